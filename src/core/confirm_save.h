@@ -1,0 +1,12 @@
+#pragma once
+
+#include "core/dialogs.h"
+#include "core/program_state.h"
+
+#include <string>
+
+// Asks whether the caller may write into the open file; called once per
+// user action before its first write. No file open: false without a
+// message. A read-only file (looked up by name now): refused with a message.
+// Otherwise the save warning unless it is switched off.
+bool ConfirmSave(const ProgramState& state, Dialogs& dialogs);

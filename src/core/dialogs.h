@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/packed_color.h"
+
+#include <optional>
+#include <string>
+
+// Every message box, question, file dialog and color picker goes through
+// this interface, so the model can ask the user without knowing Qt and tests
+// can script the answers and read back every prompt.
+
+enum class MsgIcon { None, Information, Critical };
+
+// The file the user chose and the 1-based position of the filter entry that
+// was selected when the dialog closed. An empty path means cancelled, with
+// FilterIndex 0.
+struct FileChoice {
+    std::string Path;
+    int FilterIndex = 0;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A message box with an OK button. Line breaks in text are carriage
+    // returns, as the program's texts are written.
+    virtual void Message(const std::string& text, const std::string& caption, MsgIcon icon) = 0;
+
+    // A Yes/No question without icon, Yes the default button; true on Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+
+    // File dialogs. filter is "label|patterns|label|patterns...", patterns
+    // separated by ";"; the first entry is selected when the dialog opens.
+    virtual FileChoice OpenFile(const std::string& filter) = 0;
+    virtual FileChoice SaveFile(const std::string& filter) = 0;
+
+    // The platform's color picker; nullopt when cancelled.
+    virtual std::optional<PackedColor> PickColor() = 0;
+};

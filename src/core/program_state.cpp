@@ -1,0 +1,40 @@
+#include "core/program_state.h"
+
+#include <algorithm>
+#include <limits>
+
+void InitState(ProgramState& state)
+{
+    state.BrowserColumns = 8;
+    state.BrowserLines = 16;
+    state.TileWidth = 8;
+    state.TileHeight = 8;
+    state.BrowserZoom = 3;
+
+    state.EditorZoom = 3;
+    state.PaletteColumns = 4;
+    state.CurrentMode = 0;
+
+    state.GridColor = MakePackedColor(0, 0, 0);
+    state.SelectionColor = MakePackedColor(255, 255, 255);
+    state.EmptyColor = MakePackedColor(128, 128, 128);
+    state.BrowserGrid = true;
+
+    FillModeTable(state.ModeTable);
+    ClearAllSlots(state.EditorSlots);
+}
+
+const ModeInfo& CurrentModeInfo(const ProgramState& state)
+{
+    return state.ModeTable[IsValidMode(state.CurrentMode) ? state.CurrentMode : 0];
+}
+
+std::int32_t SelectedTileAddress(const ProgramState& state)
+{
+    const std::int64_t address =
+        static_cast<std::int64_t>(state.BrowserAddress) +
+        static_cast<std::int64_t>(CurrentModeInfo(state).BytesPerTile) *
+            (state.BrowserSelX + static_cast<std::int64_t>(state.BrowserColumns) * state.BrowserSelY);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(address, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}

@@ -1,0 +1,56 @@
+#include "core/file_filter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const RomFilter = "All compatible Roms| *.gb; *.gbc; *.ngp; *.npc; *.smc; *.sfc; *.fig; "
+                              "*.nes;*.fds;*.vb;*.bin;*.gg;*.sms;*.ws;*.wsc;*.hdf;*pce;*.gba;*.agb|"
+                              "Gameboy Roms (*.gb,*.gbc)|*.gb;*.gbc|"
+                              "Gameboy Advanced Roms (*.gba,*.agb,*.bin)|*.gba;*.agb;*.bin|"
+                              "NES Roms (*.nes,*.fds)|*.nes;*.fds|"
+                              "Neo Geo Pocket Roms (*.ngp,*.npc),|*.ngp;*.npc|"
+                              "Virtual Boy Roms (*.vb)|*.vb|"
+                              "Super Nintendo Roms (*.smc,*.sfc,*.fig)|*.smc; *.sfc;*.fig|"
+                              "Sega Genesis Roms (*.bin)|*.bin|"
+                              "Game Gear Roms (*.gg)|*.gg|"
+                              "Master System Roms (*.sms)|*.sms|"
+                              "Wonder Swan Color Roms (*.ws,*.wsc)|*.ws;*.wsc|"
+                              "x68000 Harddisk Images (*.hdf)|*.hdf|"
+                              "Intelli Vision Roms(*.bin)|*.bin|"
+                              "PC Engine Roms (*.pce)|*.pce|"
+                              "All files (*.*)|*.*";
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+TEST(FileFilter, RomFilterHasFifteenEntries)
+{
+    const auto entries = ParseFileFilter(RomFilter);
+    ASSERT_EQ(entries.size(), 15u);
+    EXPECT_EQ(entries[0].Label, "All compatible Roms");
+    EXPECT_EQ(entries[0].Patterns,
+              (Strings{"*.gb", "*.gbc", "*.ngp", "*.npc", "*.smc", "*.sfc", "*.fig", "*.nes", "*.fds", "*.vb", "*.bin",
+                       "*.gg", "*.sms", "*.ws", "*.wsc", "*.hdf", "*pce", "*.gba", "*.agb"}));
+    EXPECT_EQ(entries[4].Label, "Neo Geo Pocket Roms (*.ngp,*.npc),");
+    EXPECT_EQ(entries[6].Patterns, (Strings{"*.smc", "*.sfc", "*.fig"}));
+    EXPECT_EQ(entries[12].Label, "Intelli Vision Roms(*.bin)");
+    EXPECT_EQ(entries[14].Label, "All files (*.*)");
+    EXPECT_EQ(entries[14].Patterns, (Strings{"*.*"}));
+}
+
+TEST(FileFilter, OddShapes)
+{
+    EXPECT_TRUE(ParseFileFilter("").empty());
+
+    const auto lone = ParseFileFilter("Just a label");
+    ASSERT_EQ(lone.size(), 1u);
+    EXPECT_EQ(lone[0].Label, "Just a label");
+    EXPECT_TRUE(lone[0].Patterns.empty());
+
+    const auto blanks = ParseFileFilter("A|;; *.a ;|B|*.b");
+    ASSERT_EQ(blanks.size(), 2u);
+    EXPECT_EQ(blanks[0].Patterns, (Strings{"*.a"}));
+    EXPECT_EQ(blanks[1].Patterns, (Strings{"*.b"}));
+}

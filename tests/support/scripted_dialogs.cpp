@@ -1,0 +1,56 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+void ScriptedDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon)
+{
+    Prompts.push_back({Kind::Message, text, caption, icon});
+}
+
+bool ScriptedDialogs::AskYesNo(const std::string& text, const std::string& caption)
+{
+    Prompts.push_back({Kind::YesNo, text, caption, MsgIcon::None});
+    if (yesNoAnswers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << caption << ": " << text;
+        return false;
+    }
+    const bool answer = yesNoAnswers_.front();
+    yesNoAnswers_.pop_front();
+    return answer;
+}
+
+FileChoice ScriptedDialogs::OpenFile(const std::string& filter)
+{
+    Prompts.push_back({Kind::OpenFile, filter, {}, MsgIcon::None});
+    if (fileAnswers_.empty()) {
+        ADD_FAILURE() << "unexpected open dialog";
+        return {};
+    }
+    FileChoice choice = fileAnswers_.front();
+    fileAnswers_.pop_front();
+    return choice;
+}
+
+FileChoice ScriptedDialogs::SaveFile(const std::string& filter)
+{
+    Prompts.push_back({Kind::SaveFile, filter, {}, MsgIcon::None});
+    if (fileAnswers_.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return {};
+    }
+    FileChoice choice = fileAnswers_.front();
+    fileAnswers_.pop_front();
+    return choice;
+}
+
+std::optional<PackedColor> ScriptedDialogs::PickColor()
+{
+    Prompts.push_back({Kind::PickColor, {}, {}, MsgIcon::None});
+    if (colorAnswers_.empty()) {
+        ADD_FAILURE() << "unexpected color picker";
+        return std::nullopt;
+    }
+    const auto color = colorAnswers_.front();
+    colorAnswers_.pop_front();
+    return color;
+}

@@ -1,0 +1,48 @@
+#include "support/temp_dir.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <stdlib.h>
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "brixel-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    // Read-only files left by a test must not stop the clean-up.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const
+{
+    const auto file = path_ / name;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+    return file.string();
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> CountingBytes(std::size_t length)
+{
+    std::vector<std::uint8_t> bytes(length);
+    for (std::size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}
