@@ -66,7 +66,7 @@ void BM_ReadTilesGridAtEnd(benchmark::State& state)
     ReadGrid(state, FileLength - GridTiles / 2 * bytesPerTile);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_ReadTilesGrid)->DenseRange(0, ModeCount - 1);
 BENCHMARK(BM_ReadTilesGridAtEnd)->DenseRange(0, ModeCount - 1);

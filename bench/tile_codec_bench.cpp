@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int TilesPerRound = 256; // one largest browser grid
+constexpr int TilesPerRound = 256;  // one largest browser grid
 
 std::vector<std::uint8_t> RandomBytes(std::size_t length)
 {
@@ -53,7 +53,7 @@ void BM_EncodeTile(benchmark::State& state)
     state.SetLabel(std::string(StandardModes[mode].Name));
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_DecodeTile)->DenseRange(0, ModeCount - 1);
 BENCHMARK(BM_EncodeTile)->DenseRange(0, ModeCount - 1);

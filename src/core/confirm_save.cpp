@@ -9,7 +9,7 @@ const std::string SaveWarningText = "You are about to save to file. This will ch
                                     "Do you want to save?";
 const std::string SaveWarningCaption = "Saving?";
 
-} // namespace
+}  // namespace
 
 bool ConfirmSave(const ProgramState& state, Dialogs& dialogs)
 {

@@ -24,7 +24,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<FileFilterEntry> ParseFileFilter(std::string_view filter)
 {

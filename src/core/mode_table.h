@@ -6,9 +6,9 @@
 
 // One graphics mode: how an 8x8 tile is stored in the file.
 struct ModeInfo {
-    std::string_view Name;     // shown in the mode list and the browser caption
-    std::int16_t BytesPerTile; // bytes of one tile; the step between consecutive tiles
-    std::uint8_t BitsPerPixel; // a decoded pixel is always below 2 to this power
+    std::string_view Name;      // shown in the mode list and the browser caption
+    std::int16_t BytesPerTile;  // bytes of one tile; the step between consecutive tiles
+    std::uint8_t BitsPerPixel;  // a decoded pixel is always below 2 to this power
 };
 
 inline constexpr int ModeCount = 12;

@@ -85,7 +85,7 @@ double ReadDecimal(std::string_view text)
         }
     }
     if (digits.empty())
-        return 0; // no digits, or only zeros
+        return 0;  // no digits, or only zeros
 
     // An exponent letter counts only when digits follow it.
     const char letter = at(pos);
@@ -109,14 +109,13 @@ double ReadDecimal(std::string_view text)
 
     const std::string normalized = "0." + digits + "e" + std::to_string(point);
     double value = 0;
-    const auto result =
-        std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
+    const auto result = std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
     if (result.ec != std::errc())
         return 0;
     return std::clamp(negative ? -value : value, kLowest, kHighest);
 }
 
-} // namespace
+}  // namespace
 
 double ReadLenientNumber(std::string_view text)
 {
@@ -140,7 +139,7 @@ std::int32_t RoundHalfEven(double value)
         return 0;
     value = std::clamp(value, kLowest, kHighest);
     double rounded = std::floor(value);
-    const double fraction = value - rounded; // exact for every finite double
+    const double fraction = value - rounded;  // exact for every finite double
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0))
         rounded += 1;
     return static_cast<std::int32_t>(rounded);
@@ -156,10 +155,9 @@ std::string FormatHex(std::int32_t value)
 std::string FormatPlainDecimal(double value)
 {
     if (value == 0)
-        return "0"; // also for -0
+        return "0";  // also for -0
     // Room for the longest fixed form of any double (about 330 characters).
     char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }

@@ -20,13 +20,13 @@ struct ProgramState {
     // The open ROM file.
     bool FileOpen = false;
     RomFile FileHandle;
-    std::string FileName; // full path; empty after a close
+    std::string FileName;  // full path; empty after a close
     std::int32_t FileLength = 0;
 
     // Graphics mode and browser view.
-    std::uint8_t CurrentMode = 0; // index into ModeTable
+    std::uint8_t CurrentMode = 0;  // index into ModeTable
     std::int32_t BrowserAddress = 0;
-    std::uint8_t BrowserDiv = 0; // fine byte offset, 0 .. BytesPerTile
+    std::uint8_t BrowserDiv = 0;  // fine byte offset, 0 .. BytesPerTile
     std::int16_t BrowserColumns = 0;
     std::int16_t BrowserLines = 0;
     std::int16_t TileWidth = 0;
@@ -39,7 +39,7 @@ struct ProgramState {
 
     // Editor view.
     std::uint8_t EditorZoom = 0;
-    std::uint8_t EditMode = 0; // 0 Select, 1 Paint, 2 Fill
+    std::uint8_t EditMode = 0;  // 0 Select, 1 Paint, 2 Fill
     int EditorCursorCol = 0;
     std::int16_t EditorCursorRow = 0;
     EditorSlotTable EditorSlots{};

@@ -10,16 +10,16 @@
 class RomFile {
 public:
     enum class OpenStatus {
-        Opened,         // open for reading and writing
-        OpenedReadOnly, // the file is read-only, so it was opened for reading only
-        NotFound,       // no regular file of that name
-        CannotOpen,     // the system refused to open it
-        TooLarge,       // 2 GiB or more: addresses and lengths are 32-bit
+        Opened,          // open for reading and writing
+        OpenedReadOnly,  // the file is read-only, so it was opened for reading only
+        NotFound,        // no regular file of that name
+        CannotOpen,      // the system refused to open it
+        TooLarge,        // 2 GiB or more: addresses and lengths are 32-bit
     };
 
     struct OpenResult {
         OpenStatus Status;
-        std::string Reason; // a sentence for the user; empty when opened
+        std::string Reason;  // a sentence for the user; empty when opened
         bool Opened() const { return Status == OpenStatus::Opened || Status == OpenStatus::OpenedReadOnly; }
     };
 

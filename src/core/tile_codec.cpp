@@ -93,7 +93,7 @@ Row NonZeroRow(Row row)
     return row;
 }
 
-} // namespace
+}  // namespace
 
 void DecodeTile(std::uint8_t mode, const std::uint8_t* b, std::uint8_t* pixels)
 {

@@ -10,22 +10,35 @@
 namespace {
 
 // Applies the row buffer rule to the bytes of a run that were not
-// delivered: bytes [deliveredBegin, deliveredEnd) came from the file.
+// delivered: only bytes [deliveredBegin, deliveredEnd) came from the file.
 void FillUndelivered(std::uint8_t mode, std::uint8_t* run, std::int64_t runLength, std::int64_t deliveredBegin,
                      std::int64_t deliveredEnd)
 {
+    // Before the delivered span nothing has passed through the row buffer.
+    std::fill(run, run + std::min(deliveredBegin, runLength), std::uint8_t{0});
+    if (deliveredEnd >= runLength)
+        return;
+
+    // Any span of one tile's length holds every position of the mode, so
+    // the last delivered tile's worth of bytes sets the whole row buffer.
     const int bytesPerTile = StandardModes[mode].BytesPerTile;
     std::uint8_t rowBuffer[4] = {0, 0, 0, 0};
-    for (std::int64_t k = 0; k < runLength; ++k) {
-        const int position = RowBufferPosition(mode, static_cast<int>(k % bytesPerTile));
-        if (k >= deliveredBegin && k < deliveredEnd)
-            rowBuffer[position] = run[k];
-        else
-            run[k] = rowBuffer[position];
+    for (std::int64_t k = std::max(deliveredBegin, deliveredEnd - bytesPerTile); k < deliveredEnd; ++k)
+        rowBuffer[RowBufferPosition(mode, static_cast<int>(k % bytesPerTile))] = run[k];
+
+    // Past the delivered span every tile reads the same bytes.
+    std::uint8_t pattern[MaxBytesPerTile];
+    for (int j = 0; j < bytesPerTile; ++j)
+        pattern[j] = rowBuffer[RowBufferPosition(mode, j)];
+    for (std::int64_t k = deliveredEnd; k < runLength;) {
+        const int inTile = static_cast<int>(k % bytesPerTile);
+        const auto length = std::min<std::int64_t>(bytesPerTile - inTile, runLength - k);
+        std::memcpy(run + k, pattern + inTile, static_cast<std::size_t>(length));
+        k += length;
     }
 }
 
-} // namespace
+}  // namespace
 
 void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination)
 {

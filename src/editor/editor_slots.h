@@ -4,10 +4,10 @@
 #include <cstdint>
 
 // Address markers of an editor cell.
-inline constexpr std::int32_t EmptySlot = -2;   // nothing copied into the cell
-inline constexpr std::int32_t UnboundTile = -1; // painted, but bound to no file address
+inline constexpr std::int32_t EmptySlot = -2;    // nothing copied into the cell
+inline constexpr std::int32_t UnboundTile = -1;  // painted, but bound to no file address
 
-inline constexpr int EditorSlotCount = 256; // 16 x 16 cells, index row*16 + column
+inline constexpr int EditorSlotCount = 256;  // 16 x 16 cells, index row*16 + column
 
 // One cell of the editor: the file address its tile came from (or a marker)
 // and its 64 color indices, entry y*8 + x. The cell's picture belongs to the

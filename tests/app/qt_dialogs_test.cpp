@@ -25,7 +25,7 @@ void WhenModalOpens(std::function<void(QWidget*)> act)
     });
 }
 
-} // namespace
+}  // namespace
 
 TEST(QtDialogsFilters, EachEntryBecomesALabelledQtNameFilter)
 {

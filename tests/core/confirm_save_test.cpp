@@ -29,7 +29,7 @@ protected:
     ScriptedDialogs dialogs_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ConfirmSaveTest, NoFileOpenRefusesSilently)
 {

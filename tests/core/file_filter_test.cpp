@@ -23,7 +23,7 @@ const char* const RomFilter = "All compatible Roms| *.gb; *.gbc; *.ngp; *.npc; *
 
 using Strings = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST(FileFilter, RomFilterHasFifteenEntries)
 {

@@ -17,14 +17,30 @@ void ExpectReads(std::initializer_list<std::pair<std::string_view, double>> case
         EXPECT_EQ(ReadLenientNumber(text), expected) << '"' << text << '"';
 }
 
-} // namespace
+}  // namespace
 
 TEST(NumberTextReadLenient, DecimalWithBlanksAnywhere)
 {
-    ExpectReads({{" 1 2 3", 123}, {"1 024", 1024}, {"\t1\n0\r2 4 ", 1024}, {"+7", 7}, {"- 5", -5},
-                 {".5", 0.5}, {"5.", 5}, {"0.055", 0.055}, {"-0.25", -0.25}, {"000123", 123}});
-    ExpectReads({{"1E+3", 1000}, {"2.5d2", 250}, {"25D-1", 2.5}, {"1 e 2", 100}, {"1e", 1},
-                 {"1024d", 1024}, {"1e+", 1}, {"1e-x", 1}, {"1e-400", 0}, {"12345e-4", 1.2345}});
+    ExpectReads({{" 1 2 3", 123},
+                 {"1 024", 1024},
+                 {"\t1\n0\r2 4 ", 1024},
+                 {"+7", 7},
+                 {"- 5", -5},
+                 {".5", 0.5},
+                 {"5.", 5},
+                 {"0.055", 0.055},
+                 {"-0.25", -0.25},
+                 {"000123", 123}});
+    ExpectReads({{"1E+3", 1000},
+                 {"2.5d2", 250},
+                 {"25D-1", 2.5},
+                 {"1 e 2", 100},
+                 {"1e", 1},
+                 {"1024d", 1024},
+                 {"1e+", 1},
+                 {"1e-x", 1},
+                 {"1e-400", 0},
+                 {"12345e-4", 1.2345}});
 }
 
 TEST(NumberTextReadLenient, StopsAtFirstMisfitAndAtEndOfView)
@@ -35,23 +51,42 @@ TEST(NumberTextReadLenient, StopsAtFirstMisfitAndAtEndOfView)
 
 TEST(NumberTextReadLenient, NoNumberGivesZero)
 {
-    ExpectReads({{"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"-.", 0}, {"e5", 0}, {"&H", 0},
-                 {"&O", 0}, {"&X12", 0}, {"-&H10", 0}, {"&O8", 0}});
+    ExpectReads({{"", 0},
+                 {"abc", 0},
+                 {"-", 0},
+                 {".", 0},
+                 {"-.", 0},
+                 {"e5", 0},
+                 {"&H", 0},
+                 {"&O", 0},
+                 {"&X12", 0},
+                 {"-&H10", 0},
+                 {"&O8", 0}});
     EXPECT_FALSE(std::signbit(ReadLenientNumber("-0")));
 }
 
 TEST(NumberTextReadLenient, HexAndOctal)
 {
-    ExpectReads({{" &H100", 256}, {"&HfF", 255}, {"&hA0g", 160}, {"& H 1 0", 16}, {"&o17", 15},
-                 {"&O178", 15}, {"&H7FFFFFFF", 2147483647}});
+    ExpectReads({{" &H100", 256},
+                 {"&HfF", 255},
+                 {"&hA0g", 160},
+                 {"& H 1 0", 16},
+                 {"&o17", 15},
+                 {"&O178", 15},
+                 {"&H7FFFFFFF", 2147483647}});
 }
 
 TEST(NumberTextReadLenient, ClampsToInt32Range)
 {
-    ExpectReads({{"99999999999", 2147483647}, {"-1e30", -2147483648.0}, {"1e10", 2147483647},
-                 {"2147483647.5", 2147483647}, {"-2147483648", -2147483648.0},
-                 {"&HFFFFFFFFFF", 2147483647}, {"&H80000000", 2147483647},
-                 {"1e99999999999999999999", 2147483647}, {"0.000000000000001e24", 1e9}});
+    ExpectReads({{"99999999999", 2147483647},
+                 {"-1e30", -2147483648.0},
+                 {"1e10", 2147483647},
+                 {"2147483647.5", 2147483647},
+                 {"-2147483648", -2147483648.0},
+                 {"&HFFFFFFFFFF", 2147483647},
+                 {"&H80000000", 2147483647},
+                 {"1e99999999999999999999", 2147483647},
+                 {"0.000000000000001e24", 1e9}});
     const std::string nines(1000, '9');
     EXPECT_EQ(ReadLenientNumber(nines), 2147483647);
     EXPECT_EQ(ReadLenientNumber("-" + nines), -2147483648.0);
@@ -62,11 +97,19 @@ TEST(NumberTextReadLenient, ClampsToInt32Range)
 
 TEST(NumberTextRoundHalfEven, HalvesToEvenClampedNaNZero)
 {
-    const std::pair<double, int> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {-0.5, 0}, {2.5000001, 3},
-        {-1.7, -2}, {1e20, 2147483647}, {-1e20, -2147483647 - 1}, {2147483646.5, 2147483646},
-        {std::numeric_limits<double>::infinity(), 2147483647},
-        {std::numeric_limits<double>::quiet_NaN(), 0}};
+    const std::pair<double, int> cases[] = {{2.5, 2},
+                                            {3.5, 4},
+                                            {-2.5, -2},
+                                            {-3.5, -4},
+                                            {0.5, 0},
+                                            {-0.5, 0},
+                                            {2.5000001, 3},
+                                            {-1.7, -2},
+                                            {1e20, 2147483647},
+                                            {-1e20, -2147483647 - 1},
+                                            {2147483646.5, 2147483646},
+                                            {std::numeric_limits<double>::infinity(), 2147483647},
+                                            {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(RoundHalfEven(value), expected) << value;
 }
@@ -81,10 +124,17 @@ TEST(NumberTextFormat, Hex)
 
 TEST(NumberTextFormat, PlainDecimal)
 {
-    const std::pair<double, const char*> cases[] = {
-        {0.055, "0.055"}, {0.11, "0.11"}, {0.0, "0"}, {-0.0, "0"}, {1.5, "1.5"}, {1, "1"},
-        {1048576, "1048576"}, {-0.25, "-0.25"}, {1e21, "1000000000000000000000"},
-        {1e-7, "0.0000001"}, {0.1 + 0.2, "0.30000000000000004"}};
+    const std::pair<double, const char*> cases[] = {{0.055, "0.055"},
+                                                    {0.11, "0.11"},
+                                                    {0.0, "0"},
+                                                    {-0.0, "0"},
+                                                    {1.5, "1.5"},
+                                                    {1, "1"},
+                                                    {1048576, "1048576"},
+                                                    {-0.25, "-0.25"},
+                                                    {1e21, "1000000000000000000000"},
+                                                    {1e-7, "0.0000001"},
+                                                    {0.1 + 0.2, "0.30000000000000004"}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(FormatPlainDecimal(value), expected) << value;
 }

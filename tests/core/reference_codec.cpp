@@ -42,7 +42,7 @@ int Reduce(std::uint8_t mode, int x, int p)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::array<std::uint8_t, 64> ReferenceDecode(std::uint8_t mode, const std::vector<std::uint8_t>& b)
 {

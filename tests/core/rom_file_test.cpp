@@ -19,7 +19,7 @@ std::string SparseFile(const TempDir& dir, const std::string& name, off_t length
     return path;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RomFileProbe, ExistsOnlyForRegularFiles)
 {

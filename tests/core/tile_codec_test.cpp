@@ -60,7 +60,7 @@ std::string ModeName(const ::testing::TestParamInfo<std::uint8_t>& info)
     return name;
 }
 
-} // namespace
+}  // namespace
 
 // The fast codecs against the bit-by-bit reference on random data.
 TEST_P(EveryMode, DecodeMatchesReferenceOnRandomBytes)
@@ -188,7 +188,7 @@ TEST(TileEncode, ExactBytesOfUniformTiles)
 TEST(TileEncode, SinglePixelLandsInTheRightBit)
 {
     Pixels pixels{};
-    pixels[2 * 8 + 1] = 3; // x = 1, y = 2
+    pixels[2 * 8 + 1] = 3;  // x = 1, y = 2
     EXPECT_EQ(Encode(ModeGameboy, pixels), TileBytes(ModeGameboy, {{4, 0x40}, {5, 0x40}}));
     EXPECT_EQ(Encode(ModeNeoGeoPocket, pixels), TileBytes(ModeNeoGeoPocket, {{5, 0x30}}));
     EXPECT_EQ(Encode(ModeVirtualBoy, pixels), TileBytes(ModeVirtualBoy, {{4, 0x0C}}));

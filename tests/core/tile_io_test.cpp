@@ -56,7 +56,7 @@ Bytes RandomBytes(std::size_t length, unsigned seed)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TileIo, ReadsConsecutiveTilesWithTheModesStride)
 {
@@ -241,8 +241,8 @@ TEST_F(TileIo, WriteRefusesBlocksNotWhollyInsideTheFile)
     Pixels ones;
     ones.fill(1);
     EXPECT_FALSE(WriteTile(file_, ModeGameboy, -1, ones));
-    EXPECT_FALSE(WriteTile(file_, ModeGameboy, 85, ones));  // ends one byte past the end
-    EXPECT_FALSE(WriteTile(file_, ModeGameboy, 100, ones)); // starts at the end
+    EXPECT_FALSE(WriteTile(file_, ModeGameboy, 85, ones));   // ends one byte past the end
+    EXPECT_FALSE(WriteTile(file_, ModeGameboy, 100, ones));  // starts at the end
     EXPECT_FALSE(WriteTile(file_, ModeGba8bpp, 2147483647, ones));
     EXPECT_EQ(ReadWholeFile(path_), content);
 
@@ -269,4 +269,62 @@ TEST_F(TileIo, WriteFailsOnAFileOpenedForReadingOnlyOrClosed)
     file_.Close();
     EXPECT_FALSE(WriteTile(file_, ModeGameboy, 0, ones));
     EXPECT_EQ(ReadWholeFile(path_), content);
+}
+
+namespace {
+
+// The row buffer position of tile byte k, written out from the byte-order
+// table independently of the codec's own function.
+int TablePosition(std::uint8_t mode, int k)
+{
+    switch (mode) {
+    case ModeGameboy:
+    case ModeNeoGeoPocket:
+    case ModeSnes4bpp:
+    case ModeSnes8bpp: return k % 2;
+    case ModeNes: return k / 8;
+    case ModeSnes3bpp: return k < 16 ? k % 2 : 0;
+    case ModeGgMsWsc: return k % 4;
+    default: return 0;
+    }
+}
+
+// Reads byte after byte through the row buffer, as the end-of-file rule is
+// defined, then decodes with the reference codec.
+std::vector<Pixels> ByteByByteRead(const Bytes& file, std::uint8_t mode, std::int64_t address, int count)
+{
+    const int bytesPerTile = StandardModes[mode].BytesPerTile;
+    std::uint8_t rowBuffer[4] = {0, 0, 0, 0};
+    std::vector<Pixels> tiles;
+    for (int t = 0; t < count; ++t) {
+        Bytes tile(bytesPerTile);
+        for (int k = 0; k < bytesPerTile; ++k) {
+            const std::int64_t at = address + static_cast<std::int64_t>(t) * bytesPerTile + k;
+            const int position = TablePosition(mode, k);
+            if (at >= 0 && at < static_cast<std::int64_t>(file.size()))
+                rowBuffer[position] = file[static_cast<std::size_t>(at)];
+            tile[k] = rowBuffer[position];
+        }
+        tiles.push_back(ReferenceDecode(mode, tile));
+    }
+    return tiles;
+}
+
+}  // namespace
+
+TEST_F(TileIo, MatchesAByteByByteReadAtRandomEdgesInEveryMode)
+{
+    std::mt19937 random(16);
+    for (int round = 0; round < 60; ++round) {
+        const Bytes content = RandomBytes(random() % 300, static_cast<unsigned>(round));
+        OpenFile(content);
+        for (std::uint8_t mode = 0; mode < ModeCount; ++mode)
+            for (int read = 0; read < 10; ++read) {
+                const auto address = static_cast<std::int32_t>(static_cast<int>(random() % 500) - 150);
+                const int count = 1 + static_cast<int>(random() % 12);
+                ASSERT_EQ(Read(mode, address, count), ByteByByteRead(content, mode, address, count))
+                    << StandardModes[mode].Name << " length " << content.size() << " address " << address
+                    << " count " << count;
+            }
+    }
 }

@@ -15,7 +15,7 @@ public:
 
     struct Prompt {
         Kind PromptKind;
-        std::string Text; // message or question; the filter for file dialogs
+        std::string Text;  // message or question; the filter for file dialogs
         std::string Caption;
         MsgIcon Icon = MsgIcon::None;
     };
