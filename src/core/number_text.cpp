@@ -9,12 +9,12 @@
 
 namespace {
 
-constexpr double kLowest = -2147483648.0;
-constexpr double kHighest = 2147483647.0;
+constexpr double LowestInt32 = -2147483648.0;
+constexpr double HighestInt32 = 2147483647.0;
 
 // Exponents are accumulated only up to this size; anything larger is far
 // outside the range of a double anyway.
-constexpr long long kExponentCap = 100000;
+constexpr long long ExponentCap = 100000;
 
 bool IsBlank(char c)
 {
@@ -47,7 +47,7 @@ double ReadDigitsInBase(std::string_view text, int base)
         const int digit = DigitValue(c);
         if (digit < 0 || digit >= base)
             break;
-        value = std::min(value * base + digit, kHighest);
+        value = std::min(value * base + digit, HighestInt32);
     }
     return value;
 }
@@ -96,14 +96,14 @@ double ReadDecimal(std::string_view text)
             ++p;
         long long exponent = 0;
         for (; IsDecimalDigit(at(p)); ++p)
-            exponent = std::min(exponent * 10 + (at(p) - '0'), kExponentCap);
+            exponent = std::min(exponent * 10 + (at(p) - '0'), ExponentCap);
         point += negativeExponent ? -exponent : exponent;
     }
 
     // At 10^10 and above the value is beyond the 32-bit range; far below
     // the smallest double it is zero.
     if (point > 10)
-        return negative ? kLowest : kHighest;
+        return negative ? LowestInt32 : HighestInt32;
     if (point < -330)
         return 0;
 
@@ -112,7 +112,7 @@ double ReadDecimal(std::string_view text)
     const auto result = std::from_chars(normalized.data(), normalized.data() + normalized.size(), value);
     if (result.ec != std::errc())
         return 0;
-    return std::clamp(negative ? -value : value, kLowest, kHighest);
+    return std::clamp(negative ? -value : value, LowestInt32, HighestInt32);
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ std::int32_t RoundHalfEven(double value)
 {
     if (std::isnan(value))
         return 0;
-    value = std::clamp(value, kLowest, kHighest);
+    value = std::clamp(value, LowestInt32, HighestInt32);
     double rounded = std::floor(value);
     const double fraction = value - rounded;  // exact for every finite double
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0))
