@@ -21,21 +21,19 @@ bool ScriptedDialogs::AskYesNo(const std::string& text, const std::string& capti
 
 FileChoice ScriptedDialogs::OpenFile(const std::string& filter)
 {
-    Prompts.push_back({Kind::OpenFile, filter, {}, MsgIcon::None});
-    if (fileAnswers_.empty()) {
-        ADD_FAILURE() << "unexpected open dialog";
-        return {};
-    }
-    FileChoice choice = fileAnswers_.front();
-    fileAnswers_.pop_front();
-    return choice;
+    return NextFile(Kind::OpenFile, filter);
 }
 
 FileChoice ScriptedDialogs::SaveFile(const std::string& filter)
 {
-    Prompts.push_back({Kind::SaveFile, filter, {}, MsgIcon::None});
+    return NextFile(Kind::SaveFile, filter);
+}
+
+FileChoice ScriptedDialogs::NextFile(Kind kind, const std::string& filter)
+{
+    Prompts.push_back({kind, filter, {}, MsgIcon::None});
     if (fileAnswers_.empty()) {
-        ADD_FAILURE() << "unexpected save dialog";
+        ADD_FAILURE() << "unexpected file dialog for " << filter;
         return {};
     }
     FileChoice choice = fileAnswers_.front();

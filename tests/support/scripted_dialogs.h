@@ -36,6 +36,8 @@ public:
     std::vector<Prompt> Prompts;
 
 private:
+    FileChoice NextFile(Kind kind, const std::string& filter);
+
     std::deque<bool> yesNoAnswers_;
     std::deque<FileChoice> fileAnswers_;
     std::deque<std::optional<PackedColor>> colorAnswers_;
