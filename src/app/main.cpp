@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "browser/brow_ctrl.h"
 #include "core/program_state.h"
 
 #include <QApplication>
@@ -34,9 +35,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Brixel"));
 
     ProgramState state;
-    InitState(state);
-
     MainForm mainForm(state);
     mainForm.show();
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        mainForm.AllWindows().BrowCtrl->OpenChosenFile(arguments.at(1).toStdString());
+
     return QApplication::exec();
 }

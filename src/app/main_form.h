@@ -1,20 +1,62 @@
 #pragma once
 
+#include "app/windows.h"
+
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
+
+class QLabel;
 class QMdiArea;
+class QMenu;
+class QMdiSubWindow;
 struct ProgramState;
 
-// The main window: holds the working windows as children of its MDI area.
+// The main window: the menus, the child windows in its MDI area and the
+// status strip with the information line and the pointer line.
 class MainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit MainForm(ProgramState& state, QWidget* parent = nullptr);
+    // Uses the given dialogs (tests pass scripted ones), else Qt's.
+    explicit MainForm(ProgramState& state, Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~MainForm() override;
 
     QMdiArea* MdiArea() const { return mdiArea_; }
+    Windows& AllWindows() { return windows_; }
+
+    // The information line and the pointer line of the status strip.
+    void SetInfoText(const std::string& text);
+    void SetCoorText(const std::string& text);
+
+    // Puts a window into the MDI area as a fixed-size child window at the
+    // given position, hidden.
+    QMdiSubWindow* AddChildWindow(QWidget* window, QPoint position);
+
+    // Shows or hides the four top-level menus.
+    void ShowMenus(bool visible);
+
+    // The menu item of the given name ("IOpen", "IGrid", ...).
+    QAction* MenuItem(const char* name) const;
+
+    QLabel* LbInfo;
+    QLabel* LbCoor;
+    QMenu* IBrowser;
+    QMenu* IEditor;
+    QMenu* ITile;
+    QMenu* IIhelp;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateWindows();
+    void CreateMenus();
+    void CreateStatusStrip();
+
     ProgramState& state_;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    Windows windows_;
     QMdiArea* mdiArea_;
 };

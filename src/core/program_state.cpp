@@ -1,5 +1,7 @@
 #include "core/program_state.h"
 
+#include "palette/working_palette.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -22,6 +24,7 @@ void InitState(ProgramState& state)
 
     FillModeTable(state.ModeTable);
     ClearAllSlots(state.EditorSlots);
+    InitDefaultPalettes(state);
 }
 
 const ModeInfo& CurrentModeInfo(const ProgramState& state)

@@ -33,7 +33,7 @@ RomFile& RomFile::operator=(RomFile&& other) noexcept
 bool RomFile::Exists(const std::string& path)
 {
     struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
 bool RomFile::IsReadOnly(const std::string& path)
@@ -57,12 +57,15 @@ RomFile::OpenResult RomFile::Open(const std::string& path)
     if (!Exists(path))
         return {OpenStatus::NotFound, "The file '" + path + "' does not exist."};
 
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return {OpenStatus::CannotOpen, "'" + path + "' is a folder, not a file."};
+
     const bool readOnly = IsReadOnly(path);
     const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
     if (fd < 0)
         return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened: " + std::strerror(errno)};
 
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened."};

@@ -30,7 +30,8 @@ public:
     RomFile(const RomFile&) = delete;
     RomFile& operator=(const RomFile&) = delete;
 
-    // Existence probe: true when path names a regular file.
+    // Existence probe: true when something of that name exists (a folder
+    // too; opening it then fails with a reason).
     static bool Exists(const std::string& path);
 
     // True when the current user must not write the file, looked up by name

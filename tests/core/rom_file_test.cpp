@@ -21,13 +21,13 @@ std::string SparseFile(const TempDir& dir, const std::string& name, off_t length
 
 }  // namespace
 
-TEST(RomFileProbe, ExistsOnlyForRegularFiles)
+TEST(RomFileProbe, ExistsForAnythingOfThatName)
 {
     TempDir dir;
     EXPECT_TRUE(RomFile::Exists(dir.WriteFile("a.gb", {1, 2, 3})));
     EXPECT_TRUE(RomFile::Exists(dir.WriteFile("empty.gb", {})));
     EXPECT_FALSE(RomFile::Exists((dir.Path() / "missing.gb").string()));
-    EXPECT_FALSE(RomFile::Exists(dir.Path().string()));
+    EXPECT_TRUE(RomFile::Exists(dir.Path().string()));
     EXPECT_FALSE(RomFile::Exists(""));
 }
 
@@ -84,7 +84,9 @@ TEST(RomFileOpen, MissingFileAndFolderAreRefusedWithAReason)
     EXPECT_FALSE(result.Opened());
     EXPECT_NE(result.Reason.find(missing), std::string::npos);
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(file.Open(dir.Path().string()).Status, RomFile::OpenStatus::NotFound);
+    const auto folder = file.Open(dir.Path().string());
+    EXPECT_EQ(folder.Status, RomFile::OpenStatus::CannotOpen);
+    EXPECT_EQ(folder.Reason, "'" + dir.Path().string() + "' is a folder, not a file.");
 }
 
 TEST(RomFileOpen, FilesOf2GiBOrMoreAreRefused)

@@ -1,0 +1,151 @@
+#include "app/icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace {
+
+constexpr int Size = 20;
+
+void DrawTiles(QPainter& p, QColor a, QColor b)
+{
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            p.fillRect(3 + x * 7, 3 + y * 7, 6, 6, (x + y) % 2 ? a : b);
+}
+
+void DrawArrow(QPainter& p, bool left)
+{
+    QPainterPath path;
+    if (left) {
+        path.moveTo(3, 10);
+        path.lineTo(10, 3);
+        path.lineTo(10, 7);
+        path.lineTo(17, 7);
+        path.lineTo(17, 13);
+        path.lineTo(10, 13);
+        path.lineTo(10, 17);
+    } else {
+        path.moveTo(17, 10);
+        path.lineTo(10, 3);
+        path.lineTo(10, 7);
+        path.lineTo(3, 7);
+        path.lineTo(3, 13);
+        path.lineTo(10, 13);
+        path.lineTo(10, 17);
+    }
+    path.closeSubpath();
+    p.fillPath(path, QColor(40, 90, 170));
+}
+
+}  // namespace
+
+QIcon DrawnIcon(IconKind kind)
+{
+    QPixmap pixmap(Size, Size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(50, 50, 60);
+    p.setPen(QPen(ink, 1.6));
+    switch (kind) {
+    case IconKind::Open:
+        p.fillRect(2, 6, 16, 11, QColor(230, 190, 80));
+        p.drawRect(2, 6, 16, 11);
+        p.drawLine(2, 6, 7, 3);
+        break;
+    case IconKind::Close:
+        p.setPen(QPen(QColor(190, 40, 40), 2.4));
+        p.drawLine(5, 5, 15, 15);
+        p.drawLine(15, 5, 5, 15);
+        break;
+    case IconKind::ZoomIn:
+    case IconKind::ZoomOut:
+        p.drawEllipse(3, 3, 10, 10);
+        p.drawLine(12, 12, 17, 17);
+        p.drawLine(5, 8, 11, 8);
+        if (kind == IconKind::ZoomIn)
+            p.drawLine(8, 5, 8, 11);
+        break;
+    case IconKind::Grid:
+        for (int i = 3; i <= 17; i += 7) {
+            p.drawLine(i, 3, i, 17);
+            p.drawLine(3, i, 17, i);
+        }
+        break;
+    case IconKind::ColorSet:
+        p.fillRect(3, 3, 7, 7, Qt::red);
+        p.fillRect(10, 3, 7, 7, Qt::green);
+        p.fillRect(3, 10, 7, 7, Qt::blue);
+        p.fillRect(10, 10, 7, 7, Qt::yellow);
+        break;
+    case IconKind::Bookmark: {
+        QPainterPath path;
+        path.moveTo(5, 2);
+        path.lineTo(15, 2);
+        path.lineTo(15, 18);
+        path.lineTo(10, 13);
+        path.lineTo(5, 18);
+        path.closeSubpath();
+        p.fillPath(path, QColor(200, 60, 60));
+        break;
+    }
+    case IconKind::FileInfo:
+        p.drawRect(4, 2, 12, 16);
+        p.drawLine(7, 7, 13, 7);
+        p.drawLine(7, 10, 13, 10);
+        p.drawLine(7, 13, 11, 13);
+        break;
+    case IconKind::Menu:
+        for (int y : {5, 10, 15})
+            p.drawLine(3, y, 17, y);
+        break;
+    case IconKind::Help:
+        p.drawEllipse(3, 3, 14, 14);
+        p.drawLine(10, 9, 10, 14);
+        p.drawPoint(10, 6);
+        break;
+    case IconKind::Options:
+        p.drawEllipse(6, 6, 8, 8);
+        for (int i = 0; i < 8; ++i) {
+            p.save();
+            p.translate(10, 10);
+            p.rotate(45 * i);
+            p.drawLine(0, 5, 0, 8);
+            p.restore();
+        }
+        break;
+    case IconKind::BmpImport:
+    case IconKind::BmpExport:
+        DrawTiles(p, QColor(90, 160, 90), QColor(220, 220, 120));
+        p.setPen(QPen(QColor(40, 90, 170), 2));
+        p.drawLine(kind == IconKind::BmpImport ? 17 : 11, 17, kind == IconKind::BmpImport ? 11 : 17, 17);
+        break;
+    case IconKind::Patterns:
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                p.fillRect(3 + x * 5, 3 + y * 5, 4, 4, (x + y) % 2 ? ink : QColor(160, 160, 200));
+        break;
+    case IconKind::TileTool:
+        DrawTiles(p, QColor(200, 120, 40), QColor(250, 220, 160));
+        break;
+    case IconKind::Editor:
+        DrawTiles(p, QColor(120, 120, 200), QColor(220, 220, 250));
+        p.setPen(QPen(QColor(60, 60, 60), 2));
+        p.drawLine(9, 17, 17, 9);
+        break;
+    case IconKind::Browser:
+        DrawTiles(p, QColor(60, 120, 60), QColor(180, 220, 180));
+        p.drawLine(17, 3, 17, 17);
+        break;
+    case IconKind::ArrowLeft:
+        DrawArrow(p, true);
+        break;
+    case IconKind::ArrowRight:
+        DrawArrow(p, false);
+        break;
+    }
+    p.end();
+    return QIcon(pixmap);
+}

@@ -1,0 +1,111 @@
+#include "app/tools.h"
+
+#include "app/child_window.h"
+#include "app/help.h"
+#include "app/icons.h"
+#include "app/main_form.h"
+#include "app/windows.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser.h"
+#include "core/program_state.h"
+#include "palette/palette_ctrl.h"
+
+#include <QFrame>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* PictureButton(IconKind icon, const char* toolTip, bool toggle = false, bool pressed = false)
+{
+    auto* button = new QToolButton;
+    button->setIcon(DrawnIcon(icon));
+    button->setIconSize(QSize(20, 20));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    button->setCheckable(toggle);
+    button->setChecked(pressed);
+    return button;
+}
+
+QFrame* GroupLine()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+}  // namespace
+
+Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(parent), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Controls"));
+
+    ChkMenu = PictureButton(IconKind::Menu, "Show/Hide the Menu Bar", true, true);
+    Bthelp = PictureButton(IconKind::Help, "Help");
+    BtOptions = PictureButton(IconKind::Options, "Options");
+    BtFileInfo = PictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
+    BtColorSet = PictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
+    BtBookmark = PictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
+    BtBMPImport = PictureButton(IconKind::BmpImport, "Import a BMP file into the editor");
+    BtSaveBMP = PictureButton(IconKind::BmpExport, "Export the editor to a BMP file");
+    BtEditPatt = PictureButton(IconKind::Patterns, "Open the 'Editor Address Patterns' tool");
+    ChkTile = PictureButton(IconKind::TileTool, "Show/Hide the Tile Tool", true);
+    ChkEdit = PictureButton(IconKind::Editor, "Show/Hide the Editor and its controls", true);
+    ChkBrow = PictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
+
+    // Their windows arrive later; until then the buttons stay disabled.
+    for (QToolButton* button : {BtOptions, BtColorSet, BtBMPImport, BtSaveBMP, BtEditPatt})
+        button->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->setSpacing(2);
+    for (QToolButton* button : {ChkMenu, Bthelp, BtOptions})
+        layout->addWidget(button);
+    layout->addWidget(GroupLine());
+    for (QToolButton* button : {BtFileInfo, BtColorSet, BtBookmark, BtBMPImport, BtSaveBMP, BtEditPatt})
+        layout->addWidget(button);
+    layout->addWidget(GroupLine());
+    for (QToolButton* button : {ChkTile, ChkEdit, ChkBrow})
+        layout->addWidget(button);
+    layout->addStretch();
+
+    connect(ChkMenu, &QToolButton::toggled, this, [this](bool pressed) {
+        if (windows_.MainForm)
+            windows_.MainForm->ShowMenus(pressed);
+    });
+    connect(Bthelp, &QToolButton::clicked, this, [this] {
+        if (windows_.Help)
+            windows_.Help->ShowHelp();
+    });
+    connect(BtFileInfo, &QToolButton::clicked, this, &Tools::BtFileTool_Click);
+    connect(BtBookmark, &QToolButton::clicked, this, &Tools::BtFileTool_Click);
+    for (QToolButton* toggle : {ChkTile, ChkEdit, ChkBrow})
+        connect(toggle, &QToolButton::clicked, this, &Tools::ApplyToolPanel);
+}
+
+void Tools::BtFileTool_Click()
+{
+    if (!state_.FileOpen && windows_.BrowCtrl)
+        windows_.BrowCtrl->ShowToolNotAvailable();
+    // With a file open the bookmark and file info tools open here once they exist.
+}
+
+void Tools::ApplyToolPanel()
+{
+    if (ChkBrow->isChecked()) {
+        if (state_.FileOpen)
+            SetChildVisible(windows_.Browser, true);
+        SetChildVisible(windows_.BrowCtrl, true);
+        SetChildVisible(windows_.PaletteCtrl, true);
+    } else {
+        SetChildVisible(windows_.Browser, false);
+        SetChildVisible(windows_.BrowCtrl, false);
+    }
+    // The editor, its control panel and the tile tool join here when they exist.
+    if (ChkEdit->isChecked())
+        SetChildVisible(windows_.PaletteCtrl, true);
+    if (!ChkBrow->isChecked() && !ChkEdit->isChecked())
+        SetChildVisible(windows_.PaletteCtrl, false);
+}

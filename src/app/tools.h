@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+struct ProgramState;
+struct Windows;
+class QToolButton;
+
+// The tool panel ("Controls"): the menu switch, buttons that open the tool
+// windows, and the three switches of the window arrangement.
+class Tools : public QWidget {
+    Q_OBJECT
+
+public:
+    Tools(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Shows and hides the working windows as the three switches say.
+    void ApplyToolPanel();
+
+    QToolButton* ChkMenu;
+    QToolButton* Bthelp;
+    QToolButton* BtOptions;
+    QToolButton* BtFileInfo;
+    QToolButton* BtColorSet;
+    QToolButton* BtBookmark;
+    QToolButton* BtBMPImport;
+    QToolButton* BtSaveBMP;
+    QToolButton* BtEditPatt;
+    QToolButton* ChkTile;
+    QToolButton* ChkEdit;
+    QToolButton* ChkBrow;
+
+private:
+    void BtFileTool_Click();
+
+    ProgramState& state_;
+    Windows& windows_;
+};

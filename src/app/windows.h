@@ -1,0 +1,22 @@
+#pragma once
+
+class MainForm;
+class Tools;
+class Help;
+class Browser;
+class BrowCtrl;
+class PaletteCtrl;
+class Dialogs;
+
+// Every window of the program, created once by MainForm and handed to each
+// window, so one window calls another's public operations directly. A window
+// that does not exist (yet) is null.
+struct Windows {
+    class MainForm* MainForm = nullptr;
+    class Tools* Tools = nullptr;
+    class Help* Help = nullptr;
+    class Browser* Browser = nullptr;
+    class BrowCtrl* BrowCtrl = nullptr;
+    class PaletteCtrl* PaletteCtrl = nullptr;
+    class Dialogs* Dialogs = nullptr;
+};

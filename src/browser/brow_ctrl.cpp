@@ -1,0 +1,318 @@
+#include "browser/brow_ctrl.h"
+
+#include "app/icons.h"
+#include "app/main_form.h"
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "browser/browser_nav.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "core/rom_session.h"
+#include "palette/palette_ctrl.h"
+#include "palette/working_palette.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const RomFilter =
+    "All compatible Roms| *.gb; *.gbc; *.ngp; *.npc; *.smc; *.sfc; *.fig; *.nes;*.fds;*.vb;*.bin;*.gg;*.sms;*.ws;*.wsc;"
+    "*.hdf;*pce;*.gba;*.agb|Gameboy Roms (*.gb,*.gbc)|*.gb;*.gbc|Gameboy Advanced Roms (*.gba,*.agb,*.bin)|*.gba;*.agb;"
+    "*.bin|NES Roms (*.nes,*.fds)|*.nes;*.fds|Neo Geo Pocket Roms (*.ngp,*.npc),|*.ngp;*.npc|Virtual Boy Roms (*.vb)|"
+    "*.vb|Super Nintendo Roms (*.smc,*.sfc,*.fig)|*.smc; *.sfc;*.fig|Sega Genesis Roms (*.bin)|*.bin|Game Gear Roms "
+    "(*.gg)|*.gg|Master System Roms (*.sms)|*.sms|Wonder Swan Color Roms (*.ws,*.wsc)|*.ws;*.wsc|x68000 Harddisk "
+    "Images (*.hdf)|*.hdf|Intelli Vision Roms(*.bin)|*.bin|PC Engine Roms (*.pce)|*.pce|All files (*.*)|*.*";
+
+QScrollBar* SizeScrollBar(int minimum, int maximum, int value)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal);
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    // While the thumb is dragged only the label follows.
+    bar->setTracking(false);
+    return bar;
+}
+
+QToolButton* PictureButton(IconKind icon, const char* toolTip, bool toggle = false)
+{
+    auto* button = new QToolButton;
+    button->setIcon(DrawnIcon(icon));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    button->setCheckable(toggle);
+    button->setAutoRaise(false);
+    return button;
+}
+
+}  // namespace
+
+BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Browser Control"));
+
+    ScrLines = SizeScrollBar(6, 16, state_.BrowserLines);
+    LbLines = new QLabel(QString::number(state_.BrowserLines));
+    ScrRows = SizeScrollBar(2, 16, state_.BrowserColumns);
+    LbRows = new QLabel(QString::number(state_.BrowserColumns));
+    auto* sizeFrame = new QGroupBox(QStringLiteral("Browser Size"));
+    auto* sizeLayout = new QGridLayout(sizeFrame);
+    sizeLayout->addWidget(new QLabel(QStringLiteral("Lines")), 0, 0);
+    sizeLayout->addWidget(ScrLines, 0, 1);
+    sizeLayout->addWidget(LbLines, 0, 2);
+    sizeLayout->addWidget(new QLabel(QStringLiteral("Rows")), 1, 0);
+    sizeLayout->addWidget(ScrRows, 1, 1);
+    sizeLayout->addWidget(LbRows, 1, 2);
+
+    ComboMode = new QComboBox;
+    ComboMode->setToolTip(QStringLiteral("Select mode to use when reading and writing tiles"));
+    auto* modeFrame = new QGroupBox(QStringLiteral("Modes"));
+    (new QVBoxLayout(modeFrame))->addWidget(ComboMode);
+
+    ScrollDiv = SizeScrollBar(0, 8, 0);
+    LbDiv = new QLabel(QStringLiteral("0"));
+    EdAdd = new QLineEdit(QStringLiteral("0"));
+    BtJumpAdd = new QPushButton(QStringLiteral("Jump"));
+    BtJumpAdd->setToolTip(QStringLiteral("Jump to address"));
+    auto* addressFrame = new QGroupBox(QStringLiteral("Address"));
+    auto* addressLayout = new QGridLayout(addressFrame);
+    addressLayout->addWidget(ScrollDiv, 0, 0);
+    addressLayout->addWidget(LbDiv, 0, 1);
+    addressLayout->addWidget(EdAdd, 1, 0);
+    addressLayout->addWidget(BtJumpAdd, 1, 1);
+
+    BtColorSet = PictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
+    ChkGrid = PictureButton(IconKind::Grid, "Grid on/off", true);
+    ChkGrid->setChecked(true);
+    BtBrowZoomOut = PictureButton(IconKind::ZoomOut, "Zoom out");
+    BtBrowZoomIn = PictureButton(IconKind::ZoomIn, "Zoom in");
+    auto* visualsFrame = new QGroupBox(QStringLiteral("Visuals"));
+    auto* visualsLayout = new QHBoxLayout(visualsFrame);
+    for (QToolButton* button : {BtColorSet, ChkGrid, BtBrowZoomOut, BtBrowZoomIn})
+        visualsLayout->addWidget(button);
+
+    BtBookmark = PictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
+    BtFileInfo = PictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
+    BtOpenFile = PictureButton(IconKind::Open, "Open a file");
+    BtCloseFile = PictureButton(IconKind::Close, "Close file");
+    auto* fileFrame = new QGroupBox(QStringLiteral("File"));
+    auto* fileLayout = new QHBoxLayout(fileFrame);
+    for (QToolButton* button : {BtBookmark, BtFileInfo, BtOpenFile, BtCloseFile})
+        fileLayout->addWidget(button);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    for (QGroupBox* frame : {sizeFrame, modeFrame, addressFrame, visualsFrame, fileFrame})
+        layout->addWidget(frame);
+    layout->addStretch();
+
+    connect(ScrLines, &QScrollBar::sliderMoved, LbLines, qOverload<int>(&QLabel::setNum));
+    connect(ScrRows, &QScrollBar::sliderMoved, LbRows, qOverload<int>(&QLabel::setNum));
+    connect(ScrollDiv, &QScrollBar::sliderMoved, LbDiv, qOverload<int>(&QLabel::setNum));
+    connect(ScrLines, &QScrollBar::valueChanged, this, &BrowCtrl::GridSize_Change);
+    connect(ScrRows, &QScrollBar::valueChanged, this, &BrowCtrl::GridSize_Change);
+    connect(ScrollDiv, &QScrollBar::valueChanged, this, &BrowCtrl::ScrollDiv_Change);
+    connect(BtJumpAdd, &QPushButton::clicked, this, &BrowCtrl::BtJumpAdd_Click);
+    connect(ChkGrid, &QToolButton::clicked, this, &BrowCtrl::ChkGrid_Click);
+    connect(BtBrowZoomIn, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomIn_Click);
+    connect(BtBrowZoomOut, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomOut_Click);
+    connect(BtBookmark, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
+    connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
+    connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);
+    connect(BtCloseFile, &QToolButton::clicked, this, &BrowCtrl::BtCloseFile_Click);
+
+    // Filling the list selects its first entry like a user's choice, so
+    // every file is first shown in "1 bit per pixel".
+    for (std::uint8_t index : ModeListOrder) {
+        const std::string_view name = state_.ModeTable[index].Name;
+        ComboMode->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    connect(ComboMode, &QComboBox::currentIndexChanged, this, &BrowCtrl::ComboMode_Click);
+    ComboMode_Click(0);
+}
+
+void BrowCtrl::ScrollBrowser()
+{
+    Browser* browser = windows_.Browser;
+    if (!browser)
+        return;
+    if (!browser->DoScroll) {
+        browser->DoScroll = true;
+        return;
+    }
+    state_.BrowserAddress =
+        ScrolledAddress(state_.FileLength, state_.BrowserLines, state_.BrowserColumns,
+                        CurrentModeInfo(state_).BytesPerTile, browser->ScrAdd->value(), state_.BrowserDiv);
+    browser->TimedReloadAndRedraw();
+}
+
+void BrowCtrl::ComboMode_Click(int position)
+{
+    if (position < 0 || position >= ModeCount)
+        return;
+    state_.CurrentMode = ModeListOrder[position];
+    const ModeInfo& mode = CurrentModeInfo(state_);
+
+    state_.BrowserDiv = 0;
+    {
+        const QSignalBlocker blocker(ScrollDiv);
+        ScrollDiv->setValue(0);
+        ScrollDiv->setMaximum(mode.BytesPerTile);
+    }
+    LbDiv->setNum(0);
+
+    if (windows_.PaletteCtrl) {
+        windows_.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
+        windows_.PaletteCtrl->DrawPalettePanel();
+    }
+    ScrollBrowser();
+    if (windows_.Browser)
+        windows_.Browser->SizeBrowser();
+}
+
+void BrowCtrl::ScrollDiv_Change(int position)
+{
+    state_.BrowserDiv = static_cast<std::uint8_t>(position);
+    LbDiv->setNum(position);
+    LbDiv->repaint();
+    ScrollBrowser();
+}
+
+void BrowCtrl::StepFineOffset(int delta)
+{
+    ScrollDiv->setValue(::StepFineOffset(ScrollDiv->value(), delta, CurrentModeInfo(state_).BytesPerTile));
+}
+
+void BrowCtrl::GridSize_Change()
+{
+    state_.BrowserLines = static_cast<std::int16_t>(ScrLines->value());
+    state_.BrowserColumns = static_cast<std::int16_t>(ScrRows->value());
+    LbLines->setNum(ScrLines->value());
+    LbRows->setNum(ScrRows->value());
+    ReloadBrowser();
+}
+
+void BrowCtrl::BtJumpAdd_Click()
+{
+    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength, state_.BrowserLines,
+                                        state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
+    ShowAddress(state_.BrowserAddress);
+    if (windows_.Browser)
+        windows_.Browser->TimedReloadAndRedraw();
+}
+
+void BrowCtrl::BtBrowZoomIn_Click()
+{
+    if (state_.BrowserZoom < 13)
+        ++state_.BrowserZoom;
+    ReloadBrowser();
+}
+
+void BrowCtrl::BtBrowZoomOut_Click()
+{
+    if (state_.BrowserZoom > 2)
+        --state_.BrowserZoom;
+    if (windows_.Browser)
+        windows_.Browser->SizeBrowser();
+    ReloadBrowser();
+}
+
+void BrowCtrl::ToggleGrid()
+{
+    ChkGrid->setChecked(!ChkGrid->isChecked());
+    ChkGrid_Click();
+}
+
+void BrowCtrl::ChkGrid_Click()
+{
+    state_.BrowserGrid = ChkGrid->isChecked();
+    if (windows_.Browser) {
+        windows_.Browser->RedrawBrowser();
+        windows_.Browser->DrawBrowserGrid();
+    }
+}
+
+void BrowCtrl::BtFileTool_Click()
+{
+    if (!state_.FileOpen)
+        ShowToolNotAvailable();
+    // With a file open the bookmark and file info tools open here once they exist.
+}
+
+void BrowCtrl::ShowToolNotAvailable()
+{
+    windows_.Dialogs->Message("This tool is not available when no file is opened.", "Tool not available",
+                              MsgIcon::None);
+}
+
+void BrowCtrl::ShowAddress(std::int32_t address)
+{
+    EdAdd->setText(QString::number(address));
+    EdAdd->repaint();
+}
+
+void BrowCtrl::BtOpenFile_Click()
+{
+    if (state_.FileOpen &&
+        !windows_.Dialogs->AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
+                                    "Are you sure you want to close the opened file?",
+                                    "Close file?"))
+        return;
+    OpenRomFile();
+}
+
+void BrowCtrl::OpenRomFile()
+{
+    OpenChosenFile(windows_.Dialogs->OpenFile(RomFilter).Path);
+}
+
+void BrowCtrl::OpenChosenFile(const std::string& path)
+{
+    const OpenRomOutcome outcome = OpenRomInState(state_, path);
+    if (!outcome.Problem.empty())
+        windows_.Dialogs->Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
+    if (outcome.Opened) {
+        if (windows_.MainForm)
+            windows_.MainForm->SetInfoText(OpenedInfoText(state_));
+        if (windows_.Browser) {
+            // Back to the top; the reload below reads the file once.
+            const QSignalBlocker blocker(windows_.Browser->ScrAdd);
+            windows_.Browser->ScrAdd->setValue(0);
+        }
+    }
+    ReloadBrowser();
+}
+
+void BrowCtrl::BtCloseFile_Click()
+{
+    if (!state_.FileOpen)
+        return;
+    if (!windows_.Dialogs->AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
+        return;
+    const std::string info = CloseRomInState(state_);
+    if (windows_.MainForm)
+        windows_.MainForm->SetInfoText(info);
+    ReloadBrowser();
+}
+
+void BrowCtrl::FormClose()
+{
+    QApplication::quit();
+}
+
+void BrowCtrl::ReloadBrowser()
+{
+    if (windows_.Browser)
+        windows_.Browser->ReloadBrowser();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+struct ProgramState;
+struct Windows;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QToolButton;
+
+// The "Browser Control" panel: grid size, graphics mode, address, visuals
+// and file buttons. It owns opening and closing the ROM file.
+class BrowCtrl : public QWidget {
+    Q_OBJECT
+
+public:
+    BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Sets BrowserAddress from the address scroll bar and the fine offset,
+    // then reads and redraws the browser.
+    void ScrollBrowser();
+
+    void BtOpenFile_Click();
+    void BtCloseFile_Click();
+    // Asks for a file and opens it.
+    void OpenRomFile();
+    // Opens path as if it had been chosen in the open dialog.
+    void OpenChosenFile(const std::string& path);
+    void ShowToolNotAvailable();
+
+    void BtJumpAdd_Click();
+    void BtBrowZoomIn_Click();
+    void BtBrowZoomOut_Click();
+    // Presses a released ChkGrid and releases a pressed one.
+    void ToggleGrid();
+    // Moves the fine offset by one, wrapping at both ends.
+    void StepFineOffset(int delta);
+    // Writes an address into EdAdd.
+    void ShowAddress(std::int32_t address);
+
+    // Ends the program; the main window calls it when it closes.
+    void FormClose();
+
+    QScrollBar* ScrLines;
+    QLabel* LbLines;
+    QScrollBar* ScrRows;
+    QLabel* LbRows;
+    QComboBox* ComboMode;
+    QScrollBar* ScrollDiv;
+    QLabel* LbDiv;
+    QLineEdit* EdAdd;
+    QPushButton* BtJumpAdd;
+    QToolButton* BtColorSet;
+    QToolButton* ChkGrid;
+    QToolButton* BtBrowZoomOut;
+    QToolButton* BtBrowZoomIn;
+    QToolButton* BtBookmark;
+    QToolButton* BtFileInfo;
+    QToolButton* BtOpenFile;
+    QToolButton* BtCloseFile;
+
+private:
+    void ComboMode_Click(int position);
+    void ScrollDiv_Change(int position);
+    void GridSize_Change();
+    void ChkGrid_Click();
+    void BtFileTool_Click();
+    void ReloadBrowser();
+
+    ProgramState& state_;
+    Windows& windows_;
+};

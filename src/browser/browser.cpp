@@ -1,0 +1,252 @@
+#include "browser/browser.h"
+
+#include "app/child_window.h"
+#include "app/main_form.h"
+#include "app/windows.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser_nav.h"
+#include "browser/browser_picture.h"
+#include "core/number_text.h"
+#include "core/program_state.h"
+#include "core/tile_io.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int ScrollBarWidth = 17;
+
+PixelBuffer BufferOf(QImage& image)
+{
+    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+            static_cast<int>(image.bytesPerLine() / 4)};
+}
+
+}  // namespace
+
+// The address scroll bar takes the browser's keys before its own steps.
+class AddressScrollBar : public QScrollBar {
+public:
+    AddressScrollBar(Browser& browser, QWidget* parent) : QScrollBar(Qt::Vertical, parent), browser_(browser) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!browser_.ScrAdd_KeyDown(event))
+            QScrollBar::keyPressEvent(event);
+    }
+
+private:
+    Browser& browser_;
+};
+
+Browser::Browser(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent), state_(state), windows_(windows), tileImage_(128, 128, QImage::Format_RGB32)
+{
+    tileImage_.fill(Qt::black);
+    ScrAdd = new AddressScrollBar(*this, this);
+    ScrAdd->setRange(0, AddressScrollMax);
+    ScrAdd->setSingleStep(1);
+    ScrAdd->setPageStep(1);
+    ScrAdd->setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(ScrAdd);
+    connect(ScrAdd, &QScrollBar::valueChanged, this, [this] {
+        if (windows_.BrowCtrl)
+            windows_.BrowCtrl->ScrollBrowser();
+    });
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Browser::ShowWindow()
+{
+    SetChildVisible(this, true);
+    ChildFrame(this)->raise();
+}
+
+void Browser::HideWindow()
+{
+    SetChildVisible(this, false);
+}
+
+bool Browser::IsWindowVisible() const
+{
+    return IsChildVisible(this);
+}
+
+void Browser::ReadGrid()
+{
+    if (state_.FileOpen)
+        ReadTiles(state_.FileHandle, state_.CurrentMode, state_.BrowserAddress,
+                  state_.BrowserColumns * state_.BrowserLines, state_.BrowserPixels.data());
+}
+
+void Browser::ReloadBrowser()
+{
+    ReadGrid();
+    SizeBrowser();
+    RedrawBrowser();
+}
+
+void Browser::SizeBrowser()
+{
+    const int gridWidth = state_.BrowserZoom * state_.BrowserColumns * state_.TileWidth;
+    const int gridHeight = state_.BrowserZoom * state_.BrowserLines * state_.TileHeight;
+    setFixedSize(gridWidth + ScrollBarWidth, gridHeight);
+    ScrAdd->setGeometry(gridWidth, 0, ScrollBarWidth, gridHeight);
+    ScrollSteps = ScrollStepsFor(gridHeight);
+    if (QWidget* frame = ChildFrame(this); frame != this)
+        frame->adjustSize();
+    update();
+}
+
+void Browser::resizeEvent(QResizeEvent*)
+{
+    if (backingImage_.size() != size()) {
+        backingImage_ = QImage(size(), QImage::Format_RGB32);
+        backingImage_.fill(Qt::black);
+        if (state_.FileOpen) {
+            BlitBrowser();
+            DrawBrowserGrid();
+        }
+    }
+}
+
+void Browser::RedrawBrowser()
+{
+    if (windows_.BrowCtrl)
+        windows_.BrowCtrl->ShowAddress(state_.BrowserAddress);
+    if (!state_.FileOpen) {
+        HideWindow();
+        return;
+    }
+    RenderTiles(state_.BrowserPixels.data(), state_.BrowserColumns, state_.BrowserLines, state_.WorkingPalette,
+                BufferOf(tileImage_));
+    BlitBrowser();
+    DrawBrowserGrid();
+    setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName) + QStringLiteral("' in ") +
+                   QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
+                                     static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
+                   QStringLiteral(" mode"));
+    ShowWindow();
+    repaint();
+}
+
+void Browser::BlitBrowser()
+{
+    if (backingImage_.size() != size())
+        resizeEvent(nullptr);
+    BlitMagnified(BufferOf(tileImage_), state_.BrowserColumns * state_.TileWidth,
+                  state_.BrowserLines * state_.TileHeight, state_.BrowserZoom, BufferOf(backingImage_));
+    update();
+}
+
+void Browser::DrawBrowserGrid()
+{
+    PixelBuffer target = BufferOf(backingImage_);
+    const int cell = state_.TileWidth * state_.BrowserZoom;
+    if (state_.BrowserGrid)
+        DrawGridLines(target, state_.BrowserColumns, state_.BrowserLines, cell, ScreenColor(state_.GridColor));
+    // The frame is always white, whatever the selection color is.
+    const int step = 8 * state_.BrowserZoom;
+    DrawFrame(target, step * state_.BrowserSelX, step * state_.BrowserSelY, step * (state_.BrowserSelX + 1) + 1,
+              step * (state_.BrowserSelY + 1) + 1, 0xFFFFFFFFu);
+    update();
+}
+
+void Browser::TimedReloadAndRedraw()
+{
+    QElapsedTimer timer;
+    timer.start();
+    ReadGrid();
+    RedrawBrowser();
+    if (state_.MeasureRedrawTime && windows_.MainForm) {
+        // Seconds truncated to whole milliseconds.
+        const double seconds = static_cast<double>(timer.nsecsElapsed() / 1000000) / 1000.0;
+        windows_.MainForm->SetInfoText("The last redraw took about " + FormatPlainDecimal(seconds) + " seconds.");
+    }
+}
+
+bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    BrowCtrl* panel = windows_.BrowCtrl;
+    if (!panel)
+        return false;
+
+    if (modifiers == Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_O:
+            panel->BtOpenFile_Click();
+            return true;
+        case Qt::Key_C:
+            panel->BtCloseFile_Click();
+            return true;
+        case Qt::Key_G:
+            panel->ToggleGrid();
+            return true;
+        case Qt::Key_E:
+            return true;  // the editor takes the focus once it exists
+        default:
+            return false;
+        }
+    }
+    if (modifiers != Qt::NoModifier)
+        return false;
+
+    auto scrollBy = [this](ScrollKey scrollKey) {
+        ScrAdd->setValue(ScrollKeyPosition(scrollKey, ScrAdd->value(), ScrollSteps));
+        return true;
+    };
+    switch (key) {
+    case Qt::Key_Up:
+        return scrollBy(ScrollKey::Up);
+    case Qt::Key_Down:
+        return scrollBy(ScrollKey::Down);
+    case Qt::Key_PageUp:
+        return scrollBy(ScrollKey::PageUp);
+    case Qt::Key_PageDown:
+        return scrollBy(ScrollKey::PageDown);
+    case Qt::Key_Home:
+        return scrollBy(ScrollKey::Home);
+    case Qt::Key_End:
+        return scrollBy(ScrollKey::End);
+    case Qt::Key_Left:
+        panel->StepFineOffset(-1);
+        return true;
+    case Qt::Key_Right:
+        panel->StepFineOffset(+1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;  // copies the selected tile into the editor once it exists
+    case Qt::Key_Space:
+        panel->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_Plus:
+        if (event->modifiers() & Qt::KeypadModifier) {
+            panel->BtBrowZoomIn_Click();
+            return true;
+        }
+        return false;
+    case Qt::Key_Minus:
+        if (event->modifiers() & Qt::KeypadModifier) {
+            panel->BtBrowZoomOut_Click();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void Browser::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), backingImage_, event->rect());
+}

@@ -1,0 +1,66 @@
+#include "browser/browser_nav.h"
+
+#include "core/number_text.h"
+
+#include <algorithm>
+
+std::int32_t ScrolledAddress(std::int32_t fileLength, int lines, int columns, int bytesPerTile, int position,
+                             int fineOffset)
+{
+    const std::int64_t rowBytes = static_cast<std::int64_t>(bytesPerTile) * columns;
+    const std::int64_t span = fileLength - lines * rowBytes;
+    const std::int64_t scaled = RoundHalfEven(static_cast<double>(span) / AddressScrollMax * position);
+    const std::int64_t address = scaled / rowBytes * rowBytes + fineOffset;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(address, 0, INT32_MAX));
+}
+
+std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lines, int columns, int bytesPerTile)
+{
+    const double wanted = ReadLenientNumber(text);
+    const std::int64_t limit = fileLength - static_cast<std::int64_t>(bytesPerTile) * columns * lines;
+    const std::int64_t address = wanted <= static_cast<double>(limit) ? RoundHalfEven(wanted) : limit;
+    return static_cast<std::int32_t>(std::max<std::int64_t>(address, 0));
+}
+
+std::uint8_t ScrollStepsFor(int clientHeight)
+{
+    if (clientHeight <= 0)
+        return 255;
+    return static_cast<std::uint8_t>(std::min(AddressScrollMax / clientHeight, 255));
+}
+
+int ScrollKeyPosition(ScrollKey key, int position, int scrollSteps)
+{
+    const int pageSteps = 4 * scrollSteps;
+    switch (key) {
+    case ScrollKey::Up:
+        position -= position > scrollSteps ? scrollSteps + 1 : 1;
+        break;
+    case ScrollKey::Down:
+        position += position < AddressScrollMax - scrollSteps ? scrollSteps + 1 : 1;
+        break;
+    case ScrollKey::PageUp:
+        position -= position > pageSteps ? pageSteps + 1 : 1;
+        break;
+    case ScrollKey::PageDown:
+        position += position < AddressScrollMax - pageSteps ? pageSteps + 1 : 1;
+        break;
+    case ScrollKey::Home:
+        position = 0;
+        break;
+    case ScrollKey::End:
+        position = AddressScrollMax;
+        break;
+    }
+    return std::clamp(position, 0, AddressScrollMax);
+}
+
+int StepFineOffset(int fineOffset, int delta, int bytesPerTile)
+{
+    const int next = fineOffset + delta;
+    if (next < 0)
+        return bytesPerTile;
+    if (next > bytesPerTile)
+        return 0;
+    return next;
+}

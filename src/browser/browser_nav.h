@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Address arithmetic of the browser's navigation controls.
+
+// Range of the address scroll bar.
+inline constexpr int AddressScrollMax = 32767;
+
+// The address the scroll bar position stands for: the file span scaled to
+// the position, rounded (halves to even) and cut down to whole grid lines,
+// plus the fine offset. A file shorter than the grid gives 0, never a
+// negative address.
+std::int32_t ScrolledAddress(std::int32_t fileLength, int lines, int columns, int bytesPerTile, int position,
+                             int fineOffset);
+
+// The address a typed jump goes to: the text's leading number (read
+// leniently), rounded, pulled back to the last full grid and never below 0.
+std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lines, int columns, int bytesPerTile);
+
+// Scroll bar units per arrow key step for a browser of the given client
+// height: 32767 divided by the height, at most 255.
+std::uint8_t ScrollStepsFor(int clientHeight);
+
+enum class ScrollKey { Up, Down, PageUp, PageDown, Home, End };
+
+// The address scroll bar position after one key press: big steps of
+// ScrollSteps + 1 (4 x ScrollSteps + 1 for the page keys), single steps near
+// the ends, never outside 0..32767.
+int ScrollKeyPosition(ScrollKey key, int position, int scrollSteps);
+
+// The fine offset one step left (-1) or right (+1), wrapping between 0 and
+// bytesPerTile inclusive.
+int StepFineOffset(int fineOffset, int delta, int bytesPerTile);

@@ -1,0 +1,43 @@
+#include "core/rom_session.h"
+
+OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
+{
+    state.FileHandle.Close();
+    state.FileOpen = false;
+    state.FileName.clear();
+    state.FileLength = 0;
+
+    OpenRomOutcome outcome;
+    if (!path.empty() && RomFile::Exists(path)) {
+        const RomFile::OpenResult result = state.FileHandle.Open(path);
+        if (result.Opened()) {
+            state.FileOpen = true;
+            state.FileName = path;
+            state.FileLength = state.FileHandle.Length();
+            state.BrowserAddress = 0;
+            outcome.Opened = true;
+        } else {
+            outcome.Problem = result.Reason;
+        }
+    }
+
+    for (EditorSlot& slot : state.EditorSlots)
+        if (slot.Address != EmptySlot)
+            slot.Address = UnboundTile;
+    return outcome;
+}
+
+std::string OpenedInfoText(const ProgramState& state)
+{
+    return "Opened " + state.FileName + " (" + std::to_string(state.FileLength) + " bytes)";
+}
+
+std::string CloseRomInState(ProgramState& state)
+{
+    const std::string text = "Closed file " + state.FileName;
+    state.FileOpen = false;
+    state.FileHandle.Close();
+    state.FileName.clear();
+    state.FileLength = 0;
+    return text;
+}
