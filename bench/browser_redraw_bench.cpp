@@ -1,0 +1,111 @@
+// The browser's two hot paths on the offscreen platform, for the largest
+// grid (16 x 16 tiles) at the largest zoom (13): a reload (file read,
+// decoding, rendering, magnifying, grid and frame) and the redraw after a
+// palette change (no file read).
+#include "app/main_form.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "palette/palette_ctrl.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+namespace {
+
+// The benchmark asks nothing; any prompt would be a mistake in it.
+class SilentDialogs : public Dialogs {
+public:
+    void Message(const std::string&, const std::string&, MsgIcon) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    FileChoice OpenFile(const std::string&) override { return {}; }
+    FileChoice SaveFile(const std::string&) override { return {}; }
+    std::optional<PackedColor> PickColor() override { return std::nullopt; }
+};
+
+struct Viewer {
+    Viewer()
+    {
+        path = (std::filesystem::temp_directory_path() / "brixel-browser-bench.gb").string();
+        std::mt19937 random(3);
+        std::vector<char> bytes(1 << 20);
+        for (auto& b : bytes)
+            b = static_cast<char>(random());
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+
+        form = new MainForm(state, &dialogs);
+        form->show();
+        Windows& w = form->AllWindows();
+        w.BrowCtrl->OpenChosenFile(path);
+        state.BrowserColumns = 16;
+        state.BrowserLines = 16;
+        state.BrowserZoom = 13;
+        state.CurrentMode = ModeSnes4bpp;
+        w.Browser->ReloadBrowser();
+    }
+    ~Viewer()
+    {
+        delete form;
+        std::remove(path.c_str());
+    }
+    std::string path;
+    ProgramState state;
+    SilentDialogs dialogs;
+    MainForm* form;
+};
+
+Viewer& TheViewer()
+{
+    static Viewer viewer;
+    return viewer;
+}
+
+void BM_ReloadBrowserLargestGrid(benchmark::State& run)
+{
+    Viewer& viewer = TheViewer();
+    Browser* browser = viewer.form->AllWindows().Browser;
+    std::int32_t address = 0;
+    for (auto _ : run) {
+        // A new address each time, as scrolling does.
+        viewer.state.BrowserAddress = address;
+        address = (address + 8192) % (1 << 19);
+        browser->ReloadBrowser();
+    }
+    run.counters["backing_pixels"] =
+        static_cast<double>(browser->BackingImage().width()) * browser->BackingImage().height();
+}
+
+void BM_PaletteChangeRedraw(benchmark::State& run)
+{
+    Viewer& viewer = TheViewer();
+    Windows& windows = viewer.form->AllWindows();
+    for (auto _ : run) {
+        std::rotate(viewer.state.WorkingPalette.begin(), viewer.state.WorkingPalette.begin() + 1,
+                    viewer.state.WorkingPalette.end());
+        RefreshPaletteViews(windows);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReloadBrowserLargestGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaletteChangeRedraw)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
