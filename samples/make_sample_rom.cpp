@@ -2,6 +2,7 @@
 // graphics, so Brixel has something to open without anybody's real ROM.
 //
 //   0x0000  restart/interrupt vectors      0x0100  cartridge header
+//   0x0200  1 bpp font
 //   0x1000  GB 2bpp font (A-Z 0-9 !?.,:-'/) 0x1400  GB 2bpp shapes
 //   0x4000  SNES 4bpp pictures             0x6000  GBA 4bpp pictures
 //   0x7F00  16-color BGR555 palette
@@ -287,17 +288,32 @@ void writeHeader(Rom& rom)
         rom[0x150 + i] = boot[i];
 }
 
-// The global checksum is left wrong on purpose, so the checksum repair tool
-// has something to fix. Call this last, after every other byte is in place.
-void writeBrokenGlobalChecksum(Rom& rom)
+// The global checksum: the 16-bit sum of every byte but its own two, stored
+// big-endian. Call this last, after every other byte is in place.
+void writeGlobalChecksum(Rom& rom)
 {
     std::uint16_t sum = 0;
     for (std::size_t i = 0; i < rom.size(); ++i)
         if (i != 0x14E && i != 0x14F)
             sum = static_cast<std::uint16_t>(sum + rom[i]);
-    const std::uint16_t stored = sum == 0 ? 1 : 0;
-    rom[0x14E] = static_cast<Byte>(stored >> 8);
-    rom[0x14F] = static_cast<Byte>(stored & 0xFF);
+    rom[0x14E] = static_cast<Byte>(sum >> 8);
+    rom[0x14F] = static_cast<Byte>(sum & 0xFF);
+}
+
+// One byte per row, leftmost pixel in bit 7; any color but 0 is ink.
+std::size_t writeOneBit(Rom& rom, std::size_t at, const std::vector<Tile>& tiles)
+{
+    for (const auto& t : tiles) {
+        for (std::size_t y = 0; y < 8; ++y) {
+            Byte row = 0;
+            for (std::size_t x = 0; x < 8; ++x)
+                if (t[y * 8 + x] != 0)
+                    row |= static_cast<Byte>(1 << (7 - x));
+            rom.at(at + y) = row;
+        }
+        at += 8;
+    }
+    return at;
 }
 
 Rom buildRom()
@@ -305,6 +321,9 @@ Rom buildRom()
     Rom rom(kRomSize, 0x00);
     writeHeader(rom);
 
+    // The font once more in 1 bit per pixel, the mode a file first shows in,
+    // so the first screen already has letters on it.
+    writeOneBit(rom, 0x200, fontTiles());
     writeGb2bpp(rom, 0x1000, fontTiles());
     std::size_t at = writeGb2bpp(rom, 0x1400, cutTiles(kShapes));
     at = writeGb2bpp(rom, at, cutTiles(kBall4));
@@ -325,7 +344,7 @@ Rom buildRom()
         rom[0x7F00 + i * 2 + 1] = static_cast<Byte>(word >> 8);
     }
 
-    writeBrokenGlobalChecksum(rom);
+    writeGlobalChecksum(rom);
     return rom;
 }
 
