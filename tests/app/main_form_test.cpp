@@ -1,10 +1,14 @@
+#include "app/help.h"
 #include "app/main_form.h"
+#include "app/tools.h"
 #include "support/viewer_fixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QTest>
+#include <QToolButton>
 
 using MainWindow = ViewerFixture;
 
@@ -58,4 +62,20 @@ TEST_F(MainWindow, MenuItemsRunTheirButtons)
     dialogs.QueueYesNo(true);
     form->MenuItem("IClose")->trigger();
     EXPECT_FALSE(state.FileOpen);
+}
+
+TEST_F(MainWindow, AboutWindowShowsItsPictureAndHidesOnClickOrFocusLoss)
+{
+    Help* about = w->Help;
+    ASSERT_NE(about->Picture->pixmap().isNull(), true);
+    EXPECT_EQ(about->Picture->pixmap().size(), QSize(400, 80));
+    form->MenuItem("IHelp")->trigger();
+    EXPECT_TRUE(about->isVisible());
+    QTest::mouseClick(about->Picture, Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+
+    w->Tools->Bthelp->click();
+    EXPECT_TRUE(about->isVisible());
+    about->Form_Deactivate();
+    EXPECT_FALSE(about->isVisible());
 }
