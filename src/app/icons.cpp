@@ -15,30 +15,6 @@ void DrawTiles(QPainter& p, QColor a, QColor b)
             p.fillRect(3 + x * 7, 3 + y * 7, 6, 6, (x + y) % 2 ? a : b);
 }
 
-void DrawArrow(QPainter& p, bool left)
-{
-    QPainterPath path;
-    if (left) {
-        path.moveTo(3, 10);
-        path.lineTo(10, 3);
-        path.lineTo(10, 7);
-        path.lineTo(17, 7);
-        path.lineTo(17, 13);
-        path.lineTo(10, 13);
-        path.lineTo(10, 17);
-    } else {
-        path.moveTo(17, 10);
-        path.lineTo(10, 3);
-        path.lineTo(10, 7);
-        path.lineTo(3, 7);
-        path.lineTo(3, 13);
-        path.lineTo(10, 13);
-        path.lineTo(10, 17);
-    }
-    path.closeSubpath();
-    p.fillPath(path, QColor(40, 90, 170));
-}
-
 }  // namespace
 
 QIcon DrawnIcon(IconKind kind)
@@ -138,12 +114,6 @@ QIcon DrawnIcon(IconKind kind)
     case IconKind::Browser:
         DrawTiles(p, QColor(60, 120, 60), QColor(180, 220, 180));
         p.drawLine(17, 3, 17, 17);
-        break;
-    case IconKind::ArrowLeft:
-        DrawArrow(p, true);
-        break;
-    case IconKind::ArrowRight:
-        DrawArrow(p, false);
         break;
     }
     p.end();

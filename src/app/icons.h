@@ -22,8 +22,6 @@ enum class IconKind {
     TileTool,
     Editor,
     Browser,
-    ArrowLeft,
-    ArrowRight,
 };
 
 QIcon DrawnIcon(IconKind kind);
