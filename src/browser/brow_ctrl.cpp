@@ -1,5 +1,6 @@
 #include "browser/brow_ctrl.h"
 
+#include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
 #include "app/windows.h"
@@ -254,6 +255,12 @@ void BrowCtrl::ShowToolNotAvailable()
 {
     windows_.Dialogs->Message("This tool is not available when no file is opened.", "Tool not available",
                               MsgIcon::None);
+}
+
+void BrowCtrl::TakeFocus()
+{
+    ChildFrame(this)->activateWindow();
+    ComboMode->setFocus(Qt::OtherFocusReason);
 }
 
 void BrowCtrl::ShowAddress(std::int32_t address)

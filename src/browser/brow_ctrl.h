@@ -41,6 +41,8 @@ public:
     void ToggleGrid();
     // Moves the fine offset by one, wrapping at both ends.
     void StepFineOffset(int delta);
+    // Gives the keyboard focus to the panel (its mode list).
+    void TakeFocus();
     // Writes an address into EdAdd.
     void ShowAddress(std::int32_t address);
 

@@ -226,7 +226,7 @@ bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
     case Qt::Key_Enter:
         return true;  // copies the selected tile into the editor once it exists
     case Qt::Key_Space:
-        panel->setFocus(Qt::OtherFocusReason);
+        panel->TakeFocus();
         return true;
     case Qt::Key_Plus:
         if (event->modifiers() & Qt::KeypadModifier) {

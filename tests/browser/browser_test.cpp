@@ -273,6 +273,9 @@ TEST_F(BrowserKeys, LeftAndRightWrapTheFineOffset)
 TEST_F(BrowserKeys, ZoomFocusAndFileKeys)
 {
     QScrollBar* bar = w->Browser->ScrAdd;
+    QTest::keyClick(bar, Qt::Key_Space);
+    EXPECT_EQ(form->focusWidget(), w->BrowCtrl->ComboMode);
+
     QTest::keyClick(bar, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(state.BrowserZoom, 4);
     QTest::keyClick(bar, Qt::Key_Minus, Qt::KeypadModifier);
