@@ -94,6 +94,7 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     addressLayout->addWidget(BtJumpAdd, 1, 1);
 
     BtColorSet = PictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
+    BtColorSet->setEnabled(false);  // until the color set window exists
     ChkGrid = PictureButton(IconKind::Grid, "Grid on/off", true);
     ChkGrid->setChecked(true);
     BtBrowZoomOut = PictureButton(IconKind::ZoomOut, "Zoom out");
