@@ -7,14 +7,19 @@
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "core/program_state.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "editor/tile_ctrl.h"
 #include "palette/palette_ctrl.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -42,12 +47,25 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     SetChildVisible(windows_.Tools, true);
     windows_.PaletteCtrl->DrawPalettePanel();
     windows_.Browser->SizeBrowser();
+    windows_.TileCtrl->LoadTile(1);
+    windows_.Editor->ResetEditor();
+    windows_.Editor->FormatEditScroll();
 
-    // Without a saved layout the browser, its controls and the palette show.
+    // Without a saved layout every working window shows.
     windows_.Tools->ChkBrow->setChecked(true);
+    windows_.Tools->ChkEdit->setChecked(true);
+    windows_.Tools->ChkTile->setChecked(true);
     windows_.Tools->ApplyToolPanel();
 
-    resize(699, 534 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    // Big enough for the first arrangement, as far as the screen allows.
+    QRect arrangement;
+    for (QMdiSubWindow* frame : mdiArea_->subWindowList())
+        arrangement |= frame->geometry();
+    QSize wanted(std::max(699, arrangement.right() + 8), std::max(534, arrangement.bottom() + 8));
+    wanted += QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableSize() - QSize(40, 80));
+    resize(wanted);
 
     // The about window shows once the main window is up, so that the main
     // window's activation does not hide it at once.
@@ -64,6 +82,9 @@ void MainForm::CreateWindows()
     AddChildWindow(windows_.Tools, QPoint(0, 0));
 
     windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
+    windows_.Editor = new Editor(state_, windows_);
+    windows_.EditCtrl = new EditCtrl(state_, windows_);
+    windows_.TileCtrl = new TileCtrl(state_, windows_);
     windows_.Browser = new Browser(state_, windows_);
     // The control panel selects its first mode when created, which reaches
     // the browser and the palette panel.
@@ -73,7 +94,15 @@ void MainForm::CreateWindows()
     const int toolsRight = ChildFrame(windows_.Tools)->geometry().right() + 4;
     QMdiSubWindow* panelFrame = AddChildWindow(windows_.BrowCtrl, QPoint(toolsRight, 0));
     QMdiSubWindow* browserFrame = AddChildWindow(windows_.Browser, QPoint(panelFrame->geometry().right() + 4, 0));
-    AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
+    QMdiSubWindow* paletteFrame =
+        AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
+    // The editor row below: its control panel, the editor, the tile tool.
+    const int editorTop = std::max(panelFrame->geometry().bottom(), paletteFrame->geometry().bottom()) + 4;
+    QMdiSubWindow* editCtrlFrame = AddChildWindow(windows_.EditCtrl, QPoint(toolsRight, editorTop));
+    QMdiSubWindow* editorFrame =
+        AddChildWindow(windows_.Editor, QPoint(editCtrlFrame->geometry().right() + 4, editorTop));
+    editorFrame->setMinimumSize(editorFrame->size() - windows_.Editor->size() + windows_.Editor->minimumSize());
+    AddChildWindow(windows_.TileCtrl, QPoint(editorFrame->geometry().right() + 4, editorTop));
 }
 
 QMdiSubWindow* MainForm::AddChildWindow(QWidget* window, QPoint position)
@@ -131,32 +160,49 @@ void MainForm::CreateMenus()
 
     IEditor = menuBar()->addMenu(QStringLiteral("Editor"));
     IEditor->setObjectName(QStringLiteral("IEditor"));
-    later(IEditor, "Activate 'Select' Mode", "ISelMode");
-    later(IEditor, "Activate 'Paint' Mode", "IPaiMode");
-    later(IEditor, "Activate 'Fill' Mode", "IFilMode");
+    auto editCtrl = [this] { return windows_.EditCtrl; };
+    auto tile = [this] { return windows_.TileCtrl; };
+    connect(item(IEditor, "Activate 'Select' Mode", "ISelMode"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->SetEditMode(0); });
+    connect(item(IEditor, "Activate 'Paint' Mode", "IPaiMode"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->SetEditMode(1); });
+    connect(item(IEditor, "Activate 'Fill' Mode", "IFilMode"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->SetEditMode(2); });
     separator(IEditor, "IBreak2");
-    later(IEditor, "Save all", "ISaveAll");
-    later(IEditor, "Reload all", "IReloadAll");
-    later(IEditor, "Clear all", "IClearAll");
+    connect(item(IEditor, "Save all", "ISaveAll"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->BtSaveEdit_Click(); });
+    connect(item(IEditor, "Reload all", "IReloadAll"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->BtReload_Click(); });
+    connect(item(IEditor, "Clear all", "IClearAll"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->BtEditClear_Click(); });
     separator(IEditor, "IBreak1");
-    later(IEditor, "Zoom in", "IEZoomIn");
-    later(IEditor, "Zoom out", "IEZoomOut");
-    later(IEditor, "Resize", "IResize");
-    later(IEditor, "Grid on/off", "IEGrid");
-    later(IEditor, "Show/hide noncopied tiles", "INonCopied");
+    // "Zoom in" runs the button named ZoomIn, which makes the tiles smaller.
+    connect(item(IEditor, "Zoom in", "IEZoomIn"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->BtEditZoomIn_Click(); });
+    connect(item(IEditor, "Zoom out", "IEZoomOut"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->BtEditZoomOut_Click(); });
+    connect(item(IEditor, "Resize", "IResize"), &QAction::triggered, this, [this] { windows_.Editor->BtFit_Click(); });
+    connect(item(IEditor, "Grid on/off", "IEGrid"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->ChkGridEditor->click(); });
+    connect(item(IEditor, "Show/hide noncopied tiles", "INonCopied"), &QAction::triggered, this,
+            [editCtrl] { editCtrl()->ChkNoncopied->click(); });
 
     ITile = menuBar()->addMenu(QStringLiteral("Tile"));
     ITile->setObjectName(QStringLiteral("ITile"));
-    later(ITile, "Save tile", "ITSave");
-    later(ITile, "Save tile to selection", "ITSaveSel");
-    later(ITile, "Save tile to address", "ITSaveAdd");
+    connect(item(ITile, "Save tile", "ITSave"), &QAction::triggered, this, [tile] { tile()->SaveTile_Click(); });
+    connect(item(ITile, "Save tile to selection", "ITSaveSel"), &QAction::triggered, this,
+            [tile] { tile()->BtCopySelTile_Click(); });
+    connect(item(ITile, "Save tile to address", "ITSaveAdd"), &QAction::triggered, this,
+            [tile] { tile()->BtCopyToAddress_Click(); });
     separator(ITile, "IBreak3");
-    later(ITile, "Reload tile", "ITReload");
-    later(ITile, "Clear tile", "ITClear");
+    connect(item(ITile, "Reload tile", "ITReload"), &QAction::triggered, this,
+            [tile] { tile()->BtReloadTile_Click(); });
+    connect(item(ITile, "Clear tile", "ITClear"), &QAction::triggered, this,
+            [tile] { tile()->BtDeleteSprite_Click(); });
     separator(ITile, "IBreak4");
-    later(ITile, "Mirrow tile", "ITMirrow");
-    later(ITile, "Flip tile", "ITFlip");
-    later(ITile, "Rotate tile", "ITRotate");
+    connect(item(ITile, "Mirrow tile", "ITMirrow"), &QAction::triggered, this, [tile] { tile()->BtFlipY_Click(); });
+    connect(item(ITile, "Flip tile", "ITFlip"), &QAction::triggered, this, [tile] { tile()->BtFlipX_Click(); });
+    connect(item(ITile, "Rotate tile", "ITRotate"), &QAction::triggered, this, [tile] { tile()->BtRotate_Click(); });
 
     IIhelp = menuBar()->addMenu(QStringLiteral("Help"));
     IIhelp->setObjectName(QStringLiteral("IIhelp"));

@@ -1,4 +1,7 @@
 #include "app/tools.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "editor/tile_ctrl.h"
 
 #include "app/child_window.h"
 #include "app/help.h"
@@ -103,9 +106,12 @@ void Tools::ApplyToolPanel()
         SetChildVisible(windows_.Browser, false);
         SetChildVisible(windows_.BrowCtrl, false);
     }
-    // The editor, its control panel and the tile tool join here when they exist.
-    if (ChkEdit->isChecked())
+    const bool edit = ChkEdit->isChecked();
+    SetChildVisible(windows_.Editor, edit);
+    SetChildVisible(windows_.EditCtrl, edit);
+    if (edit)
         SetChildVisible(windows_.PaletteCtrl, true);
+    SetChildVisible(windows_.TileCtrl, ChkTile->isChecked());
     if (!ChkBrow->isChecked() && !ChkEdit->isChecked())
         SetChildVisible(windows_.PaletteCtrl, false);
 }

@@ -6,6 +6,9 @@ class Help;
 class Browser;
 class BrowCtrl;
 class PaletteCtrl;
+class Editor;
+class EditCtrl;
+class TileCtrl;
 class Dialogs;
 
 // Every window of the program, created once by MainForm and handed to each
@@ -18,5 +21,8 @@ struct Windows {
     class Browser* Browser = nullptr;
     class BrowCtrl* BrowCtrl = nullptr;
     class PaletteCtrl* PaletteCtrl = nullptr;
+    class Editor* Editor = nullptr;
+    class EditCtrl* EditCtrl = nullptr;
+    class TileCtrl* TileCtrl = nullptr;
     class Dialogs* Dialogs = nullptr;
 };

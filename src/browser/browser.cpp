@@ -2,15 +2,26 @@
 
 #include "app/child_window.h"
 #include "app/main_form.h"
+#include "app/tools.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser_nav.h"
 #include "browser/browser_picture.h"
+#include "core/confirm_save.h"
+#include "core/dialogs.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/tile_io.h"
+#include "editor/editor.h"
+#include "editor/editor_slots.h"
+#include "editor/write_messages.h"
 
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cmath>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -60,6 +71,7 @@ Browser::Browser(ProgramState& state, Windows& windows, QWidget* parent)
             windows_.BrowCtrl->ScrollBrowser();
     });
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
 }
 
 void Browser::ShowWindow()
@@ -191,7 +203,11 @@ bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
             panel->ToggleGrid();
             return true;
         case Qt::Key_E:
-            return true;  // the editor takes the focus once it exists
+            if (windows_.Editor && IsChildVisible(windows_.Editor)) {
+                ChildFrame(windows_.Editor)->activateWindow();
+                windows_.Editor->setFocus(Qt::OtherFocusReason);
+            }
+            return true;
         default:
             return false;
         }
@@ -224,7 +240,8 @@ bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return true;  // copies the selected tile into the editor once it exists
+        CopySelectedToEditor();
+        return true;
     case Qt::Key_Space:
         panel->TakeFocus();
         return true;
@@ -243,6 +260,107 @@ bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
     default:
         return false;
     }
+}
+
+void Browser::TakeFocus()
+{
+    ChildFrame(this)->activateWindow();
+    ScrAdd->setFocus(Qt::OtherFocusReason);
+}
+
+void Browser::SelectTileAt(QPoint point)
+{
+    // Floor division: a point left of or above the window selects a negative tile.
+    const int cell = state_.BrowserZoom * 8;
+    state_.BrowserSelX = static_cast<int>(std::floor(static_cast<double>(point.x()) / cell));
+    state_.BrowserSelY = static_cast<int>(std::floor(static_cast<double>(point.y()) / cell));
+    if (windows_.BrowCtrl)
+        windows_.BrowCtrl->ShowAddress(SelectedTileAddress(state_));
+    BlitBrowser();
+    DrawBrowserGrid();
+    repaint();
+}
+
+void Browser::mousePressEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::RightButton) {
+        if (windows_.Tools)
+            windows_.Tools->ApplyToolPanel();
+        if (windows_.MainForm)
+            windows_.MainForm->IBrowser->exec(event->globalPosition().toPoint());
+    }
+    SelectTileAt(event->position().toPoint());
+}
+
+void Browser::mouseMoveEvent(QMouseEvent* event)
+{
+    const int x = std::clamp(static_cast<int>(event->position().x()), 0, width());
+    const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
+    const int cell = state_.BrowserZoom * 8;
+    const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
+                                 static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
+                                     (x / cell + static_cast<std::int64_t>(state_.BrowserColumns) * (y / cell));
+    if (windows_.MainForm)
+        windows_.MainForm->SetCoorText("Address: " + std::to_string(address));
+}
+
+void Browser::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (point.x() >= 0 && point.y() >= 0 && point.x() <= width() && point.y() <= height())
+        return;
+    Editor* editor = windows_.Editor;
+    if (editor && IsChildVisible(editor)) {
+        const QPoint inEditor = editor->mapFromGlobal(mapToGlobal(point));
+        editor->DragToEditor(inEditor.x(), inEditor.y());
+    }
+}
+
+void Browser::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click selects like any press.
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        CopySelectedToEditor();
+}
+
+void Browser::CopySelectedToEditor()
+{
+    if (!windows_.Dialogs)
+        return;
+    const int slot = state_.EditorCursorRow * 16 + state_.EditorCursorCol;
+    ClearSlot(state_.EditorSlots, slot);
+    LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), slot);
+    if (state_.EditorCursorCol < 15)
+        ++state_.EditorCursorCol;
+    if (windows_.Editor) {
+        windows_.Editor->RenderSlot(slot);
+        windows_.Editor->RedrawEditor();
+    }
+}
+
+void Browser::DragToBrowser(int x, int y)
+{
+    if (x < 0 || y < 0 || x > width() || y > height())
+        return;
+    const int column = x / state_.BrowserZoom / 8;
+    const int line = y / state_.BrowserZoom / 8;
+    if (column >= state_.BrowserColumns || line >= state_.BrowserLines || !windows_.Dialogs)
+        return;
+    const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
+                                 static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
+                                     (column + state_.BrowserColumns * line);
+    if (!TileInsideFile(state_, address)) {
+        if (windows_.MainForm)
+            windows_.MainForm->SetInfoText(TileOutsideFileText(address));
+        return;
+    }
+    if (!ConfirmSave(state_, *windows_.Dialogs))
+        return;
+    const EditorSlot& cell = state_.EditorSlots[state_.EditorCursorRow * 16 + state_.EditorCursorCol];
+    if (!WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels))
+        windows_.Dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+    ReloadBrowser();
 }
 
 void Browser::paintEvent(QPaintEvent* event)

@@ -38,6 +38,15 @@ public:
     const QImage& TileImage() const { return tileImage_; }
     const QImage& BackingImage() const { return backingImage_; }
 
+    // A tile from the editor dropped at a point in this window's
+    // coordinates: written into the file at the tile under that point.
+    void DragToBrowser(int x, int y);
+    // The double-click action: the selected tile into the editor's cursor
+    // cell, and the cursor one column on.
+    void CopySelectedToEditor();
+    // Gives the keyboard focus to the address scroll bar.
+    void TakeFocus();
+
     // The browser's keys on the address scroll bar; false leaves the key to
     // the scroll bar's own handling.
     bool ScrAdd_KeyDown(QKeyEvent* event);
@@ -60,9 +69,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void ReadGrid();
+    void SelectTileAt(QPoint point);
 
     ProgramState& state_;
     Windows& windows_;

@@ -1,6 +1,130 @@
 #include "editor/editor_slots.h"
 
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "core/tile_io.h"
+
+#include <algorithm>
+
 void ClearAllSlots(EditorSlotTable& slots)
 {
     slots.fill(EditorSlot{});
+}
+
+void ClearSlot(EditorSlotTable& slots, int slot)
+{
+    slots[slot] = EditorSlot{};
+}
+
+bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int slot)
+{
+    for (const EditorSlot& cell : state.EditorSlots)
+        if (cell.Address == address) {
+            dialogs.Message("There is already a tile with the same address in the editor.", "Editor error",
+                            MsgIcon::Information);
+            return false;
+        }
+    EditorSlot& cell = state.EditorSlots[slot];
+    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    cell.Address = address;
+    return true;
+}
+
+std::vector<int> SlotsSharingAddress(const EditorSlotTable& slots, int slot)
+{
+    const std::int32_t address = slots[slot].Address;
+    if (address < 0)
+        return {slot};
+    std::vector<int> twins;
+    for (int j = 0; j < EditorSlotCount; ++j)
+        if (slots[j].Address == address)
+            twins.push_back(j);
+    return twins;
+}
+
+std::vector<int> PaintPixel(EditorSlotTable& slots, int slot, int x, int y, std::uint8_t color)
+{
+    if (slots[slot].Address == EmptySlot)
+        slots[slot].Address = UnboundTile;
+    const std::vector<int> changed = SlotsSharingAddress(slots, slot);
+    for (int j : changed)
+        slots[j].Pixels[y * 8 + x] = color;
+    return changed;
+}
+
+std::vector<int> FillSlot(EditorSlotTable& slots, int slot, std::uint8_t color)
+{
+    if (slots[slot].Address == EmptySlot)
+        slots[slot].Address = UnboundTile;
+    const std::vector<int> changed = SlotsSharingAddress(slots, slot);
+    for (int j : changed)
+        slots[j].Pixels.fill(color);
+    return changed;
+}
+
+void SwapSlots(EditorSlotTable& slots, int a, int b)
+{
+    std::swap(slots[a], slots[b]);
+}
+
+void FlipTileX(TilePixels& pixels)
+{
+    for (int y = 0; y < 8; ++y)
+        std::reverse(pixels.begin() + y * 8, pixels.begin() + y * 8 + 8);
+}
+
+void FlipTileY(TilePixels& pixels)
+{
+    for (int y = 0; y < 4; ++y)
+        std::swap_ranges(pixels.begin() + y * 8, pixels.begin() + y * 8 + 8, pixels.begin() + (7 - y) * 8);
+}
+
+void RotateTile(TilePixels& pixels)
+{
+    const TilePixels before = pixels;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            pixels[(7 - x) * 8 + y] = before[y * 8 + x];
+}
+
+std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)
+{
+    const std::vector<int> twins = SlotsSharingAddress(slots, slot);
+    for (int j : twins)
+        slots[j].Pixels = slots[slot].Pixels;
+    return twins;
+}
+
+bool TileInsideFile(const ProgramState& state, std::int64_t address)
+{
+    return state.FileOpen && address >= 0 && address + CurrentModeInfo(state).BytesPerTile <= state.FileLength;
+}
+
+SaveAllResult SaveAllSlots(ProgramState& state)
+{
+    SaveAllResult result;
+    for (const EditorSlot& cell : state.EditorSlots) {
+        if (!TileInsideFile(state, cell.Address))
+            continue;
+        if (WriteTile(state.FileHandle, state.CurrentMode, cell.Address, cell.Pixels))
+            ++result.Written;
+        else
+            result.Failed = true;
+    }
+    return result;
+}
+
+std::vector<int> ReloadAllSlots(ProgramState& state)
+{
+    std::vector<int> read;
+    if (!state.FileOpen)
+        return read;
+    for (int i = 0; i < EditorSlotCount; ++i) {
+        EditorSlot& cell = state.EditorSlots[i];
+        if (cell.Address >= 0) {
+            ReadTiles(state.FileHandle, state.CurrentMode, cell.Address, 1, cell.Pixels.data());
+            read.push_back(i);
+        }
+    }
+    return read;
 }

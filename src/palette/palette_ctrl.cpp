@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "app/windows.h"
 #include "browser/browser.h"
+#include "editor/editor.h"
 #include "core/program_state.h"
 #include "palette/working_palette.h"
 
@@ -230,6 +231,10 @@ void RefreshPaletteViews(Windows& windows)
 {
     if (windows.Browser)
         windows.Browser->RedrawBrowser();
+    if (windows.Editor) {
+        windows.Editor->RenderAllSlots();
+        windows.Editor->RedrawEditor();
+    }
     if (windows.PaletteCtrl)
         windows.PaletteCtrl->DrawPalettePanel();
 }

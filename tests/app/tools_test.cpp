@@ -3,6 +3,9 @@
 #include "app/tools.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "editor/tile_ctrl.h"
 #include "palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
 
@@ -32,24 +35,32 @@ TEST_F(ToolPanel, MenuSwitchHidesAndShowsTheFourMenus)
         EXPECT_TRUE(menu->menuAction()->isVisible());
 }
 
-TEST_F(ToolPanel, BrowserSwitchWithoutAFileShowsOnlyThePanels)
+TEST_F(ToolPanel, SwitchesShowTheirWindowsAndThePaletteWhileEitherIsPressed)
 {
-    // The first arrangement: browser switch pressed, no file.
-    EXPECT_TRUE(w->Tools->ChkBrow->isChecked());
-    EXPECT_TRUE(IsChildVisible(w->BrowCtrl));
-    EXPECT_TRUE(IsChildVisible(w->PaletteCtrl));
+    // The first arrangement: every switch pressed, no file, so no browser.
+    for (QToolButton* toggle : {w->Tools->ChkBrow, w->Tools->ChkEdit, w->Tools->ChkTile})
+        EXPECT_TRUE(toggle->isChecked());
+    for (QWidget* window : std::initializer_list<QWidget*>{w->BrowCtrl, w->PaletteCtrl, w->Editor, w->EditCtrl,
+                                                            w->TileCtrl})
+        EXPECT_TRUE(IsChildVisible(window));
     EXPECT_FALSE(IsChildVisible(w->Browser));
 
     w->Tools->ChkBrow->click();
     EXPECT_FALSE(IsChildVisible(w->BrowCtrl));
-    EXPECT_FALSE(IsChildVisible(w->PaletteCtrl));
-
-    // The editor switch alone keeps the palette.
-    w->Tools->ChkEdit->click();
     EXPECT_TRUE(IsChildVisible(w->PaletteCtrl));
-    EXPECT_FALSE(IsChildVisible(w->BrowCtrl));
     w->Tools->ChkEdit->click();
+    EXPECT_FALSE(IsChildVisible(w->Editor));
+    EXPECT_FALSE(IsChildVisible(w->EditCtrl));
     EXPECT_FALSE(IsChildVisible(w->PaletteCtrl));
+    w->Tools->ChkTile->click();
+    EXPECT_FALSE(IsChildVisible(w->TileCtrl));
+
+    // The browser switch alone, without a file: its panel and the palette.
+    w->Tools->ChkBrow->click();
+    EXPECT_TRUE(IsChildVisible(w->BrowCtrl));
+    EXPECT_TRUE(IsChildVisible(w->PaletteCtrl));
+    EXPECT_FALSE(IsChildVisible(w->Browser));
+    EXPECT_FALSE(IsChildVisible(w->Editor));
 }
 
 TEST_F(ToolPanel, BrowserSwitchFollowsTheOpenFile)

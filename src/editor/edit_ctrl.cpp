@@ -1,0 +1,186 @@
+#include "editor/edit_ctrl.h"
+
+#include "app/child_window.h"
+#include "app/icons.h"
+#include "app/main_form.h"
+#include "app/tools.h"
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "core/confirm_save.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "editor/editor.h"
+#include "editor/editor_slots.h"
+#include "editor/tile_ctrl.h"
+#include "editor/write_messages.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* PictureButton(IconKind icon, const char* toolTip)
+{
+    auto* button = new QToolButton;
+    button->setIcon(DrawnIcon(icon));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
+
+}  // namespace
+
+EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Editor Control"));
+
+    OptionSelect = new QRadioButton(QStringLiteral("Select"));
+    OptionSelect->setToolTip(QStringLiteral("Switch to 'Select' mode"));
+    OptionPaint = new QRadioButton(QStringLiteral("Paint"));
+    OptionPaint->setToolTip(QStringLiteral("Switch to 'Paint' mode"));
+    OptionFill = new QRadioButton(QStringLiteral("Fill"));
+    OptionFill->setToolTip(QStringLiteral("Switch to 'Fill' mode"));
+    OptionSelect->setChecked(true);
+    auto* modeFrame = new QGroupBox(QStringLiteral("Mode"));
+    auto* modeLayout = new QVBoxLayout(modeFrame);
+    for (QRadioButton* option : {OptionSelect, OptionPaint, OptionFill})
+        modeLayout->addWidget(option);
+
+    // The button named "ZoomOut" enlarges the tiles, as its tool tip says.
+    BtEditZoomOut = PictureButton(IconKind::ZoomIn, "Zoom in");
+    BtEditZoomIn = PictureButton(IconKind::ZoomOut, "Zoom out");
+    ChkGridEditor = new QCheckBox(QStringLiteral("Grid"));
+    ChkGridEditor->setToolTip(QStringLiteral("Grid on/off"));
+    ChkGridEditor->setChecked(true);
+    ChkNoncopied = new QCheckBox(QStringLiteral("Empty"));
+    ChkNoncopied->setToolTip(QStringLiteral("Show/hide noncopied tiles"));
+    BtCOutPut = PictureButton(IconKind::FileInfo, "Open the 'C Output' tool");
+    BtCOutPut->setEnabled(false);  // until the C output window exists
+    auto* viewFrame = new QGroupBox(QStringLiteral("View"));
+    auto* viewLayout = new QGridLayout(viewFrame);
+    viewLayout->addWidget(BtEditZoomOut, 0, 0);
+    viewLayout->addWidget(BtEditZoomIn, 0, 1);
+    viewLayout->addWidget(BtCOutPut, 0, 2);
+    viewLayout->addWidget(ChkGridEditor, 1, 0, 1, 3);
+    viewLayout->addWidget(ChkNoncopied, 2, 0, 1, 3);
+
+    BtSaveEdit = PictureButton(IconKind::BmpExport, "Save all tiles to file");
+    BtReload = PictureButton(IconKind::Open, "Reload all tiles");
+    BtEditClear = PictureButton(IconKind::Close, "Clear all tiles");
+    auto* tilesFrame = new QGroupBox(QStringLiteral("All tiles"));
+    auto* tilesLayout = new QHBoxLayout(tilesFrame);
+    for (QToolButton* button : {BtSaveEdit, BtReload, BtEditClear})
+        tilesLayout->addWidget(button);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(modeFrame);
+    layout->addWidget(viewFrame);
+    layout->addWidget(tilesFrame);
+    layout->addStretch();
+
+    connect(OptionSelect, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 0; });
+    connect(OptionPaint, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 1; });
+    connect(OptionFill, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 2; });
+    connect(BtEditZoomOut, &QToolButton::clicked, this, &EditCtrl::BtEditZoomOut_Click);
+    connect(BtEditZoomIn, &QToolButton::clicked, this, &EditCtrl::BtEditZoomIn_Click);
+    connect(ChkGridEditor, &QCheckBox::clicked, this, [this] {
+        if (windows_.Editor)
+            windows_.Editor->RedrawEditor();
+        ApplyToolPanel();
+    });
+    connect(ChkNoncopied, &QCheckBox::clicked, this, [this] {
+        if (windows_.Editor)
+            windows_.Editor->RedrawEditor();
+    });
+    connect(BtSaveEdit, &QToolButton::clicked, this, &EditCtrl::BtSaveEdit_Click);
+    connect(BtReload, &QToolButton::clicked, this, &EditCtrl::BtReload_Click);
+    connect(BtEditClear, &QToolButton::clicked, this, &EditCtrl::BtEditClear_Click);
+}
+
+void EditCtrl::SetEditMode(int mode)
+{
+    QRadioButton* options[] = {OptionSelect, OptionPaint, OptionFill};
+    options[mode]->setChecked(true);
+}
+
+void EditCtrl::TakeFocus()
+{
+    ChildFrame(this)->activateWindow();
+    OptionSelect->setFocus(Qt::OtherFocusReason);
+}
+
+void EditCtrl::BtEditZoomOut_Click()
+{
+    if (state_.EditorZoom > 29)
+        return;
+    ++state_.EditorZoom;
+    ZoomFollowUp();
+}
+
+void EditCtrl::BtEditZoomIn_Click()
+{
+    if (state_.EditorZoom < 3)
+        return;
+    --state_.EditorZoom;
+    ZoomFollowUp();
+}
+
+void EditCtrl::ZoomFollowUp()
+{
+    if (windows_.Editor)
+        windows_.Editor->RedrawEditor();
+    ApplyToolPanel();
+    if (windows_.Editor)
+        windows_.Editor->FormatEditScroll();
+}
+
+void EditCtrl::ApplyToolPanel()
+{
+    if (windows_.Tools)
+        windows_.Tools->ApplyToolPanel();
+}
+
+void EditCtrl::BtSaveEdit_Click()
+{
+    SaveAllResult result;
+    if (state_.FileOpen && ConfirmSave(state_, *windows_.Dialogs)) {
+        result = SaveAllSlots(state_);
+        if (result.Failed)
+            windows_.Dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+    }
+    if (windows_.MainForm)
+        windows_.MainForm->SetInfoText("Saved " + std::to_string(result.Written) + " tiles to file");
+    if (windows_.Browser)
+        windows_.Browser->ReloadBrowser();
+}
+
+void EditCtrl::BtReload_Click()
+{
+    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen)
+        return;
+    const std::vector<int> read = ReloadAllSlots(state_);
+    if (windows_.Editor) {
+        for (int slot : read)
+            windows_.Editor->RenderSlot(slot);
+        windows_.Editor->RedrawEditor();
+    }
+}
+
+void EditCtrl::BtEditClear_Click()
+{
+    if (!windows_.Dialogs->AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
+        return;
+    if (windows_.Editor)
+        windows_.Editor->ResetEditor();
+    if (windows_.TileCtrl)
+        windows_.TileCtrl->LoadTile(-1);
+    if (windows_.Editor)
+        windows_.Editor->RedrawEditor();
+    ApplyToolPanel();
+}

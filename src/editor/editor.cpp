@@ -1,0 +1,412 @@
+#include "editor/editor.h"
+
+#include "app/child_window.h"
+#include "app/icons.h"
+#include "app/main_form.h"
+#include "app/tools.h"
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "core/program_state.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor_canvas.h"
+#include "editor/editor_slots.h"
+#include "editor/tile_ctrl.h"
+#include "palette/palette_ctrl.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int ScrollBarSize = 17;
+constexpr std::uint32_t MarginColor = 0xFFACACACu;  // RGB 172, 172, 172
+
+PixelBuffer BufferOf(QImage& image)
+{
+    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+            static_cast<int>(image.bytesPerLine() / 4)};
+}
+
+}  // namespace
+
+Editor::Editor(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Editor"));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // A window is never smaller than 2000 twips (133 pixels) either way.
+    setMinimumSize(133, 133);
+
+    HEditScr = new QScrollBar(Qt::Horizontal, this);
+    VEditScr = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar* bar : {HEditScr, VEditScr}) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setSingleStep(8);
+        bar->setPageStep(64);
+        connect(bar, &QScrollBar::valueChanged, this, &Editor::RedrawEditor);
+    }
+    BtFit = new QToolButton(this);
+    BtFit->setIcon(DrawnIcon(IconKind::Editor));
+    BtFit->setToolTip(QStringLiteral("Resize the editor to show all 16x16 tiles"));
+    BtFit->setFocusPolicy(Qt::NoFocus);
+    connect(BtFit, &QToolButton::clicked, this, &Editor::BtFit_Click);
+
+    resize(259, 239);
+    RenderAllSlots();
+}
+
+PixelBuffer Editor::Backing()
+{
+    if (backingImage_.size() != size()) {
+        backingImage_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        backingImage_.fill(Qt::black);
+    }
+    return BufferOf(backingImage_);
+}
+
+PixelBuffer Editor::SlotImage(int slot)
+{
+    return {slotImages_[slot].data(), 8, 8, 8};
+}
+
+int Editor::InnerWidth() const
+{
+    return width();
+}
+
+int Editor::InnerHeight() const
+{
+    return height();
+}
+
+void Editor::RenderSlot(int slot)
+{
+    const TilePixels& pixels = state_.EditorSlots[slot].Pixels;
+    for (int i = 0; i < 64; ++i)
+        slotImages_[slot][i] = ScreenColor(state_.WorkingPalette[pixels[i]]);
+}
+
+void Editor::RenderAllSlots()
+{
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        RenderSlot(slot);
+}
+
+void Editor::DrawSlot(int slot, int column, int row)
+{
+    const int z = state_.EditorZoom;
+    const int x = column * 8 * z - HEditScr->value();
+    const int y = row * 8 * z - VEditScr->value();
+    if (state_.EditorSlots[slot].Address == EmptySlot)
+        FillBox(Backing(), x, y, x + 8 * z + 1, y + 8 * z + 1, ScreenColor(state_.EmptyDrawColor));
+    else
+        BlitMagnified(SlotImage(slot), 8, 8, z, Backing(), x, y);
+}
+
+void Editor::DrawSlots(const std::vector<int>& cells)
+{
+    for (int slot : cells) {
+        RenderSlot(slot);
+        DrawSlot(slot, slot % CanvasCells, slot / CanvasCells);
+    }
+}
+
+void Editor::DrawEditorOverlay()
+{
+    const int z = state_.EditorZoom;
+    const int hs = HEditScr->value();
+    const int vs = VEditScr->value();
+    PixelBuffer target = Backing();
+    const bool grid = windows_.EditCtrl == nullptr || windows_.EditCtrl->ChkGridEditor->isChecked();
+    if (grid) {
+        const std::uint32_t color = ScreenColor(state_.GridColor);
+        for (int i = 0; i <= CanvasCells; ++i) {
+            FillBox(target, i * 8 * z - hs, 0, i * 8 * z - hs + 1, 128 * z - vs, color);
+            FillBox(target, 0, i * 8 * z - vs, 128 * z - hs, i * 8 * z - vs + 1, color);
+        }
+    }
+    const int column = state_.EditorCursorCol;
+    const int row = state_.EditorCursorRow;
+    DrawFrame(target, column * 8 * z - hs, row * 8 * z - vs, (column + 1) * 8 * z + 1 - hs,
+              (row + 1) * 8 * z + 1 - vs, ScreenColor(state_.SelectionColor));
+    update();
+}
+
+void Editor::RedrawEditor()
+{
+    const bool showEmpty = windows_.EditCtrl && windows_.EditCtrl->ChkNoncopied->isChecked();
+    state_.EmptyDrawColor = showEmpty ? state_.EmptyColor : state_.WorkingPalette[0];
+    const int z = state_.EditorZoom;
+    PixelBuffer target = Backing();
+    // The margin right of and below the canvas sits in window coordinates.
+    FillBox(target, 128 * z, 0, width(), height(), MarginColor);
+    FillBox(target, 0, 128 * z, width(), height(), MarginColor);
+    for (int row = 0; row < CanvasCells; ++row)
+        for (int column = 0; column < CanvasCells; ++column)
+            DrawSlot(row * CanvasCells + column, column, row);
+    DrawEditorOverlay();
+    update();
+}
+
+void Editor::ResetEditor()
+{
+    ClearAllSlots(state_.EditorSlots);
+    RenderAllSlots();
+    RedrawEditor();
+}
+
+void Editor::TellTileTool()
+{
+    if (!windows_.TileCtrl)
+        return;
+    const int cursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+    windows_.TileCtrl->LoadTile(state_.EditorSlots[cursor].Address == EmptySlot ? -1 : cursor);
+}
+
+void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
+{
+    const int z = state_.EditorZoom;
+    const std::optional<CanvasHit> hit =
+        HitCanvas(point.x(), point.y(), HEditScr->value(), VEditScr->value(), z, InnerWidth(), InnerHeight());
+    if (!hit) {
+        draggingTile_ = false;
+        return;
+    }
+    const int slot = hit->Slot();
+    EditorSlot& cell = state_.EditorSlots[slot];
+    if (windows_.MainForm)
+        windows_.MainForm->SetCoorText("Color no " + std::to_string(cell.Pixels[hit->PixelY * 8 + hit->PixelX]) + " (" +
+                                       std::to_string(hit->PixelX + 1) + "," + std::to_string(hit->PixelY + 1) + " )");
+
+    if (buttons == Qt::NoButton && draggingTile_) {
+        draggingTile_ = false;
+        const int cursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+        if (cursor != slot) {
+            SwapSlots(state_.EditorSlots, slot, cursor);
+            RenderSlot(slot);
+            RenderSlot(cursor);
+            RedrawEditor();
+        }
+    }
+
+    if (buttons & Qt::LeftButton) {
+        switch (state_.EditMode) {
+        case 0:
+            if (!draggingTile_) {
+                draggingTile_ = true;
+                const int oldCursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+                DrawSlot(oldCursor, state_.EditorCursorCol, state_.EditorCursorRow);
+                state_.EditorCursorCol = hit->Column;
+                state_.EditorCursorRow = static_cast<std::int16_t>(hit->Row);
+                TellTileTool();
+                DrawEditorOverlay();
+            }
+            break;
+        case 1:
+            DrawSlots(PaintPixel(state_.EditorSlots, slot, hit->PixelX, hit->PixelY, state_.CurrentColor));
+            DrawEditorOverlay();
+            break;
+        default:
+            DrawSlots(FillSlot(state_.EditorSlots, slot, state_.CurrentColor));
+            DrawEditorOverlay();
+            break;
+        }
+        update();
+    } else if (buttons & Qt::RightButton) {
+        if (state_.EditMode == 0) {
+            if (windows_.MainForm)
+                windows_.MainForm->IEditor->exec(mapToGlobal(point));
+            if (windows_.Tools)
+                windows_.Tools->ApplyToolPanel();
+        } else {
+            state_.CurrentColor = cell.Pixels[hit->PixelY * 8 + hit->PixelX];
+            if (windows_.PaletteCtrl)
+                windows_.PaletteCtrl->DrawPalettePanel();
+        }
+    }
+}
+
+void Editor::mousePressEvent(QMouseEvent* event)
+{
+    PressOrMove(event->buttons(), event->position().toPoint());
+}
+
+void Editor::mouseMoveEvent(QMouseEvent* event)
+{
+    PressOrMove(event->buttons(), event->position().toPoint());
+}
+
+void Editor::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight())
+        return;
+    // The drag ended outside: it must not swap cells when the pointer comes back.
+    draggingTile_ = false;
+    RedrawEditor();
+    Browser* browser = windows_.Browser;
+    if (browser && browser->IsWindowVisible() && state_.EditMode == 0) {
+        const QPoint inBrowser = browser->mapFromGlobal(mapToGlobal(point));
+        browser->DragToBrowser(inBrowser.x(), inBrowser.y());
+    }
+}
+
+void Editor::DragToEditor(int x, int y)
+{
+    const std::optional<int> slot =
+        DropSlot(x, y, HEditScr->value(), VEditScr->value(), state_.EditorZoom, InnerWidth(), InnerHeight());
+    if (!slot || !windows_.Dialogs)
+        return;
+    ClearSlot(state_.EditorSlots, *slot);
+    RenderSlot(*slot);
+    if (LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), *slot))
+        RenderSlot(*slot);
+    RedrawEditor();
+}
+
+void Editor::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        EditCtrl* panel = windows_.EditCtrl;
+        switch (event->key()) {
+        case Qt::Key_G:
+            if (panel)
+                panel->ChkGridEditor->click();
+            break;
+        case Qt::Key_N:
+            if (panel)
+                panel->ChkNoncopied->click();
+            break;
+        case Qt::Key_B:
+            if (windows_.Browser && windows_.Browser->IsWindowVisible())
+                windows_.Browser->TakeFocus();
+            break;
+        default: break;
+        }
+        return;
+    }
+    if (modifiers != Qt::NoModifier)
+        return;
+
+    TileCtrl* tool = windows_.TileCtrl;
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Right:
+        if (state_.EditorCursorCol < 15)
+            ++state_.EditorCursorCol;
+        break;
+    case Qt::Key_Left:
+        if (state_.EditorCursorCol > 0)
+            --state_.EditorCursorCol;
+        break;
+    case Qt::Key_Up:
+        if (state_.EditorCursorRow >= 1)
+            --state_.EditorCursorRow;
+        break;
+    case Qt::Key_Down:
+        if (state_.EditorCursorRow < 15)
+            ++state_.EditorCursorRow;
+        break;
+    case Qt::Key_Delete:
+        if (tool)
+            tool->BtFlipX_Click();
+        break;
+    case Qt::Key_End:
+        if (tool)
+            tool->BtFlipY_Click();
+        break;
+    case Qt::Key_PageDown:
+        if (tool)
+            tool->BtRotate_Click();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (tool)
+            tool->SaveTile_Click();
+        break;
+    case Qt::Key_A:
+        if (tool)
+            tool->BtCopyToAddress_Click();
+        break;
+    case Qt::Key_R:
+        if (tool)
+            tool->BtReloadTile_Click();
+        break;
+    case Qt::Key_S:
+        if (tool)
+            tool->BtCopySelTile_Click();
+        break;
+    case Qt::Key_C:
+        if (tool)
+            tool->BtDeleteSprite_Click();
+        break;
+    case Qt::Key_Space:
+        if (windows_.EditCtrl)
+            windows_.EditCtrl->TakeFocus();
+        break;
+    case Qt::Key_Minus:
+        if (keypad && windows_.EditCtrl)
+            windows_.EditCtrl->BtEditZoomIn_Click();
+        break;
+    case Qt::Key_Plus:
+        if (keypad && windows_.EditCtrl)
+            windows_.EditCtrl->BtEditZoomOut_Click();
+        break;
+    default: break;
+    }
+    TellTileTool();
+    DrawEditorOverlay();
+    update();
+}
+
+void Editor::FormatEditScroll()
+{
+    const int w = InnerWidth();
+    const int h = InnerHeight();
+    BtFit->setGeometry(w - ScrollBarSize, h - ScrollBarSize, ScrollBarSize, ScrollBarSize);
+    HEditScr->setGeometry(0, h - ScrollBarSize, w - ScrollBarSize, ScrollBarSize);
+    VEditScr->setGeometry(w - ScrollBarSize, 0, ScrollBarSize, h - ScrollBarSize);
+    const int hMax = EditScrollMaximum(state_.EditorZoom, w);
+    const int vMax = EditScrollMaximum(state_.EditorZoom, h);
+    {
+        const QSignalBlocker hBlock(HEditScr);
+        const QSignalBlocker vBlock(VEditScr);
+        HEditScr->setValue(0);
+        VEditScr->setValue(0);
+        HEditScr->setRange(0, hMax);
+        VEditScr->setRange(0, vMax);
+    }
+    HEditScr->setEnabled(hMax > 0);
+    VEditScr->setEnabled(vMax > 0);
+}
+
+void Editor::resizeEvent(QResizeEvent*)
+{
+    RedrawEditor();
+    FormatEditScroll();
+}
+
+void Editor::BtFit_Click()
+{
+    // The client area holds the whole canvas plus the two scroll bars.
+    const int side = 128 * state_.EditorZoom + ScrollBarSize;
+    QWidget* frame = ChildFrame(this);
+    if (frame != this)
+        frame->resize(frame->size() - size() + QSize(side, side));
+    resize(side, side);
+    FormatEditScroll();
+}
+
+void Editor::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), backingImage_, event->rect());
+}

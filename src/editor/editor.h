@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/pixel_buffer.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct ProgramState;
+struct Windows;
+class QScrollBar;
+class QToolButton;
+
+// The editor: the 16 x 16 cells as one canvas of 128 x 128 tile pixels,
+// magnified EditorZoom times, with scroll bars when the window is smaller.
+// Each cell keeps its 8 x 8 picture; the draw operations paint into a
+// window-sized backing image that painting only copies to the screen.
+class Editor : public QWidget {
+    Q_OBJECT
+
+public:
+    Editor(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Redraws cell i's picture from its pixels and the working palette.
+    void RenderSlot(int slot);
+    // Redraws the pictures of all 256 cells.
+    void RenderAllSlots();
+    // Draws a cell's picture (or the empty square) at a cell position.
+    void DrawSlot(int slot, int column, int row);
+    // Draws the grid (when switched on) and the cursor box.
+    void DrawEditorOverlay();
+    // Repaints the whole canvas.
+    void RedrawEditor();
+    // Empties every cell and redraws.
+    void ResetEditor();
+    // Renders and draws the given cells at their own positions.
+    void DrawSlots(const std::vector<int>& cells);
+
+    // A browser tile dropped at a point in this window's coordinates.
+    void DragToEditor(int x, int y);
+    // Lays out the scroll bars and the fit button; resets the offsets.
+    void FormatEditScroll();
+    void BtFit_Click();
+
+    // Cursor moves and tile tool updates after a Select press or a key.
+    void TellTileTool();
+
+    const QImage& BackingImage() const { return backingImage_; }
+
+    QScrollBar* HEditScr;
+    QScrollBar* VEditScr;
+    QToolButton* BtFit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void PressOrMove(Qt::MouseButtons buttons, QPoint point);
+    PixelBuffer Backing();
+    PixelBuffer SlotImage(int slot);
+    int InnerWidth() const;
+    int InnerHeight() const;
+
+    ProgramState& state_;
+    Windows& windows_;
+    QImage backingImage_;
+    std::array<std::array<std::uint32_t, 64>, 256> slotImages_{};
+    bool draggingTile_ = false;
+};

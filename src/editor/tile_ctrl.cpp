@@ -1,0 +1,335 @@
+#include "editor/tile_ctrl.h"
+
+#include "app/main_form.h"
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "core/confirm_save.h"
+#include "core/dialogs.h"
+#include "core/number_text.h"
+#include "core/program_state.h"
+#include "core/tile_io.h"
+#include "editor/editor.h"
+#include "editor/editor_slots.h"
+#include "editor/write_messages.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const NotAvailable = "n/a";
+
+enum class TileIcon { FlipX, FlipY, Rotate, Clear, Save, Reload, CopyToAddress, CopyToSelection };
+
+constexpr int IconSize = 20;
+
+// A filled arrow head at tip, pointing along (dx, dy).
+void ArrowHead(QPainter& p, QPointF tip, double dx, double dy, QColor color)
+{
+    QPainterPath head;
+    head.moveTo(tip);
+    head.lineTo(tip.x() - 4 * dx + 3 * dy, tip.y() - 4 * dy - 3 * dx);
+    head.lineTo(tip.x() - 4 * dx - 3 * dy, tip.y() - 4 * dy + 3 * dx);
+    head.closeSubpath();
+    p.fillPath(head, color);
+}
+
+QIcon DrawTileIcon(TileIcon kind)
+{
+    QPixmap pixmap(IconSize, IconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(50, 50, 60);
+    const QColor tile(90, 140, 210);
+    const QColor arrow(40, 150, 70);
+    p.setPen(QPen(ink, 1.6));
+    switch (kind) {
+    case TileIcon::FlipX:
+        p.drawLine(10, 2, 10, 18);
+        p.fillRect(3, 6, 5, 8, tile);
+        p.drawRect(12, 6, 5, 8);
+        break;
+    case TileIcon::FlipY:
+        p.drawLine(2, 10, 18, 10);
+        p.fillRect(6, 3, 8, 5, tile);
+        p.drawRect(6, 12, 8, 5);
+        break;
+    case TileIcon::Rotate:
+        p.fillRect(7, 7, 6, 6, tile);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawArc(3, 3, 14, 14, 90 * 16, 270 * 16);
+        ArrowHead(p, QPointF(10, 3), -1, 0, arrow);
+        break;
+    case TileIcon::Clear:
+        p.fillRect(3, 3, 14, 14, tile);
+        p.setPen(QPen(QColor(190, 40, 40), 2.4));
+        p.drawLine(5, 5, 15, 15);
+        p.drawLine(15, 5, 5, 15);
+        break;
+    case TileIcon::Save:
+        p.fillRect(3, 3, 14, 14, tile);
+        p.fillRect(6, 3, 8, 5, Qt::white);
+        p.fillRect(5, 11, 10, 6, QColor(230, 230, 230));
+        p.drawRect(3, 3, 14, 14);
+        break;
+    case TileIcon::Reload:
+        p.setPen(QPen(arrow, 1.8));
+        p.drawArc(3, 3, 14, 14, 30 * 16, 300 * 16);
+        ArrowHead(p, QPointF(16, 6), 0.5, -1, arrow);
+        break;
+    case TileIcon::CopyToAddress:
+        p.fillRect(3, 2, 8, 8, tile);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawLine(7, 10, 7, 15);
+        ArrowHead(p, QPointF(7, 18), 0, 1, arrow);
+        p.setPen(QPen(ink, 1.2));
+        p.drawLine(11, 17, 18, 17);
+        break;
+    case TileIcon::CopyToSelection:
+        p.fillRect(2, 2, 7, 7, tile);
+        p.drawRect(11, 11, 7, 7);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawLine(7, 7, 11, 11);
+        ArrowHead(p, QPointF(13, 13), 0.7, 0.7, arrow);
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+QToolButton* PictureButton(TileIcon icon, const char* toolTip)
+{
+    auto* button = new QToolButton;
+    button->setIcon(DrawTileIcon(icon));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
+
+}  // namespace
+
+TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Tile Tool"));
+
+    BtFlipX = PictureButton(TileIcon::FlipX, "Horizantally flip the selected tile");
+    BtFlipY = PictureButton(TileIcon::FlipY, "Vertically flip the selected tile");
+    BtRotate = PictureButton(TileIcon::Rotate, "Rotate the selected tile");
+    BtDeleteSprite = PictureButton(TileIcon::Clear, "Clear the selected tile");
+    SaveTile = PictureButton(TileIcon::Save, "Save the selected tile to file");
+    BtReloadTile = PictureButton(TileIcon::Reload, "Reload the selected tile to file");
+    BtCopyToAddress = PictureButton(TileIcon::CopyToAddress, "Copy selected tile to the address beneath");
+    BtCopySelTile =
+        PictureButton(TileIcon::CopyToSelection, "Copy selected tile to the selected position in the browser");
+    EdAdd = new QLineEdit;
+    LbHex = new QLabel;
+
+    auto* tileRow = new QHBoxLayout;
+    for (QToolButton* button : {BtFlipX, BtFlipY, BtRotate, BtDeleteSprite, SaveTile, BtReloadTile})
+        tileRow->addWidget(button);
+    tileRow->addStretch();
+    auto* addressRow = new QGridLayout;
+    addressRow->addWidget(EdAdd, 0, 0);
+    addressRow->addWidget(BtCopyToAddress, 0, 1);
+    addressRow->addWidget(BtCopySelTile, 0, 2);
+    addressRow->addWidget(LbHex, 1, 0, 1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(tileRow);
+    layout->addLayout(addressRow);
+
+    connect(BtFlipX, &QToolButton::clicked, this, &TileCtrl::BtFlipX_Click);
+    connect(BtFlipY, &QToolButton::clicked, this, &TileCtrl::BtFlipY_Click);
+    connect(BtRotate, &QToolButton::clicked, this, &TileCtrl::BtRotate_Click);
+    connect(BtDeleteSprite, &QToolButton::clicked, this, &TileCtrl::BtDeleteSprite_Click);
+    connect(SaveTile, &QToolButton::clicked, this, &TileCtrl::SaveTile_Click);
+    connect(BtReloadTile, &QToolButton::clicked, this, &TileCtrl::BtReloadTile_Click);
+    connect(BtCopyToAddress, &QToolButton::clicked, this, &TileCtrl::BtCopyToAddress_Click);
+    connect(BtCopySelTile, &QToolButton::clicked, this, &TileCtrl::BtCopySelTile_Click);
+    connect(EdAdd, &QLineEdit::textChanged, this, &TileCtrl::EdAdd_Change);
+
+    LoadTile(-1);
+}
+
+void TileCtrl::LoadTile(int n)
+{
+    toolSlot_ = n >= 0 && n < EditorSlotCount ? n : -1;
+    toolAddress_ = toolSlot_ < 0 ? EmptySlot : state_.EditorSlots[toolSlot_].Address;
+
+    const bool hasTile = toolAddress_ >= UnboundTile;
+    // An unbound cell's number is shown for a moment only: the change
+    // handling turns it into "n/a" at once.
+    SetFieldText(hasTile ? std::to_string(toolAddress_) : NotAvailable);
+    EdAdd_Change();
+    for (QWidget* control : std::initializer_list<QWidget*>{BtFlipX, BtFlipY, BtRotate, BtDeleteSprite, SaveTile,
+                                                            BtReloadTile, BtCopyToAddress, BtCopySelTile, EdAdd})
+        control->setEnabled(hasTile);
+}
+
+void TileCtrl::SetFieldText(const std::string& text)
+{
+    settingField_ = true;
+    EdAdd->setText(QString::fromStdString(text));
+    settingField_ = false;
+}
+
+void TileCtrl::EdAdd_Change()
+{
+    if (settingField_)
+        return;
+    if (toolAddress_ < 0)
+        SetFieldText(NotAvailable);
+    std::string text = EdAdd->text().toStdString();
+    if (text == NotAvailable) {
+        LbHex->setText(QString::fromLatin1(NotAvailable));
+        return;
+    }
+    // The field never names an address whose tile would run past the end.
+    const std::int32_t lastAddress = state_.FileLength - CurrentModeInfo(state_).BytesPerTile;
+    if (ReadLenientNumber(text) > lastAddress) {
+        text = std::to_string(lastAddress);
+        SetFieldText(text);
+    }
+    const std::int32_t shown = text.empty() ? 0 : RoundHalfEven(ReadLenientNumber(text));
+    LbHex->setText(QString::fromStdString(FormatHex(shown)));
+}
+
+void TileCtrl::ShowTransformedTile(bool redrawAll)
+{
+    const int slot = toolSlot_;
+    Editor* editor = windows_.Editor;
+    if (editor != nullptr) {
+        editor->RenderSlot(slot);
+        editor->DrawSlot(slot, slot % 16, slot / 16);
+    }
+    const std::vector<int> twins = SyncTwins(state_.EditorSlots, slot);
+    if (editor == nullptr)
+        return;
+    editor->DrawSlots(twins);
+    if (redrawAll)
+        editor->RedrawEditor();
+    editor->DrawEditorOverlay();
+}
+
+void TileCtrl::BtFlipX_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    FlipTileX(state_.EditorSlots[toolSlot_].Pixels);
+    ShowTransformedTile(true);
+}
+
+void TileCtrl::BtFlipY_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    FlipTileY(state_.EditorSlots[toolSlot_].Pixels);
+    ShowTransformedTile(true);
+}
+
+void TileCtrl::BtRotate_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    RotateTile(state_.EditorSlots[toolSlot_].Pixels);
+    ShowTransformedTile(false);
+}
+
+void TileCtrl::BtDeleteSprite_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    const int slot = toolSlot_;
+    ClearSlot(state_.EditorSlots, slot);
+    if (windows_.Editor != nullptr)
+        windows_.Editor->RenderSlot(slot);
+    LoadTile(-1);
+    if (windows_.Editor != nullptr)
+        windows_.Editor->RedrawEditor();
+}
+
+bool TileCtrl::WriteToolTile(std::int32_t address)
+{
+    Dialogs* dialogs = windows_.Dialogs;
+    if (dialogs == nullptr || !ConfirmSave(state_, *dialogs))
+        return false;
+    if (!WriteTile(state_.FileHandle, state_.CurrentMode, address, state_.EditorSlots[toolSlot_].Pixels))
+        dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+    return true;
+}
+
+void TileCtrl::SaveTile_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    // The cell's own address counts, not the number in the field. A tile
+    // that ends exactly at the end of the file is inside it.
+    const std::int32_t address = state_.EditorSlots[toolSlot_].Address;
+    if (TileInsideFile(state_, address))
+        WriteToolTile(address);
+    ReloadBrowser();
+}
+
+void TileCtrl::BtReloadTile_Click()
+{
+    if (toolSlot_ < 0 || !state_.FileOpen || toolAddress_ < 0)
+        return;
+    ReadTiles(state_.FileHandle, state_.CurrentMode, toolAddress_, 1, state_.EditorSlots[toolSlot_].Pixels.data());
+    if (windows_.Editor != nullptr) {
+        windows_.Editor->RenderSlot(toolSlot_);
+        windows_.Editor->RedrawEditor();
+    }
+}
+
+void TileCtrl::BtCopyToAddress_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    const std::string text = EdAdd->text().toStdString();
+    if (text != NotAvailable) {
+        const std::int32_t address = RoundHalfEven(ReadLenientNumber(text));
+        if (address >= 0) {
+            if (!TileInsideFile(state_, address))
+                SetInfoText(TileOutsideFileText(address));
+            else
+                WriteToolTile(address);
+        }
+    }
+    ReloadBrowser();
+}
+
+void TileCtrl::BtCopySelTile_Click()
+{
+    if (toolSlot_ < 0)
+        return;
+    const std::int32_t address = SelectedTileAddress(state_);
+    if (!TileInsideFile(state_, address)) {
+        SetInfoText(TileOutsideFileText(address));
+        return;
+    }
+    if (WriteToolTile(address))
+        ReloadBrowser();
+}
+
+void TileCtrl::SetInfoText(const std::string& text)
+{
+    if (windows_.MainForm != nullptr)
+        windows_.MainForm->SetInfoText(text);
+}
+
+void TileCtrl::ReloadBrowser()
+{
+    if (windows_.Browser != nullptr)
+        windows_.Browser->ReloadBrowser();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the user is told when a tile cannot be written.
+
+// Information line text for a tile that does not lie wholly inside the
+// file; nothing is written then.
+inline std::string TileOutsideFileText(std::int64_t address)
+{
+    return "The tile at address " + std::to_string(address) + " lies outside the file; nothing was written.";
+}
+
+// Message box for a write the system refused (shown once per action).
+inline const char* const WriteFailedText = "Writing to the file failed; the file keeps its old bytes there.";
+inline const char* const WriteFailedCaption = "Could not write to file";
