@@ -94,8 +94,7 @@ void MainForm::CreateWindows()
     const int toolsRight = ChildFrame(windows_.Tools)->geometry().right() + 4;
     QMdiSubWindow* panelFrame = AddChildWindow(windows_.BrowCtrl, QPoint(toolsRight, 0));
     QMdiSubWindow* browserFrame = AddChildWindow(windows_.Browser, QPoint(panelFrame->geometry().right() + 4, 0));
-    QMdiSubWindow* paletteFrame =
-        AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
+    QMdiSubWindow* paletteFrame = AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
     // The editor row below: its control panel, the editor, the tile tool.
     const int editorTop = std::max(panelFrame->geometry().bottom(), paletteFrame->geometry().bottom()) + 4;
     QMdiSubWindow* editCtrlFrame = AddChildWindow(windows_.EditCtrl, QPoint(toolsRight, editorTop));

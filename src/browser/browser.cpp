@@ -20,13 +20,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include <algorithm>
-#include <cmath>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -347,9 +347,9 @@ void Browser::DragToBrowser(int x, int y)
     const int line = y / state_.BrowserZoom / 8;
     if (column >= state_.BrowserColumns || line >= state_.BrowserLines || !windows_.Dialogs)
         return;
-    const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
-                                 static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
-                                     (column + state_.BrowserColumns * line);
+    const std::int64_t address =
+        static_cast<std::int64_t>(state_.BrowserAddress) +
+        static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) * (column + state_.BrowserColumns * line);
     if (!TileInsideFile(state_, address)) {
         if (windows_.MainForm)
             windows_.MainForm->SetInfoText(TileOutsideFileText(address));

@@ -84,9 +84,18 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     layout->addWidget(tilesFrame);
     layout->addStretch();
 
-    connect(OptionSelect, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 0; });
-    connect(OptionPaint, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 1; });
-    connect(OptionFill, &QRadioButton::toggled, this, [this](bool on) { if (on) state_.EditMode = 2; });
+    connect(OptionSelect, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            state_.EditMode = 0;
+    });
+    connect(OptionPaint, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            state_.EditMode = 1;
+    });
+    connect(OptionFill, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            state_.EditMode = 2;
+    });
     connect(BtEditZoomOut, &QToolButton::clicked, this, &EditCtrl::BtEditZoomOut_Click);
     connect(BtEditZoomIn, &QToolButton::clicked, this, &EditCtrl::BtEditZoomIn_Click);
     connect(ChkGridEditor, &QCheckBox::clicked, this, [this] {

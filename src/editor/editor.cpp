@@ -134,8 +134,8 @@ void Editor::DrawEditorOverlay()
     }
     const int column = state_.EditorCursorCol;
     const int row = state_.EditorCursorRow;
-    DrawFrame(target, column * 8 * z - hs, row * 8 * z - vs, (column + 1) * 8 * z + 1 - hs,
-              (row + 1) * 8 * z + 1 - vs, ScreenColor(state_.SelectionColor));
+    DrawFrame(target, column * 8 * z - hs, row * 8 * z - vs, (column + 1) * 8 * z + 1 - hs, (row + 1) * 8 * z + 1 - vs,
+              ScreenColor(state_.SelectionColor));
     update();
 }
 
@@ -289,7 +289,8 @@ void Editor::keyPressEvent(QKeyEvent* event)
             if (windows_.Browser && windows_.Browser->IsWindowVisible())
                 windows_.Browser->TakeFocus();
             break;
-        default: break;
+        default:
+            break;
         }
         return;
     }
@@ -360,7 +361,8 @@ void Editor::keyPressEvent(QKeyEvent* event)
         if (keypad && windows_.EditCtrl)
             windows_.EditCtrl->BtEditZoomOut_Click();
         break;
-    default: break;
+    default:
+        break;
     }
     TellTileTool();
     DrawEditorOverlay();

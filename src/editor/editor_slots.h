@@ -51,9 +51,9 @@ std::vector<int> FillSlot(EditorSlotTable& slots, int slot, std::uint8_t color);
 void SwapSlots(EditorSlotTable& slots, int a, int b);
 
 // Tile transformations of one cell's pixels.
-void FlipTileX(TilePixels& pixels);  // left column becomes the right one
-void FlipTileY(TilePixels& pixels);  // top row becomes the bottom one
-void RotateTile(TilePixels& pixels); // a quarter turn counter-clockwise
+void FlipTileX(TilePixels& pixels);   // left column becomes the right one
+void FlipTileY(TilePixels& pixels);   // top row becomes the bottom one
+void RotateTile(TilePixels& pixels);  // a quarter turn counter-clockwise
 
 // Copies slot s's pixels into every cell sharing its address; returns those
 // cells (s included).
@@ -63,8 +63,8 @@ std::vector<int> SyncTwins(EditorSlotTable& slots, int slot);
 bool TileInsideFile(const ProgramState& state, std::int64_t address);
 
 struct SaveAllResult {
-    int Written = 0;       // tiles written
-    bool Failed = false;   // a write the system refused
+    int Written = 0;      // tiles written
+    bool Failed = false;  // a write the system refused
 };
 
 // Writes every bound cell whose tile lies wholly inside the file, in slot

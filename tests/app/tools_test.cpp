@@ -40,8 +40,8 @@ TEST_F(ToolPanel, SwitchesShowTheirWindowsAndThePaletteWhileEitherIsPressed)
     // The first arrangement: every switch pressed, no file, so no browser.
     for (QToolButton* toggle : {w->Tools->ChkBrow, w->Tools->ChkEdit, w->Tools->ChkTile})
         EXPECT_TRUE(toggle->isChecked());
-    for (QWidget* window : std::initializer_list<QWidget*>{w->BrowCtrl, w->PaletteCtrl, w->Editor, w->EditCtrl,
-                                                            w->TileCtrl})
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{w->BrowCtrl, w->PaletteCtrl, w->Editor, w->EditCtrl, w->TileCtrl})
         EXPECT_TRUE(IsChildVisible(window));
     EXPECT_FALSE(IsChildVisible(w->Browser));
 

@@ -1,1 +1,216 @@
-// placeholder
+#include "core/rom_session.h"
+#include "core/tile_io.h"
+#include "editor/editor_canvas.h"
+#include "editor/editor_slots.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+TilePixels Filled(std::uint8_t value)
+{
+    TilePixels pixels;
+    pixels.fill(value);
+    return pixels;
+}
+
+TilePixels Counting()
+{
+    TilePixels pixels;
+    for (int i = 0; i < 64; ++i)
+        pixels[i] = static_cast<std::uint8_t>(i);
+    return pixels;
+}
+
+class EditorCells : public ::testing::Test {
+protected:
+    void SetUp() override { InitState(state); }
+
+    std::string Open(const std::vector<std::uint8_t>& bytes)
+    {
+        const std::string path = dir.WriteFile("rom.gb", bytes);
+        EXPECT_TRUE(OpenRomInState(state, path).Opened);
+        state.CurrentMode = 0;  // Gameboy, 16 bytes a tile
+        return path;
+    }
+
+    TempDir dir;
+    ProgramState state;
+    ScriptedDialogs dialogs;
+};
+
+}  // namespace
+
+TEST_F(EditorCells, LoadRefusesAnAddressAlreadyInTheEditor)
+{
+    Open(CountingBytes(256));
+    ASSERT_TRUE(LoadSlot(state, dialogs, 32, 0));
+    EXPECT_EQ(state.EditorSlots[0].Address, 32);
+    EXPECT_EQ(state.EditorSlots[0].Pixels[0], 0);  // bytes 32 and 33: bit 7 clear in both
+
+    EXPECT_FALSE(LoadSlot(state, dialogs, 32, 5));
+    ASSERT_EQ(dialogs.Prompts.size(), 1u);
+    EXPECT_EQ(dialogs.Prompts[0].Text, "There is already a tile with the same address in the editor.");
+    EXPECT_EQ(dialogs.Prompts[0].Caption, "Editor error");
+    EXPECT_EQ(dialogs.Prompts[0].Icon, MsgIcon::Information);
+    EXPECT_EQ(state.EditorSlots[5].Address, EmptySlot);
+}
+
+TEST_F(EditorCells, PaintAndFillBindEmptyCellsAndReachTwins)
+{
+    EditorSlotTable& slots = state.EditorSlots;
+    EXPECT_EQ(PaintPixel(slots, 7, 3, 2, 9), std::vector<int>{7});
+    EXPECT_EQ(slots[7].Address, UnboundTile);
+    EXPECT_EQ(slots[7].Pixels[2 * 8 + 3], 9);
+
+    EXPECT_EQ(FillSlot(slots, 8, 4), std::vector<int>{8});
+    EXPECT_EQ(slots[8].Address, UnboundTile);
+    EXPECT_EQ(slots[8].Pixels, Filled(4));
+
+    slots[10].Address = 64;
+    slots[200].Address = 64;
+    EXPECT_EQ(PaintPixel(slots, 200, 0, 7, 3), (std::vector<int>{10, 200}));
+    EXPECT_EQ(slots[10].Pixels[56], 3);
+    EXPECT_EQ(FillSlot(slots, 10, 2), (std::vector<int>{10, 200}));
+    EXPECT_EQ(slots[200].Pixels, Filled(2));
+    // Unbound cells are never twins of each other.
+    EXPECT_EQ(slots[7].Pixels[0], 0);
+}
+
+TEST_F(EditorCells, SwapExchangesPixelsAndAddresses)
+{
+    EditorSlotTable& slots = state.EditorSlots;
+    slots[1] = {48, Filled(1)};
+    slots[2] = {UnboundTile, Filled(2)};
+    SwapSlots(slots, 1, 2);
+    EXPECT_EQ(slots[1].Address, UnboundTile);
+    EXPECT_EQ(slots[1].Pixels, Filled(2));
+    EXPECT_EQ(slots[2].Address, 48);
+    EXPECT_EQ(slots[2].Pixels, Filled(1));
+}
+
+TEST_F(EditorCells, FlipsAndRotationsRestoreTheTile)
+{
+    TilePixels pixels = Counting();
+    FlipTileX(pixels);
+    EXPECT_EQ(pixels[0], 7);
+    EXPECT_EQ(pixels[15], 8);
+    FlipTileX(pixels);
+    EXPECT_EQ(pixels, Counting());
+    FlipTileY(pixels);
+    EXPECT_EQ(pixels[0], 56);
+    FlipTileY(pixels);
+    EXPECT_EQ(pixels, Counting());
+    for (int turn = 0; turn < 4; ++turn)
+        RotateTile(pixels);
+    EXPECT_EQ(pixels, Counting());
+
+    TilePixels lone{};
+    lone[7] = 5;  // (7, 0)
+    RotateTile(lone);
+    EXPECT_EQ(lone[0], 5);
+    RotateTile(lone);  // (0, 0) goes to (0, 7)
+    EXPECT_EQ(lone[7 * 8], 5);
+}
+
+TEST_F(EditorCells, SyncTwinsCopiesToCellsWithTheSameAddress)
+{
+    EditorSlotTable& slots = state.EditorSlots;
+    slots[3] = {80, Counting()};
+    slots[4] = {80, Filled(0)};
+    slots[5] = {96, Filled(0)};
+    EXPECT_EQ(SyncTwins(slots, 3), (std::vector<int>{3, 4}));
+    EXPECT_EQ(slots[4].Pixels, Counting());
+    EXPECT_EQ(slots[5].Pixels, Filled(0));
+}
+
+TEST_F(EditorCells, SaveAllWritesEveryTileInsideTheFileInSlotOrder)
+{
+    const std::string path = Open(std::vector<std::uint8_t>(256 * 16, 0));
+    for (int i = 0; i < 256; ++i)
+        state.EditorSlots[i] = {i * 16, Filled(static_cast<std::uint8_t>(i % 4))};
+    // Cell 255's tile ends exactly at the end of the file: it is written too.
+    EXPECT_EQ(SaveAllSlots(state).Written, 256);
+    const auto bytes = ReadWholeFile(path);
+    EXPECT_EQ(bytes.size(), 256u * 16);
+    EXPECT_EQ(bytes[255 * 16], 0xFF);  // 255 % 4 = 3: both planes set
+    EXPECT_EQ(bytes[255 * 16 + 1], 0xFF);
+
+    // Two cells with one address: the later slot wins. Cells past the end are skipped.
+    ClearAllSlots(state.EditorSlots);
+    state.EditorSlots[0] = {0, Filled(1)};
+    state.EditorSlots[9] = {0, Filled(2)};
+    state.EditorSlots[10] = {256 * 16 - 8, Filled(3)};
+    state.EditorSlots[11] = {UnboundTile, Filled(3)};
+    const SaveAllResult result = SaveAllSlots(state);
+    EXPECT_EQ(result.Written, 2);
+    EXPECT_FALSE(result.Failed);
+    EXPECT_EQ(ReadWholeFile(path)[0], 0x00);
+    EXPECT_EQ(ReadWholeFile(path)[1], 0xFF);
+    EXPECT_EQ(ReadWholeFile(path).size(), 256u * 16);
+}
+
+TEST_F(EditorCells, SaveAllCountsOnlyTilesActuallyWritten)
+{
+    const std::string path = dir.WriteFile("ro.gb", std::vector<std::uint8_t>(64, 0x5A));
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_TRUE(OpenRomInState(state, path).Opened);
+    state.CurrentMode = 0;
+    state.EditorSlots[0] = {0, Filled(3)};
+    const SaveAllResult result = SaveAllSlots(state);
+    EXPECT_EQ(result.Written, 0);
+    EXPECT_TRUE(result.Failed);
+    EXPECT_EQ(ReadWholeFile(path), std::vector<std::uint8_t>(64, 0x5A));
+}
+
+TEST_F(EditorCells, ReloadAllReadsBoundCellsOnly)
+{
+    Open(std::vector<std::uint8_t>(64, 0xFF));
+    state.EditorSlots[0] = {16, Filled(0)};
+    state.EditorSlots[1] = {UnboundTile, Filled(2)};
+    EXPECT_EQ(ReloadAllSlots(state), std::vector<int>{0});
+    EXPECT_EQ(state.EditorSlots[0].Pixels, Filled(3));
+    EXPECT_EQ(state.EditorSlots[1].Pixels, Filled(2));
+    EXPECT_EQ(state.EditorSlots[2].Address, EmptySlot);
+}
+
+TEST(EditorCanvas, HitTestAtZoomThree)
+{
+    const auto left = HitCanvas(23, 0, 0, 0, 3, 400, 400);
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->Column, 0);
+    EXPECT_EQ(left->PixelX, 7);
+    EXPECT_EQ(left->PixelY, 0);
+    const auto right = HitCanvas(24, 0, 0, 0, 3, 400, 400);
+    ASSERT_TRUE(right);
+    EXPECT_EQ(right->Column, 1);
+    EXPECT_EQ(right->PixelX, 0);
+
+    EXPECT_TRUE(HitCanvas(383, 383, 0, 0, 3, 400, 400));
+    EXPECT_EQ(HitCanvas(383, 383, 0, 0, 3, 400, 400)->Slot(), 255);
+    EXPECT_FALSE(HitCanvas(384, 0, 0, 0, 3, 400, 400));
+    EXPECT_FALSE(HitCanvas(-1, 0, 0, 0, 3, 400, 400));
+    EXPECT_FALSE(HitCanvas(100, 201, 0, 0, 3, 200, 200));
+    // Scrolled: the window point 0 lies over canvas pixel 10.
+    EXPECT_EQ(HitCanvas(0, 0, 30, 0, 3, 200, 200)->Column, 1);
+    EXPECT_EQ(HitCanvas(0, 0, 30, 0, 3, 200, 200)->PixelX, 2);
+    // A scrolled point beyond the last canvas pixel is no cell.
+    EXPECT_FALSE(HitCanvas(300, 0, 100, 0, 3, 400, 400));
+}
+
+TEST(EditorCanvas, DropsAndScrollRanges)
+{
+    EXPECT_EQ(DropSlot(30, 50, 0, 0, 3, 400, 400), 2 * 16 + 1);
+    EXPECT_FALSE(DropSlot(390, 10, 0, 0, 3, 400, 400));  // the gray margin
+    EXPECT_FALSE(DropSlot(-1, 10, 0, 0, 3, 400, 400));
+    EXPECT_FALSE(DropSlot(10, 401, 0, 0, 3, 400, 400));
+
+    // 2000 twips (133 pixels) at zoom 30: both bars enabled.
+    EXPECT_EQ(EditScrollMaximum(30, 133), 3840 - (133 - 17));
+    EXPECT_EQ(EditScrollMaximum(3, 401), 0);
+    EXPECT_EQ(EditScrollMaximum(3, 400), 1);
+}
