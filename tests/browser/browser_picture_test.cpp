@@ -86,3 +86,25 @@ TEST(BrowserPicture, FrameIncludesLeftTopAndExcludesRightBottom)
     DrawFrame(image.Buffer(), -100, -100, -50, -50, 3);
     DrawFrame(image.Buffer(), 100, 100, 150, 150, 3);
 }
+
+TEST(BrowserPicture, MagnifiedCopyAtAnOffsetIsClipped)
+{
+    Canvas source(2, 2);
+    source.pixels = {1, 2, 3, 4};
+    Canvas target(5, 5, 9);
+    // Shifted up and left by 4 at zoom 3: the window shows the last two
+    // pixels of source pixel 4's block each way.
+    BlitMagnified({source.pixels.data(), 2, 2, 2}, 2, 2, 3, target.Buffer(), -4, -4);
+    EXPECT_EQ(target.At(0, 0), 4u);
+    EXPECT_EQ(target.At(1, 1), 4u);
+    EXPECT_EQ(target.At(2, 0), 9u);
+    EXPECT_EQ(target.At(0, 2), 9u);
+    // Shifted right and down: the block starts at (3, 3) and is cut at the edge.
+    BlitMagnified({source.pixels.data(), 2, 2, 2}, 2, 2, 3, target.Buffer(), 3, 3);
+    EXPECT_EQ(target.At(3, 3), 1u);
+    EXPECT_EQ(target.At(4, 4), 1u);
+    EXPECT_EQ(target.At(2, 3), 9u);
+    FillBox(target.Buffer(), -10, -10, 100, 1, 7);
+    EXPECT_EQ(target.At(4, 0), 7u);
+    EXPECT_EQ(target.At(4, 1), 9u);
+}
