@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace {
 
@@ -15,6 +16,17 @@ void DrawTiles(QPainter& p, QColor a, QColor b)
             p.fillRect(3 + x * 7, 3 + y * 7, 6, 6, (x + y) % 2 ? a : b);
 }
 
+// A filled arrow head at tip, pointing along (dx, dy).
+void ArrowHead(QPainter& p, QPointF tip, double dx, double dy, QColor color)
+{
+    QPainterPath head;
+    head.moveTo(tip);
+    head.lineTo(tip.x() - 4 * dx + 3 * dy, tip.y() - 4 * dy - 3 * dx);
+    head.lineTo(tip.x() - 4 * dx - 3 * dy, tip.y() - 4 * dy + 3 * dx);
+    head.closeSubpath();
+    p.fillPath(head, color);
+}
+
 }  // namespace
 
 QIcon DrawnIcon(IconKind kind)
@@ -24,6 +36,8 @@ QIcon DrawnIcon(IconKind kind)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor ink(50, 50, 60);
+    const QColor tile(90, 140, 210);
+    const QColor arrow(40, 150, 70);
     p.setPen(QPen(ink, 1.6));
     switch (kind) {
     case IconKind::Open:
@@ -115,7 +129,67 @@ QIcon DrawnIcon(IconKind kind)
         DrawTiles(p, QColor(60, 120, 60), QColor(180, 220, 180));
         p.drawLine(17, 3, 17, 17);
         break;
+    // The tile tool's pictures.
+    case IconKind::TileFlipX:
+        p.drawLine(10, 2, 10, 18);
+        p.fillRect(3, 6, 5, 8, tile);
+        p.drawRect(12, 6, 5, 8);
+        break;
+    case IconKind::TileFlipY:
+        p.drawLine(2, 10, 18, 10);
+        p.fillRect(6, 3, 8, 5, tile);
+        p.drawRect(6, 12, 8, 5);
+        break;
+    case IconKind::TileRotate:
+        p.fillRect(7, 7, 6, 6, tile);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawArc(3, 3, 14, 14, 90 * 16, 270 * 16);
+        ArrowHead(p, QPointF(10, 3), -1, 0, arrow);
+        break;
+    case IconKind::TileClear:
+        p.fillRect(3, 3, 14, 14, tile);
+        p.setPen(QPen(QColor(190, 40, 40), 2.4));
+        p.drawLine(5, 5, 15, 15);
+        p.drawLine(15, 5, 5, 15);
+        break;
+    case IconKind::TileSave:
+        p.fillRect(3, 3, 14, 14, tile);
+        p.fillRect(6, 3, 8, 5, Qt::white);
+        p.fillRect(5, 11, 10, 6, QColor(230, 230, 230));
+        p.drawRect(3, 3, 14, 14);
+        break;
+    case IconKind::TileReload:
+        p.setPen(QPen(arrow, 1.8));
+        p.drawArc(3, 3, 14, 14, 30 * 16, 300 * 16);
+        ArrowHead(p, QPointF(16, 6), 0.5, -1, arrow);
+        break;
+    case IconKind::TileCopyToAddress:
+        p.fillRect(3, 2, 8, 8, tile);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawLine(7, 10, 7, 15);
+        ArrowHead(p, QPointF(7, 18), 0, 1, arrow);
+        p.setPen(QPen(ink, 1.2));
+        p.drawLine(11, 17, 18, 17);
+        break;
+    case IconKind::TileCopyToSelection:
+        p.fillRect(2, 2, 7, 7, tile);
+        p.drawRect(11, 11, 7, 7);
+        p.setPen(QPen(arrow, 1.8));
+        p.drawLine(7, 7, 11, 11);
+        ArrowHead(p, QPointF(13, 13), 0.7, 0.7, arrow);
+        break;
     }
     p.end();
     return QIcon(pixmap);
+}
+
+QToolButton* MakePictureButton(IconKind icon, const char* toolTip, bool toggle, bool pressed)
+{
+    auto* button = new QToolButton;
+    button->setIcon(DrawnIcon(icon));
+    button->setIconSize(QSize(20, 20));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    button->setCheckable(toggle);
+    button->setChecked(pressed);
+    return button;
 }

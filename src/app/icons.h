@@ -22,6 +22,19 @@ enum class IconKind {
     TileTool,
     Editor,
     Browser,
+    TileFlipX,
+    TileFlipY,
+    TileRotate,
+    TileClear,
+    TileSave,
+    TileReload,
+    TileCopyToAddress,
+    TileCopyToSelection,
 };
 
 QIcon DrawnIcon(IconKind kind);
+
+class QToolButton;
+
+// A picture button (or toggle) with its tool tip.
+QToolButton* MakePictureButton(IconKind icon, const char* toolTip, bool toggle = false, bool pressed = false);

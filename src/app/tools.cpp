@@ -19,17 +19,6 @@
 
 namespace {
 
-QToolButton* PictureButton(IconKind icon, const char* toolTip, bool toggle = false, bool pressed = false)
-{
-    auto* button = new QToolButton;
-    button->setIcon(DrawnIcon(icon));
-    button->setIconSize(QSize(20, 20));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    button->setCheckable(toggle);
-    button->setChecked(pressed);
-    return button;
-}
-
 QFrame* GroupLine()
 {
     auto* line = new QFrame;
@@ -44,18 +33,18 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
 {
     setWindowTitle(QStringLiteral("Controls"));
 
-    ChkMenu = PictureButton(IconKind::Menu, "Show/Hide the Menu Bar", true, true);
-    Bthelp = PictureButton(IconKind::Help, "Help");
-    BtOptions = PictureButton(IconKind::Options, "Options");
-    BtFileInfo = PictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
-    BtColorSet = PictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
-    BtBookmark = PictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
-    BtBMPImport = PictureButton(IconKind::BmpImport, "Import a BMP file into the editor");
-    BtSaveBMP = PictureButton(IconKind::BmpExport, "Export the editor to a BMP file");
-    BtEditPatt = PictureButton(IconKind::Patterns, "Open the 'Editor Address Patterns' tool");
-    ChkTile = PictureButton(IconKind::TileTool, "Show/Hide the Tile Tool", true);
-    ChkEdit = PictureButton(IconKind::Editor, "Show/Hide the Editor and its controls", true);
-    ChkBrow = PictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
+    ChkMenu = MakePictureButton(IconKind::Menu, "Show/Hide the Menu Bar", true, true);
+    Bthelp = MakePictureButton(IconKind::Help, "Help");
+    BtOptions = MakePictureButton(IconKind::Options, "Options");
+    BtFileInfo = MakePictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
+    BtColorSet = MakePictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
+    BtBookmark = MakePictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
+    BtBMPImport = MakePictureButton(IconKind::BmpImport, "Import a BMP file into the editor");
+    BtSaveBMP = MakePictureButton(IconKind::BmpExport, "Export the editor to a BMP file");
+    BtEditPatt = MakePictureButton(IconKind::Patterns, "Open the 'Editor Address Patterns' tool");
+    ChkTile = MakePictureButton(IconKind::TileTool, "Show/Hide the Tile Tool", true);
+    ChkEdit = MakePictureButton(IconKind::Editor, "Show/Hide the Editor and its controls", true);
+    ChkBrow = MakePictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
 
     // Their windows arrive later; until then the buttons stay disabled.
     for (QToolButton* button : {BtOptions, BtColorSet, BtBMPImport, BtSaveBMP, BtEditPatt})

@@ -46,16 +46,6 @@ QScrollBar* SizeScrollBar(int minimum, int maximum, int value)
     return bar;
 }
 
-QToolButton* PictureButton(IconKind icon, const char* toolTip, bool toggle = false)
-{
-    auto* button = new QToolButton;
-    button->setIcon(DrawnIcon(icon));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    button->setCheckable(toggle);
-    button->setAutoRaise(false);
-    return button;
-}
-
 }  // namespace
 
 BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
@@ -93,21 +83,21 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     addressLayout->addWidget(EdAdd, 1, 0);
     addressLayout->addWidget(BtJumpAdd, 1, 1);
 
-    BtColorSet = PictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
+    BtColorSet = MakePictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
     BtColorSet->setEnabled(false);  // until the color set window exists
-    ChkGrid = PictureButton(IconKind::Grid, "Grid on/off", true);
+    ChkGrid = MakePictureButton(IconKind::Grid, "Grid on/off", true);
     ChkGrid->setChecked(true);
-    BtBrowZoomOut = PictureButton(IconKind::ZoomOut, "Zoom out");
-    BtBrowZoomIn = PictureButton(IconKind::ZoomIn, "Zoom in");
+    BtBrowZoomOut = MakePictureButton(IconKind::ZoomOut, "Zoom out");
+    BtBrowZoomIn = MakePictureButton(IconKind::ZoomIn, "Zoom in");
     auto* visualsFrame = new QGroupBox(QStringLiteral("Visuals"));
     auto* visualsLayout = new QHBoxLayout(visualsFrame);
     for (QToolButton* button : {BtColorSet, ChkGrid, BtBrowZoomOut, BtBrowZoomIn})
         visualsLayout->addWidget(button);
 
-    BtBookmark = PictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
-    BtFileInfo = PictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
-    BtOpenFile = PictureButton(IconKind::Open, "Open a file");
-    BtCloseFile = PictureButton(IconKind::Close, "Close file");
+    BtBookmark = MakePictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
+    BtFileInfo = MakePictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
+    BtOpenFile = MakePictureButton(IconKind::Open, "Open a file");
+    BtCloseFile = MakePictureButton(IconKind::Close, "Close file");
     auto* fileFrame = new QGroupBox(QStringLiteral("File"));
     auto* fileLayout = new QHBoxLayout(fileFrame);
     for (QToolButton* button : {BtBookmark, BtFileInfo, BtOpenFile, BtCloseFile})

@@ -22,18 +22,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QToolButton* PictureButton(IconKind icon, const char* toolTip)
-{
-    auto* button = new QToolButton;
-    button->setIcon(DrawnIcon(icon));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
-
-}  // namespace
-
 EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     : QWidget(parent), state_(state), windows_(windows)
 {
@@ -52,14 +40,14 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
         modeLayout->addWidget(option);
 
     // The button named "ZoomOut" enlarges the tiles, as its tool tip says.
-    BtEditZoomOut = PictureButton(IconKind::ZoomIn, "Zoom in");
-    BtEditZoomIn = PictureButton(IconKind::ZoomOut, "Zoom out");
+    BtEditZoomOut = MakePictureButton(IconKind::ZoomIn, "Zoom in");
+    BtEditZoomIn = MakePictureButton(IconKind::ZoomOut, "Zoom out");
     ChkGridEditor = new QCheckBox(QStringLiteral("Grid"));
     ChkGridEditor->setToolTip(QStringLiteral("Grid on/off"));
     ChkGridEditor->setChecked(true);
     ChkNoncopied = new QCheckBox(QStringLiteral("Empty"));
     ChkNoncopied->setToolTip(QStringLiteral("Show/hide noncopied tiles"));
-    BtCOutPut = PictureButton(IconKind::FileInfo, "Open the 'C Output' tool");
+    BtCOutPut = MakePictureButton(IconKind::FileInfo, "Open the 'C Output' tool");
     BtCOutPut->setEnabled(false);  // until the C output window exists
     auto* viewFrame = new QGroupBox(QStringLiteral("View"));
     auto* viewLayout = new QGridLayout(viewFrame);
@@ -69,9 +57,9 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     viewLayout->addWidget(ChkGridEditor, 1, 0, 1, 3);
     viewLayout->addWidget(ChkNoncopied, 2, 0, 1, 3);
 
-    BtSaveEdit = PictureButton(IconKind::BmpExport, "Save all tiles to file");
-    BtReload = PictureButton(IconKind::Open, "Reload all tiles");
-    BtEditClear = PictureButton(IconKind::Close, "Clear all tiles");
+    BtSaveEdit = MakePictureButton(IconKind::BmpExport, "Save all tiles to file");
+    BtReload = MakePictureButton(IconKind::Open, "Reload all tiles");
+    BtEditClear = MakePictureButton(IconKind::Close, "Clear all tiles");
     auto* tilesFrame = new QGroupBox(QStringLiteral("All tiles"));
     auto* tilesLayout = new QHBoxLayout(tilesFrame);
     for (QToolButton* button : {BtSaveEdit, BtReload, BtEditClear})

@@ -1,5 +1,6 @@
 #include "editor/tile_ctrl.h"
 
+#include "app/icons.h"
 #include "app/main_form.h"
 #include "app/windows.h"
 #include "browser/browser.h"
@@ -16,9 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,92 +28,6 @@ namespace {
 
 const char* const NotAvailable = "n/a";
 
-enum class TileIcon { FlipX, FlipY, Rotate, Clear, Save, Reload, CopyToAddress, CopyToSelection };
-
-constexpr int IconSize = 20;
-
-// A filled arrow head at tip, pointing along (dx, dy).
-void ArrowHead(QPainter& p, QPointF tip, double dx, double dy, QColor color)
-{
-    QPainterPath head;
-    head.moveTo(tip);
-    head.lineTo(tip.x() - 4 * dx + 3 * dy, tip.y() - 4 * dy - 3 * dx);
-    head.lineTo(tip.x() - 4 * dx - 3 * dy, tip.y() - 4 * dy + 3 * dx);
-    head.closeSubpath();
-    p.fillPath(head, color);
-}
-
-QIcon DrawTileIcon(TileIcon kind)
-{
-    QPixmap pixmap(IconSize, IconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink(50, 50, 60);
-    const QColor tile(90, 140, 210);
-    const QColor arrow(40, 150, 70);
-    p.setPen(QPen(ink, 1.6));
-    switch (kind) {
-    case TileIcon::FlipX:
-        p.drawLine(10, 2, 10, 18);
-        p.fillRect(3, 6, 5, 8, tile);
-        p.drawRect(12, 6, 5, 8);
-        break;
-    case TileIcon::FlipY:
-        p.drawLine(2, 10, 18, 10);
-        p.fillRect(6, 3, 8, 5, tile);
-        p.drawRect(6, 12, 8, 5);
-        break;
-    case TileIcon::Rotate:
-        p.fillRect(7, 7, 6, 6, tile);
-        p.setPen(QPen(arrow, 1.8));
-        p.drawArc(3, 3, 14, 14, 90 * 16, 270 * 16);
-        ArrowHead(p, QPointF(10, 3), -1, 0, arrow);
-        break;
-    case TileIcon::Clear:
-        p.fillRect(3, 3, 14, 14, tile);
-        p.setPen(QPen(QColor(190, 40, 40), 2.4));
-        p.drawLine(5, 5, 15, 15);
-        p.drawLine(15, 5, 5, 15);
-        break;
-    case TileIcon::Save:
-        p.fillRect(3, 3, 14, 14, tile);
-        p.fillRect(6, 3, 8, 5, Qt::white);
-        p.fillRect(5, 11, 10, 6, QColor(230, 230, 230));
-        p.drawRect(3, 3, 14, 14);
-        break;
-    case TileIcon::Reload:
-        p.setPen(QPen(arrow, 1.8));
-        p.drawArc(3, 3, 14, 14, 30 * 16, 300 * 16);
-        ArrowHead(p, QPointF(16, 6), 0.5, -1, arrow);
-        break;
-    case TileIcon::CopyToAddress:
-        p.fillRect(3, 2, 8, 8, tile);
-        p.setPen(QPen(arrow, 1.8));
-        p.drawLine(7, 10, 7, 15);
-        ArrowHead(p, QPointF(7, 18), 0, 1, arrow);
-        p.setPen(QPen(ink, 1.2));
-        p.drawLine(11, 17, 18, 17);
-        break;
-    case TileIcon::CopyToSelection:
-        p.fillRect(2, 2, 7, 7, tile);
-        p.drawRect(11, 11, 7, 7);
-        p.setPen(QPen(arrow, 1.8));
-        p.drawLine(7, 7, 11, 11);
-        ArrowHead(p, QPointF(13, 13), 0.7, 0.7, arrow);
-        break;
-    }
-    return QIcon(pixmap);
-}
-
-QToolButton* PictureButton(TileIcon icon, const char* toolTip)
-{
-    auto* button = new QToolButton;
-    button->setIcon(DrawTileIcon(icon));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
-
 }  // namespace
 
 TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
@@ -123,15 +35,15 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Tile Tool"));
 
-    BtFlipX = PictureButton(TileIcon::FlipX, "Horizantally flip the selected tile");
-    BtFlipY = PictureButton(TileIcon::FlipY, "Vertically flip the selected tile");
-    BtRotate = PictureButton(TileIcon::Rotate, "Rotate the selected tile");
-    BtDeleteSprite = PictureButton(TileIcon::Clear, "Clear the selected tile");
-    SaveTile = PictureButton(TileIcon::Save, "Save the selected tile to file");
-    BtReloadTile = PictureButton(TileIcon::Reload, "Reload the selected tile to file");
-    BtCopyToAddress = PictureButton(TileIcon::CopyToAddress, "Copy selected tile to the address beneath");
+    BtFlipX = MakePictureButton(IconKind::TileFlipX, "Horizantally flip the selected tile");
+    BtFlipY = MakePictureButton(IconKind::TileFlipY, "Vertically flip the selected tile");
+    BtRotate = MakePictureButton(IconKind::TileRotate, "Rotate the selected tile");
+    BtDeleteSprite = MakePictureButton(IconKind::TileClear, "Clear the selected tile");
+    SaveTile = MakePictureButton(IconKind::TileSave, "Save the selected tile to file");
+    BtReloadTile = MakePictureButton(IconKind::TileReload, "Reload the selected tile to file");
+    BtCopyToAddress = MakePictureButton(IconKind::TileCopyToAddress, "Copy selected tile to the address beneath");
     BtCopySelTile =
-        PictureButton(TileIcon::CopyToSelection, "Copy selected tile to the selected position in the browser");
+        MakePictureButton(IconKind::TileCopyToSelection, "Copy selected tile to the selected position in the browser");
     EdAdd = new QLineEdit;
     LbHex = new QLabel;
 
