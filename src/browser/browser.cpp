@@ -1,6 +1,7 @@
 #include "browser/browser.h"
 
 #include "app/child_window.h"
+#include "app/image_buffer.h"
 #include "app/main_form.h"
 #include "app/tools.h"
 #include "app/windows.h"
@@ -31,12 +32,6 @@
 namespace {
 
 constexpr int ScrollBarWidth = 17;
-
-PixelBuffer BufferOf(QImage& image)
-{
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            static_cast<int>(image.bytesPerLine() / 4)};
-}
 
 }  // namespace
 

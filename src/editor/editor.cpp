@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "app/child_window.h"
+#include "app/image_buffer.h"
 #include "app/icons.h"
 #include "app/main_form.h"
 #include "app/tools.h"
@@ -25,12 +26,6 @@ namespace {
 
 constexpr int ScrollBarSize = 17;
 constexpr std::uint32_t MarginColor = 0xFFACACACu;  // RGB 172, 172, 172
-
-PixelBuffer BufferOf(QImage& image)
-{
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            static_cast<int>(image.bytesPerLine() / 4)};
-}
 
 }  // namespace
 
