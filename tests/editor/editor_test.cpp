@@ -256,3 +256,27 @@ TEST_F(EditorDrag, EditorTileDroppedOnTheBrowserIsWrittenThere)
               "The tile at address 6032 lies outside the file; nothing was written.");
     EXPECT_EQ(ReadWholeFile(path), expected);
 }
+
+TEST_F(EditorDrag, PointerLineEnterKeyAndTileMenu)
+{
+    OpenRom(CountingBytes(8192));
+    Browser* browser = w->Browser;
+    // The pointer line shows the address under the pointer, clamped to the window.
+    QTest::mouseMove(browser, QPoint(3 * 24 + 1, 2 * 24 + 1));
+    EXPECT_EQ(form->LbCoor->text().toStdString(), "Address: " + std::to_string(8 * (3 + 8 * 2)));
+
+    // Enter on the address scroll bar copies the selected tile like a double-click.
+    QTest::mouseClick(browser, Qt::LeftButton, {}, QPoint(24 + 5, 5));
+    QTest::keyClick(browser->ScrAdd, Qt::Key_Return);
+    EXPECT_EQ(state.EditorSlots[0].Address, 8);
+    EXPECT_EQ(state.EditorCursorCol, 1);
+
+    // "Mirrow tile" flips top and bottom, "Flip tile" left and right.
+    state.EditorSlots[0].Pixels = {};
+    state.EditorSlots[0].Pixels[0] = 7;
+    w->TileCtrl->LoadTile(0);
+    form->MenuItem("ITMirrow")->trigger();
+    EXPECT_EQ(state.EditorSlots[0].Pixels[56], 7);
+    form->MenuItem("ITFlip")->trigger();
+    EXPECT_EQ(state.EditorSlots[0].Pixels[63], 7);
+}
