@@ -1,0 +1,105 @@
+#include "core/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool ReadAll(int fd, std::uint8_t* buffer, std::size_t length, std::int64_t offset, std::size_t& got)
+{
+    got = 0;
+    while (got < length) {
+        const ssize_t n = ::pread(fd, buffer + got, length - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> FileSize(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t maxBytes)
+{
+    const auto size = FileSize(path);
+    if (!size || static_cast<std::uint64_t>(*size) > maxBytes)
+        return std::nullopt;
+    return ReadFileRange(path, 0, static_cast<std::size_t>(*size));
+}
+
+std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset,
+                                                       std::size_t length)
+{
+    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0 || offset < 0)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(length);
+    std::size_t got = 0;
+    if (!ReadAll(file.fd, bytes.data(), length, offset, got))
+        return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
+
+std::optional<std::string> WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::string temporary = path + ".XXXXXX";
+    FileDescriptor file{::mkstemp(temporary.data())};
+    if (file.fd < 0)
+        return std::string("the file could not be created: ") + std::strerror(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const std::string reason = std::strerror(errno);
+            ::unlink(temporary.c_str());
+            return "the file could not be written: " + reason;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // Ordinary permissions for a new document, not mkstemp's private ones.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.fd, 0666 & ~mask);
+    if (::fsync(file.fd) != 0 || ::close(file.fd) != 0) {
+        file.fd = -1;
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return "the file could not be written: " + reason;
+    }
+    file.fd = -1;
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return "the file could not be replaced: " + reason;
+    }
+    return std::nullopt;
+}
