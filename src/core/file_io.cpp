@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -89,13 +90,13 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, const st
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(file.fd, 0666 & ~mask);
-    if (::fsync(file.fd) != 0 || ::close(file.fd) != 0) {
-        file.fd = -1;
+    const bool synced = ::fsync(file.fd) == 0;
+    const bool closed = ::close(std::exchange(file.fd, -1)) == 0;
+    if (!synced || !closed) {
         const std::string reason = std::strerror(errno);
         ::unlink(temporary.c_str());
         return "the file could not be written: " + reason;
     }
-    file.fd = -1;
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         ::unlink(temporary.c_str());
