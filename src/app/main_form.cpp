@@ -10,6 +10,8 @@
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
 #include "editor/tile_ctrl.h"
+#include "palette/color_dialog.h"
+#include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 
 #include <QCheckBox>
@@ -77,6 +79,8 @@ MainForm::~MainForm() = default;
 void MainForm::CreateWindows()
 {
     windows_.Help = new Help(this);
+    windows_.ColorDialog = new ColorDialog(state_, windows_, this);
+    windows_.ColorSet = new ColorSet(state_, windows_, this);
 
     windows_.Tools = new Tools(state_, windows_);
     AddChildWindow(windows_.Tools, QPoint(0, 0));

@@ -11,6 +11,7 @@
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "core/program_state.h"
+#include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 
 #include <QFrame>
@@ -47,7 +48,7 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
     ChkBrow = MakePictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
 
     // Their windows arrive later; until then the buttons stay disabled.
-    for (QToolButton* button : {BtOptions, BtColorSet, BtBMPImport, BtSaveBMP, BtEditPatt})
+    for (QToolButton* button : {BtOptions, BtBMPImport, BtSaveBMP, BtEditPatt})
         button->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -70,6 +71,10 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
     connect(Bthelp, &QToolButton::clicked, this, [this] {
         if (windows_.Help)
             windows_.Help->ShowHelp();
+    });
+    connect(BtColorSet, &QToolButton::clicked, this, [this] {
+        if (windows_.ColorSet)
+            windows_.ColorSet->ShowTool();
     });
     connect(BtFileInfo, &QToolButton::clicked, this, &Tools::BtFileTool_Click);
     connect(BtBookmark, &QToolButton::clicked, this, &Tools::BtFileTool_Click);

@@ -9,6 +9,8 @@ class PaletteCtrl;
 class Editor;
 class EditCtrl;
 class TileCtrl;
+class ColorSet;
+class ColorDialog;
 class Dialogs;
 
 // Every window of the program, created once by MainForm and handed to each
@@ -24,5 +26,7 @@ struct Windows {
     class Editor* Editor = nullptr;
     class EditCtrl* EditCtrl = nullptr;
     class TileCtrl* TileCtrl = nullptr;
+    class ColorSet* ColorSet = nullptr;
+    class ColorDialog* ColorDialog = nullptr;
     class Dialogs* Dialogs = nullptr;
 };

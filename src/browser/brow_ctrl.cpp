@@ -9,6 +9,7 @@
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "core/rom_session.h"
+#include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "palette/working_palette.h"
 
@@ -84,7 +85,6 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     addressLayout->addWidget(BtJumpAdd, 1, 1);
 
     BtColorSet = MakePictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
-    BtColorSet->setEnabled(false);  // until the color set window exists
     ChkGrid = MakePictureButton(IconKind::Grid, "Grid on/off", true);
     ChkGrid->setChecked(true);
     BtBrowZoomOut = MakePictureButton(IconKind::ZoomOut, "Zoom out");
@@ -119,6 +119,10 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(ChkGrid, &QToolButton::clicked, this, &BrowCtrl::ChkGrid_Click);
     connect(BtBrowZoomIn, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomIn_Click);
     connect(BtBrowZoomOut, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomOut_Click);
+    connect(BtColorSet, &QToolButton::clicked, this, [this] {
+        if (windows_.ColorSet)
+            windows_.ColorSet->ShowTool();
+    });
     connect(BtBookmark, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
     connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
     connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);

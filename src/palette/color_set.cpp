@@ -1,1 +1,375 @@
-// placeholder
+#include "palette/color_set.h"
+
+#include "app/windows.h"
+#include "core/confirm_save.h"
+#include "core/dialogs.h"
+#include "core/number_text.h"
+#include "core/program_state.h"
+#include "core/rom_file.h"
+#include "editor/write_messages.h"
+#include "palette/color_dialog.h"
+#include "palette/palette_ctrl.h"
+#include "palette/palette_files.h"
+#include "palette/palette_transfer.h"
+#include "palette/savestates.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <chrono>
+
+namespace {
+
+const char* const LoadFilter =
+    "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
+    "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
+    "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
+    "(*.wss)|*.wss";
+const char* const SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
+                               "Layer DOS palette file (*.pal)|*.pal";
+
+// The count the list must stay below for a load of this format to fit.
+int RoomLimit(PaletteFileFormat format)
+{
+    switch (format) {
+    case PaletteFileFormat::Vgba:
+    case PaletteFileFormat::Boycott:
+    case PaletteFileFormat::ZSnes:
+    case PaletteFileFormat::Cygne:
+        return MaxSetCount - 1;
+    default:
+        return MaxSetCount;
+    }
+}
+
+QPushButton* Button(const char* caption, const char* toolTip)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption));
+    if (toolTip)
+        button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
+
+}  // namespace
+
+ColorSetPreview::ColorSetPreview(QWidget* parent) : QWidget(parent), image_(Side, Side, QImage::Format_RGB32)
+{
+    image_.fill(Qt::black);
+    setFixedSize(Side, Side);
+}
+
+void ColorSetPreview::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), image_, event->rect());
+}
+
+void ColorSetPreview::mousePressEvent(QMouseEvent* event)
+{
+    emit Pressed(event->position().toPoint());
+}
+
+ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Color Set"));
+
+    ListSets = new QListWidget;
+    ListSets->setToolTip(QStringLiteral("Here the color sets are listed"));
+    TextName = new QLineEdit;
+    TextName->setToolTip(QStringLiteral("This is the description of the selected color set"));
+    TextName->installEventFilter(this);
+    ImCol = new ColorSetPreview;
+    BtAddSet = Button("Add", "Add the editor's color set to the list");
+    BtApplySet = Button("Apply", "Apply the selected color set the current set to the browser");
+    BtDelSet = Button("Delete", "Delete the selected set");
+    BtRandomPal = Button("Random Palette", nullptr);
+    BtColorSetLoad = Button("Load", "Load the color sets from file");
+    BtColorSetSave = Button("Save", "Save the color sets to file");
+
+    ComboPalMode = new QComboBox;
+    ComboPalMode->setToolTip(QStringLiteral("Selected the type of palette to load/save"));
+    for (const PaletteFormat& format : PaletteFormats)
+        ComboPalMode->addItem(QString::fromLatin1(format.FormatName.data(), format.FormatName.size()));
+    ComboNumCol = new QComboBox;
+    ComboNumCol->setToolTip(QStringLiteral("Select how many colors you want to load or save"));
+    for (int count : PaletteColorCounts)
+        ComboNumCol->addItem(QString::number(count));
+    ComboNumCol->setCurrentText(QStringLiteral("16"));
+    EdPalAdd = new QComboBox;
+    EdPalAdd->setEditable(true);
+    EdPalAdd->setToolTip(
+        QStringLiteral("Enter a color palette's address or select one after successfully searching for one"));
+    EdPalAdd->setEditText(QStringLiteral("0"));
+    BtPalIn = Button("Import", "Load a palette from the given address as a palette");
+    BtPalOut = Button("Export", "Save the selected palette to the given address");
+
+    auto* setButtons = new QGridLayout;
+    setButtons->addWidget(BtAddSet, 0, 0);
+    setButtons->addWidget(BtApplySet, 0, 1);
+    setButtons->addWidget(BtDelSet, 1, 0);
+    setButtons->addWidget(BtRandomPal, 1, 1);
+    setButtons->addWidget(BtColorSetLoad, 2, 0);
+    setButtons->addWidget(BtColorSetSave, 2, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(ImCol);
+    right->addLayout(setButtons);
+    right->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(ListSets);
+    left->addWidget(TextName);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right);
+
+    auto* transfer = new QGroupBox(QStringLiteral("Palette Import/Export"));
+    auto* transferLayout = new QGridLayout(transfer);
+    transferLayout->addWidget(ComboPalMode, 0, 0, 1, 2);
+    transferLayout->addWidget(ComboNumCol, 0, 2);
+    transferLayout->addWidget(EdPalAdd, 1, 0);
+    transferLayout->addWidget(BtPalIn, 1, 1);
+    transferLayout->addWidget(BtPalOut, 1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(transfer);
+
+    connect(ListSets, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < list_.SetCount) {
+            list_.SelectedSet = static_cast<std::uint8_t>(row);
+            DrawSelectedSet();
+        }
+    });
+    connect(ListSets, &QListWidget::itemDoubleClicked, this, &ColorSet::BtApplySet_Click);
+    connect(ImCol, &ColorSetPreview::Pressed, this, &ColorSet::ImCol_MouseDown);
+    connect(BtAddSet, &QPushButton::clicked, this, &ColorSet::BtAddSet_Click);
+    connect(BtApplySet, &QPushButton::clicked, this, &ColorSet::BtApplySet_Click);
+    connect(BtDelSet, &QPushButton::clicked, this, &ColorSet::BtDelSet_Click);
+    connect(BtRandomPal, &QPushButton::clicked, this, &ColorSet::BtRandomPal_Click);
+    connect(BtColorSetLoad, &QPushButton::clicked, this, &ColorSet::BtColorSetLoad_Click);
+    connect(BtColorSetSave, &QPushButton::clicked, this, &ColorSet::BtColorSetSave_Click);
+    connect(BtPalIn, &QPushButton::clicked, this, &ColorSet::BtPalIn_Click);
+    connect(BtPalOut, &QPushButton::clicked, this, &ColorSet::BtPalOut_Click);
+    RefreshSetList();
+}
+
+void ColorSet::ShowTool()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void ColorSet::SetColor(int set, int index, PackedColor color)
+{
+    list_.ColorSets[set].Colors[index] = color;
+    DrawSelectedSet();
+}
+
+void ColorSet::RefreshSetList()
+{
+    const QSignalBlocker blocker(ListSets);
+    ListSets->clear();
+    for (int i = 0; i < list_.SetCount; ++i)
+        ListSets->addItem(QString::fromLatin1(list_.ColorSets[i].Description.c_str()));
+    if (list_.SelectedSet < list_.SetCount)
+        ListSets->setCurrentRow(list_.SelectedSet);
+    DrawSelectedSet();
+}
+
+void ColorSet::DrawSelectedSet()
+{
+    if (list_.SetCount == 0)
+        return;
+    const ColorSetEntry& entry = list_.ColorSets[list_.SelectedSet];
+    const int cell = ColorSetPreview::Side / 16;
+    QPainter painter(&ImCol->Image());
+    for (int i = 0; i < 256; ++i) {
+        const PackedColor color = entry.Colors[i];
+        painter.fillRect((i % 16) * cell, (i / 16) * cell, cell, cell,
+                         QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    }
+    painter.end();
+    ImCol->update();
+    TextName->setText(QString::fromLatin1(entry.Description.c_str()));
+}
+
+void ColorSet::BtAddSet_Click()
+{
+    const std::string name = TextName->text().toLatin1().toStdString();
+    if (AddSet(list_, state_.WorkingPalette, name.empty() ? "No description" : name))
+        RefreshSetList();
+}
+
+void ColorSet::BtApplySet_Click()
+{
+    state_.WorkingPalette = list_.ColorSets[list_.SelectedSet].Colors;
+    RefreshPaletteViews(windows_);
+}
+
+void ColorSet::BtDelSet_Click()
+{
+    if (list_.SetCount == 0)
+        return;
+    DeleteSelectedSet(list_);
+    RefreshSetList();
+}
+
+void ColorSet::BtRandomPal_Click()
+{
+    std::mt19937 random(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
+    if (AddSet(list_, RandomColors(random), "Random palette"))
+        RefreshSetList();
+}
+
+void ColorSet::ImCol_MouseDown(QPoint point)
+{
+    if (list_.SetCount == 0 || !windows_.ColorDialog)
+        return;
+    HoldOpen = true;
+    const int cell = ColorSetPreview::Side / 16;
+    const int column = std::clamp(point.x() / cell, 0, 15);
+    const int row = std::clamp(point.y() / cell, 0, 15);
+    const int index = column + row * 16;
+    ColorDialog* dialog = windows_.ColorDialog;
+    dialog->SetColor(list_.SelectedSet, index, list_.ColorSets[list_.SelectedSet].Colors[index]);
+    // 75 twips right of and 300 twips below this window's corner.
+    dialog->move(frameGeometry().topLeft() + QPoint(5, 20));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
+{
+    for (const ColorSetEntry& entry : sets)
+        AddSet(list_, entry.Colors, entry.Description);
+}
+
+void ColorSet::BtColorSetLoad_Click()
+{
+    Dialogs& dialogs = *windows_.Dialogs;
+    const FileChoice choice = dialogs.OpenFile(LoadFilter);
+    if (choice.Path.empty())
+        return;
+    if (!RomFile::Exists(choice.Path)) {
+        dialogs.Message("Could not find the selected file.", "Loading process aborted", MsgIcon::None);
+        return;
+    }
+    const auto format = static_cast<PaletteFileFormat>(choice.FilterIndex);
+    if (choice.FilterIndex < 1 || choice.FilterIndex > 9)
+        return;
+    if (format != PaletteFileFormat::Own && !list_.HasRoomBelow(RoomLimit(format))) {
+        RefreshSetList();
+        return;
+    }
+    const PaletteLoad load = format <= PaletteFileFormat::TileLayer
+                                 ? LoadPaletteFile(choice.Path, format)
+                                 : ReadSavestate(choice.Path, format, state_.NesColors);
+    if (load.Error) {
+        dialogs.Message(load.Error->Text, load.Error->Caption, load.Error->Icon);
+        return;
+    }
+    if (format == PaletteFileFormat::Own) {
+        // The file's sets replace the list; a file without a whole set leaves it.
+        if (!load.Sets.empty()) {
+            list_.SetCount = 0;
+            AppendSets(load.Sets);
+            list_.SelectedSet = std::min<std::uint8_t>(list_.SelectedSet, list_.SetCount - 1);
+        }
+    } else {
+        AppendSets(load.Sets);
+    }
+    RefreshSetList();
+}
+
+void ColorSet::BtColorSetSave_Click()
+{
+    Dialogs& dialogs = *windows_.Dialogs;
+    const FileChoice choice = dialogs.SaveFile(SaveFilter);
+    if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
+        return;
+    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), list_))
+        dialogs.Message(failure->Text, failure->Caption, failure->Icon);
+}
+
+std::int32_t ColorSet::ReadAddressField()
+{
+    const double value = ReadLenientNumber(EdPalAdd->currentText().toStdString());
+    EdPalAdd->setEditText(QString::fromStdString(FormatPlainDecimal(value)));
+    return RoundHalfEven(value);
+}
+
+void ColorSet::BtPalIn_Click()
+{
+    if (list_.SetCount >= MaxSetCount)
+        return;
+    const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
+    const std::int32_t address = ReadAddressField();
+    const int count = ComboNumCol->currentText().toInt();
+    AppendSets({ImportPalette(state_.FileHandle, address, encoding, count, state_.NesColors,
+                              EdPalAdd->currentText().toStdString())});
+    RefreshSetList();
+}
+
+void ColorSet::BtPalOut_Click()
+{
+    Dialogs& dialogs = *windows_.Dialogs;
+    if (!ConfirmSave(state_, dialogs))
+        return;
+    const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
+    const std::int32_t address = ReadAddressField();
+    const int count = ComboNumCol->currentText().toInt();
+    switch (ExportPalette(state_.FileHandle, address, encoding, count, list_.ColorSets[list_.SelectedSet].Colors)) {
+    case ExportOutcome::Written:
+        break;
+    case ExportOutcome::NesRefused:
+        dialogs.Message("Sorry, not yet implented.", "Can't do, sir.", MsgIcon::Information);
+        break;
+    case ExportOutcome::OutsideFile:
+        dialogs.Message("The " + std::to_string(count) + " colors do not fit into the file at address " +
+                            std::to_string(address) + "; nothing was written.",
+                        WriteFailedCaption, MsgIcon::Information);
+        break;
+    case ExportOutcome::Failed:
+        dialogs.Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+        break;
+    }
+}
+
+void ColorSet::Form_Deactivate()
+{
+    if (!HoldOpen)
+        hide();
+    HoldOpen = false;
+}
+
+void ColorSet::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isVisible()) {
+        if (isActiveWindow())
+            DrawSelectedSet();
+        else
+            Form_Deactivate();
+    }
+    QWidget::changeEvent(event);
+}
+
+bool ColorSet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TextName && event->type() == QEvent::MouseButtonDblClick) {
+        list_.ColorSets[list_.SelectedSet].Description = TextName->text().toLatin1().toStdString();
+        RefreshSetList();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,10 +1,12 @@
 #include "palette/palette_ctrl.h"
 
+#include "app/child_window.h"
 #include "app/main_form.h"
 #include "app/windows.h"
 #include "browser/browser.h"
-#include "editor/editor.h"
 #include "core/program_state.h"
+#include "editor/editor.h"
+#include "palette/color_dialog.h"
 #include "palette/working_palette.h"
 
 #include <QHBoxLayout>
@@ -222,9 +224,18 @@ void PaletteCtrl::ImCol_MouseMove(QPointF position)
         windows_.MainForm->SetCoorText("Color no " + std::to_string(CellAt(position)));
 }
 
-void PaletteCtrl::OpenColorEditor([[maybe_unused]] int index)
+void PaletteCtrl::OpenColorEditor(int index)
 {
-    // The color dialog opens here to edit palette entry index.
+    ColorDialog* dialog = windows_.ColorDialog;
+    if (!dialog)
+        return;
+    dialog->SetColor(-1, index, state_.WorkingPalette[index]);
+    // 1900 twips right of and 100 twips below the panel's corner on the main window.
+    QPoint corner = ChildFrame(this)->mapToGlobal(QPoint(0, 0));
+    dialog->move(corner + QPoint(127, 7));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void RefreshPaletteViews(Windows& windows)

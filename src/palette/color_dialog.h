@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/packed_color.h"
+
+#include <QWidget>
+
+#include <array>
+
+struct ProgramState;
+struct Windows;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+// The "Color" dialog: one color of the working palette (target -1) or of a
+// stored color set (target = the set) edited with three 0-255 sliders. It
+// keeps full 8-bit channels; the 5-bit labels only show what a 15-bit
+// encoding would store.
+class ColorDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    ColorDialog(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Loads a color into the sliders; the caller shows the window.
+    void SetColor(int target, int index, PackedColor color);
+
+    // Stores the color and hides; Cancle and losing activation only hide.
+    void Accept();
+    void Form_Deactivate();
+
+    int Target() const { return target_; }
+    int Index() const { return index_; }
+
+    std::array<QScrollBar*, 3> ColScroll;
+    std::array<QLabel*, 6> ColVal;
+    QLabel* LBColPrev;
+    QPushButton* BtCancle;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ColScroll_Change(int slider);
+    PackedColor EditedColor() const;
+
+    ProgramState& state_;
+    Windows& windows_;
+    int target_ = -1;
+    int index_ = 0;
+};
