@@ -11,6 +11,11 @@ class EditCtrl;
 class TileCtrl;
 class ColorSet;
 class ColorDialog;
+class Options;
+class Pattern;
+class COutPut;
+class Bookmark;
+class FileInfo;
 class Dialogs;
 
 // Every window of the program, created once by MainForm and handed to each
@@ -28,5 +33,10 @@ struct Windows {
     class TileCtrl* TileCtrl = nullptr;
     class ColorSet* ColorSet = nullptr;
     class ColorDialog* ColorDialog = nullptr;
+    class Options* Options = nullptr;
+    class Pattern* Pattern = nullptr;
+    class COutPut* COutPut = nullptr;
+    class Bookmark* Bookmark = nullptr;
+    class FileInfo* FileInfo = nullptr;
     class Dialogs* Dialogs = nullptr;
 };
