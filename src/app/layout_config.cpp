@@ -1,1 +1,293 @@
-// placeholder
+#include "app/layout_config.h"
+
+#include "app/child_window.h"
+#include "app/main_form.h"
+#include "app/options.h"
+#include "app/tools.h"
+#include "app/windows.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser.h"
+#include "core/dialogs.h"
+#include "core/file_io.h"
+#include "core/program_state.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "editor/pattern.h"
+#include "editor/tile_ctrl.h"
+#include "palette/color_set.h"
+#include "palette/palette_ctrl.h"
+#include "tools/bookmark.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QToolButton>
+
+namespace {
+
+PixelPoint ToPixelPoint(QPoint point)
+{
+    return {point.x(), point.y()};
+}
+
+QPoint ToQPoint(PixelPoint point)
+{
+    return {point.X, point.Y};
+}
+
+// A child window's frame position in the main window's client area.
+PixelPoint ChildPosition(QWidget* window)
+{
+    return window ? ToPixelPoint(ChildFrame(window)->pos()) : PixelPoint{};
+}
+
+void MoveChild(QWidget* window, PixelPoint point)
+{
+    if (window)
+        ChildFrame(window)->move(ToQPoint(point));
+}
+
+// The four floating windows, in file order.
+std::array<QWidget*, 4> FloatingWindows(Windows& windows)
+{
+    return {windows.Bookmark, windows.ColorSet, windows.Pattern, windows.Options};
+}
+
+std::array<PixelPoint*, 4> FloatingOffsets(LayoutConfig& layout)
+{
+    return {&layout.BookmarkOffset, &layout.ColorSetOffset, &layout.PatternOffset, &layout.OptionsOffset};
+}
+
+ScreenRect AvailableScreen(Windows& windows)
+{
+    QScreen* screen = windows.MainForm ? windows.MainForm->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return {0, 0, 1 << 15, 1 << 15};
+    const QRect area = screen->availableGeometry();
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
+// Presses or releases a switch; its own handler runs only when it changes.
+// The handler is reached through the clicked signal rather than click(),
+// which does nothing while the main window is disabled by the options.
+void SetSwitch(QAbstractButton* button, bool pressed)
+{
+    if (!button || button->isChecked() == pressed)
+        return;
+    button->setChecked(pressed);
+    emit button->clicked(pressed);
+}
+
+bool FolderWritable(const std::string& folder)
+{
+    const QFileInfo info(QString::fromStdString(folder));
+    return !folder.empty() && info.isDir() && info.isWritable();
+}
+
+std::string ConfigPathIn(const std::string& folder)
+{
+    if (folder.empty())
+        return {};
+    return QDir(QString::fromStdString(folder)).filePath(QString::fromLatin1(ConfigFileName)).toStdString();
+}
+
+void ApplyBrowserView(ProgramState& state, Windows& windows, const LayoutConfig& layout)
+{
+    state.BrowserColumns = static_cast<std::int16_t>(layout.BrowserColumns);
+    state.BrowserLines = static_cast<std::int16_t>(layout.BrowserLines);
+    state.BrowserZoom = layout.BrowserZoom;
+    bool reloaded = false;
+    if (BrowCtrl* panel = windows.BrowCtrl) {
+        // The size bars' change handler reloads the browser when a value changes.
+        reloaded = panel->ScrRows->value() != layout.BrowserColumns || panel->ScrLines->value() != layout.BrowserLines;
+        panel->ScrRows->setValue(layout.BrowserColumns);
+        panel->ScrLines->setValue(layout.BrowserLines);
+        panel->LbRows->setNum(layout.BrowserColumns);
+        panel->LbLines->setNum(layout.BrowserLines);
+    }
+    // A new zoom alone still needs the browser sized and drawn.
+    if (!reloaded && windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void ApplyEditorView(ProgramState& state, Windows& windows, const LayoutConfig& layout)
+{
+    MoveChild(windows.EditCtrl, layout.EditCtrlPos);
+    if (Editor* editor = windows.Editor) {
+        QWidget* frame = ChildFrame(editor);
+        frame->move(ToQPoint(layout.EditorPos));
+        frame->resize(layout.EditorSize.Width, layout.EditorSize.Height);
+    }
+    state.EditorZoom = static_cast<std::uint8_t>(layout.EditorZoom);
+    if (windows.Editor) {
+        windows.Editor->FormatEditScroll();
+        windows.Editor->RedrawEditor();
+    }
+}
+
+void ApplySwitches(ProgramState& state, Windows& windows, const LayoutSwitches& switches)
+{
+    if (Tools* tools = windows.Tools) {
+        SetSwitch(tools->ChkBrow, switches.ChkBrow);
+        SetSwitch(tools->ChkEdit, switches.ChkEdit);
+        SetSwitch(tools->ChkTile, switches.ChkTile);
+    }
+    if (windows.BrowCtrl)
+        SetSwitch(windows.BrowCtrl->ChkGrid, switches.ChkGrid);
+    else
+        state.BrowserGrid = switches.ChkGrid;
+    if (EditCtrl* panel = windows.EditCtrl) {
+        SetSwitch(panel->ChkGridEditor, switches.ChkGridEditor);
+        SetSwitch(panel->ChkNoncopied, switches.ChkNoncopied);
+    }
+    // The check boxes keep the state's values in step.
+    if (Options* options = windows.Options) {
+        options->CheckSaveWarn->setChecked(switches.CheckSaveWarn);
+        options->CheckSpeed->setChecked(switches.CheckSpeed);
+    }
+    state.ShowSaveWarning = switches.CheckSaveWarn;
+    state.MeasureRedrawTime = switches.CheckSpeed;
+}
+
+}  // namespace
+
+ConfigFolders DefaultConfigFolders()
+{
+    return {QCoreApplication::applicationDirPath().toStdString(),
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()};
+}
+
+std::string ConfigWritePath(const ConfigFolders& folders)
+{
+    return ConfigPathIn(FolderWritable(folders.ProgramFolder) ? folders.ProgramFolder : folders.UserFolder);
+}
+
+std::string ConfigReadPath(const ConfigFolders& folders)
+{
+    // Reading where the next save goes means "Load old layout" always finds
+    // the layout saved last, even beside an older one in a read-only folder.
+    const std::string preferred = ConfigWritePath(folders);
+    const std::string other =
+        ConfigPathIn(preferred == ConfigPathIn(folders.ProgramFolder) ? folders.UserFolder : folders.ProgramFolder);
+    for (const std::string& path : {preferred, other})
+        if (FileSize(path))
+            return path;
+    return {};
+}
+
+LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
+{
+    LayoutConfig layout;
+    LayoutSwitches& switches = layout.Switches;
+    if (Tools* tools = windows.Tools) {
+        switches.ChkBrow = tools->ChkBrow->isChecked();
+        switches.ChkEdit = tools->ChkEdit->isChecked();
+        switches.ChkTile = tools->ChkTile->isChecked();
+    }
+    switches.ChkGrid = windows.BrowCtrl ? windows.BrowCtrl->ChkGrid->isChecked() : state.BrowserGrid;
+    if (EditCtrl* panel = windows.EditCtrl) {
+        switches.ChkGridEditor = panel->ChkGridEditor->isChecked();
+        switches.ChkNoncopied = panel->ChkNoncopied->isChecked();
+    }
+    switches.CheckSaveWarn = windows.Options ? windows.Options->CheckSaveWarn->isChecked() : state.ShowSaveWarning;
+    switches.CheckSpeed = windows.Options ? windows.Options->CheckSpeed->isChecked() : state.MeasureRedrawTime;
+
+    QPoint mainCorner;
+    if (MainForm* form = windows.MainForm) {
+        const QSize outer = form->frameGeometry().size();
+        layout.MainSize = {outer.width(), outer.height()};
+        mainCorner = form->pos();
+    }
+    layout.ToolsPos = ChildPosition(windows.Tools);
+    layout.BrowCtrlPos = ChildPosition(windows.BrowCtrl);
+    layout.BrowserPos = ChildPosition(windows.Browser);
+    layout.BrowserColumns = state.BrowserColumns;
+    layout.BrowserLines = state.BrowserLines;
+    layout.BrowserZoom = state.BrowserZoom;
+    layout.EditCtrlPos = ChildPosition(windows.EditCtrl);
+    layout.EditorPos = ChildPosition(windows.Editor);
+    if (windows.Editor) {
+        const QSize size = ChildFrame(windows.Editor)->size();
+        layout.EditorSize = {size.width(), size.height()};
+    }
+    layout.EditorZoom = state.EditorZoom;
+    layout.PalettePos = ChildPosition(windows.PaletteCtrl);
+    layout.TileCtrlPos = ChildPosition(windows.TileCtrl);
+
+    const std::array<QWidget*, 4> floating = FloatingWindows(windows);
+    const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
+    for (std::size_t i = 0; i < floating.size(); ++i)
+        if (floating[i])
+            *offsets[i] = ToPixelPoint(floating[i]->pos() - mainCorner);
+    return layout;
+}
+
+void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
+{
+    const ScreenRect screen = AvailableScreen(windows);
+    FitLayoutToScreen(layout, screen);
+
+    if (MainForm* form = windows.MainForm) {
+        // The stored size is the outer one; resize() sets the inner one.
+        const QSize border = form->frameGeometry().size() - form->size();
+        form->resize(QSize(layout.MainSize.Width, layout.MainSize.Height) - border);
+    }
+    MoveChild(windows.Tools, layout.ToolsPos);
+    MoveChild(windows.BrowCtrl, layout.BrowCtrlPos);
+    MoveChild(windows.Browser, layout.BrowserPos);
+    ApplyBrowserView(state, windows, layout);
+    ApplyEditorView(state, windows, layout);
+    MoveChild(windows.PaletteCtrl, layout.PalettePos);
+    MoveChild(windows.TileCtrl, layout.TileCtrlPos);
+
+    const PixelPoint mainCorner = windows.MainForm ? ToPixelPoint(windows.MainForm->pos()) : PixelPoint{};
+    const std::array<QWidget*, 4> floating = FloatingWindows(windows);
+    const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
+    for (std::size_t i = 0; i < floating.size(); ++i)
+        if (floating[i])
+            floating[i]->move(ToQPoint(FloatingPosition(*offsets[i], mainCorner, screen)));
+
+    ApplySwitches(state, windows, layout.Switches);
+}
+
+bool SaveConfig(ProgramState& state, Windows& windows, Dialogs& dialogs, const ConfigFolders& folders)
+{
+    const std::string path = ConfigWritePath(folders);
+    std::optional<std::string> problem;
+    if (path.empty()) {
+        problem = "there is no folder to keep it in";
+    } else if (!QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath())) {
+        problem = "its folder could not be created";
+    } else {
+        const auto bytes = BuildConfigFile(GatherLayout(state, windows));
+        problem = WriteFileAtomically(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    }
+    if (!problem)
+        return true;
+    dialogs.Message("The layout could not be saved to \"" + path + "\": " + *problem + ".", "Could not save layout",
+                    MsgIcon::Critical);
+    return false;
+}
+
+bool LoadConfig(ProgramState& state, Windows& windows, const ConfigFolders& folders)
+{
+    const std::string path = ConfigReadPath(folders);
+    if (path.empty())
+        return false;
+    // Only the first 64 bytes are read, however long the file is.
+    const auto bytes = ReadFileRange(path, 0, ConfigFileSize);
+    if (!bytes)
+        return false;
+    const std::optional<LayoutConfig> layout = ParseConfigFile(bytes->data(), bytes->size());
+    if (!layout)
+        return false;
+    ApplyLayout(state, windows, *layout);
+    return true;
+}

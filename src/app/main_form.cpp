@@ -2,6 +2,8 @@
 
 #include "app/child_window.h"
 #include "app/help.h"
+#include "app/layout_config.h"
+#include "app/options.h"
 #include "app/qt_dialogs.h"
 #include "app/tools.h"
 #include "browser/brow_ctrl.h"
@@ -9,10 +11,14 @@
 #include "core/program_state.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
+#include "editor/pattern.h"
 #include "editor/tile_ctrl.h"
 #include "palette/color_dialog.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
+#include "tools/bookmark.h"
+#include "tools/c_out_put.h"
+#include "tools/file_info.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -69,6 +75,9 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
         wanted = wanted.boundedTo(screen->availableSize() - QSize(40, 80));
     resize(wanted);
 
+    // A saved layout and its switches override the first arrangement.
+    LoadConfig(state_, windows_);
+
     // The about window shows once the main window is up, so that the main
     // window's activation does not hide it at once.
     QTimer::singleShot(0, this, [this] { windows_.Help->ShowHelp(); });
@@ -81,6 +90,11 @@ void MainForm::CreateWindows()
     windows_.Help = new Help(this);
     windows_.ColorDialog = new ColorDialog(state_, windows_, this);
     windows_.ColorSet = new ColorSet(state_, windows_, this);
+    windows_.Bookmark = new Bookmark(state_, windows_, this);
+    windows_.Pattern = new Pattern(state_, windows_, this);
+    windows_.COutPut = new COutPut(state_, windows_, this);
+    windows_.Options = new Options(state_, windows_, this);
+    windows_.FileInfo = new FileInfo(state_, windows_, this);
 
     windows_.Tools = new Tools(state_, windows_);
     AddChildWindow(windows_.Tools, QPoint(0, 0));
@@ -141,10 +155,6 @@ void MainForm::CreateMenus()
     };
     auto separator = [](QMenu* menu, const char* name) {
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
-    // Items whose windows come later are present but disabled until then.
-    auto later = [&item](QMenu* menu, const char* text, const char* name) {
-        item(menu, text, name)->setEnabled(false);
     };
     auto panel = [this] { return windows_.BrowCtrl; };
 
@@ -209,7 +219,7 @@ void MainForm::CreateMenus()
 
     IIhelp = menuBar()->addMenu(QStringLiteral("Help"));
     IIhelp->setObjectName(QStringLiteral("IIhelp"));
-    later(IIhelp, "Options", "IOption");
+    connect(item(IIhelp, "Options", "IOption"), &QAction::triggered, this, [this] { windows_.Options->ShowOptions(); });
     separator(IIhelp, "IBreak5");
     connect(item(IIhelp, "Info", "IHelp"), &QAction::triggered, this, [this] { windows_.Help->ShowHelp(); });
 }

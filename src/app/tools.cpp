@@ -1,12 +1,15 @@
 #include "app/tools.h"
+#include "editor/bmp_actions.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
+#include "editor/pattern.h"
 #include "editor/tile_ctrl.h"
 
 #include "app/child_window.h"
 #include "app/help.h"
 #include "app/icons.h"
 #include "app/main_form.h"
+#include "app/options.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
@@ -47,10 +50,6 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
     ChkEdit = MakePictureButton(IconKind::Editor, "Show/Hide the Editor and its controls", true);
     ChkBrow = MakePictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
 
-    // Their windows arrive later; until then the buttons stay disabled.
-    for (QToolButton* button : {BtOptions, BtBMPImport, BtSaveBMP, BtEditPatt})
-        button->setEnabled(false);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
     layout->setSpacing(2);
@@ -72,21 +71,30 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
         if (windows_.Help)
             windows_.Help->ShowHelp();
     });
+    connect(BtOptions, &QToolButton::clicked, this, [this] {
+        if (windows_.Options)
+            windows_.Options->ShowOptions();
+    });
+    connect(BtEditPatt, &QToolButton::clicked, this, [this] {
+        if (windows_.Pattern)
+            windows_.Pattern->ShowTool();
+    });
+    connect(BtBMPImport, &QToolButton::clicked, this, [this] { ImportBmp(state_, windows_); });
+    connect(BtSaveBMP, &QToolButton::clicked, this, [this] { ExportBmp(state_, windows_); });
     connect(BtColorSet, &QToolButton::clicked, this, [this] {
         if (windows_.ColorSet)
             windows_.ColorSet->ShowTool();
     });
-    connect(BtFileInfo, &QToolButton::clicked, this, &Tools::BtFileTool_Click);
-    connect(BtBookmark, &QToolButton::clicked, this, &Tools::BtFileTool_Click);
+    connect(BtFileInfo, &QToolButton::clicked, this, [this] {
+        if (windows_.BrowCtrl)
+            windows_.BrowCtrl->BtFileInfo_Click();
+    });
+    connect(BtBookmark, &QToolButton::clicked, this, [this] {
+        if (windows_.BrowCtrl)
+            windows_.BrowCtrl->BtBookmark_Click();
+    });
     for (QToolButton* toggle : {ChkTile, ChkEdit, ChkBrow})
         connect(toggle, &QToolButton::clicked, this, &Tools::ApplyToolPanel);
-}
-
-void Tools::BtFileTool_Click()
-{
-    if (!state_.FileOpen && windows_.BrowCtrl)
-        windows_.BrowCtrl->ShowToolNotAvailable();
-    // With a file open the bookmark and file info tools open here once they exist.
 }
 
 void Tools::ApplyToolPanel()

@@ -31,8 +31,6 @@ public:
     QToolButton* ChkBrow;
 
 private:
-    void BtFileTool_Click();
-
     ProgramState& state_;
     Windows& windows_;
 };

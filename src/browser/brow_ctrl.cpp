@@ -12,6 +12,8 @@
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "palette/working_palette.h"
+#include "tools/bookmark.h"
+#include "tools/file_info.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -123,8 +125,8 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
         if (windows_.ColorSet)
             windows_.ColorSet->ShowTool();
     });
-    connect(BtBookmark, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
-    connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileTool_Click);
+    connect(BtBookmark, &QToolButton::clicked, this, &BrowCtrl::BtBookmark_Click);
+    connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileInfo_Click);
     connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);
     connect(BtCloseFile, &QToolButton::clicked, this, &BrowCtrl::BtCloseFile_Click);
 
@@ -239,11 +241,22 @@ void BrowCtrl::ChkGrid_Click()
     }
 }
 
-void BrowCtrl::BtFileTool_Click()
+void BrowCtrl::BtBookmark_Click()
 {
     if (!state_.FileOpen)
         ShowToolNotAvailable();
-    // With a file open the bookmark and file info tools open here once they exist.
+    else if (windows_.Bookmark)
+        windows_.Bookmark->ShowTool();
+}
+
+void BrowCtrl::BtFileInfo_Click()
+{
+    if (!state_.FileOpen) {
+        ShowToolNotAvailable();
+    } else if (windows_.FileInfo) {
+        windows_.FileInfo->DoReport();
+        windows_.FileInfo->ShowTool();
+    }
 }
 
 void BrowCtrl::ShowToolNotAvailable()

@@ -33,6 +33,10 @@ public:
     // Opens path as if it had been chosen in the open dialog.
     void OpenChosenFile(const std::string& path);
     void ShowToolNotAvailable();
+    // The file tools: with a file open they show their windows, else the
+    // tool-not-available message.
+    void BtBookmark_Click();
+    void BtFileInfo_Click();
 
     void BtJumpAdd_Click();
     void BtBrowZoomIn_Click();
@@ -72,7 +76,6 @@ private:
     void ScrollDiv_Change(int position);
     void GridSize_Change();
     void ChkGrid_Click();
-    void BtFileTool_Click();
     void ReloadBrowser();
 
     ProgramState& state_;

@@ -1,1 +1,71 @@
-// placeholder
+#include "editor/bmp_actions.h"
+
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "editor/bmp_exchange.h"
+#include "editor/editor.h"
+#include "palette/palette_ctrl.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+const char* const BmpFilter = "Bitmap file 128x128x256 colors (*.BMP)|*.bmp";
+
+// Built once and kept for the run.
+const BmpHeaderBytes& BmpHeader()
+{
+    static const BmpHeaderBytes header = BuildBmpHeader();
+    return header;
+}
+
+void Show(Dialogs& dialogs, const BmpMessage& message)
+{
+    dialogs.Message(message.Text, message.Caption, message.Icon);
+}
+
+}  // namespace
+
+void ImportBmp(ProgramState& state, Windows& windows)
+{
+    if (!windows.Dialogs)
+        return;
+    Dialogs& dialogs = *windows.Dialogs;
+    const FileChoice choice = dialogs.OpenFile(BmpFilter);
+    if (choice.Path.empty())
+        return;
+    const BmpLoad load = LoadBmpFile(BmpHeader(), choice.Path);
+    if (load.Error) {
+        Show(dialogs, *load.Error);
+        return;
+    }
+    StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette);
+    if (windows.PaletteCtrl)
+        windows.PaletteCtrl->DrawPalettePanel();
+    if (windows.Editor) {
+        windows.Editor->RenderAllSlots();
+        windows.Editor->RedrawEditor();
+    }
+    // The browser shows its tiles in the new colors.
+    if (windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void ExportBmp(ProgramState& state, Windows& windows)
+{
+    if (!windows.Dialogs)
+        return;
+    Dialogs& dialogs = *windows.Dialogs;
+    const FileChoice choice = dialogs.SaveFile(BmpFilter);
+    if (choice.Path.empty())
+        return;
+    std::error_code error;
+    if (std::filesystem::exists(choice.Path, error) &&
+        !dialogs.AskYesNo("Overwrite existing file?", "File already exists"))
+        return;
+    if (const auto failure = SaveBmpFile(choice.Path, BmpHeader(), state.EditorSlots, state.WorkingPalette))
+        Show(dialogs, *failure);
+}

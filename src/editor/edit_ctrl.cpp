@@ -13,6 +13,9 @@
 #include "editor/editor_slots.h"
 #include "editor/tile_ctrl.h"
 #include "editor/write_messages.h"
+#include "tools/c_out_put.h"
+
+#include <QEvent>
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -48,7 +51,6 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     ChkNoncopied = new QCheckBox(QStringLiteral("Empty"));
     ChkNoncopied->setToolTip(QStringLiteral("Show/hide noncopied tiles"));
     BtCOutPut = MakePictureButton(IconKind::FileInfo, "Open the 'C Output' tool");
-    BtCOutPut->setEnabled(false);  // until the C output window exists
     auto* viewFrame = new QGroupBox(QStringLiteral("View"));
     auto* viewLayout = new QGridLayout(viewFrame);
     viewLayout->addWidget(BtEditZoomOut, 0, 0);
@@ -95,9 +97,21 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
         if (windows_.Editor)
             windows_.Editor->RedrawEditor();
     });
+    connect(BtCOutPut, &QToolButton::clicked, this, [this] {
+        if (windows_.COutPut)
+            windows_.COutPut->ShowTool();
+    });
     connect(BtSaveEdit, &QToolButton::clicked, this, &EditCtrl::BtSaveEdit_Click);
     connect(BtReload, &QToolButton::clicked, this, &EditCtrl::BtReload_Click);
     connect(BtEditClear, &QToolButton::clicked, this, &EditCtrl::BtEditClear_Click);
+}
+
+void EditCtrl::changeEvent(QEvent* event)
+{
+    // The C output window belongs to this panel: it goes when the panel loses the focus.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && windows_.COutPut)
+        windows_.COutPut->HideTool();
+    QWidget::changeEvent(event);
 }
 
 void EditCtrl::SetEditMode(int mode)

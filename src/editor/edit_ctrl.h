@@ -38,6 +38,9 @@ public:
     QToolButton* BtReload;
     QToolButton* BtEditClear;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void ZoomFollowUp();
     void ApplyToolPanel();

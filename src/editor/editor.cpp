@@ -1,8 +1,8 @@
 #include "editor/editor.h"
 
 #include "app/child_window.h"
-#include "app/image_buffer.h"
 #include "app/icons.h"
+#include "app/image_buffer.h"
 #include "app/main_form.h"
 #include "app/tools.h"
 #include "app/windows.h"

@@ -1,1 +1,210 @@
-// placeholder
+#include "editor/pattern.h"
+
+#include "app/windows.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "editor/editor.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+const char* const PatternFilter = "Brixel editor patterns file (*.eap)|*.eap|All files (*.*)|*.*";
+
+QPushButton* Button(const char* caption, const char* toolTip)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
+
+// Marks one of the window's own dialogs as open; afterwards the window
+// takes the focus back if it is still shown.
+class DialogScope {
+public:
+    DialogScope(QWidget& window, bool& flag) : window_(window), flag_(flag) { flag_ = true; }
+    ~DialogScope()
+    {
+        flag_ = false;
+        if (window_.isVisible())
+            window_.activateWindow();
+    }
+    DialogScope(const DialogScope&) = delete;
+    DialogScope& operator=(const DialogScope&) = delete;
+
+private:
+    QWidget& window_;
+    bool& flag_;
+};
+
+}  // namespace
+
+Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Editor Address Patterns"));
+
+    ListPat = new QListWidget;
+    EdDes = new QLineEdit;
+    EdDes->installEventFilter(this);
+    BtAddPat = Button("Add", "Add an Editor Address pattern");
+    BtDelPat = Button("Delete", "Delete the selected Editor Address Pattern");
+    BtLoadPat = Button("Apply", "Apply the selected address pattern to the editor");
+    BtSave = Button("Save", "Save the set of Editor Address Patterns");
+    BtLoad = Button("Load", "Load a set of Editor Address Patterns");
+    OpBMP = new QRadioButton(QStringLiteral("Only apply new addresses but do not reload (for BMP Import)."));
+    OpRedraw = new QRadioButton(QStringLiteral("Reload the editor's tiles after applying the address pattern."));
+    OpRedraw->setChecked(true);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : {BtAddPat, BtDelPat, BtLoadPat, BtSave, BtLoad})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(ListPat);
+    left->addWidget(EdDes);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(OpBMP);
+    layout->addWidget(OpRedraw);
+
+    connect(ListPat, &QListWidget::currentRowChanged, this, &Pattern::ListPat_Click);
+    connect(ListPat, &QListWidget::itemClicked, this, [this] { ListPat_Click(ListPat->currentRow()); });
+    connect(ListPat, &QListWidget::itemDoubleClicked, this, &Pattern::BtLoadPat_Click);
+    connect(BtAddPat, &QPushButton::clicked, this, &Pattern::BtAddPat_Click);
+    connect(BtDelPat, &QPushButton::clicked, this, &Pattern::BtDelPat_Click);
+    connect(BtLoadPat, &QPushButton::clicked, this, &Pattern::BtLoadPat_Click);
+    connect(BtSave, &QPushButton::clicked, this, &Pattern::BtSave_Click);
+    connect(BtLoad, &QPushButton::clicked, this, &Pattern::BtLoad_Click);
+}
+
+void Pattern::ShowTool()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void Pattern::RefreshPatternList()
+{
+    const QSignalBlocker blocker(ListPat);
+    ListPat->clear();
+    for (int i = 0; i < list_.PatternCount; ++i)
+        ListPat->addItem(QString::fromLatin1(list_.Patterns[i].Description.c_str()));
+    ListPat->update();
+}
+
+int Pattern::SelectedPattern() const
+{
+    const int row = ListPat->currentRow();
+    return row >= 0 && row < list_.PatternCount ? row : -1;
+}
+
+void Pattern::ListPat_Click(int row)
+{
+    if (row >= 0 && row < list_.PatternCount)
+        EdDes->setText(QString::fromLatin1(list_.Patterns[row].Description.c_str()));
+}
+
+void Pattern::EdDes_DblClick()
+{
+    if (RenamePattern(list_, SelectedPattern(), EdDes->text().toLatin1().toStdString()))
+        RefreshPatternList();
+}
+
+void Pattern::BtAddPat_Click()
+{
+    AddPattern(list_, state_.EditorSlots, EdDes->text().toLatin1().toStdString());
+    RefreshPatternList();
+}
+
+void Pattern::BtDelPat_Click()
+{
+    if (DeletePattern(list_, SelectedPattern()))
+        RefreshPatternList();
+}
+
+void Pattern::BtLoadPat_Click()
+{
+    const int selected = SelectedPattern();
+    if (selected < 0 || !state_.FileOpen || !windows_.Dialogs)
+        return;
+    {
+        DialogScope scope(*this, inDialog_);
+        if (!windows_.Dialogs->AskYesNo("Do you really want to apply the editor address pattern?",
+                                        "Applying editor address pattern"))
+            return;
+    }
+    const bool reload = OpRedraw->isChecked();
+    ApplyPattern(state_, list_.Patterns[selected], reload);
+    // For a BMP import the imported pictures stay on screen as they are.
+    if (reload && windows_.Editor) {
+        windows_.Editor->RenderAllSlots();
+        windows_.Editor->RedrawEditor();
+    }
+}
+
+void Pattern::BtSave_Click()
+{
+    if (!windows_.Dialogs)
+        return;
+    Dialogs& dialogs = *windows_.Dialogs;
+    DialogScope scope(*this, inDialog_);
+    const FileChoice choice = dialogs.SaveFile(PatternFilter);
+    if (choice.Path.empty())
+        return;
+    if (const auto failure = SavePatternFile(choice.Path, list_))
+        dialogs.Message(failure->Text, failure->Caption, failure->Icon);
+}
+
+void Pattern::BtLoad_Click()
+{
+    if (!windows_.Dialogs)
+        return;
+    Dialogs& dialogs = *windows_.Dialogs;
+    DialogScope scope(*this, inDialog_);
+    const FileChoice choice = dialogs.OpenFile(PatternFilter);
+    if (choice.Path.empty())
+        return;
+    const PatternLoad load = LoadPatternFile(choice.Path);
+    if (load.Failure)
+        dialogs.Message(load.Failure->Text, load.Failure->Caption, load.Failure->Icon);
+    if (load.Failure && !load.WrongMagic)
+        return;
+    StoreLoadedPatterns(list_, load);
+    RefreshPatternList();
+}
+
+void Pattern::Form_Deactivate()
+{
+    if (!inDialog_)
+        hide();
+}
+
+void Pattern::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+        Form_Deactivate();
+    QWidget::changeEvent(event);
+}
+
+bool Pattern::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EdDes && event->type() == QEvent::MouseButtonDblClick) {
+        EdDes_DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,1 +1,164 @@
-// placeholder
+#include "tools/file_info.h"
+
+#include "app/windows.h"
+#include "core/dialogs.h"
+#include "core/program_state.h"
+#include "tools/file_info_report.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Labels are as wide as the frames; a long path is cut off at the right and
+// shown whole in the tool tip.
+constexpr int LabelWidth = 280;
+
+// Progress is painted at most this often, so painting never slows the sum.
+constexpr qint64 PaintIntervalMs = 20;
+
+// The program's texts break lines with carriage returns. Gameboy titles are
+// padded with 0 bytes, which Qt would draw as boxes: they show as blanks.
+QString DisplayText(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        .replace(QChar(0), QLatin1Char(' '));
+}
+
+QLabel* FrameLabel()
+{
+    auto* label = new QLabel;
+    label->setFixedWidth(LabelWidth);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QGroupBox* Frame(const char* caption, QLayout* layout)
+{
+    auto* frame = new QGroupBox(QString::fromLatin1(caption));
+    frame->setLayout(layout);
+    return frame;
+}
+
+QVBoxLayout* Column(QWidget* widget)
+{
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(widget);
+    return layout;
+}
+
+}  // namespace
+
+FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
+    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("File Info"));
+
+    LbName = FrameLabel();
+    LbLength = FrameLabel();
+    LbAttr = FrameLabel();
+    LbROMName = FrameLabel();
+    LbFileChecksum = new QLabel;
+    LbFileChecksum->setTextFormat(Qt::PlainText);
+    BtDoChecksum = new QPushButton(QString::fromLatin1(RepairChecksumCaption));
+
+    auto* gameBoy = new QGridLayout;
+    gameBoy->addWidget(LbROMName, 0, 0, 1, 2);
+    gameBoy->addWidget(new QLabel(QStringLiteral("Checksum stored in file:")), 1, 0);
+    gameBoy->addWidget(LbFileChecksum, 1, 1);
+    gameBoy->addWidget(BtDoChecksum, 2, 0, 1, 2);
+    gameBoy->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame("File", Column(LbName)));
+    layout->addWidget(Frame("Lenght", Column(LbLength)));
+    layout->addWidget(Frame("Attributes", Column(LbAttr)));
+    layout->addWidget(Frame("Gameboy ROM Info", gameBoy));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(BtDoChecksum, &QPushButton::clicked, this, &FileInfo::BtDoChecksum_Click);
+}
+
+void FileInfo::ShowTool()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void FileInfo::DoReport()
+{
+    const QString path = QString::fromStdString(state_.FileName);
+    LbName->setText(path);
+    LbName->setToolTip(path);
+    const QString length = DisplayText(LengthText(state_.FileLength));
+    LbLength->setText(length);
+    LbLength->setToolTip(length);
+    LbAttr->setText(DisplayText(AttributesText(ReadFileAttributes(state_.FileName))));
+    LbROMName->setText(DisplayText(RomTitleText(state_.FileHandle)));
+    LbFileChecksum->setText(DisplayText(StoredChecksumText(state_.FileHandle)));
+    BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
+}
+
+void FileInfo::BtDoChecksum_Click()
+{
+    if (!state_.FileOpen)
+        return;
+    // The sum's two bytes lie at 334 and 335; writing them into a shorter
+    // file would grow it.
+    if (state_.FileLength < GameBoyHeaderEnd) {
+        Tell(ChecksumFileTooShortText, ChecksumNotRepairedCaption, true);
+        return;
+    }
+
+    BtDoChecksum->setText(QString::fromLatin1(CalculatingCaption));
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // User input waits until the sum is done, so nothing can close the file
+    // or start a second repair meanwhile.
+    const ChecksumSum result =
+        SumGameBoyRom(state_.FileHandle, state_.FileLength, [&](const ChecksumProgress& progress) {
+            BtDoChecksum->setText(
+                QString::fromLatin1(progress.Caption.data(), static_cast<qsizetype>(progress.Caption.size())));
+            if (sincePaint.elapsed() >= PaintIntervalMs) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sincePaint.restart();
+            }
+        });
+
+    if (!result.Complete) {
+        Tell(ChecksumReadFailedText, ChecksumNotRepairedCaption, true);
+    } else {
+        const int failed = WriteGameBoyChecksum(state_.FileHandle, result.Sum);
+        for (int i = 0; i < failed; ++i)
+            Tell(ChecksumWriteFailedText, ChecksumWriteFailedCaption, false);
+    }
+    BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
+    DoReport();
+}
+
+void FileInfo::Form_Deactivate()
+{
+    hide();
+}
+
+void FileInfo::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+        Form_Deactivate();
+    QWidget::changeEvent(event);
+}
+
+void FileInfo::Tell(const char* text, const char* caption, bool critical)
+{
+    if (windows_.Dialogs)
+        windows_.Dialogs->Message(text, caption, critical ? MsgIcon::Critical : MsgIcon::Information);
+}

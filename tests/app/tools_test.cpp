@@ -1,13 +1,19 @@
 #include "app/child_window.h"
 #include "app/main_form.h"
+#include "app/options.h"
 #include "app/tools.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
+#include "editor/pattern.h"
 #include "editor/tile_ctrl.h"
+#include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
+#include "tools/bookmark.h"
+#include "tools/c_out_put.h"
+#include "tools/file_info.h"
 
 #include <QAction>
 #include <QMenu>
@@ -79,4 +85,22 @@ TEST_F(ToolPanel, FileToolsWithoutAFileSayWhy)
     ASSERT_EQ(dialogs.Prompts.size(), 1u);
     EXPECT_EQ(dialogs.Prompts[0].Text, "This tool is not available when no file is opened.");
     EXPECT_EQ(dialogs.Prompts[0].Caption, "Tool not available");
+}
+
+TEST_F(ToolPanel, ButtonsOpenTheirToolWindows)
+{
+    OpenRom(CountingBytes(4096));
+    w->Tools->BtFileInfo->click();
+    EXPECT_TRUE(w->FileInfo->isVisible());
+    w->Tools->BtBookmark->click();
+    EXPECT_TRUE(w->Bookmark->isVisible());
+    w->Tools->BtEditPatt->click();
+    EXPECT_TRUE(w->Pattern->isVisible());
+    w->Tools->BtColorSet->click();
+    EXPECT_TRUE(w->ColorSet->isVisible());
+    w->EditCtrl->BtCOutPut->click();
+    EXPECT_TRUE(w->COutPut->isVisible());
+    w->Tools->BtOptions->click();
+    EXPECT_TRUE(w->Options->isVisible());
+    EXPECT_FALSE(form->isEnabled());
 }

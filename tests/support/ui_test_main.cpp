@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +9,8 @@ int main(int argc, char* argv[])
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
+    // Never read or write the user's real configuration folder.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

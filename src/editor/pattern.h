@@ -1,0 +1,67 @@
+#pragma once
+
+#include "editor/pattern_file.h"
+
+#include <QWidget>
+
+struct ProgramState;
+struct Windows;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// The "Editor Address Patterns" window: a list of named arrangements of
+// the editor's addresses, captured from the editor, applied to it, and
+// saved to or loaded from ".eap" files. It keeps its list for the run and
+// hides itself whenever it is deactivated.
+class Pattern : public QWidget {
+    Q_OBJECT
+
+public:
+    Pattern(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Shows the window above the main window and gives it the focus.
+    void ShowTool();
+
+    // Refills ListPat with the descriptions in table order; nothing stays
+    // selected.
+    void RefreshPatternList();
+
+    void ListPat_Click(int row);
+    void EdDes_DblClick();
+    void BtAddPat_Click();
+    void BtDelPat_Click();
+    // Also a double-click on a list entry.
+    void BtLoadPat_Click();
+    void BtSave_Click();
+    void BtLoad_Click();
+    void Form_Deactivate();
+
+    PatternList& Patterns() { return list_; }
+
+    QListWidget* ListPat;
+    QLineEdit* EdDes;
+    QPushButton* BtAddPat;
+    QPushButton* BtDelPat;
+    QPushButton* BtLoadPat;
+    QPushButton* BtSave;
+    QPushButton* BtLoad;
+    QRadioButton* OpBMP;
+    QRadioButton* OpRedraw;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The selected list entry's pattern index, or -1.
+    int SelectedPattern() const;
+
+    ProgramState& state_;
+    Windows& windows_;
+    PatternList list_;
+    // True while one of this window's own dialogs has the focus, so losing
+    // it to the dialog does not hide the window.
+    bool inDialog_ = false;
+};

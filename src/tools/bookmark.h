@@ -1,0 +1,65 @@
+#pragma once
+
+#include "tools/bookmark_file.h"
+
+#include <QWidget>
+
+struct ProgramState;
+struct Windows;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The "Bookmark Tool": named file addresses of the open ROM, sorted by
+// address or description, kept in .bmk files, and sent to the browser. It
+// hides when it loses the activation and keeps its list until the end.
+class Bookmark : public QWidget {
+    Q_OBJECT
+
+public:
+    Bookmark(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Shows the window above the main window and gives it the focus.
+    void ShowTool();
+    void Form_Deactivate();
+
+    // Sorts the list by its order and fills ListMarks from it.
+    void ShowList();
+
+    void BtAddBookmark_Click();
+    void BtDelBookmark_Click();
+    void BtGotoBookmark_Click();
+    void BtLoadBookmark_Click();
+    void BtSaveBookmark_Click();
+    void BtNewList_Click();
+    void ChkOrder_Click();
+    void ListMarks_Click(int row);
+    void TextName_DblClick();
+
+    const BookmarkList& Marks() const { return list_; }
+
+    QListWidget* ListMarks;
+    QLineEdit* TextName;
+    QPushButton* BtAddBookmark;
+    QPushButton* BtDelBookmark;
+    QPushButton* BtGotoBookmark;
+    QPushButton* BtLoadBookmark;
+    QPushButton* BtSaveBookmark;
+    QPushButton* BtNewList;
+    QCheckBox* ChkOrder;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Tell(const BookmarkMessage& message);
+
+    ProgramState& state_;
+    Windows& windows_;
+    BookmarkList list_;
+    // Set while one of this window's own dialogs is open: the dialog takes
+    // the activation, and the window must not hide under it.
+    bool dialogOpen_ = false;
+};
