@@ -1,5 +1,7 @@
 #include "editor/pattern.h"
 
+#include "app/tool_window.h"
+
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -20,32 +22,6 @@ namespace {
 
 const char* const PatternFilter = "Brixel editor patterns file (*.eap)|*.eap|All files (*.*)|*.*";
 
-QPushButton* Button(const char* caption, const char* toolTip)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
-
-// Marks one of the window's own dialogs as open; afterwards the window
-// takes the focus back if it is still shown.
-class DialogScope {
-public:
-    DialogScope(QWidget& window, bool& flag) : window_(window), flag_(flag) { flag_ = true; }
-    ~DialogScope()
-    {
-        flag_ = false;
-        if (window_.isVisible())
-            window_.activateWindow();
-    }
-    DialogScope(const DialogScope&) = delete;
-    DialogScope& operator=(const DialogScope&) = delete;
-
-private:
-    QWidget& window_;
-    bool& flag_;
-};
-
 }  // namespace
 
 Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
@@ -56,11 +32,11 @@ Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
     ListPat = new QListWidget;
     EdDes = new QLineEdit;
     EdDes->installEventFilter(this);
-    BtAddPat = Button("Add", "Add an Editor Address pattern");
-    BtDelPat = Button("Delete", "Delete the selected Editor Address Pattern");
-    BtLoadPat = Button("Apply", "Apply the selected address pattern to the editor");
-    BtSave = Button("Save", "Save the set of Editor Address Patterns");
-    BtLoad = Button("Load", "Load a set of Editor Address Patterns");
+    BtAddPat = MakeTextButton("Add", "Add an Editor Address pattern");
+    BtDelPat = MakeTextButton("Delete", "Delete the selected Editor Address Pattern");
+    BtLoadPat = MakeTextButton("Apply", "Apply the selected address pattern to the editor");
+    BtSave = MakeTextButton("Save", "Save the set of Editor Address Patterns");
+    BtLoad = MakeTextButton("Load", "Load a set of Editor Address Patterns");
     OpBMP = new QRadioButton(QStringLiteral("Only apply new addresses but do not reload (for BMP Import)."));
     OpRedraw = new QRadioButton(QStringLiteral("Reload the editor's tiles after applying the address pattern."));
     OpRedraw->setChecked(true);
@@ -142,7 +118,7 @@ void Pattern::BtLoadPat_Click()
     if (selected < 0 || !state_.FileOpen || !windows_.Dialogs)
         return;
     {
-        DialogScope scope(*this, inDialog_);
+        OwnDialogScope scope(*this, inDialog_);
         if (!windows_.Dialogs->AskYesNo("Do you really want to apply the editor address pattern?",
                                         "Applying editor address pattern"))
             return;
@@ -161,7 +137,7 @@ void Pattern::BtSave_Click()
     if (!windows_.Dialogs)
         return;
     Dialogs& dialogs = *windows_.Dialogs;
-    DialogScope scope(*this, inDialog_);
+    OwnDialogScope scope(*this, inDialog_);
     const FileChoice choice = dialogs.SaveFile(PatternFilter);
     if (choice.Path.empty())
         return;
@@ -174,7 +150,7 @@ void Pattern::BtLoad_Click()
     if (!windows_.Dialogs)
         return;
     Dialogs& dialogs = *windows_.Dialogs;
-    DialogScope scope(*this, inDialog_);
+    OwnDialogScope scope(*this, inDialog_);
     const FileChoice choice = dialogs.OpenFile(PatternFilter);
     if (choice.Path.empty())
         return;

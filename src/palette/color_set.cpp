@@ -1,5 +1,6 @@
 #include "palette/color_set.h"
 
+#include "app/tool_window.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
@@ -51,14 +52,6 @@ int RoomLimit(PaletteFileFormat format)
     }
 }
 
-QPushButton* Button(const char* caption, const char* toolTip)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption));
-    if (toolTip)
-        button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
-
 }  // namespace
 
 ColorSetPreview::ColorSetPreview(QWidget* parent) : QWidget(parent), image_(Side, Side, QImage::Format_RGB32)
@@ -89,12 +82,12 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     TextName->setToolTip(QStringLiteral("This is the description of the selected color set"));
     TextName->installEventFilter(this);
     ImCol = new ColorSetPreview;
-    BtAddSet = Button("Add", "Add the editor's color set to the list");
-    BtApplySet = Button("Apply", "Apply the selected color set the current set to the browser");
-    BtDelSet = Button("Delete", "Delete the selected set");
-    BtRandomPal = Button("Random Palette", nullptr);
-    BtColorSetLoad = Button("Load", "Load the color sets from file");
-    BtColorSetSave = Button("Save", "Save the color sets to file");
+    BtAddSet = MakeTextButton("Add", "Add the editor's color set to the list");
+    BtApplySet = MakeTextButton("Apply", "Apply the selected color set the current set to the browser");
+    BtDelSet = MakeTextButton("Delete", "Delete the selected set");
+    BtRandomPal = MakeTextButton("Random Palette", nullptr);
+    BtColorSetLoad = MakeTextButton("Load", "Load the color sets from file");
+    BtColorSetSave = MakeTextButton("Save", "Save the color sets to file");
 
     ComboPalMode = new QComboBox;
     ComboPalMode->setToolTip(QStringLiteral("Selected the type of palette to load/save"));
@@ -110,8 +103,8 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     EdPalAdd->setToolTip(
         QStringLiteral("Enter a color palette's address or select one after successfully searching for one"));
     EdPalAdd->setEditText(QStringLiteral("0"));
-    BtPalIn = Button("Import", "Load a palette from the given address as a palette");
-    BtPalOut = Button("Export", "Save the selected palette to the given address");
+    BtPalIn = MakeTextButton("Import", "Load a palette from the given address as a palette");
+    BtPalOut = MakeTextButton("Export", "Save the selected palette to the given address");
 
     auto* setButtons = new QGridLayout;
     setButtons->addWidget(BtAddSet, 0, 0);
@@ -258,6 +251,7 @@ void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 void ColorSet::BtColorSetLoad_Click()
 {
     Dialogs& dialogs = *windows_.Dialogs;
+    const OwnDialogScope open(*this, dialogOpen_);
     const FileChoice choice = dialogs.OpenFile(LoadFilter);
     if (choice.Path.empty())
         return;
@@ -295,6 +289,7 @@ void ColorSet::BtColorSetLoad_Click()
 void ColorSet::BtColorSetSave_Click()
 {
     Dialogs& dialogs = *windows_.Dialogs;
+    const OwnDialogScope open(*this, dialogOpen_);
     const FileChoice choice = dialogs.SaveFile(SaveFilter);
     if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
         return;
@@ -324,6 +319,7 @@ void ColorSet::BtPalIn_Click()
 void ColorSet::BtPalOut_Click()
 {
     Dialogs& dialogs = *windows_.Dialogs;
+    const OwnDialogScope open(*this, dialogOpen_);
     if (!ConfirmSave(state_, dialogs))
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
@@ -348,7 +344,7 @@ void ColorSet::BtPalOut_Click()
 
 void ColorSet::Form_Deactivate()
 {
-    if (!HoldOpen)
+    if (!HoldOpen && !dialogOpen_)
         hide();
     HoldOpen = false;
 }

@@ -73,6 +73,7 @@ private:
     ProgramState& state_;
     Windows& windows_;
     ColorSetList list_;
+    bool dialogOpen_ = false;  // one of this window's own dialogs is up
 };
 
 // The 16 x 16 preview of the selected set; painting only copies its image.

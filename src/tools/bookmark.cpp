@@ -1,5 +1,7 @@
 #include "tools/bookmark.h"
 
+#include "app/tool_window.h"
+
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
@@ -23,30 +25,10 @@ namespace {
 
 const char* const BookmarkFilter = "Brixel bookmark file (*.bmk)|*.bmk|All files (*.*)|*.*";
 
-QPushButton* Button(const char* caption, const char* toolTip)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
-
 std::string Latin1Text(const QLineEdit* field)
 {
     return field->text().toLatin1().toStdString();
 }
-
-// Raises a flag for the time a dialog is open.
-class FlagWhileOpen {
-public:
-    explicit FlagWhileOpen(bool& flag) : flag_(flag), before_(std::exchange(flag, true)) {}
-    ~FlagWhileOpen() { flag_ = before_; }
-    FlagWhileOpen(const FlagWhileOpen&) = delete;
-    FlagWhileOpen& operator=(const FlagWhileOpen&) = delete;
-
-private:
-    bool& flag_;
-    bool before_;
-};
 
 }  // namespace
 
@@ -63,12 +45,12 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
     TextName->setMaxLength(32767);
     TextName->installEventFilter(this);
 
-    BtAddBookmark = Button("Add", "Add the selected tile's address as a bookmark");
-    BtDelBookmark = Button("Delete", "Deletes the selected bookmark");
-    BtGotoBookmark = Button("Go to", "Jump to the selected bookmark");
-    BtLoadBookmark = Button("Load", "Load bookmarks from file");
-    BtSaveBookmark = Button("Save", "Save bookmarks to file");
-    BtNewList = Button("New list", "Clear the bookmark list");
+    BtAddBookmark = MakeTextButton("Add", "Add the selected tile's address as a bookmark");
+    BtDelBookmark = MakeTextButton("Delete", "Deletes the selected bookmark");
+    BtGotoBookmark = MakeTextButton("Go to", "Jump to the selected bookmark");
+    BtLoadBookmark = MakeTextButton("Load", "Load bookmarks from file");
+    BtSaveBookmark = MakeTextButton("Save", "Save bookmarks to file");
+    BtNewList = MakeTextButton("New list", "Clear the bookmark list");
     ChkOrder = new QCheckBox(QStringLiteral("By description"));
     ChkOrder->setToolTip(QStringLiteral("Sort the bookmarks by their address/description"));
 
@@ -165,7 +147,7 @@ void Bookmark::BtLoadBookmark_Click()
         return;
     FileChoice choice;
     {
-        const FlagWhileOpen open(dialogOpen_);
+        const OwnDialogScope open(*this, dialogOpen_);
         choice = windows_.Dialogs->OpenFile(BookmarkFilter);
     }
     if (choice.Path.empty())
@@ -189,7 +171,7 @@ void Bookmark::BtSaveBookmark_Click()
         return;
     FileChoice choice;
     {
-        const FlagWhileOpen open(dialogOpen_);
+        const OwnDialogScope open(*this, dialogOpen_);
         choice = windows_.Dialogs->SaveFile(BookmarkFilter);
     }
     if (choice.Path.empty())
@@ -228,7 +210,7 @@ void Bookmark::Tell(const BookmarkMessage& message)
 {
     if (!windows_.Dialogs)
         return;
-    const FlagWhileOpen open(dialogOpen_);
+    const OwnDialogScope open(*this, dialogOpen_);
     windows_.Dialogs->Message(message.Text, message.Caption, message.Icon);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/c_out_put.h"
 
+#include "app/tool_window.h"
+
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -148,10 +150,8 @@ std::string COutPut::AskHeaderFile()
 {
     if (!windows_.Dialogs)
         return {};
-    holdOpen_ = true;
-    const FileChoice choice = windows_.Dialogs->SaveFile(CHeaderFilter);
-    holdOpen_ = false;
-    return choice.Path;
+    const OwnDialogScope open(*this, holdOpen_);
+    return windows_.Dialogs->SaveFile(CHeaderFilter).Path;
 }
 
 bool COutPut::Save(const std::string& path, const std::string& text)
@@ -159,9 +159,8 @@ bool COutPut::Save(const std::string& path, const std::string& text)
     const auto failure = SaveCHeader(path, text);
     if (!failure)
         return true;
-    holdOpen_ = true;
+    const OwnDialogScope open(*this, holdOpen_);
     windows_.Dialogs->Message(failure->Text, failure->Caption, MsgIcon::Critical);
-    holdOpen_ = false;
     return false;
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPushButton>
+#include <QWidget>
+
+#include <utility>
+
+// Helpers shared by the floating tool windows.
+
+// Keeps a tool window up while one of its own dialogs is open: the dialog
+// takes the activation, which would otherwise hide the window. Afterwards
+// the window takes the focus back if it is still shown.
+class OwnDialogScope {
+public:
+    OwnDialogScope(QWidget& window, bool& flag) : window_(window), flag_(flag), before_(std::exchange(flag, true)) {}
+    ~OwnDialogScope()
+    {
+        flag_ = before_;
+        if (!before_ && window_.isVisible())
+            window_.activateWindow();
+    }
+    OwnDialogScope(const OwnDialogScope&) = delete;
+    OwnDialogScope& operator=(const OwnDialogScope&) = delete;
+
+private:
+    QWidget& window_;
+    bool& flag_;
+    bool before_;
+};
+
+// A text button with its tool tip.
+inline QPushButton* MakeTextButton(const char* caption, const char* toolTip)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption));
+    if (toolTip)
+        button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
