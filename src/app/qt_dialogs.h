@@ -13,6 +13,7 @@ class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
+    using Dialogs::Message;
     void Message(const std::string& text, const std::string& caption, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;

@@ -19,9 +19,19 @@ struct FileChoice {
     int FilterIndex = 0;
 };
 
+// A message for the user exactly as it is shown. Model code that reads or
+// writes files returns one when something goes wrong; windows show it.
+struct UserMessage {
+    std::string Text;  // lines separated by a carriage return
+    std::string Caption;
+    MsgIcon Icon = MsgIcon::None;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+
+    void Message(const UserMessage& message) { Message(message.Text, message.Caption, message.Icon); }
 
     // A message box with an OK button. Line breaks in text are carriage
     // returns, as the program's texts are written.

@@ -22,9 +22,9 @@ const BmpHeaderBytes& BmpHeader()
     return header;
 }
 
-void Show(Dialogs& dialogs, const BmpMessage& message)
+void Show(Dialogs& dialogs, const UserMessage& message)
 {
-    dialogs.Message(message.Text, message.Caption, message.Icon);
+    dialogs.Message(message);
 }
 
 }  // namespace

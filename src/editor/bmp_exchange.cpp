@@ -12,7 +12,7 @@ namespace {
 
 const char* const WrongShapeText = "Only 128x128 pixel 256 colors BMP files can be imported.";
 
-BmpLoad Refused(BmpMessage message)
+BmpLoad Refused(UserMessage message)
 {
     BmpLoad load;
     load.Error = std::move(message);
@@ -104,7 +104,7 @@ BmpLoad LoadBmpFile(const BmpHeaderBytes& header, const std::string& path)
     std::error_code error;
     if (path.empty() || !std::filesystem::exists(path, error))
         return Refused({"Could not find the selected file.", "Loading process aborted", MsgIcon::None});
-    const BmpMessage unreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
+    const UserMessage unreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
     const auto size = FileSize(path);
     if (!size)
         return Refused(unreadable);
@@ -128,12 +128,12 @@ void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalet
     }
 }
 
-std::optional<BmpMessage> SaveBmpFile(const std::string& path, const BmpHeaderBytes& header,
-                                      const EditorSlotTable& slots, const BmpPalette& palette)
+std::optional<UserMessage> SaveBmpFile(const std::string& path, const BmpHeaderBytes& header,
+                                       const EditorSlotTable& slots, const BmpPalette& palette)
 {
     const auto failure = WriteFileAtomically(path, BuildBmpFile(header, slots, palette));
     if (!failure)
         return std::nullopt;
-    return BmpMessage{"Could not save the BMP file '" + path + "': " + *failure + ".", "Saving failed",
-                      MsgIcon::Critical};
+    return UserMessage{"Could not save the BMP file '" + path + "': " + *failure + ".", "Saving failed",
+                       MsgIcon::Critical};
 }

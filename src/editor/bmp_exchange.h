@@ -48,16 +48,9 @@ struct BmpPicture {
     BmpPalette Colors{};
 };
 
-// A message for the user, exactly as shown.
-struct BmpMessage {
-    std::string Text;
-    std::string Caption;
-    MsgIcon Icon = MsgIcon::None;
-};
-
 struct BmpLoad {
     BmpPicture Picture;
-    std::optional<BmpMessage> Error;  // set when the file is refused
+    std::optional<UserMessage> Error;  // set when the file is refused
 };
 
 // Checks the size (exactly BmpFileSize) and the first 32 header bytes, then
@@ -75,5 +68,5 @@ void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalet
 
 // Writes the export with WriteFileAtomically; the message to show when that
 // fails.
-std::optional<BmpMessage> SaveBmpFile(const std::string& path, const BmpHeaderBytes& header,
-                                      const EditorSlotTable& slots, const BmpPalette& palette);
+std::optional<UserMessage> SaveBmpFile(const std::string& path, const BmpHeaderBytes& header,
+                                       const EditorSlotTable& slots, const BmpPalette& palette);

@@ -142,7 +142,7 @@ void Pattern::BtSave_Click()
     if (choice.Path.empty())
         return;
     if (const auto failure = SavePatternFile(choice.Path, list_))
-        dialogs.Message(failure->Text, failure->Caption, failure->Icon);
+        dialogs.Message(*failure);
 }
 
 void Pattern::BtLoad_Click()
@@ -156,7 +156,7 @@ void Pattern::BtLoad_Click()
         return;
     const PatternLoad load = LoadPatternFile(choice.Path);
     if (load.Failure)
-        dialogs.Message(load.Failure->Text, load.Failure->Caption, load.Failure->Icon);
+        dialogs.Message(*load.Failure);
     if (load.Failure && !load.WrongMagic)
         return;
     StoreLoadedPatterns(list_, load);

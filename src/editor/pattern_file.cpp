@@ -14,11 +14,11 @@ namespace {
 
 constexpr std::array<std::uint8_t, 3> Magic{'B', 'X', 'A'};
 
-const PatternMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
-const PatternMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
-const PatternMessage WrongHeader{"Wrong header bytes", "Not an editor address pattern file", MsgIcon::Critical};
+const UserMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
+const UserMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
+const UserMessage WrongHeader{"Wrong header bytes", "Not an editor address pattern file", MsgIcon::Critical};
 
-PatternLoad Failed(const PatternMessage& message)
+PatternLoad Failed(const UserMessage& message)
 {
     PatternLoad load;
     load.Failure = message;
@@ -146,13 +146,13 @@ PatternLoad LoadPatternFile(const std::string& path)
     return load;
 }
 
-std::optional<PatternMessage> SavePatternFile(const std::string& path, const PatternList& list)
+std::optional<UserMessage> SavePatternFile(const std::string& path, const PatternList& list)
 {
     const auto failure = WriteFileAtomically(path, BuildPatternFile(list));
     if (!failure)
         return std::nullopt;
-    return PatternMessage{"Could not save the editor address pattern file '" + path + "': " + *failure + ".",
-                          "Saving failed", MsgIcon::Critical};
+    return UserMessage{"Could not save the editor address pattern file '" + path + "': " + *failure + ".",
+                       "Saving failed", MsgIcon::Critical};
 }
 
 void StoreLoadedPatterns(PatternList& list, const PatternLoad& load)

@@ -55,19 +55,12 @@ std::vector<std::uint8_t> BuildPatternFile(const PatternList& list);
 // description the window can hold; records past it count as cut short.
 inline constexpr std::size_t PatternFileReadLimit = 16 * 1024 * 1024;
 
-// A message for the user, exactly as shown.
-struct PatternMessage {
-    std::string Text;
-    std::string Caption;
-    MsgIcon Icon = MsgIcon::None;
-};
-
 // What a load found. With WrongMagic the list is to be emptied; with
 // Failure (a missing or unreadable file) it stays as it was.
 struct PatternLoad {
     std::vector<AddressPattern> Patterns;
     bool WrongMagic = false;
-    std::optional<PatternMessage> Failure;
+    std::optional<UserMessage> Failure;
 };
 
 // The complete records, at most 64; a record cut short is dropped. A
@@ -79,7 +72,7 @@ PatternLoad LoadPatternFile(const std::string& path);
 
 // Writes the list with WriteFileAtomically; the message to show when that
 // fails.
-std::optional<PatternMessage> SavePatternFile(const std::string& path, const PatternList& list);
+std::optional<UserMessage> SavePatternFile(const std::string& path, const PatternList& list);
 
 // The list after a load: the loaded patterns replace it (none for a wrong
 // magic). A failed load leaves it alone.

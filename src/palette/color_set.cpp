@@ -270,7 +270,7 @@ void ColorSet::BtColorSetLoad_Click()
                                  ? LoadPaletteFile(choice.Path, format)
                                  : ReadSavestate(choice.Path, format, state_.NesColors);
     if (load.Error) {
-        dialogs.Message(load.Error->Text, load.Error->Caption, load.Error->Icon);
+        dialogs.Message(*load.Error);
         return;
     }
     if (format == PaletteFileFormat::Own) {
@@ -294,7 +294,7 @@ void ColorSet::BtColorSetSave_Click()
     if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
         return;
     if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), list_))
-        dialogs.Message(failure->Text, failure->Caption, failure->Icon);
+        dialogs.Message(*failure);
 }
 
 std::int32_t ColorSet::ReadAddressField()

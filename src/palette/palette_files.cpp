@@ -23,13 +23,13 @@ constexpr std::array<std::uint8_t, 3> OwnMagic{'B', 'X', 'P'};
 constexpr std::size_t OwnColorBytes = 256 * 3;
 constexpr std::size_t TileLayerColors = 16;
 
-const PaletteMessage WrongOwnHeader{"Wrong header bytes", "Not a palette file", MsgIcon::Critical};
-const PaletteMessage WrongRiffSize{"Not a 256 color RIFF palette.\rFilesize must be 1052.", "Brixel", MsgIcon::None};
-const PaletteMessage WrongRiffHeader{"Not a 256 color RIFF file.\rWrong header.", "Brixel", MsgIcon::None};
-const PaletteMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
-const PaletteMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
+const UserMessage WrongOwnHeader{"Wrong header bytes", "Not a palette file", MsgIcon::Critical};
+const UserMessage WrongRiffSize{"Not a 256 color RIFF palette.\rFilesize must be 1052.", "Brixel", MsgIcon::None};
+const UserMessage WrongRiffHeader{"Not a 256 color RIFF file.\rWrong header.", "Brixel", MsgIcon::None};
+const UserMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
+const UserMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
 
-PaletteLoad Refused(const PaletteMessage& message)
+PaletteLoad Refused(const UserMessage& message)
 {
     PaletteLoad load;
     load.Error = message;
@@ -190,8 +190,7 @@ PaletteLoad LoadPaletteFile(const std::string& path, PaletteFileFormat format)
     }
 }
 
-std::optional<PaletteMessage> SavePaletteFile(const std::string& path, PaletteFileFormat format,
-                                              const ColorSetList& list)
+std::optional<UserMessage> SavePaletteFile(const std::string& path, PaletteFileFormat format, const ColorSetList& list)
 {
     const Palette256& selected = list.ColorSets[list.SelectedSet].Colors;
     std::optional<std::string> failure;
@@ -212,6 +211,6 @@ std::optional<PaletteMessage> SavePaletteFile(const std::string& path, PaletteFi
     }
     if (!failure)
         return std::nullopt;
-    return PaletteMessage{"Could not save the palette file '" + path + "': " + *failure + ".", "Saving failed",
-                          MsgIcon::Critical};
+    return UserMessage{"Could not save the palette file '" + path + "': " + *failure + ".", "Saving failed",
+                       MsgIcon::Critical};
 }

@@ -56,5 +56,4 @@ PaletteLoad LoadPaletteFile(const std::string& path, PaletteFileFormat format);
 
 // Writes all sets (own format) or the selected set (RIFF, Tile Layer) with
 // WriteFileAtomically; the message to show when that fails.
-std::optional<PaletteMessage> SavePaletteFile(const std::string& path, PaletteFileFormat format,
-                                              const ColorSetList& list);
+std::optional<UserMessage> SavePaletteFile(const std::string& path, PaletteFileFormat format, const ColorSetList& list);

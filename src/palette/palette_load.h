@@ -21,16 +21,9 @@ enum class PaletteFileFormat {
     Cygne = 9,
 };
 
-// A message for the user, exactly as shown.
-struct PaletteMessage {
-    std::string Text;  // lines separated by a carriage return
-    std::string Caption;
-    MsgIcon Icon = MsgIcon::None;
-};
-
 // What a load found: the sets in file order, or the reason it refused the
 // file (then no sets).
 struct PaletteLoad {
     std::vector<ColorSetEntry> Sets;
-    std::optional<PaletteMessage> Error;
+    std::optional<UserMessage> Error;
 };

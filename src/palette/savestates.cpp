@@ -76,7 +76,7 @@ constexpr unsigned BoycottSetBytes = 512;
 PaletteLoad Refuse(const char* text, const char* caption, MsgIcon icon)
 {
     PaletteLoad load;
-    load.Error = PaletteMessage{text, caption, icon};
+    load.Error = UserMessage{text, caption, icon};
     return load;
 }
 

@@ -206,12 +206,12 @@ void Bookmark::TextName_DblClick()
         ShowList();
 }
 
-void Bookmark::Tell(const BookmarkMessage& message)
+void Bookmark::Tell(const UserMessage& message)
 {
     if (!windows_.Dialogs)
         return;
     const OwnDialogScope open(*this, dialogOpen_);
-    windows_.Dialogs->Message(message.Text, message.Caption, message.Icon);
+    windows_.Dialogs->Message(message);
 }
 
 void Bookmark::changeEvent(QEvent* event)

@@ -54,7 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Tell(const BookmarkMessage& message);
+    void Tell(const UserMessage& message);
 
     ProgramState& state_;
     Windows& windows_;

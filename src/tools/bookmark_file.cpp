@@ -8,24 +8,24 @@
 #include <array>
 #include <utility>
 
-const BookmarkMessage BookmarkListFull{"The bookmark list is full: it holds at most 255 bookmarks.\r"
-                                       "Delete a bookmark before you add another one.",
-                                       "Bookmark list full", MsgIcon::Information};
-const BookmarkMessage BookmarkNotDisplayable{"The browser was not able to display the selected bookmark.",
-                                             "Could not goto bookmark", MsgIcon::None};
+const UserMessage BookmarkListFull{"The bookmark list is full: it holds at most 255 bookmarks.\r"
+                                   "Delete a bookmark before you add another one.",
+                                   "Bookmark list full", MsgIcon::Information};
+const UserMessage BookmarkNotDisplayable{"The browser was not able to display the selected bookmark.",
+                                         "Could not goto bookmark", MsgIcon::None};
 
 namespace {
 
 constexpr std::array<std::uint8_t, 3> Magic{'B', 'X', 'B'};
 constexpr std::size_t AddressBytes = 4;
 
-const BookmarkMessage WrongHeader{"Wrong header bytes", "Not a bookmark file", MsgIcon::Critical};
-const BookmarkMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
-const BookmarkMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
-const BookmarkMessage FileTooLarge{"The selected file is too large for a bookmark file.", "Loading process aborted",
-                                   MsgIcon::Critical};
+const UserMessage WrongHeader{"Wrong header bytes", "Not a bookmark file", MsgIcon::Critical};
+const UserMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
+const UserMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
+const UserMessage FileTooLarge{"The selected file is too large for a bookmark file.", "Loading process aborted",
+                               MsgIcon::Critical};
 
-BookmarkLoad Refused(const BookmarkMessage& message, bool emptiesList = false)
+BookmarkLoad Refused(const UserMessage& message, bool emptiesList = false)
 {
     BookmarkLoad load;
     load.Error = message;
@@ -199,22 +199,22 @@ void ApplyBookmarkLoad(BookmarkList& list, const BookmarkLoad& load)
     KeepSelectionInList(list);
 }
 
-std::optional<BookmarkMessage> LeftOutMessage(std::size_t leftOut)
+std::optional<UserMessage> LeftOutMessage(std::size_t leftOut)
 {
     if (leftOut == 0)
         return std::nullopt;
-    return BookmarkMessage{"The bookmark list holds at most 255 bookmarks. The first 255 bookmarks of the file were "
-                           "loaded; " +
-                               std::to_string(leftOut) + (leftOut == 1 ? " bookmark was" : " bookmarks were") +
-                               " left out.",
-                           "Bookmark list full", MsgIcon::Information};
+    return UserMessage{"The bookmark list holds at most 255 bookmarks. The first 255 bookmarks of the file were "
+                       "loaded; " +
+                           std::to_string(leftOut) + (leftOut == 1 ? " bookmark was" : " bookmarks were") +
+                           " left out.",
+                       "Bookmark list full", MsgIcon::Information};
 }
 
-std::optional<BookmarkMessage> SaveBookmarkFile(const std::string& path, const BookmarkList& list)
+std::optional<UserMessage> SaveBookmarkFile(const std::string& path, const BookmarkList& list)
 {
     const auto failure = WriteFileAtomically(path, BuildBookmarkFile(list));
     if (!failure)
         return std::nullopt;
-    return BookmarkMessage{"Could not save the bookmark file '" + path + "': " + *failure + ".", "Saving failed",
-                           MsgIcon::Critical};
+    return UserMessage{"Could not save the bookmark file '" + path + "': " + *failure + ".", "Saving failed",
+                       MsgIcon::Critical};
 }

@@ -36,15 +36,8 @@ struct BookmarkList {
     std::uint8_t Count() const { return static_cast<std::uint8_t>(Marks.size()); }
 };
 
-// A message for the user, exactly as shown.
-struct BookmarkMessage {
-    std::string Text;
-    std::string Caption;
-    MsgIcon Icon = MsgIcon::None;
-};
-
-extern const BookmarkMessage BookmarkListFull;
-extern const BookmarkMessage BookmarkNotDisplayable;
+extern const UserMessage BookmarkListFull;
+extern const UserMessage BookmarkNotDisplayable;
 
 // The address a text of the control panel's address field stands for: read
 // leniently, rounded to the nearest integer (halves to even).
@@ -94,7 +87,7 @@ std::vector<std::uint8_t> BuildBookmarkFile(const BookmarkList& list);
 struct BookmarkLoad {
     std::vector<BookmarkRecord> Marks;
     std::size_t LeftOut = 0;
-    std::optional<BookmarkMessage> Error;
+    std::optional<UserMessage> Error;
     bool EmptiesList = false;  // a refusal that still empties the list (wrong header)
 };
 
@@ -109,7 +102,7 @@ BookmarkLoad LoadBookmarkFile(const std::string& path);
 void ApplyBookmarkLoad(BookmarkList& list, const BookmarkLoad& load);
 
 // The note for records that did not fit; nullopt when none were left out.
-std::optional<BookmarkMessage> LeftOutMessage(std::size_t leftOut);
+std::optional<UserMessage> LeftOutMessage(std::size_t leftOut);
 
 // Writes the list with WriteFileAtomically; the message when that fails.
-std::optional<BookmarkMessage> SaveBookmarkFile(const std::string& path, const BookmarkList& list);
+std::optional<UserMessage> SaveBookmarkFile(const std::string& path, const BookmarkList& list);

@@ -160,7 +160,7 @@ bool COutPut::Save(const std::string& path, const std::string& text)
     if (!failure)
         return true;
     const OwnDialogScope open(*this, holdOpen_);
-    windows_.Dialogs->Message(failure->Text, failure->Caption, MsgIcon::Critical);
+    windows_.Dialogs->Message(*failure);
     return false;
 }
 

@@ -158,10 +158,11 @@ std::string SpriteCSource(const EditorSlotTable& slots, const std::string& stem,
     return text;
 }
 
-std::optional<CHeaderFailure> SaveCHeader(const std::string& path, const std::string& text)
+std::optional<UserMessage> SaveCHeader(const std::string& path, const std::string& text)
 {
     const auto failure = WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
     if (!failure)
         return std::nullopt;
-    return CHeaderFailure{"Could not save the C header file '" + path + "': " + *failure + ".", "Saving failed"};
+    return UserMessage{"Could not save the C header file '" + path + "': " + *failure + ".", "Saving failed",
+                       MsgIcon::Critical};
 }

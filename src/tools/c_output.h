@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dialogs.h"
+
 #include "core/packed_color.h"
 #include "editor/editor_slots.h"
 
@@ -69,8 +71,4 @@ std::string SpriteCSource(const EditorSlotTable& slots, const std::string& stem,
                           SpriteTileMode mode, const TileProgress& progress = {});
 
 // Writes the text in one piece; the message to show when that fails.
-struct CHeaderFailure {
-    std::string Text;
-    std::string Caption;
-};
-std::optional<CHeaderFailure> SaveCHeader(const std::string& path, const std::string& text);
+std::optional<UserMessage> SaveCHeader(const std::string& path, const std::string& text);

@@ -48,7 +48,7 @@ void AppendRecord(Bytes& bytes, const std::string& description, const std::array
 
 const Bytes Magic{'B', 'X', 'A'};
 
-void ExpectMessage(const std::optional<PatternMessage>& message, const std::string& text, const std::string& caption,
+void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
                    MsgIcon icon)
 {
     ASSERT_TRUE(message.has_value());

@@ -47,7 +47,7 @@ const Bytes Magic{'B', 'X', 'P'};
 const Bytes ExpectedRiffHeader{0x52, 0x49, 0x46, 0x46, 0x14, 0x04, 0x00, 0x00, 0x50, 0x41, 0x4C, 0x20,
                                0x64, 0x61, 0x74, 0x61, 0x08, 0x04, 0x00, 0x00, 0x00, 0x03, 0x00, 0x01};
 
-void ExpectMessage(const std::optional<PaletteMessage>& message, const std::string& text, const std::string& caption,
+void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
                    MsgIcon icon)
 {
     ASSERT_TRUE(message.has_value());

@@ -20,6 +20,7 @@ public:
         MsgIcon Icon = MsgIcon::None;
     };
 
+    using Dialogs::Message;
     void Message(const std::string& text, const std::string& caption, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;

@@ -49,7 +49,7 @@ std::vector<std::int32_t> Addresses(const std::vector<BookmarkRecord>& marks)
     return addresses;
 }
 
-void ExpectMessage(const std::optional<BookmarkMessage>& message, const std::string& text, const std::string& caption,
+void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
                    MsgIcon icon)
 {
     ASSERT_TRUE(message.has_value());
@@ -333,7 +333,7 @@ TEST(BookmarkApply, WrongHeaderEmptiesOtherRefusalsKeep)
 {
     BookmarkList list = ListOf({{1, "a"}});
     BookmarkLoad missing;
-    missing.Error = BookmarkMessage{"m", "c", MsgIcon::None};
+    missing.Error = UserMessage{"m", "c", MsgIcon::None};
     ApplyBookmarkLoad(list, missing);
     EXPECT_EQ(list.Count(), 1);
     ApplyBookmarkLoad(list, ReadBookmarkFile(Bytes{'N', 'O', 'T'}));
