@@ -1,4 +1,5 @@
 #include "editor/pattern_file.h"
+#include "support/expect_message.h"
 
 #include "core/mode_table.h"
 #include "core/program_state.h"
@@ -47,15 +48,6 @@ void AppendRecord(Bytes& bytes, const std::string& description, const std::array
 }
 
 const Bytes Magic{'B', 'X', 'A'};
-
-void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
-                   MsgIcon icon)
-{
-    ASSERT_TRUE(message.has_value());
-    EXPECT_EQ(message->Text, text);
-    EXPECT_EQ(message->Caption, caption);
-    EXPECT_EQ(message->Icon, icon);
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "palette/palette_files.h"
+#include "support/expect_message.h"
 
 #include "support/temp_dir.h"
 
@@ -46,15 +47,6 @@ const Bytes Magic{'B', 'X', 'P'};
 
 const Bytes ExpectedRiffHeader{0x52, 0x49, 0x46, 0x46, 0x14, 0x04, 0x00, 0x00, 0x50, 0x41, 0x4C, 0x20,
                                0x64, 0x61, 0x74, 0x61, 0x08, 0x04, 0x00, 0x00, 0x00, 0x03, 0x00, 0x01};
-
-void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
-                   MsgIcon icon)
-{
-    ASSERT_TRUE(message.has_value());
-    EXPECT_EQ(message->Text, text);
-    EXPECT_EQ(message->Caption, caption);
-    EXPECT_EQ(message->Icon, icon);
-}
 
 void ExpectRefused(const PaletteLoad& load, const std::string& text, const std::string& caption, MsgIcon icon)
 {

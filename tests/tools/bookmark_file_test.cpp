@@ -1,3 +1,4 @@
+#include "support/expect_message.h"
 #include "tools/bookmark_file.h"
 
 #include "support/temp_dir.h"
@@ -47,15 +48,6 @@ std::vector<std::int32_t> Addresses(const std::vector<BookmarkRecord>& marks)
     for (const BookmarkRecord& mark : marks)
         addresses.push_back(mark.Address);
     return addresses;
-}
-
-void ExpectMessage(const std::optional<UserMessage>& message, const std::string& text, const std::string& caption,
-                   MsgIcon icon)
-{
-    ASSERT_TRUE(message.has_value());
-    EXPECT_EQ(message->Text, text);
-    EXPECT_EQ(message->Caption, caption);
-    EXPECT_EQ(message->Icon, icon);
 }
 
 }  // namespace
