@@ -271,7 +271,7 @@ bool SaveConfig(ProgramState& state, Windows& windows, Dialogs& dialogs, const C
     }
     if (!problem)
         return true;
-    dialogs.Message("The layout could not be saved to \"" + path + "\": " + *problem + ".", "Could not save layout",
+    dialogs.Message("Could not save the layout file '" + path + "': " + *problem + ".", "Saving failed",
                     MsgIcon::Critical);
     return false;
 }

@@ -1,7 +1,10 @@
 #include "core/file_io.h"
 
+#include "core/rom_file.h"
+
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,8 +57,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
     return ReadFileRange(path, 0, static_cast<std::size_t>(*size));
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset,
-                                                       std::size_t length)
+std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset, std::size_t length)
 {
     FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0 || offset < 0)
@@ -70,7 +72,28 @@ std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, 
 
 std::optional<std::string> WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::string temporary = path + ".XXXXXX";
+    // Through a link the file it points to is replaced, and the link stays.
+    std::string target = path;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        target = resolved;
+        std::free(resolved);
+    }
+    // An existing file keeps its permissions; one the user may not write is
+    // left alone, as an ordinary overwrite would fail on it.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && RomFile::IsReadOnly(target))
+        return std::string("the file is read-only");
+    mode_t mode = 0;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    std::string temporary = target + ".XXXXXX";
     FileDescriptor file{::mkstemp(temporary.data())};
     if (file.fd < 0)
         return std::string("the file could not be created: ") + std::strerror(errno);
@@ -86,10 +109,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, const st
         }
         done += static_cast<std::size_t>(n);
     }
-    // Ordinary permissions for a new document, not mkstemp's private ones.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(file.fd, 0666 & ~mask);
+    ::fchmod(file.fd, mode);
     const bool synced = ::fsync(file.fd) == 0;
     const bool closed = ::close(std::exchange(file.fd, -1)) == 0;
     if (!synced || !closed) {
@@ -97,7 +117,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, const st
         ::unlink(temporary.c_str());
         return "the file could not be written: " + reason;
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         ::unlink(temporary.c_str());
         return "the file could not be replaced: " + reason;

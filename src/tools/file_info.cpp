@@ -1,5 +1,7 @@
 #include "tools/file_info.h"
 
+#include "app/tool_window.h"
+
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -147,7 +149,8 @@ void FileInfo::BtDoChecksum_Click()
 
 void FileInfo::Form_Deactivate()
 {
-    hide();
+    if (!dialogOpen_)
+        hide();
 }
 
 void FileInfo::changeEvent(QEvent* event)
@@ -159,6 +162,8 @@ void FileInfo::changeEvent(QEvent* event)
 
 void FileInfo::Tell(const char* text, const char* caption, bool critical)
 {
-    if (windows_.Dialogs)
-        windows_.Dialogs->Message(text, caption, critical ? MsgIcon::Critical : MsgIcon::Information);
+    if (!windows_.Dialogs)
+        return;
+    const OwnDialogScope open(*this, dialogOpen_);
+    windows_.Dialogs->Message(text, caption, critical ? MsgIcon::Critical : MsgIcon::Information);
 }

@@ -42,4 +42,5 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
+    bool dialogOpen_ = false;  // one of this window's own messages is up
 };

@@ -499,10 +499,10 @@ TEST_F(OptionsLayout, UnwritableFoldersAreReported)
     options->ShowOptions();
     QTest::mouseClick(options->BtSaveNow, Qt::LeftButton);
     ASSERT_EQ(dialogs.Prompts.size(), 1u);
-    EXPECT_EQ(dialogs.Prompts[0].Caption, "Could not save layout");
+    EXPECT_EQ(dialogs.Prompts[0].Caption, "Saving failed");
     EXPECT_EQ(dialogs.Prompts[0].Icon, MsgIcon::Critical);
-    EXPECT_EQ(dialogs.Prompts[0].Text, "The layout could not be saved to \"" + blocker +
-                                           "/config/Brixel.cfg\": its folder could not be created.");
+    EXPECT_EQ(dialogs.Prompts[0].Text,
+              "Could not save the layout file '" + blocker + "/config/Brixel.cfg': its folder could not be created.");
     EXPECT_TRUE(options->isVisible());
     options->close();
 }
