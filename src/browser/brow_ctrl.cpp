@@ -9,6 +9,7 @@
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "core/rom_session.h"
+#include "editor/tile_ctrl.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "palette/working_palette.h"
@@ -207,7 +208,7 @@ void BrowCtrl::BtJumpAdd_Click()
                                         state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     if (windows_.Browser)
-        windows_.Browser->TimedReloadAndRedraw();
+        windows_.Browser->ReadGridAndRedraw();
 }
 
 void BrowCtrl::BtBrowZoomIn_Click()
@@ -254,8 +255,8 @@ void BrowCtrl::BtFileInfo_Click()
     if (!state_.FileOpen) {
         ShowToolNotAvailable();
     } else if (windows_.FileInfo) {
-        windows_.FileInfo->DoReport();
         windows_.FileInfo->ShowTool();
+        windows_.FileInfo->DoReport();
     }
 }
 
@@ -295,6 +296,9 @@ void BrowCtrl::OpenRomFile()
 void BrowCtrl::OpenChosenFile(const std::string& path)
 {
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
+    // No cell is bound to the new file, so the tile tool shows none.
+    if (windows_.TileCtrl)
+        windows_.TileCtrl->LoadTile(-1);
     if (!outcome.Problem.empty())
         windows_.Dialogs->Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
     if (outcome.Opened) {

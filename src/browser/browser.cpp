@@ -165,12 +165,17 @@ void Browser::DrawBrowserGrid()
     update();
 }
 
+void Browser::ReadGridAndRedraw()
+{
+    ReadGrid();
+    RedrawBrowser();
+}
+
 void Browser::TimedReloadAndRedraw()
 {
     QElapsedTimer timer;
     timer.start();
-    ReadGrid();
-    RedrawBrowser();
+    ReadGridAndRedraw();
     if (state_.MeasureRedrawTime && windows_.MainForm) {
         // Seconds truncated to whole milliseconds.
         const double seconds = static_cast<double>(timer.nsecsElapsed() / 1000000) / 1000.0;

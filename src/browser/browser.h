@@ -31,8 +31,9 @@ public:
     // Draws the grid lines and the selection frame into the backing image.
     void DrawBrowserGrid();
 
-    // Reads the whole grid at BrowserAddress and redraws, reporting the time
-    // it took when redraw timing is switched on.
+    // Reads the whole grid at BrowserAddress and redraws (without sizing).
+    void ReadGridAndRedraw();
+    // The same, reporting the time it took when redraw timing is switched on.
     void TimedReloadAndRedraw();
 
     const QImage& TileImage() const { return tileImage_; }

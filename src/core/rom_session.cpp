@@ -5,7 +5,6 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
     state.FileHandle.Close();
     state.FileOpen = false;
     state.FileName.clear();
-    state.FileLength = 0;
 
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
@@ -37,7 +36,7 @@ std::string CloseRomInState(ProgramState& state)
     const std::string text = "Closed file " + state.FileName;
     state.FileOpen = false;
     state.FileHandle.Close();
+    // FileLength keeps the length measured at the open.
     state.FileName.clear();
-    state.FileLength = 0;
     return text;
 }

@@ -383,6 +383,8 @@ void Editor::FormatEditScroll()
     }
     HEditScr->setEnabled(hMax > 0);
     VEditScr->setEnabled(vMax > 0);
+    // The offsets went back to 0: the canvas is drawn from its corner again.
+    RedrawEditor();
 }
 
 void Editor::resizeEvent(QResizeEvent*)

@@ -332,3 +332,13 @@ TEST_F(BrowserPicture, PaletteChangeRedrawsWithoutReadingTheFile)
     EXPECT_EQ(w->Browser->BackingImage().pixel(4, 4), qRgb(10, 20, 30));
     EXPECT_EQ(state.BrowserPixels[0], 1);
 }
+
+TEST_F(BrowserNavigation, JumpIsNotTimed)
+{
+    const std::string path = OpenRom(CountingBytes(4096));
+    state.MeasureRedrawTime = true;
+    w->BrowCtrl->EdAdd->setText(QStringLiteral("512"));
+    w->BrowCtrl->BtJumpAdd->click();
+    EXPECT_EQ(state.BrowserAddress, 512);
+    EXPECT_EQ(Text(form->LbInfo->text()), "Opened " + path + " (4096 bytes)");
+}

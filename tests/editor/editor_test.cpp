@@ -280,3 +280,28 @@ TEST_F(EditorDrag, PointerLineEnterKeyAndTileMenu)
     form->MenuItem("ITFlip")->trigger();
     EXPECT_EQ(state.EditorSlots[0].Pixels[63], 7);
 }
+
+TEST_F(EditorWindow, ZoomAfterScrollingDrawsFromTheCornerAgain)
+{
+    Editor* editor = w->Editor;
+    editor->resize(133, 133);
+    state.EditorSlots[0] = {UnboundTile, {}};
+    state.EditorSlots[0].Pixels.fill(4);
+    editor->RenderSlot(0);
+    editor->HEditScr->setValue(editor->HEditScr->maximum());
+    ASSERT_NE(editor->BackingImage().pixel(2, 2), Rgb(state.WorkingPalette[4]));
+    w->EditCtrl->BtEditZoomOut->click();
+    EXPECT_EQ(editor->HEditScr->value(), 0);
+    EXPECT_EQ(editor->BackingImage().pixel(2, 2), Rgb(state.WorkingPalette[4]));
+}
+
+TEST_F(EditorDrag, OpeningAFileLeavesTheTileToolWithoutACell)
+{
+    OpenRom(CountingBytes(4096));
+    QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(5, 5));
+    w->TileCtrl->LoadTile(0);
+    ASSERT_EQ(w->TileCtrl->ToolSlot(), 0);
+    OpenRom(CountingBytes(4096), "other.gb");
+    EXPECT_EQ(w->TileCtrl->ToolSlot(), -1);
+    EXPECT_FALSE(w->TileCtrl->BtReloadTile->isEnabled());
+}
