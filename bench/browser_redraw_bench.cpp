@@ -9,8 +9,10 @@
 #include "core/program_state.h"
 #include "palette/palette_ctrl.h"
 
+#include "random_file.h"
 #include <QApplication>
 #include <QScrollBar>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -35,38 +37,29 @@ public:
 struct Viewer {
     Viewer()
     {
-        path = (std::filesystem::temp_directory_path() / "brixel-browser-bench.gb").string();
-        std::mt19937 random(3);
-        std::vector<char> bytes(1 << 20);
-        for (auto& b : bytes)
-            b = static_cast<char>(random());
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-
         form = new MainForm(state, &dialogs);
         form->show();
         Windows& w = form->AllWindows();
-        w.BrowCtrl->OpenChosenFile(path);
+        w.BrowCtrl->OpenChosenFile(rom.Path());
         state.BrowserColumns = 16;
         state.BrowserLines = 16;
         state.BrowserZoom = 13;
         state.CurrentMode = ModeSnes4bpp;
         w.Browser->ReloadBrowser();
     }
-    ~Viewer()
-    {
-        delete form;
-        std::remove(path.c_str());
-    }
-    std::string path;
+    ~Viewer() { delete form; }
+    RandomFile rom{"browser-bench", 1 << 20, 3};
     ProgramState state;
     SilentDialogs dialogs;
     MainForm* form;
 };
 
+// The viewer lives in main, inside the QApplication's lifetime.
+Viewer* theViewer = nullptr;
+
 Viewer& TheViewer()
 {
-    static Viewer viewer;
-    return viewer;
+    return *theViewer;
 }
 
 void BM_ReloadBrowserLargestGrid(benchmark::State& run)
@@ -104,6 +97,8 @@ int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    Viewer viewer;
+    theViewer = &viewer;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

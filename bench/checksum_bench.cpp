@@ -4,6 +4,8 @@
 #include "core/rom_file.h"
 #include "tools/file_info_report.h"
 
+#include "random_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -17,26 +19,11 @@ namespace {
 
 constexpr std::int32_t FileLength = 32 << 20;
 
-// A 32 MiB file of random bytes, made once (per process id, so parallel
-// runs do not share it) and removed at exit.
+// A 32 MiB file of random bytes, made once and removed at exit.
 const std::string& BenchFile()
 {
-    static const struct File {
-        std::string path;
-        File()
-        {
-            path = (std::filesystem::temp_directory_path() /
-                    ("brixel-checksum-bench-" + std::to_string(::getpid()) + ".bin"))
-                       .string();
-            std::mt19937 random(334);
-            std::vector<char> bytes(FileLength);
-            for (auto& b : bytes)
-                b = static_cast<char>(random());
-            std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        }
-        ~File() { std::remove(path.c_str()); }
-    } file;
-    return file.path;
+    static const RandomFile file("checksum-bench", FileLength, 334);
+    return file.Path();
 }
 
 void Sum(benchmark::State& state, bool withProgress)

@@ -5,6 +5,8 @@
 #include "core/rom_file.h"
 #include "core/tile_io.h"
 
+#include "random_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -21,20 +23,8 @@ constexpr int FileLength = 1 << 20;
 // A 1 MiB file of random bytes, made once and removed at exit.
 const std::string& BenchFile()
 {
-    static const struct File {
-        std::string path;
-        File()
-        {
-            path = (std::filesystem::temp_directory_path() / "brixel-read-tiles-bench.bin").string();
-            std::mt19937 random(7);
-            std::vector<char> bytes(FileLength);
-            for (auto& b : bytes)
-                b = static_cast<char>(random());
-            std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        }
-        ~File() { std::remove(path.c_str()); }
-    } file;
-    return file.path;
+    static const RandomFile file("read-tiles-bench", FileLength, 7);
+    return file.Path();
 }
 
 void ReadGrid(benchmark::State& state, std::int32_t address)
