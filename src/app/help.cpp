@@ -1,5 +1,7 @@
 #include "app/help.h"
 
+#include "app/tool_window.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -47,17 +49,24 @@ Help::Help(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Picture);
     setFixedSize(400, 80);
+    // Shown at start before a window manager has placed the main window, it
+    // follows the main window to stay over it.
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 void Help::ShowHelp()
 {
-    if (parentWidget()) {
-        const QRect area = parentWidget()->geometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
-    show();
-    raise();
-    activateWindow();
+    // Over the middle of the main window each time, wherever that went.
+    move(DefaultToolPosition(*this));
+    ShowToolWindow(*this);
+}
+
+bool Help::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        move(DefaultToolPosition(*this));
+    return QWidget::eventFilter(watched, event);
 }
 
 void Help::Form_Deactivate()

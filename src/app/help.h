@@ -22,6 +22,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The about picture, drawn at run time.

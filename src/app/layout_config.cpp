@@ -3,6 +3,7 @@
 #include "app/child_window.h"
 #include "app/main_form.h"
 #include "app/options.h"
+#include "app/tool_window.h"
 #include "app/tools.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
@@ -25,9 +26,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMdiArea>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -42,10 +45,18 @@ QPoint ToQPoint(PixelPoint point)
     return {point.X, point.Y};
 }
 
-// A child window's frame position in the main window's client area.
-PixelPoint ChildPosition(QWidget* window)
+// How far the child-window area is scrolled: scrolling moves every child
+// window, so positions are kept as they stand unscrolled.
+QPoint ScrollOffset(Windows& windows)
 {
-    return window ? ToPixelPoint(ChildFrame(window)->pos()) : PixelPoint{};
+    const QMdiArea* area = windows.MainForm ? windows.MainForm->MdiArea() : nullptr;
+    return area ? QPoint(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value()) : QPoint();
+}
+
+// A child window's frame position in the main window's client area.
+PixelPoint ChildPosition(Windows& windows, QWidget* window)
+{
+    return window ? ToPixelPoint(ChildFrame(window)->pos() + ScrollOffset(windows)) : PixelPoint{};
 }
 
 void MoveChild(QWidget* window, PixelPoint point)
@@ -65,14 +76,71 @@ std::array<PixelPoint*, 4> FloatingOffsets(LayoutConfig& layout)
     return {&layout.BookmarkOffset, &layout.ColorSetOffset, &layout.PatternOffset, &layout.OptionsOffset};
 }
 
-ScreenRect AvailableScreen(Windows& windows)
+ScreenRect AvailableScreen(QWidget* window)
 {
-    QScreen* screen = windows.MainForm ? windows.MainForm->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return {0, 0, 1 << 15, 1 << 15};
     const QRect area = screen->availableGeometry();
     return {area.x(), area.y(), area.width(), area.height()};
 }
+
+// Puts the main window's whole frame, title bar included, on the screen.
+void FitMainFrame(QWidget& form)
+{
+    if (form.isMaximized() || form.isFullScreen() || form.isMinimized())
+        return;
+    const QRect client = form.geometry();
+    const QRect frame = form.frameGeometry();
+    const FrameMargins margins{client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                               frame.bottom() - client.bottom()};
+    const PixelRect fitted =
+        FitFrameToScreen({client.x(), client.y(), client.width(), client.height()}, margins, AvailableScreen(&form));
+    if (fitted.Width != client.width() || fitted.Height != client.height())
+        form.resize(fitted.Width, fitted.Height);
+    // A window's position is that of its frame.
+    const QPoint frameCorner(fitted.X - margins.Left, fitted.Y - margins.Top);
+    if (frameCorner != frame.topLeft())
+        form.move(frameCorner);
+}
+
+// A layout applied before the main window is shown meets a frame the window
+// system adds later (a window manager only after mapping the window): for a
+// short while after the show, every change of the window's place or size
+// fits the frame onto the screen again.
+class FrameFitter : public QObject {
+public:
+    static constexpr int WatchMilliseconds = 2000;
+    static inline const QString Name = QStringLiteral("FrameFitter");
+
+    explicit FrameFitter(QWidget& form) : QObject(&form), form_(form)
+    {
+        setObjectName(Name);
+        form.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+            QTimer::singleShot(WatchMilliseconds, this, &QObject::deleteLater);
+            [[fallthrough]];
+        case QEvent::Move:
+        case QEvent::Resize:
+            // Not from inside the window's own event: fitting moves it again.
+            if (form_.isVisible())
+                QTimer::singleShot(0, this, [this] { FitMainFrame(form_); });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QWidget& form_;
+};
 
 // Presses or releases a switch; its own handler runs only when it changes.
 // The handler is reached through the clicked signal rather than click(),
@@ -205,39 +273,46 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
         layout.MainSize = {outer.width(), outer.height()};
         mainCorner = form->pos();
     }
-    layout.ToolsPos = ChildPosition(windows.Tools);
-    layout.BrowCtrlPos = ChildPosition(windows.BrowCtrl);
-    layout.BrowserPos = ChildPosition(windows.Browser);
+    layout.ToolsPos = ChildPosition(windows, windows.Tools);
+    layout.BrowCtrlPos = ChildPosition(windows, windows.BrowCtrl);
+    layout.BrowserPos = ChildPosition(windows, windows.Browser);
     layout.BrowserColumns = state.BrowserColumns;
     layout.BrowserLines = state.BrowserLines;
     layout.BrowserZoom = state.BrowserZoom;
-    layout.EditCtrlPos = ChildPosition(windows.EditCtrl);
-    layout.EditorPos = ChildPosition(windows.Editor);
+    layout.EditCtrlPos = ChildPosition(windows, windows.EditCtrl);
+    layout.EditorPos = ChildPosition(windows, windows.Editor);
     if (windows.Editor) {
         const QSize size = ChildFrame(windows.Editor)->size();
         layout.EditorSize = {size.width(), size.height()};
     }
     layout.EditorZoom = state.EditorZoom;
-    layout.PalettePos = ChildPosition(windows.PaletteCtrl);
-    layout.TileCtrlPos = ChildPosition(windows.TileCtrl);
+    layout.PalettePos = ChildPosition(windows, windows.PaletteCtrl);
+    layout.TileCtrlPos = ChildPosition(windows, windows.TileCtrl);
 
+    // A window never shown is kept where it would open.
     const std::array<QWidget*, 4> floating = FloatingWindows(windows);
     const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
     for (std::size_t i = 0; i < floating.size(); ++i)
         if (floating[i])
-            *offsets[i] = ToPixelPoint(floating[i]->pos() - mainCorner);
+            *offsets[i] = ToPixelPoint(ToolWindowPosition(*floating[i]) - mainCorner);
     return layout;
 }
 
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
 {
-    const ScreenRect screen = AvailableScreen(windows);
+    const ScreenRect screen = AvailableScreen(windows.MainForm);
     FitLayoutToScreen(layout, screen);
 
     if (MainForm* form = windows.MainForm) {
         // The stored size is the outer one; resize() sets the inner one.
         const QSize border = form->frameGeometry().size() - form->size();
         form->resize(QSize(layout.MainSize.Width, layout.MainSize.Height) - border);
+        FitMainFrame(*form);
+        if (!form->isVisible() && !form->findChild<QObject*>(FrameFitter::Name, Qt::FindDirectChildrenOnly))
+            new FrameFitter(*form);
+        // Child positions count from the unscrolled corner of the area.
+        form->MdiArea()->horizontalScrollBar()->setValue(0);
+        form->MdiArea()->verticalScrollBar()->setValue(0);
     }
     MoveChild(windows.Tools, layout.ToolsPos);
     MoveChild(windows.BrowCtrl, layout.BrowCtrlPos);
@@ -266,8 +341,17 @@ bool SaveConfig(ProgramState& state, Windows& windows, Dialogs& dialogs, const C
     } else if (!QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath())) {
         problem = "its folder could not be created";
     } else {
-        const auto bytes = BuildConfigFile(GatherLayout(state, windows));
-        problem = WriteFileAtomically(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        // The layout replaces the first 64 bytes; whatever follows them stays.
+        std::vector<std::uint8_t> existing;
+        if (FileSize(path)) {
+            if (auto old = ReadFileBytes(path, ConfigKeepLimit))
+                existing = std::move(*old);
+            else
+                problem = "the existing file cannot be read whole, so its bytes past the layout would be lost";
+        }
+        if (!problem)
+            problem =
+                WriteFileAtomically(path, ConfigFileOver(BuildConfigFile(GatherLayout(state, windows)), existing));
     }
     if (!problem)
         return true;

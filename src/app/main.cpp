@@ -1,34 +1,30 @@
+#include "app/command_line.h"
 #include "app/main_form.h"
-#include "browser/brow_ctrl.h"
 #include "core/program_state.h"
 
 #include <QApplication>
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-const char* const Usage = "Usage: %s [ROMFILE]\n"
-                          "Brixel 0.54, an editor for the tile graphics inside game-console ROM images.\n"
-                          "ROMFILE is opened at start, as if chosen in the open dialog.\n";
-
-bool AsksForHelp(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
-            return true;
-    return false;
-}
-
-}  // namespace
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
-    // Answered before Qt starts, so it works without a display.
-    if (AsksForHelp(argc, argv)) {
-        std::printf(Usage, argc > 0 ? argv[0] : "brixel");
+    const std::string program = argc > 0 ? argv[0] : "brixel";
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    // Answered before Qt starts, so these work without a display.
+    switch (line.What) {
+    case CommandLine::Action::Help:
+        std::fputs(UsageText(program).c_str(), stdout);
         return 0;
+    case CommandLine::Action::Version:
+        std::printf("%s\n", VersionText().c_str());
+        return 0;
+    case CommandLine::Action::Misuse:
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.Problem.c_str(), UsageText(program).c_str());
+        return ExitMisuse;
+    case CommandLine::Action::Run:
+        break;
     }
 
     QApplication app(argc, argv);
@@ -37,10 +33,8 @@ int main(int argc, char* argv[])
     ProgramState state;
     MainForm mainForm(state);
     mainForm.show();
-
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1)
-        mainForm.AllWindows().BrowCtrl->OpenChosenFile(arguments.at(1).toStdString());
+    if (!line.RomPath.empty())
+        mainForm.OpenStartFile(line.RomPath);
 
     return QApplication::exec();
 }

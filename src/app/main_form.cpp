@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/child_window.h"
+#include "app/command_line.h"
 #include "app/help.h"
 #include "app/layout_config.h"
 #include "app/options.h"
@@ -44,6 +45,9 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
     setCentralWidget(mdiArea_);
+    // A child window that reaches past the area can be scrolled into view.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     CreateStatusStrip();
     LbInfo->setText(windowTitle() + QStringLiteral(" - rocking your ROM till the break of dawn"));
     CreateMenus();
@@ -59,11 +63,12 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     windows_.Editor->ResetEditor();
     windows_.Editor->FormatEditScroll();
 
-    // Without a saved layout every working window shows.
-    windows_.Tools->ChkBrow->setChecked(true);
-    windows_.Tools->ChkEdit->setChecked(true);
-    windows_.Tools->ChkTile->setChecked(true);
-    windows_.Tools->ApplyToolPanel();
+    // Without a saved layout the window switches stay released and no
+    // arrangement is applied; the working windows show (the browser once a
+    // file is open).
+    for (QWidget* window : std::initializer_list<QWidget*>{windows_.BrowCtrl, windows_.PaletteCtrl, windows_.Editor,
+                                                           windows_.EditCtrl, windows_.TileCtrl})
+        SetChildVisible(window, true);
 
     // Big enough for the first arrangement, as far as the screen allows.
     QRect arrangement;
@@ -99,14 +104,15 @@ void MainForm::CreateWindows()
     windows_.Tools = new Tools(state_, windows_);
     AddChildWindow(windows_.Tools, QPoint(0, 0));
 
-    windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
     windows_.Editor = new Editor(state_, windows_);
     windows_.EditCtrl = new EditCtrl(state_, windows_);
     windows_.TileCtrl = new TileCtrl(state_, windows_);
     windows_.Browser = new Browser(state_, windows_);
     // The control panel selects its first mode when created, which reaches
-    // the browser and the palette panel.
+    // the browser. The palette panel comes after it, so its shift count
+    // starts at 1 rather than at the count of that first mode.
     windows_.BrowCtrl = new BrowCtrl(state_, windows_);
+    windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
 
     // Side by side from the left: tool panel, control panel, browser, palette.
     const int toolsRight = ChildFrame(windows_.Tools)->geometry().right() + 4;
@@ -119,6 +125,9 @@ void MainForm::CreateWindows()
     QMdiSubWindow* editorFrame =
         AddChildWindow(windows_.Editor, QPoint(editCtrlFrame->geometry().right() + 4, editorTop));
     editorFrame->setMinimumSize(editorFrame->size() - windows_.Editor->size() + windows_.Editor->minimumSize());
+    // The editor opens 4000 x 4000 twips large, frame included.
+    constexpr std::int16_t editorStartTwips = 4000;
+    editorFrame->resize(TwipsToPixels(editorStartTwips), TwipsToPixels(editorStartTwips));
     AddChildWindow(windows_.TileCtrl, QPoint(editorFrame->geometry().right() + 4, editorTop));
 }
 
@@ -222,6 +231,44 @@ void MainForm::CreateMenus()
     connect(item(IIhelp, "Options", "IOption"), &QAction::triggered, this, [this] { windows_.Options->ShowOptions(); });
     separator(IIhelp, "IBreak5");
     connect(item(IIhelp, "Info", "IHelp"), &QAction::triggered, this, [this] { windows_.Help->ShowHelp(); });
+
+    // The menus show the keys that already run their items in the browser
+    // and the editor. Those windows handle the keys themselves, so the menu
+    // keys get a context that never matches outside the menu bar: Delete in
+    // the browser must not flip the tile tool's tile.
+    const std::pair<const char*, QKeySequence> shownKeys[] = {
+        {"IOpen", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"IClose", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"IZoomIn", QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+        {"IZoomOut", QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)},
+        {"IGrid", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"ISaveAll", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"IEZoomIn", QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)},
+        {"IEZoomOut", QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+        {"IEGrid", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"INonCopied", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"ITSave", QKeySequence(Qt::Key_Enter)},
+        {"ITSaveSel", QKeySequence(Qt::Key_S)},
+        {"ITSaveAdd", QKeySequence(Qt::Key_A)},
+        {"ITReload", QKeySequence(Qt::Key_R)},
+        {"ITClear", QKeySequence(Qt::Key_C)},
+        {"ITMirrow", QKeySequence(Qt::Key_End)},
+        {"ITFlip", QKeySequence(Qt::Key_Delete)},
+        {"ITRotate", QKeySequence(Qt::Key_PageDown)},
+    };
+    for (const auto& [name, key] : shownKeys) {
+        QAction* action = MenuItem(name);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    // Ctrl+S is a key of its own for "Save all", wherever the focus is in
+    // the program, also while the menu bar is hidden.
+    auto* saveAllKey = new QAction(this);
+    saveAllKey->setObjectName(QStringLiteral("SaveAllKey"));
+    saveAllKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAllKey->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(saveAllKey);
+    connect(saveAllKey, &QAction::triggered, MenuItem("ISaveAll"), &QAction::trigger);
 }
 
 QAction* MainForm::MenuItem(const char* name) const
@@ -231,6 +278,15 @@ QAction* MainForm::MenuItem(const char* name) const
             if (action->objectName() == QLatin1String(name))
                 return action;
     return nullptr;
+}
+
+void MainForm::OpenStartFile(const std::string& path)
+{
+    if (!RomFile::Exists(path)) {
+        SetInfoText(FileNotFoundText(path));
+        return;
+    }
+    windows_.BrowCtrl->OpenChosenFile(path);
 }
 
 void MainForm::ShowMenus(bool visible)

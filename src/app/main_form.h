@@ -34,6 +34,10 @@ public:
     // given position, hidden.
     QMdiSubWindow* AddChildWindow(QWidget* window, QPoint position);
 
+    // Opens the file named on the command line; a name that names nothing
+    // is reported in the information line and the program starts empty.
+    void OpenStartFile(const std::string& path);
+
     // Shows or hides the four top-level menus.
     void ShowMenus(bool visible);
 

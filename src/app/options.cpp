@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include "app/main_form.h"
+#include "app/tool_window.h"
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -135,9 +136,7 @@ void Options::ShowOptions()
     LbGridColor->SetColor(state_.GridColor);
     LbSelectionColor->SetColor(state_.SelectionColor);
     LbEmptyColor->SetColor(state_.EmptyColor);
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void Options::PickSwatchColor(ColorSwatch* swatch)

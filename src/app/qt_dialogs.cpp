@@ -32,7 +32,12 @@ FileChoice QtDialogs::OpenFile(const std::string& filter)
 
 FileChoice QtDialogs::SaveFile(const std::string& filter)
 {
-    return RunFileDialog(filter, true);
+    FileChoice choice = RunFileDialog(filter, true);
+    // A name typed without an extension gets the chosen entry's one.
+    const std::vector<FileFilterEntry> entries = ParseFileFilter(filter);
+    if (!choice.Path.empty() && choice.FilterIndex >= 1 && choice.FilterIndex <= static_cast<int>(entries.size()))
+        choice.Path = WithDefaultExtension(choice.Path, entries[choice.FilterIndex - 1]);
+    return choice;
 }
 
 std::optional<PackedColor> QtDialogs::PickColor()

@@ -7,6 +7,19 @@
 
 // Helpers shared by the floating tool windows.
 
+// Where a floating window goes when nothing has placed it yet: over the
+// middle of its main window's working area (below the menus), on the screen.
+QPoint DefaultToolPosition(QWidget& window);
+
+// A floating window's place: where it stands once the program or a layout
+// has placed it, else its default place.
+QPoint ToolWindowPosition(QWidget& window);
+
+// Shows a floating window above the main window and gives it the focus.
+// Shown for the first time without a place of its own, it first goes to
+// its default place rather than the screen's corner.
+void ShowToolWindow(QWidget& window);
+
 // Keeps a tool window up while one of its own dialogs is open: the dialog
 // takes the activation, which would otherwise hide the window. Afterwards
 // the window takes the focus back if it is still shown.

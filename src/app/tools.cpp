@@ -94,11 +94,21 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
             windows_.BrowCtrl->BtBookmark_Click();
     });
     for (QToolButton* toggle : {ChkTile, ChkEdit, ChkBrow})
-        connect(toggle, &QToolButton::clicked, this, &Tools::ApplyToolPanel);
+        connect(toggle, &QToolButton::clicked, this, &Tools::WindowSwitch_Click);
+}
+
+void Tools::WindowSwitch_Click()
+{
+    arranged_ = true;
+    ApplyToolPanel();
 }
 
 void Tools::ApplyToolPanel()
 {
+    // With all switches released and nothing arranged yet, an arrangement
+    // would hide every window the start showed, for instance on an editor zoom.
+    if (!arranged_)
+        return;
     if (ChkBrow->isChecked()) {
         if (state_.FileOpen)
             SetChildVisible(windows_.Browser, true);

@@ -14,7 +14,9 @@ class Tools : public QWidget {
 public:
     Tools(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
 
-    // Shows and hides the working windows as the three switches say.
+    // Shows and hides the working windows as the three switches say, once
+    // a switch has been used: until then (a start without a saved layout)
+    // the windows stay as they were shown at start.
     void ApplyToolPanel();
 
     QToolButton* ChkMenu;
@@ -31,6 +33,9 @@ public:
     QToolButton* ChkBrow;
 
 private:
+    void WindowSwitch_Click();
+
     ProgramState& state_;
     Windows& windows_;
+    bool arranged_ = false;  // a window switch has been used
 };

@@ -119,6 +119,8 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(ScrRows, &QScrollBar::valueChanged, this, &BrowCtrl::GridSize_Change);
     connect(ScrollDiv, &QScrollBar::valueChanged, this, &BrowCtrl::ScrollDiv_Change);
     connect(BtJumpAdd, &QPushButton::clicked, this, &BrowCtrl::BtJumpAdd_Click);
+    // Return and the keypad's Enter in the address field jump like the button.
+    connect(EdAdd, &QLineEdit::returnPressed, this, &BrowCtrl::BtJumpAdd_Click);
     connect(ChkGrid, &QToolButton::clicked, this, &BrowCtrl::ChkGrid_Click);
     connect(BtBrowZoomIn, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomIn_Click);
     connect(BtBrowZoomOut, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomOut_Click);
@@ -162,6 +164,8 @@ void BrowCtrl::ComboMode_Click(int position)
         return;
     state_.CurrentMode = ModeListOrder[position];
     const ModeInfo& mode = CurrentModeInfo(state_);
+    if (windows_.TileCtrl)
+        windows_.TileCtrl->ShowCellMode();
 
     state_.BrowserDiv = 0;
     {

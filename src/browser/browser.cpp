@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -28,10 +29,19 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
 constexpr int ScrollBarWidth = 17;
+
+// Purposes of wheel turns, so that parts of a notch are not carried from one
+// to another.
+enum WheelPurpose { WheelLinesPurpose, WheelFineOffsetPurpose, WheelZoomPurpose };
+
+// More steps than any real turn gives in one event; steps that repeat an
+// action one by one stop there.
+constexpr int MaxRepeatedWheelSteps = 64;
 
 }  // namespace
 
@@ -46,6 +56,10 @@ protected:
         if (!browser_.ScrAdd_KeyDown(event))
             QScrollBar::keyPressEvent(event);
     }
+
+    // The wheel over the scroll bar moves the view like the wheel over the
+    // tiles, by exact grid lines rather than by coarse scroll bar units.
+    void wheelEvent(QWheelEvent* event) override { browser_.Form_MouseWheel(event); }
 
 private:
     Browser& browser_;
@@ -260,6 +274,59 @@ bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
     default:
         return false;
     }
+}
+
+void Browser::wheelEvent(QWheelEvent* event)
+{
+    Form_MouseWheel(event);
+}
+
+void Browser::Form_MouseWheel(QWheelEvent* event)
+{
+    event->accept();
+    BrowCtrl* panel = windows_.BrowCtrl;
+    if (!panel || !state_.FileOpen)
+        return;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QPoint angle = event->angleDelta();
+    if (modifiers == Qt::ControlModifier) {
+        // Away from the user zooms in, as the zoom in button does.
+        const int steps = std::clamp(wheelSteps_.Take(angle.y(), WheelNotch, WheelZoomPurpose), -MaxRepeatedWheelSteps,
+                                     MaxRepeatedWheelSteps);
+        for (int i = 0; i < std::abs(steps); ++i) {
+            if (steps > 0)
+                panel->BtBrowZoomIn_Click();
+            else
+                panel->BtBrowZoomOut_Click();
+        }
+    } else if (modifiers == Qt::ShiftModifier) {
+        // Some systems turn Shift+wheel into a sideways turn.
+        const int delta = angle.y() != 0 ? angle.y() : angle.x();
+        const int steps = std::clamp(wheelSteps_.Take(delta, WheelNotch, WheelFineOffsetPurpose),
+                                     -MaxRepeatedWheelSteps, MaxRepeatedWheelSteps);
+        for (int i = 0; i < std::abs(steps); ++i)
+            panel->StepFineOffset(steps > 0 ? -1 : +1);
+    } else if (modifiers == Qt::NoModifier) {
+        // Turning the wheel away from the user shows earlier lines.
+        WheelLines(-wheelSteps_.Take(angle.y(), WheelNotch, WheelLinesPurpose));
+    }
+}
+
+void Browser::WheelLines(int steps)
+{
+    if (steps == 0)
+        return;
+    const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
+    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength, state_.BrowserLines,
+                                         state_.BrowserColumns, bytesPerTile);
+    {
+        // The scroll bar follows without recomputing the address from its
+        // coarser position.
+        const QSignalBlocker blocker(ScrAdd);
+        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength, state_.BrowserLines,
+                                           state_.BrowserColumns, bytesPerTile, state_.BrowserDiv));
+    }
+    TimedReloadAndRedraw();
 }
 
 void Browser::TakeFocus()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/wheel_steps.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -9,6 +11,7 @@ struct ProgramState;
 struct Windows;
 class QKeyEvent;
 class QScrollBar;
+class QWheelEvent;
 
 // The browser: the open file as a grid of decoded tiles at BrowserAddress.
 // It keeps the tiles at 1:1 in a 128 x 128 image and a window-sized backing
@@ -51,6 +54,10 @@ public:
     // The browser's keys on the address scroll bar; false leaves the key to
     // the scroll bar's own handling.
     bool ScrAdd_KeyDown(QKeyEvent* event);
+    // The mouse wheel over the browser or its scroll bar: a notch moves the
+    // view one grid line from the address shown, Shift+wheel steps the fine
+    // offset, Ctrl+wheel zooms.
+    void Form_MouseWheel(QWheelEvent* event);
 
     // Shows or hides the browser's child window.
     bool IsWindowVisible() const;
@@ -74,13 +81,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void ReadGrid();
     void SelectTileAt(QPoint point);
+    void WheelLines(int steps);
 
     ProgramState& state_;
     Windows& windows_;
     QImage tileImage_;
     QImage backingImage_;
+    WheelSteps wheelSteps_;
 };

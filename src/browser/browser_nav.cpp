@@ -3,6 +3,7 @@
 #include "core/number_text.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 std::int32_t ScrolledAddress(std::int32_t fileLength, int lines, int columns, int bytesPerTile, int position,
                              int fineOffset)
@@ -63,4 +64,41 @@ int StepFineOffset(int fineOffset, int delta, int bytesPerTile)
     if (next > bytesPerTile)
         return 0;
     return next;
+}
+
+std::int32_t WheelAddress(std::int32_t address, int steps, std::int32_t fileLength, int lines, int columns,
+                          int bytesPerTile)
+{
+    const std::int64_t rowBytes = static_cast<std::int64_t>(bytesPerTile) * columns;
+    const std::int64_t wanted = address + steps * rowBytes;
+    if (steps < 0)
+        return static_cast<std::int32_t>(std::max<std::int64_t>(wanted, 0));
+    const std::int64_t limit = fileLength - lines * rowBytes;
+    const std::int64_t last = std::max<std::int64_t>(limit, address);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(wanted, 0, last));
+}
+
+int ScrollPositionFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile,
+                      int fineOffset)
+{
+    const std::int64_t rowBytes = static_cast<std::int64_t>(bytesPerTile) * columns;
+    const std::int64_t span = fileLength - lines * rowBytes;
+    if (span <= 0)
+        return 0;
+    const double estimate = static_cast<double>(address - fineOffset) / static_cast<double>(span) * AddressScrollMax;
+    const int centre = std::clamp<int>(RoundHalfEven(estimate), 0, AddressScrollMax);
+    // Scrolled addresses are cut down to whole lines, so the estimate can be
+    // one line short: the best of its neighbours is taken.
+    int best = centre;
+    std::int64_t bestDistance = INT64_MAX;
+    for (int position = std::max(centre - 2, 0); position <= std::min(centre + 2, AddressScrollMax); ++position) {
+        const std::int64_t distance = std::abs(
+            static_cast<std::int64_t>(ScrolledAddress(fileLength, lines, columns, bytesPerTile, position, fineOffset)) -
+            address);
+        if (distance < bestDistance) {
+            best = position;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }

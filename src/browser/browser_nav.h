@@ -33,3 +33,15 @@ int ScrollKeyPosition(ScrollKey key, int position, int scrollSteps);
 // The fine offset one step left (-1) or right (+1), wrapping between 0 and
 // bytesPerTile inclusive.
 int StepFineOffset(int fineOffset, int delta, int bytesPerTile);
+
+// The address `steps` grid lines on from `address` (back for negative
+// steps): exactly steps x columns x bytesPerTile bytes, whatever the scroll
+// bar resolution. Never below 0; forward it stops at the last full grid
+// (the jump's limit), and an address already past that does not move back.
+std::int32_t WheelAddress(std::int32_t address, int steps, std::int32_t fileLength, int lines, int columns,
+                          int bytesPerTile);
+
+// The address scroll bar position whose scrolled address lies nearest to
+// `address`, so that the scroll bar shows about where the view is.
+int ScrollPositionFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile,
+                      int fineOffset);

@@ -140,6 +140,15 @@ std::array<std::uint8_t, ConfigFileSize> BuildConfigFile(const LayoutConfig& lay
     return bytes;
 }
 
+std::vector<std::uint8_t> ConfigFileOver(const std::array<std::uint8_t, ConfigFileSize>& layout,
+                                         const std::vector<std::uint8_t>& existing)
+{
+    std::vector<std::uint8_t> bytes(layout.begin(), layout.end());
+    if (existing.size() > ConfigFileSize)
+        bytes.insert(bytes.end(), existing.begin() + ConfigFileSize, existing.end());
+    return bytes;
+}
+
 std::optional<LayoutConfig> ParseConfigFile(const std::uint8_t* bytes, std::size_t size)
 {
     if (!bytes || size < ConfigFileSize)
@@ -194,4 +203,28 @@ PixelPoint FloatingPosition(PixelPoint offset, PixelPoint mainCorner, const Scre
     };
     return {place(offset.X, mainCorner.X, screen.X, screen.Width),
             place(offset.Y, mainCorner.Y, screen.Y, screen.Height)};
+}
+
+PixelRect FitFrameToScreen(const PixelRect& client, const FrameMargins& margins, const ScreenRect& screen)
+{
+    const int extraWidth = margins.Left + margins.Right;
+    const int extraHeight = margins.Top + margins.Bottom;
+    PixelRect fitted;
+    fitted.Width = std::max(1, std::min(client.Width, screen.Width - extraWidth));
+    fitted.Height = std::max(1, std::min(client.Height, screen.Height - extraHeight));
+    const int frameLeft =
+        ClampSpan(client.X - margins.Left, screen.X, screen.X + screen.Width - fitted.Width - extraWidth);
+    const int frameTop =
+        ClampSpan(client.Y - margins.Top, screen.Y, screen.Y + screen.Height - fitted.Height - extraHeight);
+    fitted.X = frameLeft + margins.Left;
+    fitted.Y = frameTop + margins.Top;
+    return fitted;
+}
+
+PixelPoint DefaultFloatingPosition(const PixelRect& area, PixelSize frame, const ScreenRect& screen)
+{
+    const int left = area.X + (area.Width - frame.Width) / 2;
+    const int top = area.Y + std::max(0, (area.Height - frame.Height) / 2);
+    return {ClampSpan(left, screen.X, screen.X + screen.Width - frame.Width),
+            ClampSpan(top, screen.Y, screen.Y + screen.Height - frame.Height)};
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // The layout file "Brixel.cfg": 32 little-endian signed 16-bit values
 // (64 bytes). The first is the marker 54, the second the switch flags, the
@@ -15,6 +16,9 @@ inline constexpr const char* ConfigFileName = "Brixel.cfg";
 inline constexpr std::size_t ConfigFileSize = 64;
 inline constexpr std::int16_t ConfigMarker = 54;
 inline constexpr int TwipsPerPixel = 15;
+// A save keeps the bytes an existing file holds past the first 64; it reads
+// at most this much of that file and leaves a larger one alone.
+inline constexpr std::size_t ConfigKeepLimit = 16 * 1024 * 1024;
 
 // Bits of LayoutFlags; the other bits are written as 0 and ignored.
 enum LayoutFlag : std::uint16_t {
@@ -65,6 +69,23 @@ struct ScreenRect {
     int Height = 0;
 };
 
+// A window's rectangle on the screen, in pixels.
+struct PixelRect {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// The widths of a window's frame (title bar included) around its client area.
+struct FrameMargins {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
 // Everything the file holds, in pixels, fields in file order.
 struct LayoutConfig {
     LayoutSwitches Switches;
@@ -107,6 +128,11 @@ int TwipsToPixels(std::int16_t twips);
 // The 64 bytes of the file.
 std::array<std::uint8_t, ConfigFileSize> BuildConfigFile(const LayoutConfig& layout);
 
+// The file to write over an existing one: the 64 layout bytes, then the
+// existing file's bytes past its first 64, which a save keeps.
+std::vector<std::uint8_t> ConfigFileOver(const std::array<std::uint8_t, ConfigFileSize>& layout,
+                                         const std::vector<std::uint8_t>& existing);
+
 // Reads the first 64 bytes. Nothing for a shorter file or a marker other
 // than 54. Grid sizes and zooms are clamped to their ranges; the editor
 // zoom uses the low byte of its value only.
@@ -119,3 +145,14 @@ void FitLayoutToScreen(LayoutConfig& layout, const ScreenRect& screen);
 // Where a floating window goes: its stored offset from the main window's
 // corner, kept on the screen.
 PixelPoint FloatingPosition(PixelPoint offset, PixelPoint mainCorner, const ScreenRect& screen);
+
+// The client rectangle that puts a main window's whole frame inside the
+// screen area: the frame shrinks to the area's size at most (the client
+// keeps at least one pixel) and moves inside it.
+PixelRect FitFrameToScreen(const PixelRect& client, const FrameMargins& margins, const ScreenRect& screen);
+
+// Where a floating window that nothing has placed yet goes: centred over the
+// main window's working area (below its menus), its top never above that
+// area's top, then kept inside the screen as far as it fits. frame is the
+// window's outer size.
+PixelPoint DefaultFloatingPosition(const PixelRect& area, PixelSize frame, const ScreenRect& screen);

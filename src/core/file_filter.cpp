@@ -42,3 +42,25 @@ std::vector<FileFilterEntry> ParseFileFilter(std::string_view filter)
     }
     return entries;
 }
+
+std::string DefaultExtension(const FileFilterEntry& entry)
+{
+    for (const std::string& pattern : entry.Patterns) {
+        if (pattern.size() < 3 || pattern.compare(0, 2, "*.") != 0)
+            continue;
+        const std::string_view extension = std::string_view(pattern).substr(2);
+        if (extension.front() != '.' && extension.find_first_of("*?[] ") == std::string_view::npos)
+            return "." + std::string(extension);
+    }
+    return {};
+}
+
+std::string WithDefaultExtension(std::string_view path, const FileFilterEntry& entry)
+{
+    const auto separator = path.find_last_of("/\\");
+    const std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+    // A leading dot marks a hidden name, not an extension.
+    if (name.empty() || name.find('.', 1) != std::string_view::npos)
+        return std::string(path);
+    return std::string(path) + DefaultExtension(entry);
+}

@@ -124,13 +124,20 @@ double ReadLenientNumber(std::string_view text)
         if (!IsBlank(c))
             packed += c;
     }
-    if (packed.size() >= 2 && packed[0] == '&') {
-        if (packed[1] == 'H' || packed[1] == 'h')
-            return ReadDigitsInBase(std::string_view(packed).substr(2), 16);
-        if (packed[1] == 'O' || packed[1] == 'o')
-            return ReadDigitsInBase(std::string_view(packed).substr(2), 8);
+    const std::string_view view(packed);
+    if (view.size() >= 2 && view[0] == '&') {
+        if (view[1] == 'H' || view[1] == 'h')
+            return ReadDigitsInBase(view.substr(2), 16);
+        if (view[1] == 'O' || view[1] == 'o')
+            return ReadDigitsInBase(view.substr(2), 8);
     }
-    return ReadDecimal(packed);
+    // The hexadecimal forms users know from other tools; like "&H" they take
+    // no sign, so "-0x10" reads the decimal "-0" and gives 0.
+    if (view.size() >= 2 && view[0] == '0' && (view[1] == 'x' || view[1] == 'X'))
+        return ReadDigitsInBase(view.substr(2), 16);
+    if (!view.empty() && view[0] == '$')
+        return ReadDigitsInBase(view.substr(1), 16);
+    return ReadDecimal(view);
 }
 
 std::int32_t RoundHalfEven(double value)

@@ -8,8 +8,9 @@
 // fields do: blanks, tabs and line feeds are skipped anywhere; then an
 // optional sign and decimal digits with an optional decimal point and
 // exponent, or "&H" and hexadecimal digits, or "&O" and octal digits
-// (prefix letters in either case). Reading stops at the first character that
-// does not fit; no number gives 0. The result is clamped to the 32-bit range
+// (prefix letters in either case). "0x", "0X" and "$" introduce hexadecimal
+// digits too. Reading stops at the first character that does not fit; no
+// number gives 0. The result is clamped to the 32-bit range
 // [-2147483648, 2147483647].
 double ReadLenientNumber(std::string_view text);
 

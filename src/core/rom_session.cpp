@@ -21,8 +21,10 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
     }
 
     for (EditorSlot& slot : state.EditorSlots)
-        if (slot.Address != EmptySlot)
+        if (slot.Address != EmptySlot) {
             slot.Address = UnboundTile;
+            slot.Mode.reset();
+        }
     return outcome;
 }
 

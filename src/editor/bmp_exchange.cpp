@@ -125,6 +125,7 @@ void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalet
         slot.Pixels = picture.Cells[i];
         const bool blank = std::all_of(slot.Pixels.begin(), slot.Pixels.end(), [](std::uint8_t p) { return p == 0; });
         slot.Address = blank ? EmptySlot : UnboundTile;
+        slot.Mode.reset();
     }
 }
 

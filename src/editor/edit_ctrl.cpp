@@ -176,6 +176,8 @@ void EditCtrl::BtReload_Click()
     if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen)
         return;
     const std::vector<int> read = ReloadAllSlots(state_);
+    if (windows_.TileCtrl)
+        windows_.TileCtrl->ShowCellMode();
     if (windows_.Editor) {
         for (int slot : read)
             windows_.Editor->RenderSlot(slot);

@@ -21,6 +21,10 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -196,6 +200,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
         case 0:
             if (!draggingTile_) {
                 draggingTile_ = true;
+                dragStartSlot_ = slot;
                 const int oldCursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
                 DrawSlot(oldCursor, state_.EditorCursorCol, state_.EditorCursorRow);
                 state_.EditorCursorCol = hit->Column;
@@ -241,8 +246,15 @@ void Editor::mouseMoveEvent(QMouseEvent* event)
 void Editor::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight())
+    if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight()) {
+        // A click (press and release on one cell) only moves the cursor: the
+        // drag is over, so a later pointer move cannot swap cells.
+        const std::optional<CanvasHit> hit = HitCanvas(point.x(), point.y(), HEditScr->value(), VEditScr->value(),
+                                                       state_.EditorZoom, InnerWidth(), InnerHeight());
+        if (hit && hit->Slot() == dragStartSlot_)
+            draggingTile_ = false;
         return;
+    }
     // The drag ended outside: it must not swap cells when the pointer comes back.
     draggingTile_ = false;
     RedrawEditor();
@@ -268,6 +280,9 @@ void Editor::DragToEditor(int x, int y)
 
 void Editor::keyPressEvent(QKeyEvent* event)
 {
+    // A key ends a pending Select drag: the cursor may move away from the
+    // cell that was pressed, and the next pointer move must not swap.
+    draggingTile_ = false;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::ControlModifier) {
         EditCtrl* panel = windows_.EditCtrl;
@@ -362,6 +377,38 @@ void Editor::keyPressEvent(QKeyEvent* event)
     TellTileTool();
     DrawEditorOverlay();
     update();
+}
+
+void Editor::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    // A notch scrolls 24 pixels, three of the scroll bars' small steps; a
+    // notch is 120 angle units, so 5 units make a pixel.
+    constexpr int UnitsPerPixel = 5;
+    enum { Vertical, Horizontal, Zoom };
+    const QPoint angle = event->angleDelta();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers == Qt::ControlModifier) {
+        if (!windows_.EditCtrl)
+            return;
+        // Away from the user enlarges: BtEditZoomOut makes the tiles larger.
+        const int steps = std::clamp(wheelSteps_.Take(angle.y(), WheelNotch, Zoom), -30, 30);
+        for (int i = 0; i < std::abs(steps); ++i) {
+            if (steps > 0)
+                windows_.EditCtrl->BtEditZoomOut_Click();
+            else
+                windows_.EditCtrl->BtEditZoomIn_Click();
+        }
+        return;
+    }
+    const bool across = modifiers == Qt::ShiftModifier || (angle.y() == 0 && angle.x() != 0);
+    const int delta = across && angle.x() != 0 ? angle.x() : angle.y();
+    QScrollBar* bar = across ? HEditScr : VEditScr;
+    const int pixels = wheelSteps_.Take(delta, UnitsPerPixel, across ? Horizontal : Vertical);
+    // Through the scroll bar, so that its change runs the redraw.
+    if (pixels != 0 && bar->isEnabled())
+        bar->setValue(static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(bar->value()) - pixels, bar->minimum(), bar->maximum())));
 }
 
 void Editor::FormatEditScroll()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pixel_buffer.h"
+#include "core/wheel_steps.h"
 
 #include <QImage>
 #include <QWidget>
@@ -61,6 +62,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The wheel scrolls the canvas through its scroll bars (Shift or a
+    // sideways turn across); Ctrl+wheel zooms like the zoom buttons.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void PressOrMove(Qt::MouseButtons buttons, QPoint point);
@@ -74,4 +78,6 @@ private:
     QImage backingImage_;
     std::array<std::array<std::uint32_t, 64>, 256> slotImages_{};
     bool draggingTile_ = false;
+    WheelSteps wheelSteps_;
+    int dragStartSlot_ = -1;  // the cell a Select drag began on
 };

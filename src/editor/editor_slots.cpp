@@ -27,7 +27,13 @@ bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int s
     EditorSlot& cell = state.EditorSlots[slot];
     ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
     cell.Address = address;
+    cell.Mode = state.CurrentMode;
     return true;
+}
+
+std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode)
+{
+    return cell.Mode.value_or(currentMode);
 }
 
 std::vector<int> SlotsSharingAddress(const EditorSlotTable& slots, int slot)
@@ -97,16 +103,29 @@ std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)
 
 bool TileInsideFile(const ProgramState& state, std::int64_t address)
 {
-    return state.FileOpen && address >= 0 && address + CurrentModeInfo(state).BytesPerTile <= state.FileLength;
+    return TileInsideFile(state, state.CurrentMode, address);
+}
+
+bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address)
+{
+    return state.FileOpen && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength;
+}
+
+bool SaveSlot(ProgramState& state, int slot)
+{
+    const EditorSlot& cell = state.EditorSlots[slot];
+    const std::uint8_t mode = SaveModeOf(cell, state.CurrentMode);
+    return TileInsideFile(state, mode, cell.Address) && WriteTile(state.FileHandle, mode, cell.Address, cell.Pixels);
 }
 
 SaveAllResult SaveAllSlots(ProgramState& state)
 {
     SaveAllResult result;
-    for (const EditorSlot& cell : state.EditorSlots) {
-        if (!TileInsideFile(state, cell.Address))
+    for (int i = 0; i < EditorSlotCount; ++i) {
+        const EditorSlot& cell = state.EditorSlots[i];
+        if (!TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
             continue;
-        if (WriteTile(state.FileHandle, state.CurrentMode, cell.Address, cell.Pixels))
+        if (SaveSlot(state, i))
             ++result.Written;
         else
             result.Failed = true;
@@ -114,17 +133,24 @@ SaveAllResult SaveAllSlots(ProgramState& state)
     return result;
 }
 
+bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
+{
+    EditorSlot& cell = state.EditorSlots[slot];
+    if (!state.FileOpen || address < 0)
+        return false;
+    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    if (address == cell.Address)
+        cell.Mode = state.CurrentMode;
+    else
+        cell.Mode.reset();
+    return true;
+}
+
 std::vector<int> ReloadAllSlots(ProgramState& state)
 {
     std::vector<int> read;
-    if (!state.FileOpen)
-        return read;
-    for (int i = 0; i < EditorSlotCount; ++i) {
-        EditorSlot& cell = state.EditorSlots[i];
-        if (cell.Address >= 0) {
-            ReadTiles(state.FileHandle, state.CurrentMode, cell.Address, 1, cell.Pixels.data());
+    for (int i = 0; i < EditorSlotCount; ++i)
+        if (ReloadSlot(state, i, state.EditorSlots[i].Address))
             read.push_back(i);
-        }
-    }
     return read;
 }

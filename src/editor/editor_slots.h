@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 struct ProgramState;
@@ -21,7 +22,15 @@ using TilePixels = std::array<std::uint8_t, 64>;
 struct EditorSlot {
     std::int32_t Address = EmptySlot;
     TilePixels Pixels{};
+    // The graphics mode the tile was read in. Saving the cell back writes it
+    // in that mode, so exactly the bytes it came from are replaced, whatever
+    // mode the browser shows by then. Empty for a cell whose address was set
+    // without reading: such a cell is written in the current mode.
+    std::optional<std::uint8_t> Mode;
 };
+
+// The mode a cell is written back in at its own address.
+std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode);
 
 using EditorSlotTable = std::array<EditorSlot, EditorSlotCount>;
 
@@ -61,17 +70,30 @@ std::vector<int> SyncTwins(EditorSlotTable& slots, int slot);
 
 // Whether a tile of the current mode at address lies wholly inside the file.
 bool TileInsideFile(const ProgramState& state, std::int64_t address);
+// The same for a tile of the given mode.
+bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address);
+
+// Writes a cell back at its own address in the mode it was read in. False
+// when it has no address inside the file or the write failed.
+bool SaveSlot(ProgramState& state, int slot);
+
+// Reads the tile at address (0 or above) into a cell in the current mode.
+// When address is the cell's own, the current mode becomes the cell's
+// mode; otherwise the cell forgets its mode, as its pixels no longer come
+// from its own address. Returns false (and changes nothing) when no file is
+// open or address is negative.
+bool ReloadSlot(ProgramState& state, int slot, std::int32_t address);
 
 struct SaveAllResult {
     int Written = 0;      // tiles written
     bool Failed = false;  // a write the system refused
 };
 
-// Writes every bound cell whose tile lies wholly inside the file, in slot
-// order (so of two cells with one address the later wins). The caller asks
-// ConfirmSave first.
+// Writes every bound cell whose tile lies wholly inside the file, each in
+// its own mode, in slot order (so of two cells with one address the later
+// wins). The caller asks ConfirmSave first.
 SaveAllResult SaveAllSlots(ProgramState& state);
 
-// Re-reads every bound cell from the file; empty and unbound cells stay.
-// Returns the slots that were read.
+// Re-reads every bound cell from the file in the current mode; empty and
+// unbound cells stay. Returns the slots that were read.
 std::vector<int> ReloadAllSlots(ProgramState& state);

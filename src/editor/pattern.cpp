@@ -6,6 +6,7 @@
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "editor/editor.h"
+#include "editor/tile_ctrl.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -68,9 +69,7 @@ Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Pattern::ShowTool()
 {
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void Pattern::RefreshPatternList()
@@ -125,6 +124,8 @@ void Pattern::BtLoadPat_Click()
     }
     const bool reload = OpRedraw->isChecked();
     ApplyPattern(state_, list_.Patterns[selected], reload);
+    if (windows_.TileCtrl)
+        windows_.TileCtrl->ShowCellMode();
     // For a BMP import the imported pictures stay on screen as they are.
     if (reload && windows_.Editor) {
         windows_.Editor->RenderAllSlots();

@@ -73,12 +73,17 @@ void ApplyPattern(ProgramState& state, const AddressPattern& pattern, bool reloa
     for (int i = 0; i < EditorSlotCount; ++i) {
         EditorSlot& slot = state.EditorSlots[i];
         slot.Address = pattern.Addresses[i];
+        // Pixels that stay are not the tile at the new address: written
+        // later, they go in the mode current then.
+        slot.Mode.reset();
         if (!reload)
             continue;
         if (slot.Address < 0)
             slot.Pixels.fill(0);
-        else
+        else {
             ReadTiles(state.FileHandle, state.CurrentMode, slot.Address, 1, slot.Pixels.data());
+            slot.Mode = state.CurrentMode;
+        }
     }
 }
 

@@ -46,6 +46,10 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
         MakePictureButton(IconKind::TileCopyToSelection, "Copy selected tile to the selected position in the browser");
     EdAdd = new QLineEdit;
     LbHex = new QLabel;
+    LbCellMode = new QLabel;
+    LbCellMode->setToolTip(QStringLiteral("The tile was read in this mode and is saved back in it"));
+    // The line keeps its room while empty, so the window does not change size.
+    LbCellMode->setMinimumHeight(LbCellMode->fontMetrics().height());
 
     auto* tileRow = new QHBoxLayout;
     for (QToolButton* button : {BtFlipX, BtFlipY, BtRotate, BtDeleteSprite, SaveTile, BtReloadTile})
@@ -56,6 +60,7 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     addressRow->addWidget(BtCopyToAddress, 0, 1);
     addressRow->addWidget(BtCopySelTile, 0, 2);
     addressRow->addWidget(LbHex, 1, 0, 1, 3);
+    addressRow->addWidget(LbCellMode, 2, 0, 1, 3);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(tileRow);
@@ -87,6 +92,21 @@ void TileCtrl::LoadTile(int n)
     for (QWidget* control : std::initializer_list<QWidget*>{BtFlipX, BtFlipY, BtRotate, BtDeleteSprite, SaveTile,
                                                             BtReloadTile, BtCopyToAddress, BtCopySelTile, EdAdd})
         control->setEnabled(hasTile);
+    ShowCellMode();
+}
+
+void TileCtrl::ShowCellMode()
+{
+    QString text;
+    if (toolSlot_ >= 0) {
+        const EditorSlot& cell = state_.EditorSlots[toolSlot_];
+        const std::uint8_t mode = SaveModeOf(cell, state_.CurrentMode);
+        if (cell.Address >= 0 && mode != state_.CurrentMode) {
+            const std::string_view name = StandardModes[mode].Name;
+            text = QStringLiteral("Read as ") + QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        }
+    }
+    LbCellMode->setText(text);
 }
 
 void TileCtrl::SetFieldText(const std::string& text)
@@ -171,12 +191,12 @@ void TileCtrl::BtDeleteSprite_Click()
         windows_.Editor->RedrawEditor();
 }
 
-bool TileCtrl::WriteToolTile(std::int32_t address)
+bool TileCtrl::WriteToolTile(std::int32_t address, std::uint8_t mode)
 {
     Dialogs* dialogs = windows_.Dialogs;
     if (dialogs == nullptr || !ConfirmSave(state_, *dialogs))
         return false;
-    if (!WriteTile(state_.FileHandle, state_.CurrentMode, address, state_.EditorSlots[toolSlot_].Pixels))
+    if (!WriteTile(state_.FileHandle, mode, address, state_.EditorSlots[toolSlot_].Pixels))
         dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
     return true;
 }
@@ -185,19 +205,21 @@ void TileCtrl::SaveTile_Click()
 {
     if (toolSlot_ < 0)
         return;
-    // The cell's own address counts, not the number in the field. A tile
-    // that ends exactly at the end of the file is inside it.
-    const std::int32_t address = state_.EditorSlots[toolSlot_].Address;
-    if (TileInsideFile(state_, address))
-        WriteToolTile(address);
+    // The cell's own address and the mode it was read in count, not the
+    // number in the field. A tile that ends exactly at the end of the file
+    // is inside it.
+    const EditorSlot& cell = state_.EditorSlots[toolSlot_];
+    const std::uint8_t mode = SaveModeOf(cell, state_.CurrentMode);
+    if (TileInsideFile(state_, mode, cell.Address))
+        WriteToolTile(cell.Address, mode);
     ReloadBrowser();
 }
 
 void TileCtrl::BtReloadTile_Click()
 {
-    if (toolSlot_ < 0 || !state_.FileOpen || toolAddress_ < 0)
+    if (toolSlot_ < 0 || !ReloadSlot(state_, toolSlot_, toolAddress_))
         return;
-    ReadTiles(state_.FileHandle, state_.CurrentMode, toolAddress_, 1, state_.EditorSlots[toolSlot_].Pixels.data());
+    ShowCellMode();
     if (windows_.Editor != nullptr) {
         windows_.Editor->RenderSlot(toolSlot_);
         windows_.Editor->RedrawEditor();
@@ -215,7 +237,7 @@ void TileCtrl::BtCopyToAddress_Click()
             if (!TileInsideFile(state_, address))
                 SetInfoText(TileOutsideFileText(address));
             else
-                WriteToolTile(address);
+                WriteToolTile(address, state_.CurrentMode);
         }
     }
     ReloadBrowser();
@@ -230,7 +252,7 @@ void TileCtrl::BtCopySelTile_Click()
         SetInfoText(TileOutsideFileText(address));
         return;
     }
-    if (WriteToolTile(address))
+    if (WriteToolTile(address, state_.CurrentMode))
         ReloadBrowser();
 }
 

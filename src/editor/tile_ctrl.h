@@ -22,6 +22,9 @@ public:
     // Makes cell n the tool's cell; a negative n (or one past the last cell)
     // leaves the tool without a cell.
     void LoadTile(int n);
+    // Shows the mode the tool's cell was read in when it is not the current
+    // one (the cell is saved back in that mode); hides it otherwise.
+    void ShowCellMode();
 
     void BtFlipX_Click();
     void BtFlipY_Click();
@@ -45,6 +48,7 @@ public:
     QToolButton* BtCopySelTile;
     QLineEdit* EdAdd;
     QLabel* LbHex;
+    QLabel* LbCellMode;
 
 private:
     void EdAdd_Change();
@@ -53,9 +57,10 @@ private:
     // Redraws the tool's cell after a transformation and copies its pixels
     // into the cells that share its address.
     void ShowTransformedTile(bool redrawAll);
-    // Writes the tool's cell at address after asking; tells the user when
-    // the system refuses the write. Returns whether it was confirmed.
-    bool WriteToolTile(std::int32_t address);
+    // Writes the tool's cell at address in the given mode after asking;
+    // tells the user when the system refuses the write. Returns whether it
+    // was confirmed.
+    bool WriteToolTile(std::int32_t address, std::uint8_t mode);
     void SetInfoText(const std::string& text);
     void ReloadBrowser();
 

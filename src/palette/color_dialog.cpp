@@ -5,11 +5,13 @@
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
@@ -44,7 +46,7 @@ ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
     BtCancle = new QPushButton(QStringLiteral("Cancle"));
     layout->addWidget(LBColPrev, 3, 0, 1, 3);
     layout->addWidget(BtCancle, 4, 0, 1, 3);
-    connect(BtCancle, &QPushButton::clicked, this, &QWidget::hide);
+    connect(BtCancle, &QPushButton::clicked, this, &ColorDialog::Close);
 }
 
 void ColorDialog::SetColor(int target, int index, PackedColor color)
@@ -87,12 +89,33 @@ void ColorDialog::Accept()
     } else if (windows_.ColorSet) {
         windows_.ColorSet->SetColor(target_, index_, color);
     }
-    hide();
+    Close();
+}
+
+ColorSet* ColorDialog::OpenedFrom() const
+{
+    ColorSet* sets = windows_.ColorSet;
+    return target_ >= 0 && sets && sets->isVisible() ? sets : nullptr;
+}
+
+void ColorDialog::Close()
+{
+    {
+        const QScopedValueRollback<bool> closing(closing_, true);
+        hide();
+    }
+    // The color set window hides when it loses the activation; it can only
+    // lose it again once it has it back.
+    if (ColorSet* sets = OpenedFrom())
+        sets->activateWindow();
 }
 
 void ColorDialog::Form_Deactivate()
 {
     hide();
+    // Going elsewhere from the dialog leaves the color set window as well.
+    if (ColorSet* sets = OpenedFrom(); sets && QApplication::activeWindow() != sets)
+        sets->Form_Deactivate();
 }
 
 bool ColorDialog::eventFilter(QObject* watched, QEvent* event)
@@ -107,7 +130,8 @@ bool ColorDialog::eventFilter(QObject* watched, QEvent* event)
 
 void ColorDialog::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+    // Hiding takes the activation away too; that is no going elsewhere.
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !closing_)
         Form_Deactivate();
     QWidget::changeEvent(event);
 }

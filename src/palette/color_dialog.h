@@ -11,6 +11,7 @@ struct Windows;
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class ColorSet;
 
 // The "Color" dialog: one color of the working palette (target -1) or of a
 // stored color set (target = the set) edited with three 0-255 sliders. It
@@ -25,8 +26,13 @@ public:
     // Loads a color into the sliders; the caller shows the window.
     void SetColor(int target, int index, PackedColor color);
 
-    // Stores the color and hides; Cancle and losing activation only hide.
+    // Stores the color and closes; Cancle only closes.
     void Accept();
+    // Hides; opened from the color set window, gives that window the
+    // activation back.
+    void Close();
+    // Losing the activation hides the dialog, and the color set window it
+    // was opened from unless the activation went there.
     void Form_Deactivate();
 
     int Target() const { return target_; }
@@ -43,10 +49,13 @@ protected:
 
 private:
     void ColScroll_Change(int slider);
+    // The color set window when it opened this dialog and is still shown.
+    ColorSet* OpenedFrom() const;
     PackedColor EditedColor() const;
 
     ProgramState& state_;
     Windows& windows_;
     int target_ = -1;
     int index_ = 0;
+    bool closing_ = false;  // Close() is hiding the dialog
 };

@@ -157,9 +157,7 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
 
 void ColorSet::ShowTool()
 {
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void ColorSet::SetColor(int set, int index, PackedColor color)

@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/windows.h"
 #include "browser/browser.h"
+#include "core/config_file.h"
 #include "core/program_state.h"
 #include "editor/editor.h"
 #include "palette/color_dialog.h"
@@ -25,6 +26,8 @@
 namespace {
 
 constexpr int ArrowSide = 16;
+constexpr std::int16_t ColorEditorLeftTwips = 1900;
+constexpr std::int16_t ColorEditorTopTwips = 100;
 constexpr int SwatchSide = 24;
 
 QColor ToQColor(PackedColor color)
@@ -230,9 +233,11 @@ void PaletteCtrl::OpenColorEditor(int index)
     if (!dialog)
         return;
     dialog->SetColor(-1, index, state_.WorkingPalette[index]);
-    // 1900 twips right of and 100 twips below the panel's corner on the main window.
-    QPoint corner = ChildFrame(this)->mapToGlobal(QPoint(0, 0));
-    dialog->move(corner + QPoint(127, 7));
+    // The main window's outer corner on the screen plus the panel's place in
+    // its client area, then 1900 twips right and 100 twips down.
+    const QPoint mainCorner = windows_.MainForm ? windows_.MainForm->pos() : QPoint();
+    const QPoint offset(TwipsToPixels(ColorEditorLeftTwips), TwipsToPixels(ColorEditorTopTwips));
+    dialog->move(mainCorner + ChildFrame(this)->pos() + offset);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -91,9 +91,7 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Bookmark::ShowTool()
 {
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void Bookmark::Form_Deactivate()

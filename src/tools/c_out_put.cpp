@@ -117,9 +117,7 @@ COutPut::COutPut(ProgramState& state, Windows& windows, QWidget* parent)
 
 void COutPut::ShowTool()
 {
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void COutPut::HideTool()

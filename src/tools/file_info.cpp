@@ -90,9 +90,7 @@ FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
 
 void FileInfo::ShowTool()
 {
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this);
 }
 
 void FileInfo::DoReport()

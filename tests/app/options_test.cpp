@@ -243,8 +243,9 @@ TEST_F(OptionsLayout, FileHoldsTheCurrentLayout)
     ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
     const std::vector<std::uint8_t> bytes = SavedBytes();
     ASSERT_EQ(bytes.size(), 64u);
-    // Browser, editor, tile tool, both grids, noncopied, save warning.
-    EXPECT_EQ(ValueAt(bytes, 2), 1 + 2 + 4 + 8 + 16 + 32 + 256);
+    // Window switches released (no layout at start), both grids, noncopied,
+    // save warning.
+    EXPECT_EQ(ValueAt(bytes, 2), 8 + 16 + 32 + 256);
     EXPECT_EQ(ValueAt(bytes, 4), form->frameGeometry().width() * 15);
     EXPECT_EQ(ValueAt(bytes, 8), 10 * 15);
     EXPECT_EQ(ValueAt(bytes, 10), 20 * 15);
@@ -389,8 +390,7 @@ TEST_F(OptionsLayout, FloatingWindowsKeepTheirPlaceRelativeToTheMainWindow)
 
 TEST_F(OptionsLayout, SwitchesAreSetInBothDirectionsAndRunTheirHandlers)
 {
-    w->Tools->ChkTile->click();
-    w->Tools->ChkEdit->click();
+    w->Tools->ChkBrow->click();
     w->EditCtrl->ChkGridEditor->click();
     options->CheckSaveWarn->click();
     ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
@@ -423,14 +423,14 @@ TEST_F(OptionsLayout, LoadOldLayoutAppliesWhileTheMainWindowIsDisabledAndCloses)
     w->Tools->ChkTile->click();
     ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
     w->Tools->ChkTile->click();
-    ASSERT_TRUE(IsChildVisible(w->TileCtrl));
+    ASSERT_FALSE(IsChildVisible(w->TileCtrl));
 
     options->ShowOptions();
     dialogs.QueueColor(MakePackedColor(9, 9, 9));
     QTest::mouseClick(options->LbGridColor, Qt::LeftButton);
     QTest::mouseClick(options->BtLoadNow, Qt::LeftButton);
-    EXPECT_FALSE(w->Tools->ChkTile->isChecked());
-    EXPECT_FALSE(IsChildVisible(w->TileCtrl));
+    EXPECT_TRUE(w->Tools->ChkTile->isChecked());
+    EXPECT_TRUE(IsChildVisible(w->TileCtrl));
     EXPECT_EQ(state.GridColor, MakePackedColor(9, 9, 9));
     EXPECT_TRUE(form->isEnabled());
     EXPECT_FALSE(options->isVisible());
@@ -440,6 +440,7 @@ TEST_F(OptionsLayout, LoadOldLayoutAppliesWhileTheMainWindowIsDisabledAndCloses)
 
 TEST_F(OptionsLayout, Marker53AndShortFilesChangeNothing)
 {
+    w->Tools->ChkBrow->click();
     ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
     std::vector<std::uint8_t> changed = SavedBytes();
     PutValue(changed, 2, 0);
@@ -490,6 +491,63 @@ TEST_F(OptionsLayout, BadValuesAreClamped)
     EXPECT_GE(form->frameGeometry().height(), 100);
     EXPECT_EQ(ChildFrame(w->Tools)->pos(), QPoint(0, screen.height() - 32));
     EXPECT_EQ(w->ColorSet->pos().x(), screen.x() + screen.width() - 32);
+}
+
+TEST_F(OptionsLayout, MaximisedLayoutComesBackInsideTheScreen)
+{
+    const QRect screen = form->screen()->availableGeometry();
+    form->move(screen.topLeft() + QPoint(100, 80));
+    form->showMaximized();
+    QTest::qWait(20);
+    ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
+    EXPECT_EQ(ValueAt(SavedBytes(), 6), form->frameGeometry().height() * 15);
+    form->showNormal();
+    QTest::qWait(20);
+    ASSERT_EQ(form->pos(), screen.topLeft() + QPoint(100, 80));
+
+    ASSERT_TRUE(LoadConfig(state, *w, Folders()));
+    const QRect frame = form->frameGeometry();
+    EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                        << frame.height();
+    EXPECT_EQ(frame.size(), screen.size());
+    // The status strip is on the screen.
+    EXPECT_TRUE(screen.contains(form->LbInfo->mapToGlobal(form->LbInfo->rect().bottomLeft())));
+}
+
+TEST_F(OptionsLayout, LayoutAppliedBeforeTheShowFitsOnceTheFrameIsKnown)
+{
+    ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
+    std::vector<std::uint8_t> bytes = SavedBytes();
+    PutValue(bytes, 4, 32767);
+    PutValue(bytes, 6, 32767);
+    WriteBytes(ProgramFile(), bytes);
+
+    ProgramState otherState;
+    ScriptedDialogs otherDialogs;
+    MainForm other(otherState, &otherDialogs);
+    ASSERT_TRUE(LoadConfig(otherState, other.AllWindows(), Folders()));
+    other.show();
+    QTest::qWait(50);
+    const QRect screen = other.screen()->availableGeometry();
+    const QRect frame = other.frameGeometry();
+    ASSERT_NE(frame, other.geometry()) << "the platform gives windows no frame";
+    EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                        << frame.height();
+}
+
+TEST_F(OptionsLayout, SaveKeepsTheBytesPastTheLayout)
+{
+    std::vector<std::uint8_t> old(100, 0);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<std::uint8_t>(0xA0 + i);
+    WriteBytes(ProgramFile(), old);
+    ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
+    const std::vector<std::uint8_t> saved = SavedBytes();
+    ASSERT_EQ(saved.size(), 100u);
+    const auto layout = BuildConfigFile(GatherLayout(state, *w));
+    EXPECT_TRUE(std::equal(layout.begin(), layout.end(), saved.begin()));
+    EXPECT_EQ(std::vector<std::uint8_t>(saved.begin() + 64, saved.end()),
+              std::vector<std::uint8_t>(old.begin() + 64, old.end()));
 }
 
 TEST_F(OptionsLayout, UnwritableFoldersAreReported)

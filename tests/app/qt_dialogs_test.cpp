@@ -119,3 +119,24 @@ TEST(QtDialogsModal, CancelledDialogReturnsNoPath)
     EXPECT_TRUE(choice.Path.empty());
     EXPECT_EQ(choice.FilterIndex, 0);
 }
+
+TEST(QtDialogsModal, SaveAddsTheChosenEntrysExtensionToANameWithout)
+{
+    TempDir dir;
+    const std::string filter = "Brixel bookmark file (*.bmk)|*.bmk|All files (*.*)|*.*";
+    QtDialogs dialogs(nullptr);
+    auto saveAs = [&](const char* name, int entry) {
+        WhenModalOpens([&, name, entry](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            dialog->setDirectory(QString::fromStdString(dir.Path().string()));
+            dialog->selectNameFilter(QtDialogs::ToNameFilters(filter)[entry - 1]);
+            dialog->selectFile(QString::fromLatin1(name));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        return dialogs.SaveFile(filter).Path;
+    };
+    const std::string folder = dir.Path().string() + "/";
+    EXPECT_EQ(saveAs("mylist", 1), folder + "mylist.bmk");
+    EXPECT_EQ(saveAs("mylist.txt", 1), folder + "mylist.txt");
+    EXPECT_EQ(saveAs("mylist", 2), folder + "mylist");
+}

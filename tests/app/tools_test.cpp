@@ -43,9 +43,9 @@ TEST_F(ToolPanel, MenuSwitchHidesAndShowsTheFourMenus)
 
 TEST_F(ToolPanel, SwitchesShowTheirWindowsAndThePaletteWhileEitherIsPressed)
 {
-    // The first arrangement: every switch pressed, no file, so no browser.
+    // From the start without a layout (switches released) to all pressed.
     for (QToolButton* toggle : {w->Tools->ChkBrow, w->Tools->ChkEdit, w->Tools->ChkTile})
-        EXPECT_TRUE(toggle->isChecked());
+        toggle->click();
     for (QWidget* window :
          std::initializer_list<QWidget*>{w->BrowCtrl, w->PaletteCtrl, w->Editor, w->EditCtrl, w->TileCtrl})
         EXPECT_TRUE(IsChildVisible(window));
@@ -72,6 +72,8 @@ TEST_F(ToolPanel, SwitchesShowTheirWindowsAndThePaletteWhileEitherIsPressed)
 TEST_F(ToolPanel, BrowserSwitchFollowsTheOpenFile)
 {
     OpenRom(CountingBytes(1024));
+    EXPECT_TRUE(IsChildVisible(w->Browser));
+    w->Tools->ChkBrow->click();
     EXPECT_TRUE(IsChildVisible(w->Browser));
     w->Tools->ChkBrow->click();
     EXPECT_FALSE(IsChildVisible(w->Browser));

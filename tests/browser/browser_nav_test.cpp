@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 TEST(ScrolledAddress, WholeGridLinesPlusTheFineOffset)
 {
     // 64 KiB file, 16 lines of 8 Gameboy tiles: a line is 128 bytes, span 63488.
@@ -67,4 +69,23 @@ TEST(FineOffset, WrapsBetweenZeroAndBytesPerTile)
     EXPECT_EQ(StepFineOffset(16, +1, 16), 0);
     EXPECT_EQ(StepFineOffset(15, +1, 16), 16);
     EXPECT_EQ(StepFineOffset(3, -1, 8), 2);
+}
+
+TEST(WheelAddress, ExactLinesBetweenZeroAndTheLastFullGrid)
+{
+    // 8 MiB, 16 lines of 8 one-bit tiles: 64 bytes a line, last full grid at 8388608 - 1024.
+    constexpr std::int32_t Length = 8 << 20, Last = Length - 1024;
+    EXPECT_EQ(WheelAddress(1000003, 1, Length, 16, 8, 8), 1000067);
+    EXPECT_EQ(WheelAddress(1000003, -3, Length, 16, 8, 8), 1000003 - 192);
+    EXPECT_EQ(WheelAddress(5, -1, Length, 16, 8, 8), 0);
+    EXPECT_EQ(WheelAddress(Last - 10, 1, Length, 16, 8, 8), Last);
+    EXPECT_EQ(WheelAddress(Last + 8, 1, Length, 16, 8, 8), Last + 8);  // not pulled back
+    EXPECT_EQ(WheelAddress(0, 1, 100, 16, 8, 16), 0);
+    EXPECT_EQ(WheelAddress(1000, 2000000000, INT32_MAX, 16, 16, 64), INT32_MAX - 16384);
+    // The scroll bar position standing nearest: about 256 bytes a unit here.
+    EXPECT_EQ(ScrollPositionFor(192, Length, 16, 8, 8, 0), 1);
+    EXPECT_EQ(ScrollPositionFor(Last, Length, 16, 8, 8, 0), 32767);
+    // Here the plain inverse of the scroll formula would land one line short.
+    EXPECT_EQ(ScrollPositionFor(64 + 3, 1999759, 16, 8, 8, 3), 2);
+    EXPECT_EQ(ScrollPositionFor(50, 100, 16, 8, 8, 0), 0);
 }

@@ -263,3 +263,51 @@ TEST(ConfigFileClamping, FloatingWindowsFollowTheMainWindow)
     EXPECT_EQ(FloatingPosition({-300, -300}, {2000, 0}, far), (PixelPoint{1920, -100}));
     EXPECT_EQ(FloatingPosition({INT_MAX, INT_MIN}, {INT_MAX, INT_MIN}, far), (PixelPoint{1920 + 1280 - 32, -100}));
 }
+
+// --- Saving over an existing file ----------------------------------------------
+
+TEST(ConfigFileSave, BytesPastTheLayoutAreKept)
+{
+    const auto layout = BuildConfigFile(SampleLayout());
+    std::vector<std::uint8_t> existing(70, 0xEE);
+    for (std::size_t i = 64; i < existing.size(); ++i)
+        existing[i] = static_cast<std::uint8_t>(i);
+    std::vector<std::uint8_t> expected(layout.begin(), layout.end());
+    expected.insert(expected.end(), {64, 65, 66, 67, 68, 69});
+    EXPECT_EQ(ConfigFileOver(layout, existing), expected);
+
+    // A file of 64 bytes or fewer is replaced by the 64 layout bytes.
+    const std::vector<std::uint8_t> bare(layout.begin(), layout.end());
+    EXPECT_EQ(ConfigFileOver(layout, std::vector<std::uint8_t>(64, 0xEE)), bare);
+    EXPECT_EQ(ConfigFileOver(layout, std::vector<std::uint8_t>(10, 0xEE)), bare);
+    EXPECT_EQ(ConfigFileOver(layout, {}), bare);
+}
+
+// --- Placing windows on the screen ---------------------------------------------
+
+TEST(FrameOnScreen, OversizedFrameShrinksAndMovesInside)
+{
+    const ScreenRect screen{0, 30, 1024, 738};  // a panel above
+    const FrameMargins margins{4, 24, 4, 4};
+    // A maximised window's outer size restored as its client size.
+    EXPECT_EQ(FitFrameToScreen({0, 0, 1024, 738}, margins, screen), (PixelRect{4, 54, 1016, 710}));
+    // Off to the right and below: moved back so the frame ends at the edges.
+    EXPECT_EQ(FitFrameToScreen({900, 700, 300, 200}, margins, screen), (PixelRect{720, 564, 300, 200}));
+    // Off to the left and above: its frame corner goes to the area's corner.
+    EXPECT_EQ(FitFrameToScreen({-50, 0, 300, 200}, margins, screen), (PixelRect{4, 54, 300, 200}));
+    // A frame already inside stays as it is.
+    EXPECT_EQ(FitFrameToScreen({100, 100, 300, 200}, margins, screen), (PixelRect{100, 100, 300, 200}));
+    // Margins larger than the screen still leave a client of one pixel.
+    EXPECT_EQ(FitFrameToScreen({0, 0, 50, 50}, {40, 40, 40, 40}, {0, 0, 60, 60}), (PixelRect{40, 40, 1, 1}));
+}
+
+TEST(FloatingDefaultPlace, CentredOverTheWorkingAreaBelowTheMenus)
+{
+    const ScreenRect screen{0, 0, 1280, 1024};
+    EXPECT_EQ(DefaultFloatingPosition({100, 150, 700, 500}, {200, 100}, screen), (PixelPoint{350, 350}));
+    // Taller than the area: its top at the area's top, never over the menus.
+    EXPECT_EQ(DefaultFloatingPosition({100, 150, 700, 500}, {200, 600}, screen), (PixelPoint{350, 150}));
+    // Near the screen's edges: kept on the screen.
+    EXPECT_EQ(DefaultFloatingPosition({1100, 900, 300, 200}, {400, 300}, screen), (PixelPoint{880, 724}));
+    EXPECT_EQ(DefaultFloatingPosition({-300, 10, 200, 100}, {300, 50}, screen), (PixelPoint{0, 35}));
+}

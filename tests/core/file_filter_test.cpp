@@ -54,3 +54,18 @@ TEST(FileFilter, OddShapes)
     EXPECT_EQ(blanks[0].Patterns, (Strings{"*.a"}));
     EXPECT_EQ(blanks[1].Patterns, (Strings{"*.b"}));
 }
+
+TEST(FileFilter, SavedNameGetsTheEntrysExtensionOnlyWhenItHasNone)
+{
+    const auto entries = ParseFileFilter("Bookmarks (*.bmk)|*.bmk|All files (*.*)|*.*|Mixed|*pce;*.x?;*.tar.gz");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(DefaultExtension(entries[2]), ".tar.gz");
+    EXPECT_EQ(WithDefaultExtension("mylist", entries[0]), "mylist.bmk");
+    EXPECT_EQ(WithDefaultExtension("/a/my.roms/list", entries[0]), "/a/my.roms/list.bmk");
+    EXPECT_EQ(WithDefaultExtension("C:\\roms\\list", entries[0]), "C:\\roms\\list.bmk");
+    EXPECT_EQ(WithDefaultExtension("/a/.hidden", entries[0]), "/a/.hidden.bmk");
+    EXPECT_EQ(WithDefaultExtension("/a/list.txt", entries[0]), "/a/list.txt");
+    EXPECT_EQ(WithDefaultExtension("/a/list", entries[1]), "/a/list");
+    EXPECT_EQ(WithDefaultExtension("", entries[0]), "");
+    EXPECT_EQ(WithDefaultExtension("/a/", entries[0]), "/a/");
+}

@@ -76,6 +76,16 @@ TEST(NumberTextReadLenient, HexAndOctal)
                  {"&H7FFFFFFF", 2147483647}});
 }
 
+TEST(NumberTextReadLenient, ZeroXAndDollarHex)
+{
+    ExpectReads(
+        {{"0x200", 512}, {"0X200", 512}, {"$200", 512}, {" 0 x f F", 255}, {"0x1g", 1}, {"0x7FFFFFFF", 2147483647}});
+    // No digits, a sign (as with "&H"), or a prefix not at the start read as before.
+    ExpectReads({{"0x", 0}, {"$", 0}, {"0x-5", 0}, {"-0x10", 0}, {"-$10", 0}, {"00x10", 0}, {"1x10", 1}, {"10$", 10}});
+    EXPECT_FALSE(std::signbit(ReadLenientNumber("-0x10")));
+    ExpectReads({{"0xFFFFFFFFF", 2147483647}, {"$80000000", 2147483647}});
+}
+
 TEST(NumberTextReadLenient, ClampsToInt32Range)
 {
     ExpectReads({{"99999999999", 2147483647},

@@ -64,9 +64,24 @@ void ExpectRefused(const BmpLoad& load, const std::string& caption)
     EXPECT_EQ(load.Error->Icon, MsgIcon::Critical);
 }
 
+// ImageMagick itself: a "convert" elsewhere on the path may be a stand-in
+// that cannot write BMPs.
+const char* const ConvertProgram = "/usr/bin/convert";
+
+// Whether ConvertProgram writes a BMP; tried once.
 bool HaveConvert()
 {
-    return std::system("command -v convert > /dev/null 2>&1") == 0;
+    static const bool works = [] {
+        const TempDir probeDir;
+        const std::string probe = (probeDir.Path() / "probe.bmp").string();
+        const std::string command =
+            std::string(ConvertProgram) + " -size 8x8 xc:white -type Palette 'BMP3:" + probe + "' > /dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return false;
+        const Bytes file = ReadWholeFile(probe);
+        return file.size() > 54 && file[0] == 'B' && file[1] == 'M';
+    }();
+    return works;
 }
 
 }  // namespace
@@ -262,7 +277,8 @@ protected:
     std::string Convert(const std::string& arguments, const std::string& name)
     {
         const std::string path = (dir.Path() / name).string();
-        const std::string command = "convert " + arguments + " 'BMP3:" + path + "' > /dev/null 2>&1";
+        const std::string command =
+            std::string(ConvertProgram) + " " + arguments + " 'BMP3:" + path + "' > /dev/null 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return path;
     }
@@ -285,7 +301,7 @@ TEST_F(BmpFromConvert, A256ColorPictureWithAFullColorTableImports)
 
     // ImageMagick's own reading of the picture, top line first.
     const std::string rgbPath = (dir.Path() / "plasma.rgb").string();
-    ASSERT_EQ(std::system(("convert '" + bmp + "' -depth 8 'rgb:" + rgbPath + "'").c_str()), 0);
+    ASSERT_EQ(std::system((std::string(ConvertProgram) + " '" + bmp + "' -depth 8 'rgb:" + rgbPath + "'").c_str()), 0);
     const Bytes rgb = ReadWholeFile(rgbPath);
     ASSERT_EQ(rgb.size(), 128u * 128u * 3u);
     int mismatches = 0;

@@ -2,11 +2,13 @@
 #include "core/tile_io.h"
 #include "editor/editor_canvas.h"
 #include "editor/editor_slots.h"
+#include "editor/pattern_file.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -84,8 +86,8 @@ TEST_F(EditorCells, PaintAndFillBindEmptyCellsAndReachTwins)
 TEST_F(EditorCells, SwapExchangesPixelsAndAddresses)
 {
     EditorSlotTable& slots = state.EditorSlots;
-    slots[1] = {48, Filled(1)};
-    slots[2] = {UnboundTile, Filled(2)};
+    slots[1] = {48, Filled(1), std::nullopt};
+    slots[2] = {UnboundTile, Filled(2), std::nullopt};
     SwapSlots(slots, 1, 2);
     EXPECT_EQ(slots[1].Address, UnboundTile);
     EXPECT_EQ(slots[1].Pixels, Filled(2));
@@ -120,9 +122,9 @@ TEST_F(EditorCells, FlipsAndRotationsRestoreTheTile)
 TEST_F(EditorCells, SyncTwinsCopiesToCellsWithTheSameAddress)
 {
     EditorSlotTable& slots = state.EditorSlots;
-    slots[3] = {80, Counting()};
-    slots[4] = {80, Filled(0)};
-    slots[5] = {96, Filled(0)};
+    slots[3] = {80, Counting(), std::nullopt};
+    slots[4] = {80, Filled(0), std::nullopt};
+    slots[5] = {96, Filled(0), std::nullopt};
     EXPECT_EQ(SyncTwins(slots, 3), (std::vector<int>{3, 4}));
     EXPECT_EQ(slots[4].Pixels, Counting());
     EXPECT_EQ(slots[5].Pixels, Filled(0));
@@ -132,7 +134,7 @@ TEST_F(EditorCells, SaveAllWritesEveryTileInsideTheFileInSlotOrder)
 {
     const std::string path = Open(std::vector<std::uint8_t>(256 * 16, 0));
     for (int i = 0; i < 256; ++i)
-        state.EditorSlots[i] = {i * 16, Filled(static_cast<std::uint8_t>(i % 4))};
+        state.EditorSlots[i] = {i * 16, Filled(static_cast<std::uint8_t>(i % 4)), std::nullopt};
     // Cell 255's tile ends exactly at the end of the file: it is written too.
     EXPECT_EQ(SaveAllSlots(state).Written, 256);
     const auto bytes = ReadWholeFile(path);
@@ -142,10 +144,10 @@ TEST_F(EditorCells, SaveAllWritesEveryTileInsideTheFileInSlotOrder)
 
     // Two cells with one address: the later slot wins. Cells past the end are skipped.
     ClearAllSlots(state.EditorSlots);
-    state.EditorSlots[0] = {0, Filled(1)};
-    state.EditorSlots[9] = {0, Filled(2)};
-    state.EditorSlots[10] = {256 * 16 - 8, Filled(3)};
-    state.EditorSlots[11] = {UnboundTile, Filled(3)};
+    state.EditorSlots[0] = {0, Filled(1), std::nullopt};
+    state.EditorSlots[9] = {0, Filled(2), std::nullopt};
+    state.EditorSlots[10] = {256 * 16 - 8, Filled(3), std::nullopt};
+    state.EditorSlots[11] = {UnboundTile, Filled(3), std::nullopt};
     const SaveAllResult result = SaveAllSlots(state);
     EXPECT_EQ(result.Written, 2);
     EXPECT_FALSE(result.Failed);
@@ -160,7 +162,7 @@ TEST_F(EditorCells, SaveAllCountsOnlyTilesActuallyWritten)
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     ASSERT_TRUE(OpenRomInState(state, path).Opened);
     state.CurrentMode = 0;
-    state.EditorSlots[0] = {0, Filled(3)};
+    state.EditorSlots[0] = {0, Filled(3), std::nullopt};
     const SaveAllResult result = SaveAllSlots(state);
     EXPECT_EQ(result.Written, 0);
     EXPECT_TRUE(result.Failed);
@@ -170,12 +172,71 @@ TEST_F(EditorCells, SaveAllCountsOnlyTilesActuallyWritten)
 TEST_F(EditorCells, ReloadAllReadsBoundCellsOnly)
 {
     Open(std::vector<std::uint8_t>(64, 0xFF));
-    state.EditorSlots[0] = {16, Filled(0)};
-    state.EditorSlots[1] = {UnboundTile, Filled(2)};
+    state.EditorSlots[0] = {16, Filled(0), std::nullopt};
+    state.EditorSlots[1] = {UnboundTile, Filled(2), std::nullopt};
     EXPECT_EQ(ReloadAllSlots(state), std::vector<int>{0});
     EXPECT_EQ(state.EditorSlots[0].Pixels, Filled(3));
     EXPECT_EQ(state.EditorSlots[1].Pixels, Filled(2));
     EXPECT_EQ(state.EditorSlots[2].Address, EmptySlot);
+}
+
+TEST_F(EditorCells, CellsAreWrittenBackInTheModeTheyWereReadIn)
+{
+    // Two 1 bpp tiles side by side: "A" at 0, "B" at 8; a 1 bpp tile ends the file.
+    std::vector<std::uint8_t> rom(64, 0x5A);
+    for (int i = 0; i < 8; ++i) {
+        rom[i] = static_cast<std::uint8_t>(0x10 + i);
+        rom[8 + i] = static_cast<std::uint8_t>(0xB0 + i);
+    }
+    const std::string path = Open(rom);
+    state.CurrentMode = ModeOneBit;
+    ASSERT_TRUE(LoadSlot(state, dialogs, 0, 0));
+    ASSERT_TRUE(LoadSlot(state, dialogs, 56, 1));
+    EXPECT_EQ(state.EditorSlots[0].Mode, std::optional<std::uint8_t>(ModeOneBit));
+
+    state.CurrentMode = ModeGameboy;
+    PaintPixel(state.EditorSlots, 0, 7, 0, 1);  // row 0 was 0x10
+    const SaveAllResult result = SaveAllSlots(state);
+    EXPECT_EQ(result.Written, 2);  // the tile at 56 fits in its own 8 bytes
+    std::vector<std::uint8_t> expected = rom;
+    expected[0] = 0x11;
+    EXPECT_EQ(ReadWholeFile(path), expected);
+
+    // Reloaded in the current mode, the cell takes that mode over.
+    ASSERT_TRUE(ReloadSlot(state, 0, 0));
+    EXPECT_EQ(state.EditorSlots[0].Mode, std::optional<std::uint8_t>(ModeGameboy));
+    EXPECT_EQ(SaveModeOf(state.EditorSlots[0], ModeOneBit), ModeGameboy);
+    // Read from another address than its own, the cell forgets its mode.
+    ASSERT_TRUE(ReloadSlot(state, 1, 16));
+    EXPECT_FALSE(state.EditorSlots[1].Mode.has_value());
+    EXPECT_EQ(SaveModeOf(state.EditorSlots[1], ModeNes), ModeNes);
+    EXPECT_FALSE(ReloadSlot(state, 2, -1));
+}
+
+TEST_F(EditorCells, CellsBoundWithoutReadingUseTheCurrentMode)
+{
+    const std::string path = Open(std::vector<std::uint8_t>(64, 0));
+    state.CurrentMode = ModeOneBit;
+    ASSERT_TRUE(LoadSlot(state, dialogs, 0, 0));
+    state.CurrentMode = ModeGameboy;
+    AddressPattern pattern;
+    pattern.Addresses.fill(EmptySlot);
+    pattern.Addresses[0] = 16;
+    ApplyPattern(state, pattern, false);
+    EXPECT_FALSE(state.EditorSlots[0].Mode.has_value());
+    state.EditorSlots[0].Pixels.fill(3);
+    EXPECT_EQ(SaveAllSlots(state).Written, 1);
+    const auto bytes = ReadWholeFile(path);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0xFF), 16);  // a whole Gameboy tile
+    EXPECT_EQ(bytes[16], 0xFF);
+    EXPECT_EQ(bytes[31], 0xFF);
+
+    // With reloading, the pattern's cells are read, and so get the current mode.
+    ApplyPattern(state, pattern, true);
+    EXPECT_EQ(state.EditorSlots[0].Mode, std::optional<std::uint8_t>(ModeGameboy));
+    // Opening a file unbinds every cell, mode included.
+    Open(std::vector<std::uint8_t>(64, 0));
+    EXPECT_FALSE(state.EditorSlots[0].Mode.has_value());
 }
 
 TEST(EditorCanvas, HitTestAtZoomThree)

@@ -101,9 +101,9 @@ TEST_F(EditorWindow, SelectDragSwapsCellsAndTheCursorStays)
 {
     Editor* editor = w->Editor;
     editor->resize(500, 450);
-    state.EditorSlots[0] = {16, {}};
+    state.EditorSlots[0] = {16, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(1);
-    state.EditorSlots[2] = {UnboundTile, {}};
+    state.EditorSlots[2] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[2].Pixels.fill(3);
     QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseMove(editor, QPoint(53, 5));
@@ -115,6 +115,39 @@ TEST_F(EditorWindow, SelectDragSwapsCellsAndTheCursorStays)
     EXPECT_EQ(state.EditorSlots[2].Address, 16);
     EXPECT_EQ(state.EditorCursorCol, 0);
     EXPECT_EQ(w->TileCtrl->ToolSlot(), 0);
+}
+
+TEST_F(EditorWindow, ClickKeysAndMovesNeverSwapCells)
+{
+    Editor* editor = w->Editor;
+    editor->resize(500, 450);
+    state.EditorSlots[0] = {16, {}, std::nullopt};
+    state.EditorSlots[0].Pixels.fill(1);
+    state.EditorSlots[2] = {32, {}, std::nullopt};
+    state.EditorSlots[2].Pixels.fill(3);
+    const EditorSlotTable before = state.EditorSlots;
+    auto unchanged = [&] {
+        for (int i : {0, 2}) {
+            EXPECT_EQ(state.EditorSlots[i].Address, before[i].Address) << i;
+            EXPECT_EQ(state.EditorSlots[i].Pixels, before[i].Pixels) << i;
+        }
+    };
+
+    // A click on cell 0, the cursor moved to cell 2 by keys, then the mouse moves.
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClick(editor, Qt::Key_Right);
+    QTest::keyClick(editor, Qt::Key_Right);
+    QTest::mouseMove(editor, QPoint(6, 5));
+    unchanged();
+    EXPECT_EQ(state.EditorCursorCol, 2);
+
+    // A drag released over another cell is ended by a key before the pointer moves.
+    QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(editor, QPoint(53, 5));
+    QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(53, 5));
+    QTest::keyClick(editor, Qt::Key_Down);
+    QTest::mouseMove(editor, QPoint(54, 5));
+    unchanged();
 }
 
 TEST_F(EditorWindow, KeysMoveTheCursorAndZoomWithinLimits)
@@ -169,9 +202,9 @@ TEST_F(EditorWindow, AllTilesButtonsAskAndReport)
 {
     const std::string path = OpenRom(std::vector<std::uint8_t>(1024, 0));
     SelectMode(ModeGameboy);
-    state.EditorSlots[0] = {1024 - 16, {}};
+    state.EditorSlots[0] = {1024 - 16, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(3);
-    state.EditorSlots[1] = {UnboundTile, {}};
+    state.EditorSlots[1] = {UnboundTile, {}, std::nullopt};
     dialogs.QueueYesNo(true);
     w->EditCtrl->BtSaveEdit->click();
     EXPECT_EQ(dialogs.Prompts.back().Caption, "Saving?");
@@ -235,7 +268,7 @@ TEST_F(EditorDrag, EditorTileDroppedOnTheBrowserIsWrittenThere)
     SelectMode(ModeGameboy);
     Editor* editor = w->Editor;
     editor->resize(400, 400);
-    state.EditorSlots[0] = {UnboundTile, {}};
+    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(3);
     editor->RenderSlot(0);
     // Drop on browser tile (1, 2): address 16 * (1 + 8 * 2) = 272.
@@ -285,7 +318,7 @@ TEST_F(EditorWindow, ZoomAfterScrollingDrawsFromTheCornerAgain)
 {
     Editor* editor = w->Editor;
     editor->resize(133, 133);
-    state.EditorSlots[0] = {UnboundTile, {}};
+    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(4);
     editor->RenderSlot(0);
     editor->HEditScr->setValue(editor->HEditScr->maximum());
@@ -304,4 +337,47 @@ TEST_F(EditorDrag, OpeningAFileLeavesTheTileToolWithoutACell)
     OpenRom(CountingBytes(4096), "other.gb");
     EXPECT_EQ(w->TileCtrl->ToolSlot(), -1);
     EXPECT_FALSE(w->TileCtrl->BtReloadTile->isEnabled());
+}
+
+namespace {
+
+// Turns the wheel over the editor canvas, as the window system delivers it.
+void TurnEditorWheel(Editor* editor, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWheelEvent event(QPointF(40, 40), QPointF(editor->mapToGlobal(QPoint(40, 40))), QPoint(), angle, Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(editor, &event);
+}
+
+}  // namespace
+
+TEST_F(EditorWindow, WheelScrollsTheCanvasAndCtrlWheelZooms)
+{
+    Editor* editor = w->Editor;
+    editor->resize(200, 200);
+    // Cells (0, 0), (0, 1) and (1, 0) in colors 4, 5, 6; at zoom 3 a cell is 24 pixels.
+    for (auto [slot, color] : {std::pair{0, 4}, std::pair{16, 5}, std::pair{1, 6}}) {
+        state.EditorSlots[slot] = {UnboundTile, {}, std::nullopt};
+        state.EditorSlots[slot].Pixels.fill(static_cast<std::uint8_t>(color));
+        editor->RenderSlot(slot);
+    }
+    auto shown = [&](int index) { return editor->BackingImage().pixel(2, 2) == Rgb(state.WorkingPalette[index]); };
+    TurnEditorWheel(editor, {0, -120});  // a notch: 24 pixels, drawn scrolled
+    EXPECT_EQ(editor->VEditScr->value(), 24);
+    EXPECT_TRUE(shown(5));
+    TurnEditorWheel(editor, {0, 240});
+    EXPECT_EQ(editor->VEditScr->value(), 0);
+    TurnEditorWheel(editor, {0, -120}, Qt::ShiftModifier);  // Shift or sideways: across
+    EXPECT_TRUE(shown(6));
+    TurnEditorWheel(editor, {-40, 0});
+    EXPECT_EQ(editor->HEditScr->value(), 32);
+    TurnEditorWheel(editor, {0, -120 * 50});
+    EXPECT_EQ(editor->VEditScr->value(), editor->VEditScr->maximum());
+
+    // Away from the user enlarges, as BtEditZoomOut does; the offsets go back to 0.
+    TurnEditorWheel(editor, {0, 120}, Qt::ControlModifier);
+    EXPECT_EQ(state.EditorZoom, 4);
+    EXPECT_EQ(editor->VEditScr->value(), 0);
+    TurnEditorWheel(editor, {0, -360}, Qt::ControlModifier);
+    EXPECT_EQ(state.EditorZoom, 2);
 }

@@ -166,10 +166,10 @@ TEST_F(PatternWindow, ApplyAsksAndReloadsEveryCell)
     OpenRom(CountingBytes(8192));
     BindCells(2);
     window.BtAddPat->click();
-    state.EditorSlots[0] = {UnboundTile, {}};
+    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(9);
     state.EditorSlots[1].Address = 4000;
-    state.EditorSlots[5] = {UnboundTile, {}};
+    state.EditorSlots[5] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[5].Pixels.fill(9);
 
     Select(0);
@@ -424,7 +424,7 @@ TEST_F(BmpActions, ImportReplacesPixelsAndPaletteAndRedraws)
 TEST_F(BmpActions, RefusedFilesChangeNothing)
 {
     const BmpPalette before = state.WorkingPalette;
-    state.EditorSlots[2] = {96, {}};
+    state.EditorSlots[2] = {96, {}, std::nullopt};
     state.EditorSlots[2].Pixels.fill(5);
     Bytes good = BuildBmpFile(BuildBmpHeader(), EditorSlotTable{}, BmpPalette{});
     Bytes topDown = good;

@@ -100,6 +100,53 @@ TEST_F(RomIntegrity, OnlyTheWrittenTilesChangeAndTheLengthStays)
     EXPECT_EQ(after[16] & after[17] & 0x80, 0x80);
 }
 
+TEST_F(RomIntegrity, ModeSwitchDoesNotLetSavesOverwriteTheNeighbour)
+{
+    const std::vector<std::uint8_t> original = RandomRom(4096);
+    const std::string path = OpenRom(original);
+    state.ShowSaveWarning = false;
+    SelectMode(ModeOneBit);
+    w->BrowCtrl->EdAdd->setText(QStringLiteral("512"));
+    w->BrowCtrl->BtJumpAdd->click();
+    QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(5, 5));  // tile "A", 8 bytes at 0x200
+    ASSERT_EQ(state.EditorSlots[0].Address, 0x200);
+    Editor* editor = w->Editor;
+    editor->resize(400, 400);
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));  // the tile tool takes cell 0
+    EXPECT_EQ(w->TileCtrl->LbCellMode->text().toStdString(), "");
+
+    SelectMode(ModeGameboy);
+    EXPECT_EQ(w->TileCtrl->LbCellMode->text().toStdString(), "Read as 1 bit per pixel");
+    w->EditCtrl->OptionPaint->click();
+    state.CurrentColor = 1;
+    const std::uint8_t firstRow = original[0x200];
+    TilePixels before = state.EditorSlots[0].Pixels;
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(1, 1));  // pixel (0, 0)
+    w->EditCtrl->BtSaveEdit->click();
+    EXPECT_EQ(form->LbInfo->text().toStdString(), "Saved 1 tiles to file");
+    std::vector<std::uint8_t> expected = original;
+    expected[0x200] = static_cast<std::uint8_t>(firstRow | (before[0] == 0 ? 0x80 : 0));
+    EXPECT_EQ(ReadWholeFile(path), expected);  // tile "B" at 0x208 untouched
+
+    // The tile tool's Save also writes the cell in its own mode.
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(4, 1));  // pixel (1, 0)
+    w->TileCtrl->SaveTile->click();
+    expected[0x200] |= 0x40;
+    EXPECT_EQ(ReadWholeFile(path), expected);
+
+    // Copying to a new place uses the mode shown: 16 bytes at 0x400.
+    w->TileCtrl->EdAdd->setText(QStringLiteral("1024"));
+    w->TileCtrl->BtCopyToAddress->click();
+    const std::vector<std::uint8_t> after = ReadWholeFile(path);
+    for (std::size_t offset : Differences(expected, after))
+        EXPECT_TRUE(offset >= 1024 && offset < 1040) << offset;
+
+    // Reloaded in the mode shown, the cell takes it over.
+    w->TileCtrl->BtReloadTile->click();
+    EXPECT_EQ(state.EditorSlots[0].Mode, std::optional<std::uint8_t>(ModeGameboy));
+    EXPECT_EQ(w->TileCtrl->LbCellMode->text().toStdString(), "");
+}
+
 TEST_F(RomIntegrity, ReadOnlyRomStaysByteIdentical)
 {
     const std::vector<std::uint8_t> original = RandomRom(2048);

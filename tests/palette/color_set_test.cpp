@@ -6,6 +6,7 @@
 #include "palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,13 @@ namespace {
 
 using ColorDialogWindow = ViewerFixture;
 using ColorSetWindow = ViewerFixture;
+
+// The application's active window is this one. (QTest's wait for an
+// active window also counts a tool window active while its main window is.)
+bool WaitActive(QWidget* window)
+{
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
+}
 
 std::string Text(const QLabel* label)
 {
@@ -53,7 +61,7 @@ TEST_F(ColorDialogWindow, LabelsShowEightAndFiveBitValues)
 TEST_F(ColorDialogWindow, AcceptStoresAndRedrawsEveryView)
 {
     OpenRom(std::vector<std::uint8_t>(4096, 0xFF));  // every browser pixel is index 1
-    state.EditorSlots[0] = {UnboundTile, {}};
+    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
     state.EditorSlots[0].Pixels.fill(1);
     w->Editor->RenderSlot(0);
     ColorDialog* dialog = w->ColorDialog;
@@ -132,6 +140,59 @@ TEST_F(ColorSetWindow, PreviewClickOpensTheDialogAndKeepsTheWindow)
     EXPECT_EQ(sets->ImCol->Image().pixel(8 * 5 + 2, 1), Rgb(sets->Sets().ColorSets[0].Colors[5]));
     sets->Form_Deactivate();  // clicking elsewhere
     EXPECT_FALSE(sets->isVisible());
+}
+
+TEST_F(ColorSetWindow, ClosedColorDialogHandsTheActivationBackSoALaterClickElsewhereHides)
+{
+    ColorSet* sets = w->ColorSet;
+    ColorDialog* dialog = w->ColorDialog;
+    sets->BtAddSet->click();
+    QCoreApplication::processEvents();  // the about window's show at start
+    sets->ShowTool();
+    if (!WaitActive(sets))
+        GTEST_SKIP() << "this platform does not activate windows";
+
+    for (QWidget* closer : std::initializer_list<QWidget*>{dialog->LBColPrev, dialog->BtCancle}) {
+        QTest::mouseClick(sets->ImCol, Qt::LeftButton, {}, QPoint(3, 3));
+        ASSERT_TRUE(WaitActive(dialog));
+        EXPECT_TRUE(sets->isVisible());
+        QTest::mouseClick(closer, Qt::LeftButton);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_TRUE(WaitActive(sets));
+        EXPECT_TRUE(sets->isVisible());
+    }
+
+    // Another window takes the activation: the color set window hides.
+    form->activateWindow();
+    ASSERT_TRUE(WaitActive(form.get()));
+    EXPECT_FALSE(sets->isVisible());
+}
+
+TEST_F(ColorSetWindow, GoingElsewhereFromItsColorDialogHidesBoth)
+{
+    ColorSet* sets = w->ColorSet;
+    sets->BtAddSet->click();
+    QCoreApplication::processEvents();  // the about window's show at start
+    sets->ShowTool();
+    if (!WaitActive(sets))
+        GTEST_SKIP() << "this platform does not activate windows";
+    QTest::mouseClick(sets->ImCol, Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(WaitActive(w->ColorDialog));
+
+    form->activateWindow();
+    ASSERT_TRUE(WaitActive(form.get()));
+    EXPECT_FALSE(w->ColorDialog->isVisible());
+    EXPECT_FALSE(sets->isVisible());
+
+    // Back in the color set window from its dialog: it stays.
+    sets->ShowTool();
+    ASSERT_TRUE(WaitActive(sets));
+    QTest::mouseClick(sets->ImCol, Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(WaitActive(w->ColorDialog));
+    sets->activateWindow();
+    ASSERT_TRUE(WaitActive(sets));
+    EXPECT_FALSE(w->ColorDialog->isVisible());
+    EXPECT_TRUE(sets->isVisible());
 }
 
 TEST_F(ColorSetWindow, OwnFileSavedAndLoadedBack)

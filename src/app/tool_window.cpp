@@ -1,0 +1,60 @@
+#include "app/tool_window.h"
+
+#include "core/config_file.h"
+
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QScreen>
+
+namespace {
+
+PixelRect GlobalRect(const QWidget& widget)
+{
+    const QPoint corner = widget.mapToGlobal(QPoint(0, 0));
+    return {corner.x(), corner.y(), widget.width(), widget.height()};
+}
+
+ScreenRect AvailableArea(const QWidget& widget)
+{
+    const QScreen* screen = widget.screen() ? widget.screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
+}  // namespace
+
+QPoint DefaultToolPosition(QWidget& window)
+{
+    QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    if (!owner)
+        return window.pos();
+    // The size a first show would give the window.
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize();
+    const auto* mainWindow = qobject_cast<const QMainWindow*>(owner);
+    const QWidget* work = mainWindow && mainWindow->centralWidget() ? mainWindow->centralWidget() : owner;
+    // Before its first show a window's frame is unknown; the main window's
+    // frame is the best guess for it.
+    QSize frame = window.frameGeometry().size();
+    if (frame == window.size())
+        frame += owner->frameGeometry().size() - owner->size();
+    const PixelPoint place =
+        DefaultFloatingPosition(GlobalRect(*work), {frame.width(), frame.height()}, AvailableArea(*owner));
+    return {place.X, place.Y};
+}
+
+QPoint ToolWindowPosition(QWidget& window)
+{
+    // Qt marks a window moved once the program (or a restored layout) has
+    // placed it; the first show below places every window it shows.
+    return window.testAttribute(Qt::WA_Moved) ? window.pos() : DefaultToolPosition(window);
+}
+
+void ShowToolWindow(QWidget& window)
+{
+    if (!window.testAttribute(Qt::WA_Moved))
+        window.move(DefaultToolPosition(window));
+    window.show();
+    window.raise();
+    window.activateWindow();
+}

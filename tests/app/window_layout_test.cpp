@@ -1,0 +1,181 @@
+#include "app/child_window.h"
+#include "app/help.h"
+#include "app/layout_config.h"
+#include "app/main_form.h"
+#include "app/options.h"
+#include "app/tool_window.h"
+#include "app/tools.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser.h"
+#include "core/mode_table.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "editor/pattern.h"
+#include "editor/tile_ctrl.h"
+#include "palette/color_dialog.h"
+#include "palette/color_set.h"
+#include "palette/palette_ctrl.h"
+#include "support/viewer_fixture.h"
+#include "tools/bookmark.h"
+#include "tools/c_out_put.h"
+#include "tools/file_info.h"
+
+#include <QCheckBox>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using FirstStart = ViewerFixture;
+using ChildArea = ViewerFixture;
+using FloatingWindows = ViewerFixture;
+
+std::vector<QWidget*> WorkingWindows(Windows& w)
+{
+    return {w.Tools, w.BrowCtrl, w.PaletteCtrl, w.Editor, w.EditCtrl, w.TileCtrl};
+}
+
+// The main window's working area below its menus, on the screen.
+QRect WorkingArea(MainForm& form)
+{
+    QWidget* area = form.MdiArea();
+    return {area->mapToGlobal(QPoint(0, 0)), area->size()};
+}
+
+}  // namespace
+
+TEST_F(FirstStart, WindowSwitchesStayReleasedWhileTheWindowsShow)
+{
+    for (QToolButton* toggle : {w->Tools->ChkBrow, w->Tools->ChkEdit, w->Tools->ChkTile})
+        EXPECT_FALSE(toggle->isChecked());
+    for (QWidget* window : WorkingWindows(*w))
+        EXPECT_TRUE(IsChildVisible(window)) << window->windowTitle().toStdString();
+    EXPECT_FALSE(IsChildVisible(w->Browser));
+
+    // Actions that run the arrangement leave the windows alone until a
+    // switch is used.
+    w->EditCtrl->BtEditZoomOut_Click();
+    w->EditCtrl->ChkGridEditor->click();
+    for (QWidget* window : WorkingWindows(*w))
+        EXPECT_TRUE(IsChildVisible(window)) << window->windowTitle().toStdString();
+
+    // Opening a file shows the browser with its switch still released.
+    OpenRom(CountingBytes(4096));
+    EXPECT_TRUE(IsChildVisible(w->Browser));
+    EXPECT_FALSE(w->Tools->ChkBrow->isChecked());
+
+    // The first switch pressed arranges the windows as the switches say.
+    w->Tools->ChkBrow->click();
+    EXPECT_TRUE(IsChildVisible(w->Browser));
+    EXPECT_TRUE(IsChildVisible(w->PaletteCtrl));
+    EXPECT_FALSE(IsChildVisible(w->Editor));
+    EXPECT_FALSE(IsChildVisible(w->TileCtrl));
+}
+
+TEST_F(FirstStart, EditorOpensAt4000TwipsFrameIncluded)
+{
+    // 4000 / 15 = 266.7 pixels.
+    EXPECT_EQ(ChildFrame(w->Editor)->size(), QSize(267, 267));
+    // Its client area shows more than the minimum of 133 pixels.
+    EXPECT_GT(w->Editor->width(), 200);
+    EXPECT_GT(w->Editor->height(), 200);
+}
+
+TEST_F(FirstStart, ShiftCountReadsOneWhileTheFirstModeIsInEffect)
+{
+    EXPECT_EQ(w->PaletteCtrl->BtPalShiftNum->text().toStdString(), "1");
+    EXPECT_EQ(w->PaletteCtrl->ShiftCount(), 1);
+    EXPECT_EQ(state.CurrentMode, ModeListOrder[0]);
+    // A mode chosen later still sets it.
+    SelectMode(ModeListOrder[1]);
+    EXPECT_EQ(w->PaletteCtrl->BtPalShiftNum->text().toStdString(), "4");
+}
+
+TEST_F(ChildArea, ScrollBarsReachTheFarEdgesOfALargeBrowser)
+{
+    OpenRom(CountingBytes(65536));
+    form->resize(699, 534);
+    w->BrowCtrl->ScrRows->setValue(16);
+    for (int zoom = state.BrowserZoom; zoom < 13; ++zoom)
+        w->BrowCtrl->BtBrowZoomIn_Click();
+    ASSERT_EQ(state.BrowserZoom, 13);
+    QCoreApplication::processEvents();
+
+    QMdiArea* area = form->MdiArea();
+    QWidget* frame = ChildFrame(w->Browser);
+    const QPoint unscrolled = frame->pos();
+    ASSERT_GT(frame->geometry().right(), area->viewport()->width());
+    EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    EXPECT_LE(frame->geometry().right(), area->viewport()->width() - 1);
+    EXPECT_LE(frame->geometry().bottom(), area->viewport()->height() - 1);
+    EXPECT_GE(frame->geometry().right(), area->viewport()->width() - 8);
+
+    // A layout saved while scrolled keeps the unscrolled places.
+    EXPECT_EQ(GatherLayout(state, *w).BrowserPos, (PixelPoint{unscrolled.x(), unscrolled.y()}));
+}
+
+TEST_F(FloatingWindows, OpenOverTheMainWindowBelowItsMenus)
+{
+    OpenRom(CountingBytes(4096));
+    const QRect work = WorkingArea(*form);
+    w->Tools->BtColorSet->click();
+    w->Tools->BtBookmark->click();
+    w->Tools->BtFileInfo->click();
+    w->Tools->BtEditPatt->click();
+    w->EditCtrl->BtCOutPut->click();
+    w->Tools->Bthelp->click();
+    w->Tools->BtOptions->click();
+    for (QWidget* window : std::initializer_list<QWidget*>{w->ColorSet, w->Bookmark, w->FileInfo, w->Pattern,
+                                                           w->COutPut, w->Help, w->Options}) {
+        const QRect frame = window->frameGeometry();
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        EXPECT_GE(frame.top(), work.top());
+        EXPECT_TRUE(work.contains(frame.center()));
+        // Centred across the working area, to the pixel the frame allows.
+        EXPECT_LE(std::abs(frame.center().x() - work.center().x()), 3);
+    }
+    w->Options->BtOk->click();
+}
+
+TEST_F(FloatingWindows, PlacedWindowsKeepTheirPlace)
+{
+    // Placed before it was ever shown, as a restored layout does.
+    w->ColorSet->move(form->pos() + QPoint(60, 70));
+    w->ColorSet->ShowTool();
+    EXPECT_EQ(w->ColorSet->pos(), form->pos() + QPoint(60, 70));
+
+    // A layout gathered before a window was ever shown keeps it where it
+    // would open, not at the screen's corner.
+    const LayoutConfig layout = GatherLayout(state, *w);
+    const QPoint bookmarkOffset = DefaultToolPosition(*w->Bookmark) - form->pos();
+    EXPECT_EQ(layout.BookmarkOffset, (PixelPoint{bookmarkOffset.x(), bookmarkOffset.y()}));
+}
+
+TEST_F(FloatingWindows, PaletteColorEditorStandsByTheSumOfBothPositions)
+{
+    form->move(40, 30);
+    ChildFrame(w->PaletteCtrl)->move(300, 20);
+    ASSERT_EQ(form->pos(), QPoint(40, 30));
+    QTest::mousePress(static_cast<QWidget*>(w->PaletteCtrl->ImCol), Qt::RightButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(w->ColorDialog->isVisible());
+    // 1900 twips are 127 pixels, 100 twips 7 pixels.
+    EXPECT_EQ(w->ColorDialog->pos(), QPoint(40 + 300 + 127, 30 + 20 + 7));
+}
+
+TEST_F(FloatingWindows, AboutWindowFollowsTheMainWindowWhileShown)
+{
+    w->Tools->Bthelp->click();
+    ASSERT_TRUE(w->Help->isVisible());
+    // A window manager places the main window after the about window shows.
+    form->move(form->pos() + QPoint(50, 40));
+    const QRect work = WorkingArea(*form);
+    EXPECT_LE(std::abs(w->Help->frameGeometry().center().x() - work.center().x()), 3);
+    EXPECT_LE(std::abs(w->Help->frameGeometry().center().y() - work.center().y()), 3);
+}
