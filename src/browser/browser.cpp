@@ -425,8 +425,10 @@ void Browser::DragToBrowser(int x, int y)
     if (!ConfirmSave(state_, *windows_.Dialogs))
         return;
     const EditorSlot& cell = state_.EditorSlots[state_.EditorCursorRow * 16 + state_.EditorCursorCol];
-    if (!WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels))
-        windows_.Dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+    const RomWriteResult written =
+        WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels);
+    if (!written)
+        windows_.Dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
     ReloadBrowser();
 }
 

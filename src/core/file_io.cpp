@@ -41,6 +41,31 @@ bool ReadAll(int fd, std::uint8_t* buffer, std::size_t length, std::int64_t offs
 
 }  // namespace
 
+int OpenRegularFile(const std::string& path, int accessFlags, std::string& reason)
+{
+    const int fd = ::open(path.c_str(), accessFlags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        reason = SystemCause(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    // Reads and writes of a regular file may wait as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string SystemCause(int error)
+{
+    return error == 0 ? std::string("the system wrote nothing") : std::string(std::strerror(error));
+}
+
 std::optional<std::int64_t> FileSize(const std::string& path)
 {
     struct stat info {};
@@ -59,8 +84,11 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
 
 std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset, std::size_t length)
 {
-    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0 || offset < 0)
+    if (offset < 0)
+        return std::nullopt;
+    std::string reason;
+    FileDescriptor file{OpenRegularFile(path, O_RDONLY, reason)};
+    if (file.fd < 0)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(length);
     std::size_t got = 0;
@@ -99,11 +127,12 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, const st
         return std::string("the file could not be created: ") + std::strerror(errno);
     std::size_t done = 0;
     while (done < bytes.size()) {
+        errno = 0;
         const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            const std::string reason = std::strerror(errno);
+            const std::string reason = SystemCause(n == 0 ? 0 : errno);
             ::unlink(temporary.c_str());
             return "the file could not be written: " + reason;
         }

@@ -9,6 +9,16 @@
 // Whole-file reads and safe writes for the program's own small files
 // (palettes, bookmarks, patterns, BMP, C output, configuration).
 
+// Opens path with the given access flags (O_RDONLY or O_RDWR) if it names a
+// regular file. The open itself never blocks, so a named pipe or a device
+// given as a file cannot hang the program. Returns the descriptor, or -1
+// with the cause for the user in reason.
+int OpenRegularFile(const std::string& path, int accessFlags, std::string& reason);
+
+// The text of an errno value, or of "the system wrote nothing" for 0, so a
+// message never shows a cause left over from an earlier call.
+std::string SystemCause(int error);
+
 // The size of a regular file in bytes; nullopt when it does not exist or is
 // no regular file.
 std::optional<std::int64_t> FileSize(const std::string& path);
@@ -18,7 +28,7 @@ std::optional<std::int64_t> FileSize(const std::string& path);
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
 // Reads length bytes at offset; fewer at the end of the file; nullopt when
-// the file cannot be opened.
+// the file cannot be opened or is no regular file.
 std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset,
                                                        std::size_t length);
 

@@ -1,5 +1,7 @@
 #include "core/rom_file.h"
 
+#include "core/file_io.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -7,6 +9,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
+
+namespace {
+
+std::string ChangedOutsideText(const std::string& path)
+{
+    return "The file '" + path +
+           "' was changed, moved or deleted outside Brixel, so nothing was written. Open it again to go on.";
+}
+
+}  // namespace
 
 RomFile::~RomFile()
 {
@@ -15,7 +28,7 @@ RomFile::~RomFile()
 
 RomFile::RomFile(RomFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)),
-      length_(std::exchange(other.length_, 0))
+      length_(std::exchange(other.length_, 0)), path_(std::move(other.path_)), writer_(std::move(other.writer_))
 {
 }
 
@@ -26,6 +39,8 @@ RomFile& RomFile::operator=(RomFile&& other) noexcept
         fd_ = std::exchange(other.fd_, -1);
         writable_ = std::exchange(other.writable_, false);
         length_ = std::exchange(other.length_, 0);
+        path_ = std::move(other.path_);
+        writer_ = std::move(other.writer_);
     }
     return *this;
 }
@@ -62,13 +77,15 @@ RomFile::OpenResult RomFile::Open(const std::string& path)
         return {OpenStatus::CannotOpen, "'" + path + "' is a folder, not a file."};
 
     const bool readOnly = IsReadOnly(path);
-    const int fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    std::string reason;
+    const int fd = OpenRegularFile(path, readOnly ? O_RDONLY : O_RDWR, reason);
     if (fd < 0)
-        return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened: " + std::strerror(errno)};
+        return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened: " + reason};
 
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        const std::string cause = SystemCause(errno);
         ::close(fd);
-        return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened."};
+        return {OpenStatus::CannotOpen, "The file '" + path + "' could not be opened: " + cause};
     }
     if (info.st_size > std::numeric_limits<std::int32_t>::max()) {
         ::close(fd);
@@ -79,6 +96,7 @@ RomFile::OpenResult RomFile::Open(const std::string& path)
     fd_ = fd;
     writable_ = !readOnly;
     length_ = static_cast<std::int32_t>(info.st_size);
+    path_ = path;
     return {readOnly ? OpenStatus::OpenedReadOnly : OpenStatus::Opened, {}};
 }
 
@@ -89,6 +107,7 @@ void RomFile::Close()
     fd_ = -1;
     writable_ = false;
     length_ = 0;
+    path_.clear();
 }
 
 std::size_t RomFile::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const
@@ -107,18 +126,72 @@ std::size_t RomFile::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size
     return done;
 }
 
-bool RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size)
+void RomFile::SetWriterForTesting(Writer writer)
 {
-    if (!IsWritable() || offset < 0 || offset + static_cast<std::int64_t>(size) > length_)
-        return false;
+    writer_ = std::move(writer);
+}
+
+RomWriteResult RomFile::CheckStillTheSameFile(std::int64_t offset, std::size_t size) const
+{
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(fd_, &open) != 0)
+        return {RomWriteStatus::Failed,
+                "Writing to the file '" + path_ + "' failed (" + SystemCause(errno) + "); nothing was written."};
+    // Deleted, renamed, or replaced by another file or a folder: the bytes
+    // would go where the user can no longer see them.
+    if (::stat(path_.c_str(), &named) != 0 || named.st_dev != open.st_dev || named.st_ino != open.st_ino ||
+        open.st_nlink == 0)
+        return {RomWriteStatus::FileChanged, ChangedOutsideText(path_)};
+    // Shortened since the open: writing past its end would make it grow.
+    const std::int64_t end = offset + static_cast<std::int64_t>(size);
+    if (end > open.st_size)
+        return {RomWriteStatus::FileChanged, ChangedOutsideText(path_)};
+    return {};
+}
+
+bool RomFile::WriteWhole(std::int64_t offset, const std::uint8_t* data, std::size_t size, std::string& cause)
+{
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+        errno = 0;
+        const ssize_t put = writer_ ? writer_(fd_, data + done, size - done, static_cast<off_t>(offset + done))
+                                    : ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
         if (put < 0 && errno == EINTR)
             continue;
-        if (put <= 0)
+        if (put <= 0) {
+            cause = SystemCause(put == 0 ? 0 : errno);
             return false;
+        }
         done += static_cast<std::size_t>(put);
     }
     return true;
+}
+
+RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size)
+{
+    if (!IsWritable())
+        return {RomWriteStatus::NotWritable, "The file '" + path_ + "' is open for reading only; nothing was written."};
+    if (offset < 0 || offset + static_cast<std::int64_t>(size) > length_)
+        return {RomWriteStatus::OutsideFile, "The " + std::to_string(size) + " bytes at address " +
+                                                 std::to_string(offset) +
+                                                 " lie outside the file; nothing was written."};
+    if (RomWriteResult check = CheckStillTheSameFile(offset, size); !check)
+        return check;
+
+    std::vector<std::uint8_t> old(size);
+    if (ReadAt(offset, old.data(), size) != size)
+        return {RomWriteStatus::Failed, "Writing to the file '" + path_ +
+                                            "' failed (the bytes it replaces could not be read); nothing was written."};
+    std::string cause;
+    if (WriteWhole(offset, data, size, cause))
+        return {};
+    std::string restoreCause;
+    if (WriteWhole(offset, old.data(), size, restoreCause))
+        return {RomWriteStatus::Failed,
+                "Writing to the file '" + path_ + "' failed (" + cause + "); the file keeps its old bytes there."};
+    return {RomWriteStatus::NotRestored, "Writing to the file '" + path_ + "' failed (" + cause +
+                                             "), and its old bytes could not be put back (" + restoreCause + "): the " +
+                                             std::to_string(size) + " bytes at address " + std::to_string(offset) +
+                                             " may be damaged."};
 }

@@ -2,7 +2,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <sys/types.h>
+
+// What became of a write into the ROM. A write is all or nothing: it either
+// replaced the whole block, or the file keeps its old bytes there (only
+// NotRestored says otherwise).
+enum class RomWriteStatus {
+    Written,
+    NotWritable,  // the file is not open for writing
+    OutsideFile,  // the block does not lie wholly inside the file
+    FileChanged,  // the file was shortened, moved, replaced or deleted since it was opened
+    Failed,       // the system refused the write; the old bytes are back in place
+    NotRestored,  // the write failed and the old bytes could not be put back
+};
+
+struct RomWriteResult {
+    RomWriteStatus Status = RomWriteStatus::Written;
+    // For the user: what happened, with the file's name and the cause;
+    // empty when written.
+    std::string Reason;
+
+    explicit operator bool() const { return Status == RomWriteStatus::Written; }
+};
 
 // The open ROM image. The file is never loaded: tiles are read and written in
 // place with positional reads and writes. A RomFile never changes the length
@@ -56,13 +79,28 @@ public:
     // when no file is open.
     std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const;
 
-    // Writes all size bytes at offset. Returns false when the file is not
-    // open for writing, the block does not lie wholly inside the file, or
-    // the system wrote less than the whole block.
-    bool WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
+    // Writes all size bytes at offset, or nothing. Before writing it checks
+    // that the path still names the file that was opened and that the block
+    // lies inside the file's length as it is now; it reads the bytes it
+    // replaces and writes them back when the write fails or stops short.
+    RomWriteResult WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
+
+    // The positional write WriteAt uses, replaceable so that tests can make
+    // the system fail or write short.
+    using Writer = std::function<ssize_t(int fd, const void* data, std::size_t size, off_t offset)>;
+    void SetWriterForTesting(Writer writer);
+
+    const std::string& Path() const { return path_; }
 
 private:
+    // Writes the whole block through writer_; false with the cause on failure.
+    bool WriteWhole(std::int64_t offset, const std::uint8_t* data, std::size_t size, std::string& cause);
+    // The same file as at the open, named by the same path, holding the block now.
+    RomWriteResult CheckStillTheSameFile(std::int64_t offset, std::size_t size) const;
+
     int fd_ = -1;
     bool writable_ = false;
     std::int32_t length_ = 0;
+    std::string path_;
+    Writer writer_;
 };

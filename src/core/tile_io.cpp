@@ -78,13 +78,12 @@ void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, i
         DecodeTile(mode, run + static_cast<std::int64_t>(t) * bytesPerTile, destination + t * TilePixelCount);
 }
 
-bool WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address, const std::array<std::uint8_t, 64>& pixels)
+RomWriteResult WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address,
+                         const std::array<std::uint8_t, 64>& pixels)
 {
     if (!IsValidMode(mode))
-        return false;
+        return {RomWriteStatus::Failed, "There is no graphics mode number " + std::to_string(mode) + "."};
     const int bytesPerTile = StandardModes[mode].BytesPerTile;
-    if (address < 0 || static_cast<std::int64_t>(address) + bytesPerTile > handle.Length())
-        return false;
     std::uint8_t block[MaxBytesPerTile];
     EncodeTile(mode, pixels.data(), block);
     return handle.WriteAt(address, block, static_cast<std::size_t>(bytesPerTile));

@@ -17,8 +17,9 @@
 void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination);
 
 // Encodes 64 pixels in `mode` and writes them at `address` with one
-// positional write. Writes nothing and returns false unless the whole block
-// lies inside the file and the file is open for writing; also returns false
-// when the system wrote less than the whole block. The file's length never
-// changes.
-bool WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address, const std::array<std::uint8_t, 64>& pixels);
+// positional write, all or nothing (RomFile::WriteAt): the block must lie
+// wholly inside the file, which must be open for writing and still be the
+// file that was opened. The file's length never changes. The result is true
+// only when the whole block was written.
+RomWriteResult WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address,
+                         const std::array<std::uint8_t, 64>& pixels);

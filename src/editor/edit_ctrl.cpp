@@ -163,7 +163,7 @@ void EditCtrl::BtSaveEdit_Click()
     if (state_.FileOpen && ConfirmSave(state_, *windows_.Dialogs)) {
         result = SaveAllSlots(state_);
         if (result.Failed)
-            windows_.Dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+            windows_.Dialogs->Message(result.Problem, WriteFailedCaption, MsgIcon::Critical);
     }
     if (windows_.MainForm)
         windows_.MainForm->SetInfoText("Saved " + std::to_string(result.Written) + " tiles to file");

@@ -111,11 +111,10 @@ bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t a
     return state.FileOpen && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength;
 }
 
-bool SaveSlot(ProgramState& state, int slot)
+RomWriteResult SaveSlot(ProgramState& state, int slot)
 {
     const EditorSlot& cell = state.EditorSlots[slot];
-    const std::uint8_t mode = SaveModeOf(cell, state.CurrentMode);
-    return TileInsideFile(state, mode, cell.Address) && WriteTile(state.FileHandle, mode, cell.Address, cell.Pixels);
+    return WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
 }
 
 SaveAllResult SaveAllSlots(ProgramState& state)
@@ -125,10 +124,13 @@ SaveAllResult SaveAllSlots(ProgramState& state)
         const EditorSlot& cell = state.EditorSlots[i];
         if (!TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
             continue;
-        if (SaveSlot(state, i))
-            ++result.Written;
-        else
+        const RomWriteResult written = SaveSlot(state, i);
+        if (!written) {
             result.Failed = true;
+            result.Problem = written.Reason;
+            break;
+        }
+        ++result.Written;
     }
     return result;
 }

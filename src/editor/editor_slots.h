@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/rom_file.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct ProgramState;
@@ -73,9 +76,9 @@ bool TileInsideFile(const ProgramState& state, std::int64_t address);
 // The same for a tile of the given mode.
 bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address);
 
-// Writes a cell back at its own address in the mode it was read in. False
-// when it has no address inside the file or the write failed.
-bool SaveSlot(ProgramState& state, int slot);
+// Writes a cell back at its own address in the mode it was read in. The
+// caller checks that the tile lies inside the file first.
+RomWriteResult SaveSlot(ProgramState& state, int slot);
 
 // Reads the tile at address (0 or above) into a cell in the current mode.
 // When address is the cell's own, the current mode becomes the cell's
@@ -86,12 +89,15 @@ bool ReloadSlot(ProgramState& state, int slot, std::int32_t address);
 
 struct SaveAllResult {
     int Written = 0;      // tiles written
-    bool Failed = false;  // a write the system refused
+    bool Failed = false;  // a write was refused; the cells after it were not written
+    std::string Problem;  // the refused write's reason, for the user
 };
 
 // Writes every bound cell whose tile lies wholly inside the file, each in
 // its own mode, in slot order (so of two cells with one address the later
-// wins). The caller asks ConfirmSave first.
+// wins). The first refused write ends it: a file changed outside the
+// program or a failing disk would refuse the rest as well. The caller asks
+// ConfirmSave first.
 SaveAllResult SaveAllSlots(ProgramState& state);
 
 // Re-reads every bound cell from the file in the current mode; empty and

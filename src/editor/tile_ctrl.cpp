@@ -196,8 +196,9 @@ bool TileCtrl::WriteToolTile(std::int32_t address, std::uint8_t mode)
     Dialogs* dialogs = windows_.Dialogs;
     if (dialogs == nullptr || !ConfirmSave(state_, *dialogs))
         return false;
-    if (!WriteTile(state_.FileHandle, mode, address, state_.EditorSlots[toolSlot_].Pixels))
-        dialogs->Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+    const RomWriteResult written = WriteTile(state_.FileHandle, mode, address, state_.EditorSlots[toolSlot_].Pixels);
+    if (!written)
+        dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
     return true;
 }
 

@@ -12,6 +12,6 @@ inline std::string TileOutsideFileText(std::int64_t address)
     return "The tile at address " + std::to_string(address) + " lies outside the file; nothing was written.";
 }
 
-// Message box for a write the system refused (shown once per action).
-inline const char* const WriteFailedText = "Writing to the file failed; the file keeps its old bytes there.";
+// Caption of the message box for a write the system refused (shown once per
+// action, with the reason the write gives).
 inline const char* const WriteFailedCaption = "Could not write to file";

@@ -323,7 +323,9 @@ void ColorSet::BtPalOut_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    switch (ExportPalette(state_.FileHandle, address, encoding, count, list_.ColorSets[list_.SelectedSet].Colors)) {
+    const ExportResult result =
+        ExportPalette(state_.FileHandle, address, encoding, count, list_.ColorSets[list_.SelectedSet].Colors);
+    switch (result.Outcome) {
     case ExportOutcome::Written:
         break;
     case ExportOutcome::NesRefused:
@@ -335,7 +337,7 @@ void ColorSet::BtPalOut_Click()
                         WriteFailedCaption, MsgIcon::Information);
         break;
     case ExportOutcome::Failed:
-        dialogs.Message(WriteFailedText, WriteFailedCaption, MsgIcon::Critical);
+        dialogs.Message(result.Reason, WriteFailedCaption, MsgIcon::Critical);
         break;
     }
 }

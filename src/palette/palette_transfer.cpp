@@ -1,6 +1,7 @@
 #include "palette/palette_transfer.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 ColorSetEntry ImportPalette(const RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
@@ -35,24 +36,28 @@ ColorSetEntry ImportPalette(const RomFile& file, std::int32_t address, std::uint
     return entry;
 }
 
-ExportOutcome ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
-                            const Palette256& colors)
+ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
+                           const Palette256& colors)
 {
     if (encoding == EncodingNes)
-        return ExportOutcome::NesRefused;
+        return {ExportOutcome::NesRefused, {}};
     count = std::clamp(count, 0, 256);
     const std::int64_t length = static_cast<std::int64_t>(count) * 2;
     if (address < 0 || address + length > file.Length())
-        return ExportOutcome::OutsideFile;
+        return {ExportOutcome::OutsideFile, {}};
 
     std::vector<std::uint8_t> words(static_cast<std::size_t>(length));
     if (file.ReadAt(address, words.data(), words.size()) != words.size())
-        return ExportOutcome::Failed;
+        return {ExportOutcome::Failed,
+                "The colors at address " + std::to_string(address) + " could not be read; nothing was written."};
     for (int i = 0; i < count; ++i) {
         const std::uint16_t kept = words[2 * i + 1] & 0x80;
         const std::uint16_t word = RGBToCol(colors[i], encoding) | static_cast<std::uint16_t>(kept << 8);
         words[2 * i] = static_cast<std::uint8_t>(word);
         words[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
     }
-    return file.WriteAt(address, words.data(), words.size()) ? ExportOutcome::Written : ExportOutcome::Failed;
+    RomWriteResult written = file.WriteAt(address, words.data(), words.size());
+    if (!written)
+        return {ExportOutcome::Failed, std::move(written.Reason)};
+    return {};
 }

@@ -24,10 +24,17 @@ enum class ExportOutcome {
     Written,
     NesRefused,   // the NES encoding cannot be written
     OutsideFile,  // the colors do not lie wholly inside the file; nothing written
-    Failed,       // the system refused the write; nothing written
+    Failed,       // the write was refused (Reason says why)
+};
+
+struct ExportResult {
+    ExportOutcome Outcome = ExportOutcome::Written;
+    std::string Reason;  // for Failed
+
+    bool operator==(ExportOutcome outcome) const { return Outcome == outcome; }
 };
 
 // Writes the first count colors of a 15-bit encoding at address, keeping
 // bit 15 of every word that was there, with one read and one write.
-ExportOutcome ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
-                            const Palette256& colors);
+ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
+                           const Palette256& colors);

@@ -3,6 +3,8 @@
 #include "core/byte_order.h"
 #include "core/file_io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <array>
@@ -179,9 +181,16 @@ PaletteLoad ReadBoycott(const std::string& path, const NesColorTable& nesColors)
 {
     const PaletteLoad refused =
         Refuse("Not a Boycott Advance savestate.\rThe palette could not be read.", "Brixel", MsgIcon::None);
-    const std::unique_ptr<gzFile_s, GzCloser> file(gzopen(path.c_str(), "rb"));
-    if (!file)
+    // Opened here rather than by zlib, so a named pipe cannot make it wait.
+    std::string cause;
+    const int fd = OpenRegularFile(path, O_RDONLY, cause);
+    if (fd < 0)
+        return ::access(path.c_str(), F_OK) == 0 ? ReadFailure() : refused;
+    const std::unique_ptr<gzFile_s, GzCloser> file(gzdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
         return refused;
+    }
     if (gzseek(file.get(), static_cast<z_off_t>(BoycottPalette.Offset), SEEK_SET) == -1)
         return refused;
     Bytes bytes(PaletteBytes(BoycottPalette));

@@ -137,9 +137,13 @@ void FileInfo::BtDoChecksum_Click()
     if (!result.Complete) {
         Tell(ChecksumReadFailedText, ChecksumNotRepairedCaption, true);
     } else {
-        const int failed = WriteGameBoyChecksum(state_.FileHandle, result.Sum);
-        for (int i = 0; i < failed; ++i)
+        const RomWriteResult written = WriteGameBoyChecksum(state_.FileHandle, result.Sum);
+        // A refused write keeps the old bytes; a file changed outside the
+        // program or bytes that could not be put back need their own words.
+        if (written.Status == RomWriteStatus::Failed || written.Status == RomWriteStatus::NotWritable)
             Tell(ChecksumWriteFailedText, ChecksumWriteFailedCaption, false);
+        else if (!written)
+            Tell(written.Reason, ChecksumWriteFailedCaption, true);
     }
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
     DoReport();
@@ -158,7 +162,7 @@ void FileInfo::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void FileInfo::Tell(const char* text, const char* caption, bool critical)
+void FileInfo::Tell(const std::string& text, const std::string& caption, bool critical)
 {
     if (!windows_.Dialogs)
         return;

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 struct ProgramState;
 struct Windows;
 class QLabel;
@@ -38,7 +40,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void Tell(const char* text, const char* caption, bool critical);
+    void Tell(const std::string& text, const std::string& caption, bool critical);
 
     ProgramState& state_;
     Windows& windows_;

@@ -146,14 +146,9 @@ ChecksumSum SumGameBoyRom(const RomFile& file, std::int32_t length, const Checks
     return result;
 }
 
-int WriteGameBoyChecksum(RomFile& file, std::uint16_t sum)
+RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum)
 {
-    const std::uint8_t high = static_cast<std::uint8_t>(sum >> 8);
-    const std::uint8_t low = static_cast<std::uint8_t>(sum & 0xFF);
-    int failed = 0;
-    if (!file.WriteAt(GameBoyChecksumOffset, &high, 1))
-        ++failed;
-    if (!file.WriteAt(GameBoyChecksumOffset + 1, &low, 1))
-        ++failed;
-    return failed;
+    // Both bytes in one write, so the header never holds half a checksum.
+    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(sum >> 8), static_cast<std::uint8_t>(sum & 0xFF)};
+    return file.WriteAt(GameBoyChecksumOffset, bytes, 2);
 }

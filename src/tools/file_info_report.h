@@ -87,7 +87,6 @@ inline constexpr std::size_t ChecksumBlockSize = std::size_t{1} << 20;
 ChecksumSum SumGameBoyRom(const RomFile& file, std::int32_t length, const ChecksumProgressReport& progress,
                           std::size_t blockSize = ChecksumBlockSize);
 
-// Writes the sum at 334 as two single bytes, most significant first; the
-// second is attempted whatever became of the first. Returns how many of the
-// two writes failed.
-int WriteGameBoyChecksum(RomFile& file, std::uint16_t sum);
+// Writes the sum at 334, most significant byte first, with one write of
+// both bytes: either both are written or neither.
+RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum);

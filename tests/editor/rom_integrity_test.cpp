@@ -17,6 +17,7 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -145,6 +146,38 @@ TEST_F(RomIntegrity, ModeSwitchDoesNotLetSavesOverwriteTheNeighbour)
     w->TileCtrl->BtReloadTile->click();
     EXPECT_EQ(state.EditorSlots[0].Mode, std::optional<std::uint8_t>(ModeGameboy));
     EXPECT_EQ(w->TileCtrl->LbCellMode->text().toStdString(), "");
+}
+
+TEST_F(RomIntegrity, AFileChangedOutsideIsNeverWrittenAndTheUserIsTold)
+{
+    const std::vector<std::uint8_t> original = RandomRom(4096);
+    const std::string path = OpenRom(original);
+    SelectMode(ModeGameboy);
+    state.ShowSaveWarning = false;
+    w->BrowCtrl->EdAdd->setText(QStringLiteral("1024"));
+    w->BrowCtrl->BtJumpAdd->click();
+    QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(29, 5));
+    ASSERT_EQ(state.EditorSlots[1].Address, 1040);
+
+    // Another program shortens the file: Save all writes nothing and says why once.
+    ASSERT_EQ(::truncate(path.c_str(), 200), 0);
+    w->EditCtrl->BtSaveEdit->click();
+    EXPECT_EQ(form->LbInfo->text().toStdString(), "Saved 0 tiles to file");
+    ASSERT_EQ(dialogs.Prompts.size(), 2u);  // the open dialog, then the one report
+    EXPECT_EQ(dialogs.Prompts[1].Text, "The file '" + path +
+                                           "' was changed, moved or deleted outside Brixel, so nothing was "
+                                           "written. Open it again to go on.");
+    EXPECT_EQ(dialogs.Prompts[1].Caption, "Could not write to file");
+    EXPECT_EQ(std::filesystem::file_size(path), 200u);
+
+    // Deleted: the tile tool's Save creates nothing.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    w->TileCtrl->LoadTile(0);
+    w->TileCtrl->SaveTile->click();
+    ASSERT_EQ(dialogs.Prompts.size(), 3u);
+    EXPECT_EQ(dialogs.Prompts[2].Text, dialogs.Prompts[1].Text);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(RomIntegrity, ReadOnlyRomStaysByteIdentical)

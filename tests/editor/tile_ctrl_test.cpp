@@ -409,7 +409,7 @@ TEST_F(TileCtrlTest, RefusedWriteShowsTheFailureMessage)
     dialogs.QueueYesNo(true);
     tool.BtCopyToAddress_Click();
     ASSERT_EQ(dialogs.Prompts.size(), 2u);
-    EXPECT_EQ(dialogs.Prompts[1].Text, "Writing to the file failed; the file keeps its old bytes there.");
+    EXPECT_EQ(dialogs.Prompts[1].Text, "The 16 bytes at address 1500 lie outside the file; nothing was written.");
     EXPECT_EQ(dialogs.Prompts[1].Caption, "Could not write to file");
     EXPECT_EQ(dialogs.Prompts[1].Icon, MsgIcon::Critical);
     EXPECT_EQ(FileBytes(), original);

@@ -300,7 +300,7 @@ TEST(FileInfoChecksum, WritesMostSignificantByteFirstAndNothingElse)
     const std::string path = dir.WriteFile("a.gb", before);
     {
         RomFile file = OpenFile(path);
-        EXPECT_EQ(WriteGameBoyChecksum(file, 0xBEEF), 0);
+        EXPECT_TRUE(WriteGameBoyChecksum(file, 0xBEEF));
     }
     Bytes expected = before;
     expected[334] = 0xBE;
@@ -308,14 +308,14 @@ TEST(FileInfoChecksum, WritesMostSignificantByteFirstAndNothingElse)
     EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
-TEST(FileInfoChecksum, ReadOnlyFileFailsBothBytesAndStaysUnchanged)
+TEST(FileInfoChecksum, ReadOnlyFileIsRefusedAndStaysUnchanged)
 {
     TempDir dir;
     const Bytes before = CountingBytes(400);
     const std::string path = dir.WriteFile("a.gb", before);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     RomFile file = OpenFile(path);
-    EXPECT_EQ(WriteGameBoyChecksum(file, 0x1234), 2);
+    EXPECT_EQ(WriteGameBoyChecksum(file, 0x1234).Status, RomWriteStatus::NotWritable);
     EXPECT_EQ(ReadWholeFile(path), before);
 }
 
@@ -324,8 +324,7 @@ TEST(FileInfoChecksum, NeverGrowsAShortFile)
     TempDir dir;
     const std::string path = dir.WriteFile("a.gb", Bytes(335, 7));
     RomFile file = OpenFile(path);
-    EXPECT_EQ(WriteGameBoyChecksum(file, 0x1234), 1);  // 334 lies inside, 335 does not
-    Bytes expected(335, 7);
-    expected[334] = 0x12;
-    EXPECT_EQ(ReadWholeFile(path), expected);
+    // 334 lies inside, 335 does not: neither byte is written.
+    EXPECT_EQ(WriteGameBoyChecksum(file, 0x1234).Status, RomWriteStatus::OutsideFile);
+    EXPECT_EQ(ReadWholeFile(path), Bytes(335, 7));
 }

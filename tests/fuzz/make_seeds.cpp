@@ -1,0 +1,353 @@
+// Writes the seed inputs of the fuzz targets, one folder per target, from
+// the formats themselves: valid files of each format (built by the
+// program's own writers where it has one) and the edge cases around them.
+// Usage: fuzz_make_seeds CORPUS_FOLDER (normally tests/fuzz/corpus).
+
+#include "core/byte_order.h"
+#include "core/config_file.h"
+#include "editor/bmp_exchange.h"
+#include "editor/pattern_file.h"
+#include "palette/palette_files.h"
+#include "tools/bookmark_file.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::filesystem::path Root;
+std::mt19937 Random(20240610);  // fixed, so the seeds never change
+
+void Put(const std::string& target, const std::string& name, const Bytes& bytes)
+{
+    const auto folder = Root / target;
+    std::filesystem::create_directories(folder);
+    std::ofstream file(folder / name, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes RandomBytes(std::size_t size)
+{
+    Bytes bytes(size);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(Random() & 0xFF);
+    return bytes;
+}
+
+Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Joined(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes Cut(Bytes bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+Palette256 RandomPalette()
+{
+    Palette256 colors{};
+    for (auto& color : colors)
+        color = Random() & 0xFFFFFF;
+    return colors;
+}
+
+void PaletteSeeds()
+{
+    auto list = std::make_unique<ColorSetList>();
+    list->ColorSets[0] = {RandomPalette(), "A"};
+    list->ColorSets[1] = {RandomPalette(), "B"};
+    list->SetCount = 2;
+    const Bytes two = BuildOwnPaletteFile(*list);
+    Put("own_palette", "two-sets", two);
+    Put("own_palette", "second-set-cut", Cut(two, two.size() - 100));
+    Put("own_palette", "magic-only", Text("BXP"));
+    Put("own_palette", "no-terminator", Text("BXPabc"));
+    Put("own_palette", "wrong-magic", Joined(Text("BXQ"), Bytes(two.begin() + 3, two.end())));
+    Put("own_palette", "empty", {});
+    list->ColorSets[0].Description = "\xC4rger \xFF";
+    list->ColorSets[1].Description = "";
+    Put("own_palette", "odd-descriptions", BuildOwnPaletteFile(*list));
+
+    Bytes riff = BuildRiffPalette(RandomPalette());
+    for (std::size_t i = 27; i < 1048; i += 4)
+        riff[i] = static_cast<std::uint8_t>(i);  // flags, ignored when read
+    riff[1049] = 7;
+    Put("riff_palette", "valid", riff);
+    Put("riff_palette", "no-trailer", Cut(riff, 1048));
+    Bytes entries255 = riff;
+    entries255[22] = 0xFF;
+    entries255[23] = 0x00;
+    Put("riff_palette", "255-entries", entries255);
+    Bytes wrongMagic = riff;
+    wrongMagic[0] = 'r';
+    Put("riff_palette", "wrong-magic", wrongMagic);
+    Put("riff_palette", "longer", Joined(riff, {0}));
+    Put("riff_palette", "empty", {});
+
+    Put("tile_layer_palette", "valid", BuildTileLayerPalette(RandomPalette()));
+    Bytes edges(48);
+    for (std::size_t i = 0; i < edges.size(); ++i)
+        edges[i] = static_cast<std::uint8_t>(std::vector<int>{0, 1, 31, 32, 62, 63, 64, 255}[i % 8]);
+    Put("tile_layer_palette", "edge-values", edges);
+    Put("tile_layer_palette", "short", RandomBytes(10));
+    Put("tile_layer_palette", "longer", RandomBytes(60));
+    Put("tile_layer_palette", "empty", {});
+}
+
+// Compact savestate input: a 16-bit change of the file size, then palette bytes.
+Bytes SavestateInput(std::int16_t change, const Bytes& palette)
+{
+    Bytes input(2);
+    WriteLe16(input.data(), static_cast<std::uint16_t>(change));
+    return Joined(input, palette);
+}
+
+void SavestateSeeds()
+{
+    const std::pair<const char*, std::size_t> fixed[] = {
+        {"nesticle_savestate", 32}, {"vgba_savestate", 1024}, {"zsnes_savestate", 512}, {"cygne_savestate", 512}};
+    for (const auto& [target, paletteBytes] : fixed) {
+        const Bytes palette = RandomBytes(paletteBytes);
+        Put(target, "exact-size", SavestateInput(0, palette));
+        Put(target, "one-byte-more", SavestateInput(1, palette));
+        Put(target, "one-byte-less", SavestateInput(-1, palette));
+        Put(target, "much-smaller", SavestateInput(-32768, palette));
+        Put(target, "palette-cut", SavestateInput(0, Cut(palette, paletteBytes / 3)));
+        Put(target, "empty", {});
+    }
+
+    // No$gmb: size, 15 header bytes, 128 palette bytes.
+    auto nocash = [](std::uint16_t size, const std::string& header) {
+        Bytes input(2);
+        WriteLe16(input.data(), size);
+        return Joined(Joined(input, Text(header)), RandomBytes(128));
+    };
+    Put("nocash_savestate", "smallest", nocash(1757, "no$gmb snapshot"));
+    Put("nocash_savestate", "larger", nocash(40000, "no$gmb snapshot"));
+    Put("nocash_savestate", "one-byte-short", nocash(1756, "no$gmb snapshot"));
+    Put("nocash_savestate", "wrong-header", nocash(1757, "no$gmb snapshoT"));
+    Put("nocash_savestate", "tiny", nocash(10, "no$gmb snapshot"));
+    Put("nocash_savestate", "empty", {});
+}
+
+Bytes Gzip(const Bytes& plain, const char* name = nullptr)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    gz_header header{};
+    if (name != nullptr) {
+        header.name = reinterpret_cast<Bytef*>(const_cast<char*>(name));
+        deflateSetHeader(&z, &header);
+    }
+    Bytes out(deflateBound(&z, plain.size()) + 64);
+    z.next_in = const_cast<Bytef*>(plain.data());
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+void BoycottSeeds()
+{
+    constexpr std::size_t Offset = 297421;
+    const Bytes palette = RandomBytes(1024);
+    const Bytes state = Joined(Bytes(Offset), palette);
+    const Bytes valid = Gzip(state);
+    Put("boycott_savestate", "valid.gz", valid);
+    Put("boycott_savestate", "named.gz", Gzip(state, "state.cot"));
+    Put("boycott_savestate", "longer.gz", Gzip(Joined(state, RandomBytes(3000))));
+    Put("boycott_savestate", "stream-short.gz", Gzip(Bytes(Offset + 1000)));
+    Put("boycott_savestate", "cut.gz", Cut(valid, valid.size() * 2 / 3));
+    Put("boycott_savestate", "two-members.gz", Joined(Gzip(Bytes(Offset)), Gzip(palette)));
+    Put("boycott_savestate", "trailing-bytes.gz", Joined(valid, Text("junk")));
+    Bytes badCheck = valid;
+    badCheck[badCheck.size() - 6] ^= 0xFF;
+    Put("boycott_savestate", "bad-check.gz", badCheck);
+    Put("boycott_savestate", "plain", Text("not a gzip file"));
+    Put("boycott_savestate", "empty", {});
+}
+
+void BmpSeeds()
+{
+    const BmpHeaderBytes header = BuildBmpHeader();
+    auto slots = std::make_unique<EditorSlotTable>();
+    for (std::size_t cell = 0; cell < slots->size(); ++cell)
+        if (cell % 7 != 0)  // some cells stay all 0
+            for (auto& pixel : (*slots)[cell].Pixels)
+                pixel = static_cast<std::uint8_t>(Random() & 0xFF);
+    const Bytes valid = BuildBmpFile(header, *slots, RandomPalette());
+    Put("bmp_import", "valid.bmp", valid);
+    Bytes foreign = valid;
+    WriteLe32(&foreign[34], 0);     // no image size
+    WriteLe32(&foreign[38], 2835);  // 72 dots per inch
+    WriteLe32(&foreign[42], 2835);
+    WriteLe32(&foreign[46], 0);
+    WriteLe32(&foreign[50], 0);
+    for (std::size_t i = 57; i < 1078; i += 4)
+        foreign[i] = 0xFF;
+    Put("bmp_import", "foreign-writer.bmp", foreign);
+    Bytes compressed = valid;
+    compressed[30] = 1;  // run-length encoded: refused
+    Put("bmp_import", "compressed.bmp", compressed);
+    Bytes compressionHigh = valid;
+    compressionHigh[32] = 1;  // past the compared bytes: accepted
+    Put("bmp_import", "compression-high-bytes.bmp", compressionHigh);
+    Bytes sixteen = Cut(valid, 8310);
+    WriteLe32(&sixteen[2], 8310);
+    WriteLe32(&sixteen[10], 118);
+    WriteLe16(&sixteen[28], 4);
+    Put("bmp_import", "16-colors.bmp", sixteen);
+    Bytes topDown = valid;
+    WriteLe32(&topDown[22], static_cast<std::uint32_t>(-128));
+    Put("bmp_import", "top-down.bmp", topDown);
+    Bytes otherShape = valid;
+    WriteLe32(&otherShape[18], 64);
+    WriteLe32(&otherShape[22], 256);
+    Put("bmp_import", "64x256.bmp", otherShape);
+    Put("bmp_import", "one-byte-short.bmp", Cut(valid, valid.size() - 1));
+    Put("bmp_import", "empty", {});
+}
+
+void ConfigSeeds()
+{
+    LayoutConfig layout;
+    layout.Switches = ReadLayoutFlags(FlagChkBrow | FlagChkGrid | FlagCheckSaveWarn);
+    layout.MainSize = {1024, 700};
+    layout.BrowserPos = {10, 20};
+    layout.BrowserColumns = 8;
+    layout.BrowserLines = 16;
+    layout.BrowserZoom = 3;
+    layout.EditorSize = {400, 400};
+    layout.EditorZoom = 3;
+    layout.BookmarkOffset = {-50, 300};
+    const auto built = BuildConfigFile(layout);
+    const Bytes valid(built.begin(), built.end());
+    Put("config_file", "valid", valid);
+    Put("config_file", "with-tail", Joined(valid, Text("bytes kept past the layout")));
+    Put("config_file", "one-byte-tail", Joined(valid, {0x5A}));
+    Bytes marker53 = valid;
+    marker53[0] = 53;
+    Put("config_file", "marker-53", marker53);
+    Put("config_file", "short", Cut(valid, 63));
+    Bytes extremes(64);
+    for (std::size_t i = 2; i < extremes.size(); i += 2)
+        WriteLe16(&extremes[i], i % 4 == 0 ? 0x7FFF : 0x8000);
+    WriteLe16(&extremes[0], 54);
+    Put("config_file", "extremes", extremes);
+    Put("config_file", "empty", {});
+}
+
+void PatternSeeds()
+{
+    auto list = std::make_unique<PatternList>();
+    list->Patterns[0].Description = "A";
+    for (std::size_t i = 0; i < 256; ++i)
+        list->Patterns[0].Addresses[i] = i % 5 == 0 ? EmptySlot : static_cast<std::int32_t>(Random() >> 1);
+    list->PatternCount = 1;
+    Bytes one = BuildPatternFile(*list);
+    Put("pattern_file", "one-pattern", one);
+    Bytes topBit = one;
+    topBit[5] = 0x12;
+    topBit[8] = 0x80;  // any address whose top bit is set reads as EmptySlot
+    Put("pattern_file", "top-bit-address", topBit);
+    list->Patterns[1] = list->Patterns[0];
+    list->Patterns[1].Description = "second";
+    list->PatternCount = 2;
+    const Bytes two = BuildPatternFile(*list);
+    Put("pattern_file", "second-cut", Cut(two, two.size() - 10));
+    Put("pattern_file", "magic-only", Text("BXA"));
+    Put("pattern_file", "wrong-magic", Joined(Text("BXB"), Bytes(one.begin() + 3, one.end())));
+    Put("pattern_file", "empty", {});
+    // One record more than the table holds.
+    Bytes many = Text("BXA");
+    for (int p = 0; p < MaxPatternCount + 1; ++p) {
+        many.push_back(0);
+        many.resize(many.size() + PatternRecordAddressBytes, static_cast<std::uint8_t>(p));
+    }
+    Put("pattern_file", "65-records", many);
+}
+
+void BookmarkSeeds()
+{
+    BookmarkList list;
+    list.Marks = {{0xC000, "Font"}, {-5, "negative"}, {16, "\xE9t\xE9"}, {16, ""}, {0x7FFFFFFF, "Zebra"}};
+    const Bytes five = BuildBookmarkFile(list);
+    Put("bookmark_file", "five", five);
+    Put("bookmark_file", "last-cut", Cut(five, five.size() - 2));
+    Put("bookmark_file", "magic-only", Text("BXB"));
+    Put("bookmark_file", "wrong-magic", Joined(Text("BXP"), Bytes(five.begin() + 3, five.end())));
+    Put("bookmark_file", "empty", {});
+    list.Marks.clear();
+    for (int i = 0; i < 256; ++i)
+        list.Marks.push_back({static_cast<std::int32_t>(Random()), std::string(1, static_cast<char>('a' + i % 26))});
+    Put("bookmark_file", "256-records", BuildBookmarkFile(list));
+}
+
+// tile_io input: mode, address, flags, count, 64 pixels, ROM bytes.
+Bytes TileInput(std::uint8_t mode, std::int32_t address, bool rawAddress, std::int16_t count, std::size_t romSize)
+{
+    Bytes input(8);
+    input[0] = mode;
+    WriteLe32(&input[1], static_cast<std::uint32_t>(address));
+    input[5] = rawAddress ? 1 : 0;
+    WriteLe16(&input[6], static_cast<std::uint16_t>(count));
+    const Bytes pixels = RandomBytes(64);
+    return Joined(Joined(input, pixels), RandomBytes(romSize));
+}
+
+void TileSeeds()
+{
+    for (std::uint8_t mode = 0; mode < 12; ++mode)
+        Put("tile_io", "mode-" + std::to_string(mode), TileInput(mode, 32, false, 4, 1024));
+    Put("tile_io", "straddles-end", TileInput(0, 1019, false, 3, 1024));
+    Put("tile_io", "nes-ends-mid-tile", TileInput(1, 1014, false, 2, 1024));
+    Put("tile_io", "negative-address", TileInput(3, -20, false, 2, 1024));
+    Put("tile_io", "past-end", TileInput(10, 5000, false, 2, 1024));
+    Put("tile_io", "huge-address", TileInput(11, 0x7FFFFFF0, true, 300, 1024));
+    Put("tile_io", "count-0", TileInput(4, 0, false, 0, 1024));
+    Put("tile_io", "count-negative", TileInput(4, 0, false, -3, 1024));
+    Put("tile_io", "count-300", TileInput(6, 0, false, 300, 1024));
+    Put("tile_io", "unknown-mode", TileInput(250, 0, false, 2, 1024));
+    Put("tile_io", "empty-rom", TileInput(0, 0, false, 1, 0));
+    Put("tile_io", "empty", {});
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_FOLDER\n", argv[0]);
+        return 2;
+    }
+    Root = argv[1];
+    PaletteSeeds();
+    SavestateSeeds();
+    BoycottSeeds();
+    BmpSeeds();
+    ConfigSeeds();
+    PatternSeeds();
+    BookmarkSeeds();
+    TileSeeds();
+    return 0;
+}
