@@ -76,15 +76,6 @@ std::array<PixelPoint*, 4> FloatingOffsets(LayoutConfig& layout)
     return {&layout.BookmarkOffset, &layout.ColorSetOffset, &layout.PatternOffset, &layout.OptionsOffset};
 }
 
-ScreenRect AvailableScreen(QWidget* window)
-{
-    QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return {0, 0, 1 << 15, 1 << 15};
-    const QRect area = screen->availableGeometry();
-    return {area.x(), area.y(), area.width(), area.height()};
-}
-
 // Puts the main window's whole frame, title bar included, on the screen.
 void FitMainFrame(QWidget& form)
 {

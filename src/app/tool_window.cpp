@@ -14,14 +14,16 @@ PixelRect GlobalRect(const QWidget& widget)
     return {corner.x(), corner.y(), widget.width(), widget.height()};
 }
 
-ScreenRect AvailableArea(const QWidget& widget)
+}  // namespace
+
+ScreenRect AvailableScreen(const QWidget* window)
 {
-    const QScreen* screen = widget.screen() ? widget.screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
+    const QScreen* screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return {0, 0, 1 << 15, 1 << 15};
+    const QRect area = screen->availableGeometry();
     return {area.x(), area.y(), area.width(), area.height()};
 }
-
-}  // namespace
 
 QPoint DefaultToolPosition(QWidget& window)
 {
@@ -39,7 +41,7 @@ QPoint DefaultToolPosition(QWidget& window)
     if (frame == window.size())
         frame += owner->frameGeometry().size() - owner->size();
     const PixelPoint place =
-        DefaultFloatingPosition(GlobalRect(*work), {frame.width(), frame.height()}, AvailableArea(*owner));
+        DefaultFloatingPosition(GlobalRect(*work), {frame.width(), frame.height()}, AvailableScreen(owner));
     return {place.X, place.Y};
 }
 

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "core/config_file.h"
+
 #include <QPushButton>
 #include <QWidget>
 
 #include <utility>
 
 // Helpers shared by the floating tool windows.
+
+// The part of the screen the window stands on that windows may use (the
+// primary screen's when it has none yet).
+ScreenRect AvailableScreen(const QWidget* window);
 
 // Where a floating window goes when nothing has placed it yet: over the
 // middle of its main window's working area (below the menus), on the screen.

@@ -61,14 +61,6 @@ struct PixelSize {
     bool operator==(const PixelSize&) const = default;
 };
 
-// The part of the screen windows may use, in pixels.
-struct ScreenRect {
-    int X = 0;
-    int Y = 0;
-    int Width = 0;
-    int Height = 0;
-};
-
 // A window's rectangle on the screen, in pixels.
 struct PixelRect {
     int X = 0;
@@ -77,6 +69,9 @@ struct PixelRect {
     int Height = 0;
     bool operator==(const PixelRect&) const = default;
 };
+
+// The part of the screen windows may use.
+using ScreenRect = PixelRect;
 
 // The widths of a window's frame (title bar included) around its client area.
 struct FrameMargins {
