@@ -153,7 +153,7 @@ void BrowCtrl::ScrollBrowser()
         return;
     }
     state_.BrowserAddress =
-        ScrolledAddress(state_.FileLength, state_.BrowserLines, state_.BrowserColumns,
+        ScrolledAddress(state_.FileLength(), state_.BrowserLines, state_.BrowserColumns,
                         CurrentModeInfo(state_).BytesPerTile, browser->ScrAdd->value(), state_.BrowserDiv);
     browser->TimedReloadAndRedraw();
 }
@@ -208,7 +208,7 @@ void BrowCtrl::GridSize_Change()
 
 void BrowCtrl::BtJumpAdd_Click()
 {
-    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength, state_.BrowserLines,
+    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength(), state_.BrowserLines,
                                         state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     if (windows_.Browser)
@@ -248,7 +248,7 @@ void BrowCtrl::ChkGrid_Click()
 
 void BrowCtrl::BtBookmark_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         ShowToolNotAvailable();
     else if (windows_.Bookmark)
         windows_.Bookmark->ShowTool();
@@ -256,7 +256,7 @@ void BrowCtrl::BtBookmark_Click()
 
 void BrowCtrl::BtFileInfo_Click()
 {
-    if (!state_.FileOpen) {
+    if (!state_.FileOpen()) {
         ShowToolNotAvailable();
     } else if (windows_.FileInfo) {
         windows_.FileInfo->ShowTool();
@@ -284,7 +284,7 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 
 void BrowCtrl::BtOpenFile_Click()
 {
-    if (state_.FileOpen &&
+    if (state_.FileOpen() &&
         !windows_.Dialogs->AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
                                     "Are you sure you want to close the opened file?",
                                     "Close file?"))
@@ -319,7 +319,7 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
 
 void BrowCtrl::BtCloseFile_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         return;
     if (!windows_.Dialogs->AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;

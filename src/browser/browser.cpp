@@ -101,7 +101,7 @@ bool Browser::IsWindowVisible() const
 
 void Browser::ReadGrid()
 {
-    if (state_.FileOpen)
+    if (state_.FileOpen())
         ReadTiles(state_.FileHandle, state_.CurrentMode, state_.BrowserAddress,
                   state_.BrowserColumns * state_.BrowserLines, state_.BrowserPixels.data());
 }
@@ -130,7 +130,7 @@ void Browser::resizeEvent(QResizeEvent*)
     if (backingImage_.size() != size()) {
         backingImage_ = QImage(size(), QImage::Format_RGB32);
         backingImage_.fill(Qt::black);
-        if (state_.FileOpen) {
+        if (state_.FileOpen()) {
             BlitBrowser();
             DrawBrowserGrid();
         }
@@ -141,7 +141,7 @@ void Browser::RedrawBrowser()
 {
     if (windows_.BrowCtrl)
         windows_.BrowCtrl->ShowAddress(state_.BrowserAddress);
-    if (!state_.FileOpen) {
+    if (!state_.FileOpen()) {
         HideWindow();
         return;
     }
@@ -149,7 +149,7 @@ void Browser::RedrawBrowser()
                 BufferOf(tileImage_));
     BlitBrowser();
     DrawBrowserGrid();
-    setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName) + QStringLiteral("' in ") +
+    setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName()) + QStringLiteral("' in ") +
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
                    QStringLiteral(" mode"));
@@ -285,7 +285,7 @@ void Browser::Form_MouseWheel(QWheelEvent* event)
 {
     event->accept();
     BrowCtrl* panel = windows_.BrowCtrl;
-    if (!panel || !state_.FileOpen)
+    if (!panel || !state_.FileOpen())
         return;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const QPoint angle = event->angleDelta();
@@ -317,13 +317,13 @@ void Browser::WheelLines(int steps)
     if (steps == 0)
         return;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength, state_.BrowserLines,
+    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength(), state_.BrowserLines,
                                          state_.BrowserColumns, bytesPerTile);
     {
         // The scroll bar follows without recomputing the address from its
         // coarser position.
         const QSignalBlocker blocker(ScrAdd);
-        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength, state_.BrowserLines,
+        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength(), state_.BrowserLines,
                                            state_.BrowserColumns, bytesPerTile, state_.BrowserDiv));
     }
     TimedReloadAndRedraw();

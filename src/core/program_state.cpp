@@ -1,6 +1,6 @@
 #include "core/program_state.h"
 
-#include "palette/working_palette.h"
+#include "core/default_palettes.h"
 
 #include <algorithm>
 #include <limits>

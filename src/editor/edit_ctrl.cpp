@@ -76,15 +76,15 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
 
     connect(OptionSelect, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            state_.EditMode = 0;
+            state_.EditMode = EditorTool::Select;
     });
     connect(OptionPaint, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            state_.EditMode = 1;
+            state_.EditMode = EditorTool::Paint;
     });
     connect(OptionFill, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            state_.EditMode = 2;
+            state_.EditMode = EditorTool::Fill;
     });
     connect(BtEditZoomOut, &QToolButton::clicked, this, &EditCtrl::BtEditZoomOut_Click);
     connect(BtEditZoomIn, &QToolButton::clicked, this, &EditCtrl::BtEditZoomIn_Click);
@@ -114,10 +114,10 @@ void EditCtrl::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void EditCtrl::SetEditMode(int mode)
+void EditCtrl::SetEditMode(EditorTool mode)
 {
     QRadioButton* options[] = {OptionSelect, OptionPaint, OptionFill};
-    options[mode]->setChecked(true);
+    options[static_cast<int>(mode)]->setChecked(true);
 }
 
 void EditCtrl::TakeFocus()
@@ -160,7 +160,7 @@ void EditCtrl::ApplyToolPanel()
 void EditCtrl::BtSaveEdit_Click()
 {
     SaveAllResult result;
-    if (state_.FileOpen && ConfirmSave(state_, *windows_.Dialogs)) {
+    if (state_.FileOpen() && ConfirmSave(state_, *windows_.Dialogs)) {
         result = SaveAllSlots(state_);
         if (result.Failed)
             windows_.Dialogs->Message(result.Problem, WriteFailedCaption, MsgIcon::Critical);
@@ -173,7 +173,7 @@ void EditCtrl::BtSaveEdit_Click()
 
 void EditCtrl::BtReload_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen)
+    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
         return;
     const std::vector<int> read = ReloadAllSlots(state_);
     if (windows_.TileCtrl)

@@ -38,7 +38,7 @@ public:
     void BtLoad_Click();
     void Form_Deactivate();
 
-    PatternList& Patterns() { return list_; }
+    PatternList& Patterns();
 
     QListWidget* ListPat;
     QLineEdit* EdDes;
@@ -60,7 +60,6 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    PatternList list_;
     // True while one of this window's own dialogs has the focus, so losing
     // it to the dialog does not hide the window.
     bool inDialog_ = false;

@@ -128,7 +128,7 @@ void TileCtrl::EdAdd_Change()
         return;
     }
     // The field never names an address whose tile would run past the end.
-    const std::int32_t lastAddress = state_.FileLength - CurrentModeInfo(state_).BytesPerTile;
+    const std::int32_t lastAddress = state_.FileLength() - CurrentModeInfo(state_).BytesPerTile;
     if (ReadLenientNumber(text) > lastAddress) {
         text = std::to_string(lastAddress);
         SetFieldText(text);

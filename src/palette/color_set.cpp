@@ -137,8 +137,8 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     layout->addWidget(transfer);
 
     connect(ListSets, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < list_.SetCount) {
-            list_.SelectedSet = static_cast<std::uint8_t>(row);
+        if (row >= 0 && row < state_.Sets.SetCount) {
+            state_.Sets.SelectedSet = static_cast<std::uint8_t>(row);
             DrawSelectedSet();
         }
     });
@@ -162,7 +162,7 @@ void ColorSet::ShowTool()
 
 void ColorSet::SetColor(int set, int index, PackedColor color)
 {
-    list_.ColorSets[set].Colors[index] = color;
+    state_.Sets.ColorSets[set].Colors[index] = color;
     DrawSelectedSet();
 }
 
@@ -170,18 +170,18 @@ void ColorSet::RefreshSetList()
 {
     const QSignalBlocker blocker(ListSets);
     ListSets->clear();
-    for (int i = 0; i < list_.SetCount; ++i)
-        ListSets->addItem(QString::fromLatin1(list_.ColorSets[i].Description.c_str()));
-    if (list_.SelectedSet < list_.SetCount)
-        ListSets->setCurrentRow(list_.SelectedSet);
+    for (int i = 0; i < state_.Sets.SetCount; ++i)
+        ListSets->addItem(QString::fromLatin1(state_.Sets.ColorSets[i].Description.c_str()));
+    if (state_.Sets.SelectedSet < state_.Sets.SetCount)
+        ListSets->setCurrentRow(state_.Sets.SelectedSet);
     DrawSelectedSet();
 }
 
 void ColorSet::DrawSelectedSet()
 {
-    if (list_.SetCount == 0)
+    if (state_.Sets.SetCount == 0)
         return;
-    const ColorSetEntry& entry = list_.ColorSets[list_.SelectedSet];
+    const ColorSetEntry& entry = state_.Sets.ColorSets[state_.Sets.SelectedSet];
     const int cell = ColorSetPreview::Side / 16;
     QPainter painter(&ImCol->Image());
     for (int i = 0; i < 256; ++i) {
@@ -197,34 +197,34 @@ void ColorSet::DrawSelectedSet()
 void ColorSet::BtAddSet_Click()
 {
     const std::string name = TextName->text().toLatin1().toStdString();
-    if (AddSet(list_, state_.WorkingPalette, name.empty() ? "No description" : name))
+    if (AddSet(state_.Sets, state_.WorkingPalette, name.empty() ? "No description" : name))
         RefreshSetList();
 }
 
 void ColorSet::BtApplySet_Click()
 {
-    state_.WorkingPalette = list_.ColorSets[list_.SelectedSet].Colors;
+    state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors;
     RefreshPaletteViews(windows_);
 }
 
 void ColorSet::BtDelSet_Click()
 {
-    if (list_.SetCount == 0)
+    if (state_.Sets.SetCount == 0)
         return;
-    DeleteSelectedSet(list_);
+    DeleteSelectedSet(state_.Sets);
     RefreshSetList();
 }
 
 void ColorSet::BtRandomPal_Click()
 {
     std::mt19937 random(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
-    if (AddSet(list_, RandomColors(random), "Random palette"))
+    if (AddSet(state_.Sets, RandomColors(random), "Random palette"))
         RefreshSetList();
 }
 
 void ColorSet::ImCol_MouseDown(QPoint point)
 {
-    if (list_.SetCount == 0 || !windows_.ColorDialog)
+    if (state_.Sets.SetCount == 0 || !windows_.ColorDialog)
         return;
     HoldOpen = true;
     const int cell = ColorSetPreview::Side / 16;
@@ -232,7 +232,7 @@ void ColorSet::ImCol_MouseDown(QPoint point)
     const int row = std::clamp(point.y() / cell, 0, 15);
     const int index = column + row * 16;
     ColorDialog* dialog = windows_.ColorDialog;
-    dialog->SetColor(list_.SelectedSet, index, list_.ColorSets[list_.SelectedSet].Colors[index]);
+    dialog->SetColor(state_.Sets.SelectedSet, index, state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors[index]);
     // 75 twips right of and 300 twips below this window's corner.
     dialog->move(frameGeometry().topLeft() + QPoint(5, 20));
     dialog->show();
@@ -243,7 +243,7 @@ void ColorSet::ImCol_MouseDown(QPoint point)
 void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 {
     for (const ColorSetEntry& entry : sets)
-        AddSet(list_, entry.Colors, entry.Description);
+        AddSet(state_.Sets, entry.Colors, entry.Description);
 }
 
 void ColorSet::BtColorSetLoad_Click()
@@ -260,7 +260,7 @@ void ColorSet::BtColorSetLoad_Click()
     const auto format = static_cast<PaletteFileFormat>(choice.FilterIndex);
     if (choice.FilterIndex < 1 || choice.FilterIndex > 9)
         return;
-    if (format != PaletteFileFormat::Own && !list_.HasRoomBelow(RoomLimit(format))) {
+    if (format != PaletteFileFormat::Own && !state_.Sets.HasRoomBelow(RoomLimit(format))) {
         RefreshSetList();
         return;
     }
@@ -274,9 +274,9 @@ void ColorSet::BtColorSetLoad_Click()
     if (format == PaletteFileFormat::Own) {
         // The file's sets replace the list; a file without a whole set leaves it.
         if (!load.Sets.empty()) {
-            list_.SetCount = 0;
+            state_.Sets.SetCount = 0;
             AppendSets(load.Sets);
-            list_.SelectedSet = std::min<std::uint8_t>(list_.SelectedSet, list_.SetCount - 1);
+            state_.Sets.SelectedSet = std::min<std::uint8_t>(state_.Sets.SelectedSet, state_.Sets.SetCount - 1);
         }
     } else {
         AppendSets(load.Sets);
@@ -291,7 +291,7 @@ void ColorSet::BtColorSetSave_Click()
     const FileChoice choice = dialogs.SaveFile(SaveFilter);
     if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
         return;
-    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), list_))
+    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), state_.Sets))
         dialogs.Message(*failure);
 }
 
@@ -304,7 +304,7 @@ std::int32_t ColorSet::ReadAddressField()
 
 void ColorSet::BtPalIn_Click()
 {
-    if (list_.SetCount >= MaxSetCount)
+    if (state_.Sets.SetCount >= MaxSetCount)
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
@@ -324,7 +324,7 @@ void ColorSet::BtPalOut_Click()
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
     const ExportResult result =
-        ExportPalette(state_.FileHandle, address, encoding, count, list_.ColorSets[list_.SelectedSet].Colors);
+        ExportPalette(state_.FileHandle, address, encoding, count, state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors);
     switch (result.Outcome) {
     case ExportOutcome::Written:
         break;
@@ -363,9 +363,14 @@ void ColorSet::changeEvent(QEvent* event)
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == TextName && event->type() == QEvent::MouseButtonDblClick) {
-        list_.ColorSets[list_.SelectedSet].Description = TextName->text().toLatin1().toStdString();
+        state_.Sets.ColorSets[state_.Sets.SelectedSet].Description = TextName->text().toLatin1().toStdString();
         RefreshSetList();
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+ColorSetList& ColorSet::Sets()
+{
+    return state_.Sets;
 }

@@ -42,7 +42,7 @@ public:
     // A click on the preview: the color dialog for that color.
     void ImCol_MouseDown(QPoint point);
 
-    ColorSetList& Sets() { return list_; }
+    ColorSetList& Sets();
     bool HoldOpen = false;
 
     QListWidget* ListSets;
@@ -72,7 +72,6 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    ColorSetList list_;
     bool dialogOpen_ = false;  // one of this window's own dialogs is up
 };
 

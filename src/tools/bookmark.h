@@ -37,7 +37,7 @@ public:
     void ListMarks_Click(int row);
     void TextName_DblClick();
 
-    const BookmarkList& Marks() const { return list_; }
+    const BookmarkList& Marks() const;
 
     QListWidget* ListMarks;
     QLineEdit* TextName;
@@ -58,7 +58,6 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    BookmarkList list_;
     // Set while one of this window's own dialogs is open: the dialog takes
     // the activation, and the window must not hide under it.
     bool dialogOpen_ = false;

@@ -95,13 +95,13 @@ void FileInfo::ShowTool()
 
 void FileInfo::DoReport()
 {
-    const QString path = QString::fromStdString(state_.FileName);
+    const QString path = QString::fromStdString(state_.FileName());
     LbName->setText(path);
     LbName->setToolTip(path);
-    const QString length = DisplayText(LengthText(state_.FileLength));
+    const QString length = DisplayText(LengthText(state_.FileLength()));
     LbLength->setText(length);
     LbLength->setToolTip(length);
-    LbAttr->setText(DisplayText(AttributesText(ReadFileAttributes(state_.FileName))));
+    LbAttr->setText(DisplayText(AttributesText(ReadFileAttributes(state_.FileName()))));
     LbROMName->setText(DisplayText(RomTitleText(state_.FileHandle)));
     LbFileChecksum->setText(DisplayText(StoredChecksumText(state_.FileHandle)));
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
@@ -109,11 +109,11 @@ void FileInfo::DoReport()
 
 void FileInfo::BtDoChecksum_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         return;
     // The sum's two bytes lie at 334 and 335; writing them into a shorter
     // file would grow it.
-    if (state_.FileLength < GameBoyHeaderEnd) {
+    if (state_.FileLength() < GameBoyHeaderEnd) {
         Tell(ChecksumFileTooShortText, ChecksumNotRepairedCaption, true);
         return;
     }
@@ -125,7 +125,7 @@ void FileInfo::BtDoChecksum_Click()
     // User input waits until the sum is done, so nothing can close the file
     // or start a second repair meanwhile.
     const ChecksumSum result =
-        SumGameBoyRom(state_.FileHandle, state_.FileLength, [&](const ChecksumProgress& progress) {
+        SumGameBoyRom(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
             BtDoChecksum->setText(
                 QString::fromLatin1(progress.Caption.data(), static_cast<qsizetype>(progress.Caption.size())));
             if (sincePaint.elapsed() >= PaintIntervalMs) {
