@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/help.h"
 #include "app/layout_config.h"
+#include "app/main_menus.h"
 #include "app/options.h"
 #include "app/qt_dialogs.h"
 #include "app/tools.h"
@@ -21,7 +22,6 @@
 #include "tools/c_out_put.h"
 #include "tools/file_info.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
@@ -31,7 +31,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
 
 MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), mdiArea_(new QMdiArea)
@@ -157,110 +156,13 @@ void MainForm::CreateStatusStrip()
 
 void MainForm::CreateMenus()
 {
-    auto item = [](QMenu* menu, const char* text, const char* name) {
-        QAction* action = menu->addAction(QString::fromLatin1(text));
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    auto separator = [](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
-    auto panel = [this] { return windows_.BrowCtrl; };
+    const std::vector<QMenu*> menus = BuildMainMenus(*menuBar(), windows_);
+    // The table lists them left to right: Browser, Editor, Tile, Help.
+    IBrowser = menus[0];
+    IEditor = menus[1];
+    ITile = menus[2];
+    IIhelp = menus[3];
 
-    IBrowser = menuBar()->addMenu(QStringLiteral("Browser"));
-    IBrowser->setObjectName(QStringLiteral("IBrowser"));
-    connect(item(IBrowser, "Open file", "IOpen"), &QAction::triggered, this, [panel] { panel()->BtOpenFile_Click(); });
-    connect(item(IBrowser, "Close file", "IClose"), &QAction::triggered, this,
-            [panel] { panel()->BtCloseFile_Click(); });
-    connect(item(IBrowser, "Exit", "IExit"), &QAction::triggered, this, &QWidget::close);
-    separator(IBrowser, "IBreak6");
-    connect(item(IBrowser, "Zoom in", "IZoomIn"), &QAction::triggered, this,
-            [panel] { panel()->BtBrowZoomIn_Click(); });
-    connect(item(IBrowser, "Zoom out", "IZoomOut"), &QAction::triggered, this,
-            [panel] { panel()->BtBrowZoomOut_Click(); });
-    connect(item(IBrowser, "Grid on/off", "IGrid"), &QAction::triggered, this, [panel] { panel()->ToggleGrid(); });
-
-    IEditor = menuBar()->addMenu(QStringLiteral("Editor"));
-    IEditor->setObjectName(QStringLiteral("IEditor"));
-    auto editCtrl = [this] { return windows_.EditCtrl; };
-    auto tile = [this] { return windows_.TileCtrl; };
-    connect(item(IEditor, "Activate 'Select' Mode", "ISelMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Select); });
-    connect(item(IEditor, "Activate 'Paint' Mode", "IPaiMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Paint); });
-    connect(item(IEditor, "Activate 'Fill' Mode", "IFilMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Fill); });
-    separator(IEditor, "IBreak2");
-    connect(item(IEditor, "Save all", "ISaveAll"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->BtSaveEdit_Click(); });
-    connect(item(IEditor, "Reload all", "IReloadAll"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->BtReload_Click(); });
-    connect(item(IEditor, "Clear all", "IClearAll"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->BtEditClear_Click(); });
-    separator(IEditor, "IBreak1");
-    // "Zoom in" runs the button named ZoomIn, which makes the tiles smaller.
-    connect(item(IEditor, "Zoom in", "IEZoomIn"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->BtEditZoomIn_Click(); });
-    connect(item(IEditor, "Zoom out", "IEZoomOut"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->BtEditZoomOut_Click(); });
-    connect(item(IEditor, "Resize", "IResize"), &QAction::triggered, this, [this] { windows_.Editor->BtFit_Click(); });
-    connect(item(IEditor, "Grid on/off", "IEGrid"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->ChkGridEditor->click(); });
-    connect(item(IEditor, "Show/hide noncopied tiles", "INonCopied"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->ChkNoncopied->click(); });
-
-    ITile = menuBar()->addMenu(QStringLiteral("Tile"));
-    ITile->setObjectName(QStringLiteral("ITile"));
-    connect(item(ITile, "Save tile", "ITSave"), &QAction::triggered, this, [tile] { tile()->SaveTile_Click(); });
-    connect(item(ITile, "Save tile to selection", "ITSaveSel"), &QAction::triggered, this,
-            [tile] { tile()->BtCopySelTile_Click(); });
-    connect(item(ITile, "Save tile to address", "ITSaveAdd"), &QAction::triggered, this,
-            [tile] { tile()->BtCopyToAddress_Click(); });
-    separator(ITile, "IBreak3");
-    connect(item(ITile, "Reload tile", "ITReload"), &QAction::triggered, this,
-            [tile] { tile()->BtReloadTile_Click(); });
-    connect(item(ITile, "Clear tile", "ITClear"), &QAction::triggered, this,
-            [tile] { tile()->BtDeleteSprite_Click(); });
-    separator(ITile, "IBreak4");
-    connect(item(ITile, "Mirrow tile", "ITMirrow"), &QAction::triggered, this, [tile] { tile()->BtFlipY_Click(); });
-    connect(item(ITile, "Flip tile", "ITFlip"), &QAction::triggered, this, [tile] { tile()->BtFlipX_Click(); });
-    connect(item(ITile, "Rotate tile", "ITRotate"), &QAction::triggered, this, [tile] { tile()->BtRotate_Click(); });
-
-    IIhelp = menuBar()->addMenu(QStringLiteral("Help"));
-    IIhelp->setObjectName(QStringLiteral("IIhelp"));
-    connect(item(IIhelp, "Options", "IOption"), &QAction::triggered, this, [this] { windows_.Options->ShowOptions(); });
-    separator(IIhelp, "IBreak5");
-    connect(item(IIhelp, "Info", "IHelp"), &QAction::triggered, this, [this] { windows_.Help->ShowHelp(); });
-
-    // The menus show the keys that already run their items in the browser
-    // and the editor. Those windows handle the keys themselves, so the menu
-    // keys get a context that never matches outside the menu bar: Delete in
-    // the browser must not flip the tile tool's tile.
-    const std::pair<const char*, QKeySequence> shownKeys[] = {
-        {"IOpen", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {"IClose", QKeySequence(Qt::CTRL | Qt::Key_C)},
-        {"IZoomIn", QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
-        {"IZoomOut", QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)},
-        {"IGrid", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {"ISaveAll", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"IEZoomIn", QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)},
-        {"IEZoomOut", QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
-        {"IEGrid", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {"INonCopied", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {"ITSave", QKeySequence(Qt::Key_Enter)},
-        {"ITSaveSel", QKeySequence(Qt::Key_S)},
-        {"ITSaveAdd", QKeySequence(Qt::Key_A)},
-        {"ITReload", QKeySequence(Qt::Key_R)},
-        {"ITClear", QKeySequence(Qt::Key_C)},
-        {"ITMirrow", QKeySequence(Qt::Key_End)},
-        {"ITFlip", QKeySequence(Qt::Key_Delete)},
-        {"ITRotate", QKeySequence(Qt::Key_PageDown)},
-    };
-    for (const auto& [name, key] : shownKeys) {
-        QAction* action = MenuItem(name);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
     // Ctrl+S is a key of its own for "Save all", wherever the focus is in
     // the program, also while the menu bar is hidden.
     auto* saveAllKey = new QAction(this);

@@ -33,68 +33,69 @@ QFrame* GroupLine()
 
 }  // namespace
 
+template <class Window, class Owner> void Tools::RunOn(Window* Windows::*window, void (Owner::*action)())
+{
+    if (Window* target = windows_.*window)
+        (target->*action)();
+}
+
+std::span<const ToolControl> Tools::ControlTable()
+{
+    using enum ToolControl::Kind;
+    static constexpr ToolControl Controls[] = {
+        {&Tools::ChkMenu, "ChkMenu", 1, IconKind::Menu, "Show/Hide the Menu Bar", PressedToggle,
+         [](Tools& t) {
+             if (t.windows_.MainForm)
+                 t.windows_.MainForm->ShowMenus(t.ChkMenu->isChecked());
+         }},
+        {&Tools::Bthelp, "Bthelp", 1, IconKind::Help, "Help", Button,
+         [](Tools& t) { t.RunOn(&Windows::Help, &Help::ShowHelp); }},
+        {&Tools::BtOptions, "BtOptions", 1, IconKind::Options, "Options", Button,
+         [](Tools& t) { t.RunOn(&Windows::Options, &Options::ShowOptions); }},
+        {&Tools::BtFileInfo, "BtFileInfo", 2, IconKind::FileInfo, "Open the 'File Info' tool", Button,
+         [](Tools& t) { t.RunOn(&Windows::BrowCtrl, &BrowCtrl::BtFileInfo_Click); }},
+        {&Tools::BtColorSet, "BtColorSet", 2, IconKind::ColorSet, "Open the 'Color Set' tool", Button,
+         [](Tools& t) { t.RunOn(&Windows::ColorSet, &ColorSet::ShowTool); }},
+        {&Tools::BtBookmark, "BtBookmark", 2, IconKind::Bookmark, "Open the 'Bookmark' tool", Button,
+         [](Tools& t) { t.RunOn(&Windows::BrowCtrl, &BrowCtrl::BtBookmark_Click); }},
+        {&Tools::BtBMPImport, "BtBMPImport", 2, IconKind::BmpImport, "Import a BMP file into the editor", Button,
+         [](Tools& t) { ImportBmp(t.state_, t.windows_); }},
+        {&Tools::BtSaveBMP, "BtSaveBMP", 2, IconKind::BmpExport, "Export the editor to a BMP file", Button,
+         [](Tools& t) { ExportBmp(t.state_, t.windows_); }},
+        {&Tools::BtEditPatt, "BtEditPatt", 2, IconKind::Patterns, "Open the 'Editor Address Patterns' tool", Button,
+         [](Tools& t) { t.RunOn(&Windows::Pattern, &Pattern::ShowTool); }},
+        {&Tools::ChkTile, "ChkTile", 3, IconKind::TileTool, "Show/Hide the Tile Tool", Toggle,
+         [](Tools& t) { t.WindowSwitch_Click(); }},
+        {&Tools::ChkEdit, "ChkEdit", 3, IconKind::Editor, "Show/Hide the Editor and its controls", Toggle,
+         [](Tools& t) { t.WindowSwitch_Click(); }},
+        {&Tools::ChkBrow, "ChkBrow", 3, IconKind::Browser, "Show/Hide the Browser and its controls", Toggle,
+         [](Tools& t) { t.WindowSwitch_Click(); }},
+    };
+    return Controls;
+}
+
 Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Controls"));
 
-    ChkMenu = MakePictureButton(IconKind::Menu, "Show/Hide the Menu Bar", true, true);
-    Bthelp = MakePictureButton(IconKind::Help, "Help");
-    BtOptions = MakePictureButton(IconKind::Options, "Options");
-    BtFileInfo = MakePictureButton(IconKind::FileInfo, "Open the 'File Info' tool");
-    BtColorSet = MakePictureButton(IconKind::ColorSet, "Open the 'Color Set' tool");
-    BtBookmark = MakePictureButton(IconKind::Bookmark, "Open the 'Bookmark' tool");
-    BtBMPImport = MakePictureButton(IconKind::BmpImport, "Import a BMP file into the editor");
-    BtSaveBMP = MakePictureButton(IconKind::BmpExport, "Export the editor to a BMP file");
-    BtEditPatt = MakePictureButton(IconKind::Patterns, "Open the 'Editor Address Patterns' tool");
-    ChkTile = MakePictureButton(IconKind::TileTool, "Show/Hide the Tile Tool", true);
-    ChkEdit = MakePictureButton(IconKind::Editor, "Show/Hide the Editor and its controls", true);
-    ChkBrow = MakePictureButton(IconKind::Browser, "Show/Hide the Browser and its controls", true);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
     layout->setSpacing(2);
-    for (QToolButton* button : {ChkMenu, Bthelp, BtOptions})
+    int group = ControlTable().front().Group;
+    for (const ToolControl& control : ControlTable()) {
+        QToolButton* button = MakePictureButton(control.Icon, control.ToolTip, control.Type != ToolControl::Button,
+                                                control.Type == ToolControl::PressedToggle);
+        button->setObjectName(QString::fromLatin1(control.Name));
+        this->*control.Control = button;
+        if (control.Group != group) {
+            layout->addWidget(GroupLine());
+            group = control.Group;
+        }
         layout->addWidget(button);
-    layout->addWidget(GroupLine());
-    for (QToolButton* button : {BtFileInfo, BtColorSet, BtBookmark, BtBMPImport, BtSaveBMP, BtEditPatt})
-        layout->addWidget(button);
-    layout->addWidget(GroupLine());
-    for (QToolButton* button : {ChkTile, ChkEdit, ChkBrow})
-        layout->addWidget(button);
+        // A click, by the mouse, a key or a restored layout, runs the control's action.
+        connect(button, &QToolButton::clicked, this, [this, run = control.Run] { run(*this); });
+    }
     layout->addStretch();
-
-    connect(ChkMenu, &QToolButton::toggled, this, [this](bool pressed) {
-        if (windows_.MainForm)
-            windows_.MainForm->ShowMenus(pressed);
-    });
-    connect(Bthelp, &QToolButton::clicked, this, [this] {
-        if (windows_.Help)
-            windows_.Help->ShowHelp();
-    });
-    connect(BtOptions, &QToolButton::clicked, this, [this] {
-        if (windows_.Options)
-            windows_.Options->ShowOptions();
-    });
-    connect(BtEditPatt, &QToolButton::clicked, this, [this] {
-        if (windows_.Pattern)
-            windows_.Pattern->ShowTool();
-    });
-    connect(BtBMPImport, &QToolButton::clicked, this, [this] { ImportBmp(state_, windows_); });
-    connect(BtSaveBMP, &QToolButton::clicked, this, [this] { ExportBmp(state_, windows_); });
-    connect(BtColorSet, &QToolButton::clicked, this, [this] {
-        if (windows_.ColorSet)
-            windows_.ColorSet->ShowTool();
-    });
-    connect(BtFileInfo, &QToolButton::clicked, this, [this] {
-        if (windows_.BrowCtrl)
-            windows_.BrowCtrl->BtFileInfo_Click();
-    });
-    connect(BtBookmark, &QToolButton::clicked, this, [this] {
-        if (windows_.BrowCtrl)
-            windows_.BrowCtrl->BtBookmark_Click();
-    });
-    for (QToolButton* toggle : {ChkTile, ChkEdit, ChkBrow})
-        connect(toggle, &QToolButton::clicked, this, &Tools::WindowSwitch_Click);
 }
 
 void Tools::WindowSwitch_Click()

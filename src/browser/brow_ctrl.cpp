@@ -9,6 +9,7 @@
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "core/rom_session.h"
+#include "core/view_limits.h"
 #include "editor/tile_ctrl.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
@@ -57,9 +58,9 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Browser Control"));
 
-    ScrLines = SizeScrollBar(6, 16, state_.BrowserLines);
+    ScrLines = SizeScrollBar(MinBrowserLines, MaxBrowserLines, state_.BrowserLines);
     LbLines = new QLabel(QString::number(state_.BrowserLines));
-    ScrRows = SizeScrollBar(2, 16, state_.BrowserColumns);
+    ScrRows = SizeScrollBar(MinBrowserColumns, MaxBrowserColumns, state_.BrowserColumns);
     LbRows = new QLabel(QString::number(state_.BrowserColumns));
     auto* sizeFrame = new QGroupBox(QStringLiteral("Browser Size"));
     auto* sizeLayout = new QGridLayout(sizeFrame);
@@ -217,14 +218,14 @@ void BrowCtrl::BtJumpAdd_Click()
 
 void BrowCtrl::BtBrowZoomIn_Click()
 {
-    if (state_.BrowserZoom < 13)
+    if (state_.BrowserZoom < MaxBrowserZoom)
         ++state_.BrowserZoom;
     ReloadBrowser();
 }
 
 void BrowCtrl::BtBrowZoomOut_Click()
 {
-    if (state_.BrowserZoom > 2)
+    if (state_.BrowserZoom > MinBrowserZoom)
         --state_.BrowserZoom;
     if (windows_.Browser)
         windows_.Browser->SizeBrowser();

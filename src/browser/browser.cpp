@@ -10,9 +10,11 @@
 #include "browser/browser_picture.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
+#include "core/editor_cells.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/tile_io.h"
+#include "core/view_limits.h"
 #include "editor/editor.h"
 #include "editor/editor_slots.h"
 #include "editor/write_messages.h"
@@ -66,7 +68,8 @@ private:
 };
 
 Browser::Browser(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent), state_(state), windows_(windows), tileImage_(128, 128, QImage::Format_RGB32)
+    : QWidget(parent), state_(state), windows_(windows),
+      tileImage_(MaxBrowserColumns * TileSide, MaxBrowserLines * TileSide, QImage::Format_RGB32)
 {
     tileImage_.fill(Qt::black);
     ScrAdd = new AddressScrollBar(*this, this);
@@ -173,7 +176,7 @@ void Browser::DrawBrowserGrid()
     if (state_.BrowserGrid)
         DrawGridLines(target, state_.BrowserColumns, state_.BrowserLines, cell, ScreenColor(state_.GridColor));
     // The frame is always white, whatever the selection color is.
-    const int step = 8 * state_.BrowserZoom;
+    const int step = TileSide * state_.BrowserZoom;
     DrawFrame(target, step * state_.BrowserSelX, step * state_.BrowserSelY, step * (state_.BrowserSelX + 1) + 1,
               step * (state_.BrowserSelY + 1) + 1, 0xFFFFFFFFu);
     update();
@@ -197,82 +200,56 @@ void Browser::TimedReloadAndRedraw()
     }
 }
 
+std::span<const KeyAction<Browser>> Browser::KeyTable()
+{
+    static constexpr KeyAction<Browser> Keys[] = {
+        {Qt::Key_Up, [](Browser& b) { b.ScrollByKey(ScrollKey::Up); }},
+        {Qt::Key_Down, [](Browser& b) { b.ScrollByKey(ScrollKey::Down); }},
+        {Qt::Key_PageUp, [](Browser& b) { b.ScrollByKey(ScrollKey::PageUp); }},
+        {Qt::Key_PageDown, [](Browser& b) { b.ScrollByKey(ScrollKey::PageDown); }},
+        {Qt::Key_Home, [](Browser& b) { b.ScrollByKey(ScrollKey::Home); }},
+        {Qt::Key_End, [](Browser& b) { b.ScrollByKey(ScrollKey::End); }},
+        {Qt::Key_Left, [](Browser& b) { b.Panel().StepFineOffset(-1); }},
+        {Qt::Key_Right, [](Browser& b) { b.Panel().StepFineOffset(+1); }},
+        {Qt::Key_Return, [](Browser& b) { b.CopySelectedToEditor(); }},
+        {Qt::Key_Enter, [](Browser& b) { b.CopySelectedToEditor(); }},
+        {Qt::Key_Space, [](Browser& b) { b.Panel().TakeFocus(); }},
+        {Qt::KeypadModifier | Qt::Key_Plus, [](Browser& b) { b.Panel().BtBrowZoomIn_Click(); }},
+        {Qt::KeypadModifier | Qt::Key_Minus, [](Browser& b) { b.Panel().BtBrowZoomOut_Click(); }},
+        {Qt::CTRL | Qt::Key_O, [](Browser& b) { b.Panel().BtOpenFile_Click(); }},
+        {Qt::CTRL | Qt::Key_C, [](Browser& b) { b.Panel().BtCloseFile_Click(); }},
+        {Qt::CTRL | Qt::Key_G, [](Browser& b) { b.Panel().ToggleGrid(); }},
+        {Qt::CTRL | Qt::Key_E, [](Browser& b) { b.FocusEditor(); }},
+    };
+    return Keys;
+}
+
 bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const int key = event->key();
-    BrowCtrl* panel = windows_.BrowCtrl;
-    if (!panel)
+    if (!windows_.BrowCtrl)
         return false;
+    const KeyAction<Browser>* action = FindKeyAction(KeyTable(), *event);
+    if (!action)
+        return false;
+    action->Run(*this);
+    return true;
+}
 
-    if (modifiers == Qt::ControlModifier) {
-        switch (key) {
-        case Qt::Key_O:
-            panel->BtOpenFile_Click();
-            return true;
-        case Qt::Key_C:
-            panel->BtCloseFile_Click();
-            return true;
-        case Qt::Key_G:
-            panel->ToggleGrid();
-            return true;
-        case Qt::Key_E:
-            if (windows_.Editor && IsChildVisible(windows_.Editor)) {
-                ChildFrame(windows_.Editor)->activateWindow();
-                windows_.Editor->setFocus(Qt::OtherFocusReason);
-            }
-            return true;
-        default:
-            return false;
-        }
-    }
-    if (modifiers != Qt::NoModifier)
-        return false;
+BrowCtrl& Browser::Panel()
+{
+    return *windows_.BrowCtrl;
+}
 
-    auto scrollBy = [this](ScrollKey scrollKey) {
-        ScrAdd->setValue(ScrollKeyPosition(scrollKey, ScrAdd->value(), ScrollSteps));
-        return true;
-    };
-    switch (key) {
-    case Qt::Key_Up:
-        return scrollBy(ScrollKey::Up);
-    case Qt::Key_Down:
-        return scrollBy(ScrollKey::Down);
-    case Qt::Key_PageUp:
-        return scrollBy(ScrollKey::PageUp);
-    case Qt::Key_PageDown:
-        return scrollBy(ScrollKey::PageDown);
-    case Qt::Key_Home:
-        return scrollBy(ScrollKey::Home);
-    case Qt::Key_End:
-        return scrollBy(ScrollKey::End);
-    case Qt::Key_Left:
-        panel->StepFineOffset(-1);
-        return true;
-    case Qt::Key_Right:
-        panel->StepFineOffset(+1);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        CopySelectedToEditor();
-        return true;
-    case Qt::Key_Space:
-        panel->TakeFocus();
-        return true;
-    case Qt::Key_Plus:
-        if (event->modifiers() & Qt::KeypadModifier) {
-            panel->BtBrowZoomIn_Click();
-            return true;
-        }
-        return false;
-    case Qt::Key_Minus:
-        if (event->modifiers() & Qt::KeypadModifier) {
-            panel->BtBrowZoomOut_Click();
-            return true;
-        }
-        return false;
-    default:
-        return false;
+void Browser::ScrollByKey(ScrollKey key)
+{
+    ScrAdd->setValue(ScrollKeyPosition(key, ScrAdd->value(), ScrollSteps));
+}
+
+void Browser::FocusEditor()
+{
+    if (windows_.Editor && IsChildVisible(windows_.Editor)) {
+        ChildFrame(windows_.Editor)->activateWindow();
+        windows_.Editor->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -338,7 +315,7 @@ void Browser::TakeFocus()
 void Browser::SelectTileAt(QPoint point)
 {
     // Floor division: a point left of or above the window selects a negative tile.
-    const int cell = state_.BrowserZoom * 8;
+    const int cell = state_.BrowserZoom * TileSide;
     state_.BrowserSelX = static_cast<int>(std::floor(static_cast<double>(point.x()) / cell));
     state_.BrowserSelY = static_cast<int>(std::floor(static_cast<double>(point.y()) / cell));
     if (windows_.BrowCtrl)
@@ -363,7 +340,7 @@ void Browser::mouseMoveEvent(QMouseEvent* event)
 {
     const int x = std::clamp(static_cast<int>(event->position().x()), 0, width());
     const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
-    const int cell = state_.BrowserZoom * 8;
+    const int cell = state_.BrowserZoom * TileSide;
     const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
                                  static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
                                      (x / cell + static_cast<std::int64_t>(state_.BrowserColumns) * (y / cell));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/key_table.h"
 #include "core/wheel_steps.h"
 
 #include <QImage>
@@ -9,6 +10,8 @@
 
 struct ProgramState;
 struct Windows;
+class BrowCtrl;
+enum class ScrollKey;
 class QKeyEvent;
 class QScrollBar;
 class QWheelEvent;
@@ -54,6 +57,8 @@ public:
     // The browser's keys on the address scroll bar; false leaves the key to
     // the scroll bar's own handling.
     bool ScrAdd_KeyDown(QKeyEvent* event);
+    // The keys ScrAdd_KeyDown handles and what each runs.
+    static std::span<const KeyAction<Browser>> KeyTable();
     // The mouse wheel over the browser or its scroll bar: a notch moves the
     // view one grid line from the address shown, Shift+wheel steps the fine
     // offset, Ctrl+wheel zooms.
@@ -87,6 +92,10 @@ private:
     void ReadGrid();
     void SelectTileAt(QPoint point);
     void WheelLines(int steps);
+    BrowCtrl& Panel();
+    void ScrollByKey(ScrollKey key);
+    // Gives the editor the focus when it is shown.
+    void FocusEditor();
 
     ProgramState& state_;
     Windows& windows_;

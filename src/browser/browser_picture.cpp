@@ -1,19 +1,21 @@
 #include "browser/browser_picture.h"
 
+#include "core/editor_cells.h"
+
 void RenderTiles(const std::uint8_t* tilePixels, int columns, int lines, const std::array<PackedColor, 256>& palette,
                  PixelBuffer target)
 {
     std::uint32_t screen[256];
     for (int i = 0; i < 256; ++i)
         screen[i] = ScreenColor(palette[i]);
-    for (int line = 0; line < lines && line * 8 < target.Height; ++line)
-        for (int column = 0; column < columns && column * 8 < target.Width; ++column) {
-            const std::uint8_t* tile = tilePixels + (line * columns + column) * 64;
-            for (int y = 0; y < 8; ++y) {
+    for (int line = 0; line < lines && line * TileSide < target.Height; ++line)
+        for (int column = 0; column < columns && column * TileSide < target.Width; ++column) {
+            const std::uint8_t* tile = tilePixels + (line * columns + column) * TileSide * TileSide;
+            for (int y = 0; y < TileSide; ++y) {
                 std::uint32_t* out =
-                    target.Bits + static_cast<std::ptrdiff_t>(line * 8 + y) * target.Stride + column * 8;
-                for (int x = 0; x < 8; ++x)
-                    out[x] = screen[tile[y * 8 + x]];
+                    target.Bits + static_cast<std::ptrdiff_t>(line * TileSide + y) * target.Stride + column * TileSide;
+                for (int x = 0; x < TileSide; ++x)
+                    out[x] = screen[tile[y * TileSide + x]];
             }
         }
 }

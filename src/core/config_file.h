@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/view_limits.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -105,13 +107,8 @@ struct LayoutConfig {
     bool operator==(const LayoutConfig&) const = default;
 };
 
-// Ranges a loaded layout is clamped to.
-inline constexpr int MinBrowserColumns = 2, MaxBrowserColumns = 16;
-inline constexpr int MinBrowserLines = 6, MaxBrowserLines = 16;
-inline constexpr int MinBrowserZoom = 2, MaxBrowserZoom = 13;
-inline constexpr int MinEditorZoom = 2, MaxEditorZoom = 30;
+// A loaded layout is clamped to the view limits and to this.
 inline constexpr int MinMainSide = 100;
-inline constexpr int MinEditorSide = 133;
 // A restored window keeps at least this much of itself on the screen.
 inline constexpr int MinVisiblePart = 32;
 

@@ -3,6 +3,7 @@
 #include "core/bookmark_list.h"
 #include "core/color_set_list.h"
 #include "core/editor_cells.h"
+#include "core/mode_table.h"
 #include "core/packed_color.h"
 #include "core/pattern_list.h"
 #include "core/rom_file.h"
@@ -24,7 +25,7 @@ struct Document {
     // Measured when the file was opened; 0 when none is open.
     std::int32_t FileLength() const { return FileHandle.Length(); }
 
-    std::uint8_t CurrentMode = 0;  // index into the mode table
+    GraphicsMode CurrentMode = ModeGameboy;
 
     EditorSlotTable EditorSlots{};
 

@@ -1,6 +1,6 @@
 #include "core/editor_cells.h"
 
-std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode)
+GraphicsMode SaveModeOf(const EditorSlot& cell, GraphicsMode currentMode)
 {
     return cell.Mode.value_or(currentMode);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/mode_table.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -29,7 +31,7 @@ struct EditorSlot {
     // in that mode, so exactly the bytes it came from are replaced, whatever
     // mode the browser shows by then. Empty for a cell whose address was set
     // without reading: such a cell is written in the current mode.
-    std::optional<std::uint8_t> Mode;
+    std::optional<GraphicsMode> Mode;
 };
 
 using EditorSlotTable = std::array<EditorSlot, EditorSlotCount>;
@@ -41,7 +43,7 @@ constexpr int SlotAt(int column, int row)
 }
 
 // The mode a cell is written back in at its own address.
-std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode);
+GraphicsMode SaveModeOf(const EditorSlot& cell, GraphicsMode currentMode);
 
 // Makes every cell empty: EmptySlot with all pixels 0.
 void ClearAllSlots(EditorSlotTable& slots);

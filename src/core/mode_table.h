@@ -13,8 +13,10 @@ struct ModeInfo {
 
 inline constexpr int ModeCount = 12;
 
-// Indices into the mode table. The numbering is the one stored in
-// configuration files, so it never changes.
+// The twelve modes, named by their place in the mode table. The numbering
+// never changes. A mode is stored as one of these names (CurrentMode, a
+// cell's mode), so a plain number cannot be assigned by mistake; the names
+// convert to the table index wherever a table or a codec takes one.
 enum GraphicsMode : std::uint8_t {
     ModeGameboy = 0,
     ModeNes = 1,
@@ -48,9 +50,21 @@ inline constexpr ModeInfoTable StandardModes{{
     {"SNES 8bpp", 64, 8},
 }};
 
-// The mode list shows the modes in this order; entry n selects table index
-// ModeListOrder[n].
-inline constexpr std::array<std::uint8_t, ModeCount> ModeListOrder{4, 0, 1, 5, 9, 10, 3, 8, 11, 2, 6, 7};
+// Each name stands at its own table entry.
+static_assert(StandardModes[ModeGameboy].Name == "Gameboy" && StandardModes[ModeNes].Name == "NES" &&
+              StandardModes[ModeNeoGeoPocket].Name == "Neo Geo Pocket" &&
+              StandardModes[ModeSnes4bpp].Name == "SNES 4bpp" && StandardModes[ModeOneBit].Name == "1 bit per pixel" &&
+              StandardModes[ModeVirtualBoy].Name == "Virtual Boy" &&
+              StandardModes[ModeSegaGenesis].Name == "Sega Genesis" &&
+              StandardModes[ModeGgMsWsc].Name == "GG, MS, WSC" && StandardModes[ModeSnes3bpp].Name == "SNES 3bpp" &&
+              StandardModes[ModeGba4bpp].Name == "GBA 4bpp" && StandardModes[ModeGba8bpp].Name == "GBA 8bpp" &&
+              StandardModes[ModeSnes8bpp].Name == "SNES 8bpp");
+
+// The mode list shows the modes in this order; entry n selects ModeListOrder[n].
+inline constexpr std::array<GraphicsMode, ModeCount> ModeListOrder{
+    ModeOneBit,   ModeGameboy,  ModeNes,      ModeVirtualBoy,   ModeGba4bpp,     ModeGba8bpp,
+    ModeSnes4bpp, ModeSnes3bpp, ModeSnes8bpp, ModeNeoGeoPocket, ModeSegaGenesis, ModeGgMsWsc,
+};
 
 // The largest tile of any mode, in bytes.
 inline constexpr int MaxBytesPerTile = 64;

@@ -9,13 +9,13 @@ void InitState(ProgramState& state)
 {
     state.BrowserColumns = 8;
     state.BrowserLines = 16;
-    state.TileWidth = 8;
-    state.TileHeight = 8;
+    state.TileWidth = TileSide;
+    state.TileHeight = TileSide;
     state.BrowserZoom = 3;
 
     state.EditorZoom = 3;
     state.PaletteColumns = 4;
-    state.CurrentMode = 0;
+    state.CurrentMode = ModeGameboy;
 
     state.GridColor = MakePackedColor(0, 0, 0);
     state.SelectionColor = MakePackedColor(255, 255, 255);
@@ -29,7 +29,7 @@ void InitState(ProgramState& state)
 
 const ModeInfo& CurrentModeInfo(const ProgramState& state)
 {
-    return state.ModeTable[IsValidMode(state.CurrentMode) ? state.CurrentMode : 0];
+    return state.ModeTable[IsValidMode(state.CurrentMode) ? state.CurrentMode : ModeGameboy];
 }
 
 std::int32_t SelectedTileAddress(const ProgramState& state)

@@ -56,7 +56,7 @@ BmpHeaderBytes BuildBmpHeader()
 
 CellPixel CellPixelAt(int x, int y)
 {
-    return {(y / 8) * 16 + x / 8, (y % 8) * 8 + x % 8};
+    return {SlotAt(x / TileSide, y / TileSide), (y % TileSide) * TileSide + x % TileSide};
 }
 
 std::vector<std::uint8_t> BuildBmpFile(const BmpHeaderBytes& header, const EditorSlotTable& slots,

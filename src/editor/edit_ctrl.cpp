@@ -9,6 +9,7 @@
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
+#include "core/view_limits.h"
 #include "editor/editor.h"
 #include "editor/editor_slots.h"
 #include "editor/tile_ctrl.h"
@@ -128,7 +129,7 @@ void EditCtrl::TakeFocus()
 
 void EditCtrl::BtEditZoomOut_Click()
 {
-    if (state_.EditorZoom > 29)
+    if (state_.EditorZoom >= MaxEditorZoom)
         return;
     ++state_.EditorZoom;
     ZoomFollowUp();
@@ -136,7 +137,7 @@ void EditCtrl::BtEditZoomOut_Click()
 
 void EditCtrl::BtEditZoomIn_Click()
 {
-    if (state_.EditorZoom < 3)
+    if (state_.EditorZoom <= MinEditorZoom)
         return;
     --state_.EditorZoom;
     ZoomFollowUp();

@@ -8,6 +8,7 @@
 #include "app/windows.h"
 #include "browser/browser.h"
 #include "core/program_state.h"
+#include "core/view_limits.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor_canvas.h"
 #include "editor/editor_slots.h"
@@ -40,8 +41,7 @@ Editor::Editor(ProgramState& state, Windows& windows, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // A window is never smaller than 2000 twips (133 pixels) either way.
-    setMinimumSize(133, 133);
+    setMinimumSize(MinEditorSide, MinEditorSide);
 
     HEditScr = new QScrollBar(Qt::Horizontal, this);
     VEditScr = new QScrollBar(Qt::Vertical, this);
@@ -72,7 +72,7 @@ PixelBuffer Editor::Backing()
 
 PixelBuffer Editor::SlotImage(int slot)
 {
-    return {slotImages_[slot].data(), 8, 8, 8};
+    return {slotImages_[slot].data(), TileSide, TileSide, TileSide};
 }
 
 int Editor::InnerWidth() const
@@ -88,7 +88,7 @@ int Editor::InnerHeight() const
 void Editor::RenderSlot(int slot)
 {
     const TilePixels& pixels = state_.EditorSlots[slot].Pixels;
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < TileSide * TileSide; ++i)
         slotImages_[slot][i] = ScreenColor(state_.WorkingPalette[pixels[i]]);
 }
 
@@ -101,12 +101,13 @@ void Editor::RenderAllSlots()
 void Editor::DrawSlot(int slot, int column, int row)
 {
     const int z = state_.EditorZoom;
-    const int x = column * 8 * z - HEditScr->value();
-    const int y = row * 8 * z - VEditScr->value();
+    const int cell = TileSide * z;
+    const int x = column * cell - HEditScr->value();
+    const int y = row * cell - VEditScr->value();
     if (state_.EditorSlots[slot].Address == EmptySlot)
-        FillBox(Backing(), x, y, x + 8 * z + 1, y + 8 * z + 1, ScreenColor(state_.EmptyDrawColor));
+        FillBox(Backing(), x, y, x + cell + 1, y + cell + 1, ScreenColor(state_.EmptyDrawColor));
     else
-        BlitMagnified(SlotImage(slot), 8, 8, z, Backing(), x, y);
+        BlitMagnified(SlotImage(slot), TileSide, TileSide, z, Backing(), x, y);
 }
 
 void Editor::DrawSlots(const std::vector<int>& cells)
@@ -119,7 +120,8 @@ void Editor::DrawSlots(const std::vector<int>& cells)
 
 void Editor::DrawEditorOverlay()
 {
-    const int z = state_.EditorZoom;
+    const int cell = TileSide * state_.EditorZoom;
+    const int side = CanvasPixels * state_.EditorZoom;
     const int hs = HEditScr->value();
     const int vs = VEditScr->value();
     PixelBuffer target = Backing();
@@ -127,13 +129,13 @@ void Editor::DrawEditorOverlay()
     if (grid) {
         const std::uint32_t color = ScreenColor(state_.GridColor);
         for (int i = 0; i <= CanvasCells; ++i) {
-            FillBox(target, i * 8 * z - hs, 0, i * 8 * z - hs + 1, 128 * z - vs, color);
-            FillBox(target, 0, i * 8 * z - vs, 128 * z - hs, i * 8 * z - vs + 1, color);
+            FillBox(target, i * cell - hs, 0, i * cell - hs + 1, side - vs, color);
+            FillBox(target, 0, i * cell - vs, side - hs, i * cell - vs + 1, color);
         }
     }
     const int column = state_.EditorCursorCol;
     const int row = state_.EditorCursorRow;
-    DrawFrame(target, column * 8 * z - hs, row * 8 * z - vs, (column + 1) * 8 * z + 1 - hs, (row + 1) * 8 * z + 1 - vs,
+    DrawFrame(target, column * cell - hs, row * cell - vs, (column + 1) * cell + 1 - hs, (row + 1) * cell + 1 - vs,
               ScreenColor(state_.SelectionColor));
     update();
 }
@@ -142,11 +144,11 @@ void Editor::RedrawEditor()
 {
     const bool showEmpty = windows_.EditCtrl && windows_.EditCtrl->ChkNoncopied->isChecked();
     state_.EmptyDrawColor = showEmpty ? state_.EmptyColor : state_.WorkingPalette[0];
-    const int z = state_.EditorZoom;
+    const int side = CanvasPixels * state_.EditorZoom;
     PixelBuffer target = Backing();
     // The margin right of and below the canvas sits in window coordinates.
-    FillBox(target, 128 * z, 0, width(), height(), MarginColor);
-    FillBox(target, 0, 128 * z, width(), height(), MarginColor);
+    FillBox(target, side, 0, width(), height(), MarginColor);
+    FillBox(target, 0, side, width(), height(), MarginColor);
     for (int row = 0; row < CanvasCells; ++row)
         for (int column = 0; column < CanvasCells; ++column)
             DrawSlot(row * CanvasCells + column, column, row);
@@ -181,8 +183,9 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
     const int slot = hit->Slot();
     EditorSlot& cell = state_.EditorSlots[slot];
     if (windows_.MainForm)
-        windows_.MainForm->SetCoorText("Color no " + std::to_string(cell.Pixels[hit->PixelY * 8 + hit->PixelX]) + " (" +
-                                       std::to_string(hit->PixelX + 1) + "," + std::to_string(hit->PixelY + 1) + " )");
+        windows_.MainForm->SetCoorText("Color no " + std::to_string(cell.Pixels[hit->PixelY * TileSide + hit->PixelX]) +
+                                       " (" + std::to_string(hit->PixelX + 1) + "," + std::to_string(hit->PixelY + 1) +
+                                       " )");
 
     if (buttons == Qt::NoButton && draggingTile_) {
         draggingTile_ = false;
@@ -226,7 +229,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
             if (windows_.Tools)
                 windows_.Tools->ApplyToolPanel();
         } else {
-            state_.CurrentColor = cell.Pixels[hit->PixelY * 8 + hit->PixelX];
+            state_.CurrentColor = cell.Pixels[hit->PixelY * TileSide + hit->PixelX];
             if (windows_.PaletteCtrl)
                 windows_.PaletteCtrl->DrawPalettePanel();
         }
@@ -278,105 +281,90 @@ void Editor::DragToEditor(int x, int y)
     RedrawEditor();
 }
 
+std::span<const KeyAction<Editor>> Editor::KeyTable()
+{
+    static constexpr KeyAction<Editor> Keys[] = {
+        {Qt::Key_Right,
+         [](Editor& e) {
+             if (e.state_.EditorCursorCol < CanvasCells - 1)
+                 ++e.state_.EditorCursorCol;
+         }},
+        {Qt::Key_Left,
+         [](Editor& e) {
+             if (e.state_.EditorCursorCol > 0)
+                 --e.state_.EditorCursorCol;
+         }},
+        {Qt::Key_Up,
+         [](Editor& e) {
+             if (e.state_.EditorCursorRow >= 1)
+                 --e.state_.EditorCursorRow;
+         }},
+        {Qt::Key_Down,
+         [](Editor& e) {
+             if (e.state_.EditorCursorRow < CanvasCells - 1)
+                 ++e.state_.EditorCursorRow;
+         }},
+        {Qt::Key_Delete, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipX_Click); }},
+        {Qt::Key_End, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipY_Click); }},
+        {Qt::Key_PageDown, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtRotate_Click); }},
+        {Qt::Key_Return, [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
+        {Qt::Key_Enter, [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
+        {Qt::Key_A, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopyToAddress_Click); }},
+        {Qt::Key_R, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtReloadTile_Click); }},
+        {Qt::Key_S, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopySelTile_Click); }},
+        {Qt::Key_C, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtDeleteSprite_Click); }},
+        {Qt::Key_Space, [](Editor& e) { e.RunOnPanel(&EditCtrl::TakeFocus); }},
+        // The button named ZoomIn makes the tiles smaller.
+        {Qt::KeypadModifier | Qt::Key_Minus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomIn_Click); }},
+        {Qt::KeypadModifier | Qt::Key_Plus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomOut_Click); }},
+        {Qt::CTRL | Qt::Key_G, [](Editor& e) { e.ClickPanelSwitch(&EditCtrl::ChkGridEditor); }},
+        {Qt::CTRL | Qt::Key_N, [](Editor& e) { e.ClickPanelSwitch(&EditCtrl::ChkNoncopied); }},
+        {Qt::CTRL | Qt::Key_B, [](Editor& e) { e.FocusBrowser(); }},
+    };
+    return Keys;
+}
+
 void Editor::keyPressEvent(QKeyEvent* event)
 {
     // A key ends a pending Select drag: the cursor may move away from the
     // cell that was pressed, and the next pointer move must not swap.
     draggingTile_ = false;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::ControlModifier) {
-        EditCtrl* panel = windows_.EditCtrl;
-        switch (event->key()) {
-        case Qt::Key_G:
-            if (panel)
-                panel->ChkGridEditor->click();
-            break;
-        case Qt::Key_N:
-            if (panel)
-                panel->ChkNoncopied->click();
-            break;
-        case Qt::Key_B:
-            if (windows_.Browser && windows_.Browser->IsWindowVisible())
-                windows_.Browser->TakeFocus();
-            break;
-        default:
-            break;
-        }
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ControlModifier)
         return;
-    }
-    if (modifiers != Qt::NoModifier)
+    if (const KeyAction<Editor>* action = FindKeyAction(KeyTable(), *event))
+        action->Run(*this);
+    if (modifiers == Qt::ControlModifier)
         return;
-
-    TileCtrl* tool = windows_.TileCtrl;
-    const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    switch (event->key()) {
-    case Qt::Key_Right:
-        if (state_.EditorCursorCol < 15)
-            ++state_.EditorCursorCol;
-        break;
-    case Qt::Key_Left:
-        if (state_.EditorCursorCol > 0)
-            --state_.EditorCursorCol;
-        break;
-    case Qt::Key_Up:
-        if (state_.EditorCursorRow >= 1)
-            --state_.EditorCursorRow;
-        break;
-    case Qt::Key_Down:
-        if (state_.EditorCursorRow < 15)
-            ++state_.EditorCursorRow;
-        break;
-    case Qt::Key_Delete:
-        if (tool)
-            tool->BtFlipX_Click();
-        break;
-    case Qt::Key_End:
-        if (tool)
-            tool->BtFlipY_Click();
-        break;
-    case Qt::Key_PageDown:
-        if (tool)
-            tool->BtRotate_Click();
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (tool)
-            tool->SaveTile_Click();
-        break;
-    case Qt::Key_A:
-        if (tool)
-            tool->BtCopyToAddress_Click();
-        break;
-    case Qt::Key_R:
-        if (tool)
-            tool->BtReloadTile_Click();
-        break;
-    case Qt::Key_S:
-        if (tool)
-            tool->BtCopySelTile_Click();
-        break;
-    case Qt::Key_C:
-        if (tool)
-            tool->BtDeleteSprite_Click();
-        break;
-    case Qt::Key_Space:
-        if (windows_.EditCtrl)
-            windows_.EditCtrl->TakeFocus();
-        break;
-    case Qt::Key_Minus:
-        if (keypad && windows_.EditCtrl)
-            windows_.EditCtrl->BtEditZoomIn_Click();
-        break;
-    case Qt::Key_Plus:
-        if (keypad && windows_.EditCtrl)
-            windows_.EditCtrl->BtEditZoomOut_Click();
-        break;
-    default:
-        break;
-    }
+    // Every key without a modifier, listed or not, updates the tile tool
+    // and the cursor box.
     TellTileTool();
     DrawEditorOverlay();
     update();
+}
+
+void Editor::RunOnTileTool(void (TileCtrl::*action)())
+{
+    if (windows_.TileCtrl)
+        (windows_.TileCtrl->*action)();
+}
+
+void Editor::RunOnPanel(void (EditCtrl::*action)())
+{
+    if (windows_.EditCtrl)
+        (windows_.EditCtrl->*action)();
+}
+
+void Editor::ClickPanelSwitch(QCheckBox* EditCtrl::*box)
+{
+    if (windows_.EditCtrl)
+        (windows_.EditCtrl->*box)->click();
+}
+
+void Editor::FocusBrowser()
+{
+    if (windows_.Browser && windows_.Browser->IsWindowVisible())
+        windows_.Browser->TakeFocus();
 }
 
 void Editor::wheelEvent(QWheelEvent* event)
@@ -392,7 +380,8 @@ void Editor::wheelEvent(QWheelEvent* event)
         if (!windows_.EditCtrl)
             return;
         // Away from the user enlarges: BtEditZoomOut makes the tiles larger.
-        const int steps = std::clamp(wheelSteps_.Take(angle.y(), WheelNotch, Zoom), -30, 30);
+        // More steps than the zoom range has change nothing.
+        const int steps = std::clamp(wheelSteps_.Take(angle.y(), WheelNotch, Zoom), -MaxEditorZoom, MaxEditorZoom);
         for (int i = 0; i < std::abs(steps); ++i) {
             if (steps > 0)
                 windows_.EditCtrl->BtEditZoomOut_Click();
@@ -443,7 +432,7 @@ void Editor::resizeEvent(QResizeEvent*)
 void Editor::BtFit_Click()
 {
     // The client area holds the whole canvas plus the two scroll bars.
-    const int side = 128 * state_.EditorZoom + ScrollBarSize;
+    const int side = CanvasPixels * state_.EditorZoom + ScrollBarSize;
     QWidget* frame = ChildFrame(this);
     if (frame != this)
         frame->resize(frame->size() - size() + QSize(side, side));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/key_table.h"
+#include "core/editor_cells.h"
 #include "core/pixel_buffer.h"
 #include "core/wheel_steps.h"
 
@@ -12,6 +14,9 @@
 
 struct ProgramState;
 struct Windows;
+class EditCtrl;
+class TileCtrl;
+class QCheckBox;
 class QScrollBar;
 class QToolButton;
 
@@ -51,6 +56,10 @@ public:
 
     const QImage& BackingImage() const { return backingImage_; }
 
+    // The keys the editor handles and what each runs. Every key without a
+    // modifier then updates the tile tool and the cursor box.
+    static std::span<const KeyAction<Editor>> KeyTable();
+
     QScrollBar* HEditScr;
     QScrollBar* VEditScr;
     QToolButton* BtFit;
@@ -68,6 +77,13 @@ protected:
 
 private:
     void PressOrMove(Qt::MouseButtons buttons, QPoint point);
+    // Runs an action of the tile tool or the editor control panel, or
+    // clicks one of the panel's switches, when the window exists.
+    void RunOnTileTool(void (TileCtrl::*action)());
+    void RunOnPanel(void (EditCtrl::*action)());
+    void ClickPanelSwitch(QCheckBox* EditCtrl::*box);
+    // Gives the browser the focus when it is shown.
+    void FocusBrowser();
     PixelBuffer Backing();
     PixelBuffer SlotImage(int slot);
     int InnerWidth() const;
@@ -76,7 +92,7 @@ private:
     ProgramState& state_;
     Windows& windows_;
     QImage backingImage_;
-    std::array<std::array<std::uint32_t, 64>, 256> slotImages_{};
+    std::array<std::array<std::uint32_t, TileSide * TileSide>, EditorSlotCount> slotImages_{};
     bool draggingTile_ = false;
     WheelSteps wheelSteps_;
     int dragStartSlot_ = -1;  // the cell a Select drag began on

@@ -10,19 +10,19 @@ constexpr int ScrollBarSize = 17;
 
 std::optional<CanvasHit> HitCanvas(int x, int y, int hs, int vs, int zoom, int innerWidth, int innerHeight)
 {
-    const int canvasSize = CanvasCells * 8 * zoom;
+    const int canvasSize = CanvasPixels * zoom;
     if (x < 0 || y < 0 || x > innerWidth || y > innerHeight || x > canvasSize - 1 || y > canvasSize - 1)
         return std::nullopt;
     // Scrolled points past the canvas's last pixel are no cell either.
     const int canvasX = (x + hs) / zoom;
     const int canvasY = (y + vs) / zoom;
-    if (canvasX >= CanvasCells * 8 || canvasY >= CanvasCells * 8)
+    if (canvasX >= CanvasPixels || canvasY >= CanvasPixels)
         return std::nullopt;
     CanvasHit hit;
-    hit.Column = std::min(canvasX / 8, CanvasCells - 1);
-    hit.Row = std::min(canvasY / 8, CanvasCells - 1);
-    hit.PixelX = canvasX - hit.Column * 8;
-    hit.PixelY = canvasY - hit.Row * 8;
+    hit.Column = std::min(canvasX / TileSide, CanvasCells - 1);
+    hit.Row = std::min(canvasY / TileSide, CanvasCells - 1);
+    hit.PixelX = canvasX - hit.Column * TileSide;
+    hit.PixelY = canvasY - hit.Row * TileSide;
     return hit;
 }
 
@@ -30,8 +30,8 @@ std::optional<int> DropSlot(int x, int y, int hs, int vs, int zoom, int innerWid
 {
     if (x < 0 || y < 0 || x > innerWidth || y > innerHeight)
         return std::nullopt;
-    const int row = (y + vs) / (8 * zoom);
-    const int column = (x + hs) / (8 * zoom);
+    const int row = (y + vs) / (TileSide * zoom);
+    const int column = (x + hs) / (TileSide * zoom);
     if (row > CanvasCells - 1 || column > CanvasCells - 1)
         return std::nullopt;
     return row * CanvasCells + column;
@@ -39,7 +39,7 @@ std::optional<int> DropSlot(int x, int y, int hs, int vs, int zoom, int innerWid
 
 int EditScrollMaximum(int zoom, int extent)
 {
-    const int canvasSize = CanvasCells * 8 * zoom;
+    const int canvasSize = CanvasPixels * zoom;
     if (canvasSize + ScrollBarSize <= extent)
         return 0;
     return std::max(canvasSize - (extent - ScrollBarSize), 0);

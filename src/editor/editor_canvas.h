@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/editor_cells.h"
+
 #include <optional>
 
 // Geometry of the editor canvas: 16 x 16 cells of 8 x 8 pixels, magnified
 // zoom times and shifted by the scroll offsets hs and vs.
 
-inline constexpr int CanvasCells = 16;
+inline constexpr int CanvasCells = EditorColumns;
+// Tile pixels along one side of the canvas.
+inline constexpr int CanvasPixels = CanvasCells * TileSide;
 
 struct CanvasHit {
     int Column;  // cell column and row, 0-15

@@ -39,7 +39,7 @@ std::vector<int> PaintPixel(EditorSlotTable& slots, int slot, int x, int y, std:
         slots[slot].Address = UnboundTile;
     const std::vector<int> changed = SlotsSharingAddress(slots, slot);
     for (int j : changed)
-        slots[j].Pixels[y * 8 + x] = color;
+        slots[j].Pixels[y * TileSide + x] = color;
     return changed;
 }
 
@@ -60,22 +60,23 @@ void SwapSlots(EditorSlotTable& slots, int a, int b)
 
 void FlipTileX(TilePixels& pixels)
 {
-    for (int y = 0; y < 8; ++y)
-        std::reverse(pixels.begin() + y * 8, pixels.begin() + y * 8 + 8);
+    for (int y = 0; y < TileSide; ++y)
+        std::reverse(pixels.begin() + y * TileSide, pixels.begin() + (y + 1) * TileSide);
 }
 
 void FlipTileY(TilePixels& pixels)
 {
-    for (int y = 0; y < 4; ++y)
-        std::swap_ranges(pixels.begin() + y * 8, pixels.begin() + y * 8 + 8, pixels.begin() + (7 - y) * 8);
+    for (int y = 0; y < TileSide / 2; ++y)
+        std::swap_ranges(pixels.begin() + y * TileSide, pixels.begin() + (y + 1) * TileSide,
+                         pixels.begin() + (TileSide - 1 - y) * TileSide);
 }
 
 void RotateTile(TilePixels& pixels)
 {
     const TilePixels before = pixels;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            pixels[(7 - x) * 8 + y] = before[y * 8 + x];
+    for (int y = 0; y < TileSide; ++y)
+        for (int x = 0; x < TileSide; ++x)
+            pixels[(TileSide - 1 - x) * TileSide + y] = before[y * TileSide + x];
 }
 
 std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)

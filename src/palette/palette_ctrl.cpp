@@ -6,6 +6,7 @@
 #include "browser/browser.h"
 #include "core/config_file.h"
 #include "core/program_state.h"
+#include "core/view_limits.h"
 #include "editor/editor.h"
 #include "palette/color_dialog.h"
 #include "palette/working_palette.h"
@@ -162,7 +163,7 @@ void PaletteCtrl::CreateControls()
 void PaletteCtrl::DrawPalettePanel()
 {
     const int columns = state_.PaletteColumns;
-    if (columns > 0 && columns <= 16) {
+    if (columns > 0 && columns <= MaxPaletteColumns) {
         const int cell = PaletteGrid::Side / columns;
         QPainter painter(&ImCol->Image());
         for (int i = 0; i < columns * columns; ++i) {

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int EditorPixels = 128;  // the editor grid is 16 x 16 cells of 8 pixels
-constexpr int GridCells = 16;
+constexpr int GridCells = EditorColumns;
+constexpr int EditorPixels = GridCells * TileSide;
 
 // Width x height of each size (rows) and shape (columns: square, wide, high).
 constexpr int SpriteSizes[4][3][2] = {
@@ -124,8 +124,8 @@ std::string SpriteCSource(const EditorSlotTable& slots, const std::string& stem,
                           SpriteTileMode mode, const TileProgress& progress)
 {
     // A layout from elsewhere may not fit; cut it to the grid.
-    const int w = std::clamp(layout.SpriteWidth / 8, 1, GridCells);
-    const int h = std::clamp(layout.SpriteHeight / 8, 1, GridCells);
+    const int w = std::clamp(layout.SpriteWidth / TileSide, 1, GridCells);
+    const int h = std::clamp(layout.SpriteHeight / TileSide, 1, GridCells);
     const int rows = std::clamp(layout.Rows, 1, GridCells / w);
     const int lines = std::clamp(layout.Lines, 1, GridCells / h);
     const int total = w * h * rows * lines;

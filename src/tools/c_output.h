@@ -43,7 +43,7 @@ struct SpriteLayout {
     int Rows = 1;   // sprites side by side
     int Lines = 1;  // sprite lines
 
-    int TileCount() const { return (SpriteWidth / 8) * (SpriteHeight / 8) * Rows * Lines; }
+    int TileCount() const { return (SpriteWidth / TileSide) * (SpriteHeight / TileSide) * Rows * Lines; }
 };
 
 // The layout for positions in the size and shape lists (a position outside

@@ -10,16 +10,51 @@
 #include "editor/tile_ctrl.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
+#include "support/action_checks.h"
 #include "support/viewer_fixture.h"
 #include "tools/bookmark.h"
 #include "tools/c_out_put.h"
 #include "tools/file_info.h"
 
 #include <QAction>
+#include <QFrame>
+#include <QLayout>
 #include <QMenu>
+#include <QTest>
 #include <QToolButton>
 
+#include <map>
+
 using ToolPanel = ViewerFixture;
+
+namespace {
+
+struct ShownControl {
+    const char* ToolTip;
+    bool Toggle;
+    bool Pressed;  // at start
+    const char* Action;
+};
+
+// The tool panel's controls by name: tool tip, kind and what a click runs.
+const std::map<std::string, ShownControl> ShownControls = {
+    {"ChkMenu", {"Show/Hide the Menu Bar", true, true, "ChkMenu"}},
+    {"Bthelp", {"Help", false, false, "ShowHelp"}},
+    {"BtOptions", {"Options", false, false, "ShowOptions"}},
+    {"BtFileInfo", {"Open the 'File Info' tool", false, false, "BtFileInfo"}},
+    {"BtColorSet", {"Open the 'Color Set' tool", false, false, "BtColorSet"}},
+    {"BtBookmark", {"Open the 'Bookmark' tool", false, false, "BtBookmark"}},
+    {"BtBMPImport", {"Import a BMP file into the editor", false, false, "BtBMPImport"}},
+    {"BtSaveBMP", {"Export the editor to a BMP file", false, false, "BtSaveBMP"}},
+    {"BtEditPatt", {"Open the 'Editor Address Patterns' tool", false, false, "BtEditPatt"}},
+    {"ChkTile", {"Show/Hide the Tile Tool", true, false, "ChkTile"}},
+    {"ChkEdit", {"Show/Hide the Editor and its controls", true, false, "ChkEdit"}},
+    {"ChkBrow", {"Show/Hide the Browser and its controls", true, false, "ChkBrow"}},
+};
+
+using ToolPanelTable = ActionFixture;
+
+}  // namespace
 
 TEST_F(ToolPanel, ButtonsCarryTheirToolTips)
 {
@@ -105,4 +140,44 @@ TEST_F(ToolPanel, ButtonsOpenTheirToolWindows)
     w->Tools->BtOptions->click();
     EXPECT_TRUE(w->Options->isVisible());
     EXPECT_FALSE(form->isEnabled());
+}
+
+TEST_F(ToolPanelTable, ControlsStandInTheirGroupsTopToBottom)
+{
+    // "|" is a line between two groups.
+    std::vector<std::string> shown;
+    QLayout* layout = w->Tools->layout();
+    for (int i = 0; i < layout->count(); ++i) {
+        QWidget* widget = layout->itemAt(i)->widget();
+        if (auto* button = qobject_cast<QToolButton*>(widget))
+            shown.push_back(button->objectName().toStdString());
+        else if (auto* line = qobject_cast<QFrame*>(widget); line && line->frameShape() == QFrame::HLine)
+            shown.push_back("|");
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"ChkMenu", "Bthelp", "BtOptions", "|", "BtFileInfo", "BtColorSet",
+                                               "BtBookmark", "BtBMPImport", "BtSaveBMP", "BtEditPatt", "|", "ChkTile",
+                                               "ChkEdit", "ChkBrow"}));
+}
+
+TEST_F(ToolPanelTable, EveryControlCarriesItsToolTipAndRunsItsActionOnAClick)
+{
+    EXPECT_EQ(Tools::ControlTable().size(), ShownControls.size());
+    // Kinds and start states first, before any click changes them.
+    for (const ToolControl& control : Tools::ControlTable()) {
+        SCOPED_TRACE(control.Name);
+        const auto shown = ShownControls.find(control.Name);
+        ASSERT_NE(shown, ShownControls.end()) << "a control the panel does not show";
+        QToolButton* button = w->Tools->findChild<QToolButton*>(control.Name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button, w->Tools->*control.Control);
+        EXPECT_EQ(button->toolTip().toStdString(), shown->second.ToolTip);
+        EXPECT_EQ(button->isCheckable(), shown->second.Toggle);
+        EXPECT_EQ(button->isChecked(), shown->second.Pressed);
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    for (const ToolControl& control : Tools::ControlTable()) {
+        QToolButton* button = w->Tools->findChild<QToolButton*>(control.Name);
+        ASSERT_NE(button, nullptr) << control.Name;
+        RunChecked(ShownControls.at(control.Name).Action, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    }
 }

@@ -36,7 +36,7 @@ protected:
     {
         const std::string path = dir.WriteFile("rom.gb", bytes);
         EXPECT_TRUE(OpenRomInState(state, path).Opened);
-        state.CurrentMode = 0;  // Gameboy, 16 bytes a tile
+        state.CurrentMode = ModeGameboy;  // 16 bytes a tile
         return path;
     }
 
@@ -161,7 +161,7 @@ TEST_F(EditorCells, SaveAllCountsOnlyTilesActuallyWritten)
     const std::string path = dir.WriteFile("ro.gb", std::vector<std::uint8_t>(64, 0x5A));
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     ASSERT_TRUE(OpenRomInState(state, path).Opened);
-    state.CurrentMode = 0;
+    state.CurrentMode = ModeGameboy;
     state.EditorSlots[0] = {0, Filled(3), std::nullopt};
     const SaveAllResult result = SaveAllSlots(state);
     EXPECT_EQ(result.Written, 0);

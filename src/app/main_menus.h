@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QKeyCombination>
+
+#include <span>
+#include <vector>
+
+class QMenu;
+class QMenuBar;
+struct Windows;
+
+// One line of a main window menu: an item, or a separator when it has no
+// text. Key is the key the item shows (none: Qt::Key_unknown); it is the
+// key that already runs the same action in the browser or the editor.
+struct MenuItemEntry {
+    const char* Name;  // object name
+    const char* Text = nullptr;
+    QKeyCombination Key{};
+    void (*Run)(Windows&) = nullptr;
+
+    bool IsSeparator() const { return Text == nullptr; }
+};
+
+// One menu of the menu bar with its lines, top to bottom.
+struct MenuEntry {
+    const char* Name;  // object name
+    const char* Title;
+    std::span<const MenuItemEntry> Items;
+};
+
+// The main window's menus, left to right. Adding an item is one line in
+// its menu's list.
+std::span<const MenuEntry> MainMenuTable();
+
+// Builds the table's menus into the menu bar, each item running its action
+// on the windows. The shown keys only show: they are live only while the
+// menu bar itself has the focus, so a window's own key handling decides
+// (Delete in the browser must not flip the tile tool's tile). Returns the
+// menus in table order.
+std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows);
