@@ -1,5 +1,6 @@
 #include "browser/brow_ctrl.h"
 
+#include "app/refresh.h"
 #include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
@@ -164,8 +165,7 @@ void BrowCtrl::ComboMode_Click(int position)
         return;
     state_.CurrentMode = ModeListOrder[position];
     const ModeInfo& mode = CurrentModeInfo(state_);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
+    ModeChanged(windows_, mode);
 
     state_.BrowserDiv = 0;
     {
@@ -175,10 +175,6 @@ void BrowCtrl::ComboMode_Click(int position)
     }
     LbDiv->setNum(0);
 
-    if (windows_.PaletteCtrl) {
-        windows_.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
-        windows_.PaletteCtrl->DrawPalettePanel();
-    }
     ScrollBrowser();
     if (windows_.Browser)
         windows_.Browser->SizeBrowser();
@@ -300,9 +296,6 @@ void BrowCtrl::OpenRomFile()
 void BrowCtrl::OpenChosenFile(const std::string& path)
 {
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
-    // No cell is bound to the new file, so the tile tool shows none.
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->LoadTile(-1);
     if (!outcome.Problem.empty())
         windows_.Dialogs->Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
     if (outcome.Opened) {
@@ -314,7 +307,7 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
             windows_.Browser->ScrAdd->setValue(0);
         }
     }
-    ReloadBrowser();
+    FileOpened(windows_);
 }
 
 void BrowCtrl::BtCloseFile_Click()
@@ -326,7 +319,7 @@ void BrowCtrl::BtCloseFile_Click()
     const std::string info = CloseRomInState(state_);
     if (windows_.MainForm)
         windows_.MainForm->SetInfoText(info);
-    ReloadBrowser();
+    FileClosed(windows_);
 }
 
 void BrowCtrl::FormClose()

@@ -1,5 +1,6 @@
 #include "editor/pattern.h"
 
+#include "app/refresh.h"
 #include "app/tool_window.h"
 
 #include "app/windows.h"
@@ -124,13 +125,11 @@ void Pattern::BtLoadPat_Click()
     }
     const bool reload = OpRedraw->isChecked();
     ApplyPattern(state_, state_.Patterns.Patterns[selected], reload);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
-    // For a BMP import the imported pictures stay on screen as they are.
-    if (reload && windows_.Editor) {
-        windows_.Editor->RenderAllSlots();
-        windows_.Editor->RedrawEditor();
-    }
+    // Without reading, imported pictures stay on screen as they are.
+    if (reload)
+        AllCellsChanged(windows_);
+    else
+        CellAddressesChanged(windows_);
 }
 
 void Pattern::BtSave_Click()

@@ -1,5 +1,6 @@
 #include "palette/color_set.h"
 
+#include "app/refresh.h"
 #include "app/tool_window.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
@@ -204,7 +205,7 @@ void ColorSet::BtAddSet_Click()
 void ColorSet::BtApplySet_Click()
 {
     state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors;
-    RefreshPaletteViews(windows_);
+    PaletteChanged(windows_);
 }
 
 void ColorSet::BtDelSet_Click()

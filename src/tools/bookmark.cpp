@@ -1,5 +1,6 @@
 #include "tools/bookmark.h"
 
+#include "app/refresh.h"
 #include "app/tool_window.h"
 
 #include "app/windows.h"
@@ -135,8 +136,7 @@ void Bookmark::BtGotoBookmark_Click()
         return;
     }
     state_.BrowserAddress = mark->Address;
-    if (windows_.Browser)
-        windows_.Browser->ReloadBrowser();
+    BrowserAddressChanged(windows_);
 }
 
 void Bookmark::BtLoadBookmark_Click()
