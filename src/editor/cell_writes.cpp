@@ -4,7 +4,7 @@
 #include "core/program_state.h"
 #include "core/tile_io.h"
 #include "editor/editor_slots.h"
-#include "editor/write_messages.h"
+#include "core/write_messages.h"
 
 namespace {
 

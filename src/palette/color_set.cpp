@@ -8,7 +8,7 @@
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/rom_file.h"
-#include "editor/write_messages.h"
+#include "core/write_messages.h"
 #include "palette/color_dialog.h"
 #include "palette/palette_ctrl.h"
 #include "palette/palette_files.h"
@@ -324,23 +324,8 @@ void ColorSet::BtPalOut_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    const ExportResult result =
-        ExportPalette(state_.FileHandle, address, encoding, count, state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors);
-    switch (result.Outcome) {
-    case ExportOutcome::Written:
-        break;
-    case ExportOutcome::NesRefused:
-        dialogs.Message("Sorry, not yet implented.", "Can't do, sir.", MsgIcon::Information);
-        break;
-    case ExportOutcome::OutsideFile:
-        dialogs.Message("The " + std::to_string(count) + " colors do not fit into the file at address " +
-                            std::to_string(address) + "; nothing was written.",
-                        WriteFailedCaption, MsgIcon::Information);
-        break;
-    case ExportOutcome::Failed:
-        dialogs.Message(result.Reason, WriteFailedCaption, MsgIcon::Critical);
-        break;
-    }
+    if (const auto message = ExportSelectedSet(state_, address, encoding, count))
+        dialogs.Message(*message);
 }
 
 void ColorSet::Form_Deactivate()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dialogs.h"
+
 #include <QWidget>
 
 #include <string>
@@ -40,7 +42,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void Tell(const std::string& text, const std::string& caption, bool critical);
+    void Tell(const UserMessage& message);
 
     ProgramState& state_;
     Windows& windows_;
