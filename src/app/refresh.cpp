@@ -8,6 +8,7 @@
 #include "editor/cell_writes.h"
 #include "editor/editor.h"
 #include "editor/tile_ctrl.h"
+#include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "palette/working_palette.h"
 
@@ -18,6 +19,12 @@ void PaletteChanged(Windows& windows)
     AllCellsChanged(windows);
     if (windows.PaletteCtrl)
         windows.PaletteCtrl->DrawPalettePanel();
+}
+
+void ColorSetsChanged(Windows& windows)
+{
+    if (windows.ColorSet)
+        windows.ColorSet->DrawSelectedSet();
 }
 
 void CellsChanged(Windows& windows, const std::vector<int>& cells)

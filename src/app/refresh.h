@@ -14,6 +14,9 @@ struct ModeInfo;
 // The working palette changed: every picture in the new colors.
 void PaletteChanged(Windows& windows);
 
+// A color of a stored color set changed: the color set window shows it.
+void ColorSetsChanged(Windows& windows);
+
 // The pixels, addresses or modes of these editor cells changed (the tile
 // tool's mode line follows its cell).
 void CellsChanged(Windows& windows, const std::vector<int>& cells);

@@ -87,8 +87,9 @@ void ColorDialog::Accept()
     if (target_ < 0) {
         state_.WorkingPalette[index_] = color;
         PaletteChanged(windows_);
-    } else if (windows_.ColorSet) {
-        windows_.ColorSet->SetColor(target_, index_, color);
+    } else {
+        state_.Sets.ColorSets[target_].Colors[index_] = color;
+        ColorSetsChanged(windows_);
     }
     Close();
 }

@@ -161,12 +161,6 @@ void ColorSet::ShowTool()
     ShowToolWindow(*this);
 }
 
-void ColorSet::SetColor(int set, int index, PackedColor color)
-{
-    state_.Sets.ColorSets[set].Colors[index] = color;
-    DrawSelectedSet();
-}
-
 void ColorSet::RefreshSetList()
 {
     const QSignalBlocker blocker(ListSets);

@@ -24,9 +24,6 @@ public:
     // Shows the window above the main window and gives it the focus.
     void ShowTool();
 
-    // Stores one color of a set (the color dialog's accept) and redraws.
-    void SetColor(int set, int index, PackedColor color);
-
     void RefreshSetList();
     void DrawSelectedSet();
     void Form_Deactivate();
