@@ -155,9 +155,9 @@ void Pattern::BtLoad_Click()
     if (choice.Path.empty())
         return;
     const PatternLoad load = LoadPatternFile(choice.Path);
-    if (load.Failure)
-        dialogs.Message(*load.Failure);
-    if (load.Failure && !load.WrongMagic)
+    if (load.Error)
+        dialogs.Message(*load.Error);
+    if (load.Error && !load.WrongMagic)
         return;
     StoreLoadedPatterns(state_.Patterns, load);
     RefreshPatternList();

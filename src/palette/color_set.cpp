@@ -12,8 +12,8 @@
 #include "palette/color_dialog.h"
 #include "palette/palette_ctrl.h"
 #include "palette/palette_files.h"
+#include "palette/palette_formats.h"
 #include "palette/palette_transfer.h"
-#include "palette/savestates.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -28,32 +28,6 @@
 #include <QVBoxLayout>
 
 #include <chrono>
-
-namespace {
-
-const char* const LoadFilter =
-    "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
-    "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
-    "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss";
-const char* const SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
-                               "Layer DOS palette file (*.pal)|*.pal";
-
-// The count the list must stay below for a load of this format to fit.
-int RoomLimit(PaletteFileFormat format)
-{
-    switch (format) {
-    case PaletteFileFormat::Vgba:
-    case PaletteFileFormat::Boycott:
-    case PaletteFileFormat::ZSnes:
-    case PaletteFileFormat::Cygne:
-        return MaxSetCount - 1;
-    default:
-        return MaxSetCount;
-    }
-}
-
-}  // namespace
 
 ColorSetPreview::ColorSetPreview(QWidget* parent) : QWidget(parent), image_(Side, Side, QImage::Format_RGB32)
 {
@@ -245,28 +219,26 @@ void ColorSet::BtColorSetLoad_Click()
 {
     Dialogs& dialogs = *windows_.Dialogs;
     const OwnDialogScope open(*this, dialogOpen_);
-    const FileChoice choice = dialogs.OpenFile(LoadFilter);
+    const FileChoice choice = dialogs.OpenFile(PaletteLoadFilter());
     if (choice.Path.empty())
         return;
     if (!RomFile::Exists(choice.Path)) {
-        dialogs.Message("Could not find the selected file.", "Loading process aborted", MsgIcon::None);
+        dialogs.Message(FileMissingMessage);
         return;
     }
-    const auto format = static_cast<PaletteFileFormat>(choice.FilterIndex);
-    if (choice.FilterIndex < 1 || choice.FilterIndex > 9)
+    const PaletteFileFormat* format = PaletteFormatToLoad(choice.FilterIndex);
+    if (!format)
         return;
-    if (format != PaletteFileFormat::Own && !state_.Sets.HasRoomBelow(RoomLimit(format))) {
+    if (!HasRoomToLoad(state_.Sets, *format)) {
         RefreshSetList();
         return;
     }
-    const PaletteLoad load = format <= PaletteFileFormat::TileLayer
-                                 ? LoadPaletteFile(choice.Path, format)
-                                 : ReadSavestate(choice.Path, format, state_.NesColors);
+    const PaletteLoad load = LoadPaletteFile(choice.Path, *format, state_.NesColors);
     if (load.Error) {
         dialogs.Message(*load.Error);
         return;
     }
-    if (format == PaletteFileFormat::Own) {
+    if (format->ReplacesList) {
         // The file's sets replace the list; a file without a whole set leaves it.
         if (!load.Sets.empty()) {
             state_.Sets.SetCount = 0;
@@ -283,10 +255,11 @@ void ColorSet::BtColorSetSave_Click()
 {
     Dialogs& dialogs = *windows_.Dialogs;
     const OwnDialogScope open(*this, dialogOpen_);
-    const FileChoice choice = dialogs.SaveFile(SaveFilter);
-    if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
+    const FileChoice choice = dialogs.SaveFile(PaletteSaveFilter());
+    const PaletteFileFormat* format = PaletteFormatToSave(choice.FilterIndex);
+    if (choice.Path.empty() || !format)
         return;
-    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), state_.Sets))
+    if (const auto failure = SavePaletteFile(choice.Path, *format, state_.Sets))
         dialogs.Message(*failure);
 }
 
