@@ -393,11 +393,9 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
 
 void Browser::CopySelectedToEditor()
 {
-    if (!windows_.Dialogs)
-        return;
     const int slot = state_.EditorCursorRow * 16 + state_.EditorCursorCol;
     ClearSlot(state_.EditorSlots, slot);
-    LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), slot);
+    LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
     if (state_.EditorCursorCol < 15)
         ++state_.EditorCursorCol;
     if (windows_.Editor) {
@@ -412,7 +410,7 @@ void Browser::DragToBrowser(int x, int y)
         return;
     const int column = x / state_.BrowserZoom / 8;
     const int line = y / state_.BrowserZoom / 8;
-    if (column >= state_.BrowserColumns || line >= state_.BrowserLines || !windows_.Dialogs)
+    if (column >= state_.BrowserColumns || line >= state_.BrowserLines)
         return;
     const std::int64_t address =
         static_cast<std::int64_t>(state_.BrowserAddress) +
@@ -422,13 +420,13 @@ void Browser::DragToBrowser(int x, int y)
             windows_.MainForm->SetInfoText(TileOutsideFileText(address));
         return;
     }
-    if (!ConfirmSave(state_, *windows_.Dialogs))
+    if (!ConfirmSave(state_, windows_.Dialogs))
         return;
     const EditorSlot& cell = state_.EditorSlots[state_.EditorCursorRow * 16 + state_.EditorCursorCol];
     const RomWriteResult written =
         WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels);
     if (!written)
-        windows_.Dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
+        windows_.Dialogs.Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
     ReloadBrowser();
 }
 

@@ -160,10 +160,10 @@ void EditCtrl::ApplyToolPanel()
 void EditCtrl::BtSaveEdit_Click()
 {
     SaveAllResult result;
-    if (state_.FileOpen && ConfirmSave(state_, *windows_.Dialogs)) {
+    if (state_.FileOpen && ConfirmSave(state_, windows_.Dialogs)) {
         result = SaveAllSlots(state_);
         if (result.Failed)
-            windows_.Dialogs->Message(result.Problem, WriteFailedCaption, MsgIcon::Critical);
+            windows_.Dialogs.Message(result.Problem, WriteFailedCaption, MsgIcon::Critical);
     }
     if (windows_.MainForm)
         windows_.MainForm->SetInfoText("Saved " + std::to_string(result.Written) + " tiles to file");
@@ -173,7 +173,7 @@ void EditCtrl::BtSaveEdit_Click()
 
 void EditCtrl::BtReload_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen)
+    if (!windows_.Dialogs.AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen)
         return;
     const std::vector<int> read = ReloadAllSlots(state_);
     if (windows_.TileCtrl)
@@ -187,7 +187,7 @@ void EditCtrl::BtReload_Click()
 
 void EditCtrl::BtEditClear_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
+    if (!windows_.Dialogs.AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
         return;
     if (windows_.Editor)
         windows_.Editor->ResetEditor();

@@ -193,12 +193,12 @@ void TileCtrl::BtDeleteSprite_Click()
 
 bool TileCtrl::WriteToolTile(std::int32_t address, std::uint8_t mode)
 {
-    Dialogs* dialogs = windows_.Dialogs;
-    if (dialogs == nullptr || !ConfirmSave(state_, *dialogs))
+    Dialogs& dialogs = windows_.Dialogs;
+    if (!ConfirmSave(state_, dialogs))
         return false;
     const RomWriteResult written = WriteTile(state_.FileHandle, mode, address, state_.EditorSlots[toolSlot_].Pixels);
     if (!written)
-        dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
+        dialogs.Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "palette/color_set.h"
 
-#include "app/tool_window.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
@@ -72,7 +71,7 @@ void ColorSetPreview::mousePressEvent(QMouseEvent* event)
 }
 
 ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Color Set"));
 
@@ -153,11 +152,6 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtPalIn, &QPushButton::clicked, this, &ColorSet::BtPalIn_Click);
     connect(BtPalOut, &QPushButton::clicked, this, &ColorSet::BtPalOut_Click);
     RefreshSetList();
-}
-
-void ColorSet::ShowTool()
-{
-    ShowToolWindow(*this);
 }
 
 void ColorSet::SetColor(int set, int index, PackedColor color)
@@ -248,8 +242,8 @@ void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 
 void ColorSet::BtColorSetLoad_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     const FileChoice choice = dialogs.OpenFile(LoadFilter);
     if (choice.Path.empty())
         return;
@@ -286,8 +280,8 @@ void ColorSet::BtColorSetLoad_Click()
 
 void ColorSet::BtColorSetSave_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     const FileChoice choice = dialogs.SaveFile(SaveFilter);
     if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
         return;
@@ -316,8 +310,8 @@ void ColorSet::BtPalIn_Click()
 
 void ColorSet::BtPalOut_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     if (!ConfirmSave(state_, dialogs))
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
@@ -344,20 +338,14 @@ void ColorSet::BtPalOut_Click()
 
 void ColorSet::Form_Deactivate()
 {
-    if (!HoldOpen && !dialogOpen_)
-        hide();
+    if (!HoldOpen)
+        ToolWindow::Form_Deactivate();
     HoldOpen = false;
 }
 
-void ColorSet::changeEvent(QEvent* event)
+void ColorSet::Form_Activate()
 {
-    if (event->type() == QEvent::ActivationChange && isVisible()) {
-        if (isActiveWindow())
-            DrawSelectedSet();
-        else
-            Form_Deactivate();
-    }
-    QWidget::changeEvent(event);
+    DrawSelectedSet();
 }
 
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)

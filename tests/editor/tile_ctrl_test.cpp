@@ -67,7 +67,6 @@ protected:
     TileCtrlTest() : tool((InitState(state), state), windows)
     {
         state.CurrentMode = ModeGameboy;
-        windows.Dialogs = &dialogs;
         windows.TileCtrl = &tool;
     }
 
@@ -116,7 +115,7 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     TileCtrl tool;
     std::string path;
     std::vector<std::uint8_t> original;
