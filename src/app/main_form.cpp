@@ -181,11 +181,11 @@ void MainForm::CreateMenus()
     auto editCtrl = [this] { return windows_.EditCtrl; };
     auto tile = [this] { return windows_.TileCtrl; };
     connect(item(IEditor, "Activate 'Select' Mode", "ISelMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(0); });
+            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Select); });
     connect(item(IEditor, "Activate 'Paint' Mode", "IPaiMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(1); });
+            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Paint); });
     connect(item(IEditor, "Activate 'Fill' Mode", "IFilMode"), &QAction::triggered, this,
-            [editCtrl] { editCtrl()->SetEditMode(2); });
+            [editCtrl] { editCtrl()->SetEditMode(EditorTool::Fill); });
     separator(IEditor, "IBreak2");
     connect(item(IEditor, "Save all", "ISaveAll"), &QAction::triggered, this,
             [editCtrl] { editCtrl()->BtSaveEdit_Click(); });
@@ -307,7 +307,6 @@ void MainForm::closeEvent(QCloseEvent* event)
 {
     // Nothing is saved at exit; the ROM file is closed as the program ends.
     state_.FileHandle.Close();
-    state_.FileOpen = false;
     event->accept();
     windows_.BrowCtrl->FormClose();
 }

@@ -110,7 +110,7 @@ void Tools::ApplyToolPanel()
     if (!arranged_)
         return;
     if (ChkBrow->isChecked()) {
-        if (state_.FileOpen)
+        if (state_.FileOpen())
             SetChildVisible(windows_.Browser, true);
         SetChildVisible(windows_.BrowCtrl, true);
         SetChildVisible(windows_.PaletteCtrl, true);

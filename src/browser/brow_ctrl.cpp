@@ -1,5 +1,6 @@
 #include "browser/brow_ctrl.h"
 
+#include "app/refresh.h"
 #include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
@@ -153,7 +154,7 @@ void BrowCtrl::ScrollBrowser()
         return;
     }
     state_.BrowserAddress =
-        ScrolledAddress(state_.FileLength, state_.BrowserLines, state_.BrowserColumns,
+        ScrolledAddress(state_.FileLength(), state_.BrowserLines, state_.BrowserColumns,
                         CurrentModeInfo(state_).BytesPerTile, browser->ScrAdd->value(), state_.BrowserDiv);
     browser->TimedReloadAndRedraw();
 }
@@ -164,8 +165,7 @@ void BrowCtrl::ComboMode_Click(int position)
         return;
     state_.CurrentMode = ModeListOrder[position];
     const ModeInfo& mode = CurrentModeInfo(state_);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
+    ModeChanged(windows_, mode);
 
     state_.BrowserDiv = 0;
     {
@@ -175,10 +175,6 @@ void BrowCtrl::ComboMode_Click(int position)
     }
     LbDiv->setNum(0);
 
-    if (windows_.PaletteCtrl) {
-        windows_.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
-        windows_.PaletteCtrl->DrawPalettePanel();
-    }
     ScrollBrowser();
     if (windows_.Browser)
         windows_.Browser->SizeBrowser();
@@ -208,7 +204,7 @@ void BrowCtrl::GridSize_Change()
 
 void BrowCtrl::BtJumpAdd_Click()
 {
-    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength, state_.BrowserLines,
+    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength(), state_.BrowserLines,
                                         state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     if (windows_.Browser)
@@ -248,7 +244,7 @@ void BrowCtrl::ChkGrid_Click()
 
 void BrowCtrl::BtBookmark_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         ShowToolNotAvailable();
     else if (windows_.Bookmark)
         windows_.Bookmark->ShowTool();
@@ -256,7 +252,7 @@ void BrowCtrl::BtBookmark_Click()
 
 void BrowCtrl::BtFileInfo_Click()
 {
-    if (!state_.FileOpen) {
+    if (!state_.FileOpen()) {
         ShowToolNotAvailable();
     } else if (windows_.FileInfo) {
         windows_.FileInfo->ShowTool();
@@ -283,7 +279,7 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 
 void BrowCtrl::BtOpenFile_Click()
 {
-    if (state_.FileOpen &&
+    if (state_.FileOpen() &&
         !windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
                                    "Are you sure you want to close the opened file?",
                                    "Close file?"))
@@ -299,9 +295,6 @@ void BrowCtrl::OpenRomFile()
 void BrowCtrl::OpenChosenFile(const std::string& path)
 {
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
-    // No cell is bound to the new file, so the tile tool shows none.
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->LoadTile(-1);
     if (!outcome.Problem.empty())
         windows_.Dialogs.Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
     if (outcome.Opened) {
@@ -313,19 +306,19 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
             windows_.Browser->ScrAdd->setValue(0);
         }
     }
-    ReloadBrowser();
+    FileOpened(windows_);
 }
 
 void BrowCtrl::BtCloseFile_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         return;
     if (!windows_.Dialogs.AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;
     const std::string info = CloseRomInState(state_);
     if (windows_.MainForm)
         windows_.MainForm->SetInfoText(info);
-    ReloadBrowser();
+    FileClosed(windows_);
 }
 
 void BrowCtrl::FormClose()

@@ -3,19 +3,19 @@
 #include "app/child_window.h"
 #include "app/image_buffer.h"
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "app/tools.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser_nav.h"
 #include "browser/browser_picture.h"
-#include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/tile_io.h"
 #include "editor/editor.h"
+#include "editor/cell_writes.h"
 #include "editor/editor_slots.h"
-#include "editor/write_messages.h"
 
 #include <QElapsedTimer>
 #include <QMenu>
@@ -101,7 +101,7 @@ bool Browser::IsWindowVisible() const
 
 void Browser::ReadGrid()
 {
-    if (state_.FileOpen)
+    if (state_.FileOpen())
         ReadTiles(state_.FileHandle, state_.CurrentMode, state_.BrowserAddress,
                   state_.BrowserColumns * state_.BrowserLines, state_.BrowserPixels.data());
 }
@@ -130,7 +130,7 @@ void Browser::resizeEvent(QResizeEvent*)
     if (backingImage_.size() != size()) {
         backingImage_ = QImage(size(), QImage::Format_RGB32);
         backingImage_.fill(Qt::black);
-        if (state_.FileOpen) {
+        if (state_.FileOpen()) {
             BlitBrowser();
             DrawBrowserGrid();
         }
@@ -141,7 +141,7 @@ void Browser::RedrawBrowser()
 {
     if (windows_.BrowCtrl)
         windows_.BrowCtrl->ShowAddress(state_.BrowserAddress);
-    if (!state_.FileOpen) {
+    if (!state_.FileOpen()) {
         HideWindow();
         return;
     }
@@ -149,7 +149,7 @@ void Browser::RedrawBrowser()
                 BufferOf(tileImage_));
     BlitBrowser();
     DrawBrowserGrid();
-    setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName) + QStringLiteral("' in ") +
+    setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName()) + QStringLiteral("' in ") +
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
                    QStringLiteral(" mode"));
@@ -285,7 +285,7 @@ void Browser::Form_MouseWheel(QWheelEvent* event)
 {
     event->accept();
     BrowCtrl* panel = windows_.BrowCtrl;
-    if (!panel || !state_.FileOpen)
+    if (!panel || !state_.FileOpen())
         return;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const QPoint angle = event->angleDelta();
@@ -317,13 +317,13 @@ void Browser::WheelLines(int steps)
     if (steps == 0)
         return;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength, state_.BrowserLines,
+    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength(), state_.BrowserLines,
                                          state_.BrowserColumns, bytesPerTile);
     {
         // The scroll bar follows without recomputing the address from its
         // coarser position.
         const QSignalBlocker blocker(ScrAdd);
-        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength, state_.BrowserLines,
+        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength(), state_.BrowserLines,
                                            state_.BrowserColumns, bytesPerTile, state_.BrowserDiv));
     }
     TimedReloadAndRedraw();
@@ -364,9 +364,7 @@ void Browser::mouseMoveEvent(QMouseEvent* event)
     const int x = std::clamp(static_cast<int>(event->position().x()), 0, width());
     const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
     const int cell = state_.BrowserZoom * 8;
-    const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
-                                 static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
-                                     (x / cell + static_cast<std::int64_t>(state_.BrowserColumns) * (y / cell));
+    const std::int64_t address = TileAddressAt(state_, x / cell, y / cell);
     if (windows_.MainForm)
         windows_.MainForm->SetCoorText("Address: " + std::to_string(address));
 }
@@ -393,15 +391,12 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
 
 void Browser::CopySelectedToEditor()
 {
-    const int slot = state_.EditorCursorRow * 16 + state_.EditorCursorCol;
+    const int slot = CursorSlot(state_);
     ClearSlot(state_.EditorSlots, slot);
     LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
     if (state_.EditorCursorCol < 15)
         ++state_.EditorCursorCol;
-    if (windows_.Editor) {
-        windows_.Editor->RenderSlot(slot);
-        windows_.Editor->RedrawEditor();
-    }
+    CellsChanged(windows_, {slot});
 }
 
 void Browser::DragToBrowser(int x, int y)
@@ -412,22 +407,11 @@ void Browser::DragToBrowser(int x, int y)
     const int line = y / state_.BrowserZoom / 8;
     if (column >= state_.BrowserColumns || line >= state_.BrowserLines)
         return;
-    const std::int64_t address =
-        static_cast<std::int64_t>(state_.BrowserAddress) +
-        static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) * (column + state_.BrowserColumns * line);
-    if (!TileInsideFile(state_, address)) {
-        if (windows_.MainForm)
-            windows_.MainForm->SetInfoText(TileOutsideFileText(address));
-        return;
-    }
-    if (!ConfirmSave(state_, windows_.Dialogs))
-        return;
-    const EditorSlot& cell = state_.EditorSlots[state_.EditorCursorRow * 16 + state_.EditorCursorCol];
-    const RomWriteResult written =
-        WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels);
-    if (!written)
-        windows_.Dialogs.Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
-    ReloadBrowser();
+    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, CursorSlot(state_),
+                                               TileAddressAt(state_, column, line), state_.CurrentMode);
+    ShowReport(windows_, result.Report);
+    if (result.Confirmed())
+        RomBytesChanged(windows_);
 }
 
 void Browser::paintEvent(QPaintEvent* event)

@@ -13,9 +13,9 @@ const std::string SaveWarningCaption = "Saving?";
 
 bool ConfirmSave(const ProgramState& state, Dialogs& dialogs)
 {
-    if (!state.FileOpen)
+    if (!state.FileOpen())
         return false;
-    if (RomFile::IsReadOnly(state.FileName)) {
+    if (RomFile::IsReadOnly(state.FileName())) {
         dialogs.Message(ReadOnlyText, ReadOnlyCaption, MsgIcon::None);
         return false;
     }

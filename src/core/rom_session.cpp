@@ -3,16 +3,11 @@
 OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
 {
     state.FileHandle.Close();
-    state.FileOpen = false;
-    state.FileName.clear();
 
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
         const RomFile::OpenResult result = state.FileHandle.Open(path);
         if (result.Opened()) {
-            state.FileOpen = true;
-            state.FileName = path;
-            state.FileLength = state.FileHandle.Length();
             state.BrowserAddress = 0;
             outcome.Opened = true;
         } else {
@@ -20,25 +15,18 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
         }
     }
 
-    for (EditorSlot& slot : state.EditorSlots)
-        if (slot.Address != EmptySlot) {
-            slot.Address = UnboundTile;
-            slot.Mode.reset();
-        }
+    UnbindAllSlots(state.EditorSlots);
     return outcome;
 }
 
 std::string OpenedInfoText(const ProgramState& state)
 {
-    return "Opened " + state.FileName + " (" + std::to_string(state.FileLength) + " bytes)";
+    return "Opened " + state.FileName() + " (" + std::to_string(state.FileLength()) + " bytes)";
 }
 
 std::string CloseRomInState(ProgramState& state)
 {
-    const std::string text = "Closed file " + state.FileName;
-    state.FileOpen = false;
+    const std::string text = "Closed file " + state.FileName();
     state.FileHandle.Close();
-    // FileLength keeps the length measured at the open.
-    state.FileName.clear();
     return text;
 }

@@ -1,12 +1,10 @@
 #include "editor/bmp_actions.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
-#include "browser/browser.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "editor/bmp_exchange.h"
-#include "editor/editor.h"
-#include "palette/palette_ctrl.h"
 
 #include <filesystem>
 #include <system_error>
@@ -41,15 +39,7 @@ void ImportBmp(ProgramState& state, Windows& windows)
         return;
     }
     StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette);
-    if (windows.PaletteCtrl)
-        windows.PaletteCtrl->DrawPalettePanel();
-    if (windows.Editor) {
-        windows.Editor->RenderAllSlots();
-        windows.Editor->RedrawEditor();
-    }
-    // The browser shows its tiles in the new colors.
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
+    PaletteChanged(windows);
 }
 
 void ExportBmp(ProgramState& state, Windows& windows)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/view.h"
+
 #include <QWidget>
 
 struct ProgramState;
@@ -22,7 +24,7 @@ public:
     void BtSaveEdit_Click();
     void BtReload_Click();
     void BtEditClear_Click();
-    void SetEditMode(int mode);
+    void SetEditMode(EditorTool mode);
     // Gives the keyboard focus to the panel.
     void TakeFocus();
 

@@ -197,7 +197,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
 
     if (buttons & Qt::LeftButton) {
         switch (state_.EditMode) {
-        case 0:
+        case EditorTool::Select:
             if (!draggingTile_) {
                 draggingTile_ = true;
                 dragStartSlot_ = slot;
@@ -209,18 +209,18 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
                 DrawEditorOverlay();
             }
             break;
-        case 1:
+        case EditorTool::Paint:
             DrawSlots(PaintPixel(state_.EditorSlots, slot, hit->PixelX, hit->PixelY, state_.CurrentColor));
             DrawEditorOverlay();
             break;
-        default:
+        case EditorTool::Fill:
             DrawSlots(FillSlot(state_.EditorSlots, slot, state_.CurrentColor));
             DrawEditorOverlay();
             break;
         }
         update();
     } else if (buttons & Qt::RightButton) {
-        if (state_.EditMode == 0) {
+        if (state_.EditMode == EditorTool::Select) {
             if (windows_.MainForm)
                 windows_.MainForm->IEditor->exec(mapToGlobal(point));
             if (windows_.Tools)
@@ -259,7 +259,7 @@ void Editor::mouseReleaseEvent(QMouseEvent* event)
     draggingTile_ = false;
     RedrawEditor();
     Browser* browser = windows_.Browser;
-    if (browser && browser->IsWindowVisible() && state_.EditMode == 0) {
+    if (browser && browser->IsWindowVisible() && state_.EditMode == EditorTool::Select) {
         const QPoint inBrowser = browser->mapFromGlobal(mapToGlobal(point));
         browser->DragToBrowser(inBrowser.x(), inBrowser.y());
     }

@@ -6,16 +6,6 @@
 
 #include <algorithm>
 
-void ClearAllSlots(EditorSlotTable& slots)
-{
-    slots.fill(EditorSlot{});
-}
-
-void ClearSlot(EditorSlotTable& slots, int slot)
-{
-    slots[slot] = EditorSlot{};
-}
-
 bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int slot)
 {
     for (const EditorSlot& cell : state.EditorSlots)
@@ -29,11 +19,6 @@ bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int s
     cell.Address = address;
     cell.Mode = state.CurrentMode;
     return true;
-}
-
-std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode)
-{
-    return cell.Mode.value_or(currentMode);
 }
 
 std::vector<int> SlotsSharingAddress(const EditorSlotTable& slots, int slot)
@@ -108,7 +93,7 @@ bool TileInsideFile(const ProgramState& state, std::int64_t address)
 
 bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address)
 {
-    return state.FileOpen && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength;
+    return state.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength();
 }
 
 RomWriteResult SaveSlot(ProgramState& state, int slot)
@@ -138,7 +123,7 @@ SaveAllResult SaveAllSlots(ProgramState& state)
 bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
 {
     EditorSlot& cell = state.EditorSlots[slot];
-    if (!state.FileOpen || address < 0)
+    if (!state.FileOpen() || address < 0)
         return false;
     ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
     if (address == cell.Address)

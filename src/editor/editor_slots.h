@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/editor_cells.h"
 #include "core/rom_file.h"
 
 #include <array>
@@ -10,38 +11,6 @@
 
 struct ProgramState;
 class Dialogs;
-
-// Address markers of an editor cell.
-inline constexpr std::int32_t EmptySlot = -2;    // nothing copied into the cell
-inline constexpr std::int32_t UnboundTile = -1;  // painted, but bound to no file address
-
-inline constexpr int EditorSlotCount = 256;  // 16 x 16 cells, index row*16 + column
-
-using TilePixels = std::array<std::uint8_t, 64>;
-
-// One cell of the editor: the file address its tile came from (or a marker)
-// and its 64 color indices, entry y*8 + x. The cell's picture belongs to the
-// editor window.
-struct EditorSlot {
-    std::int32_t Address = EmptySlot;
-    TilePixels Pixels{};
-    // The graphics mode the tile was read in. Saving the cell back writes it
-    // in that mode, so exactly the bytes it came from are replaced, whatever
-    // mode the browser shows by then. Empty for a cell whose address was set
-    // without reading: such a cell is written in the current mode.
-    std::optional<std::uint8_t> Mode;
-};
-
-// The mode a cell is written back in at its own address.
-std::uint8_t SaveModeOf(const EditorSlot& cell, std::uint8_t currentMode);
-
-using EditorSlotTable = std::array<EditorSlot, EditorSlotCount>;
-
-// Makes every cell empty: EmptySlot with all pixels 0.
-void ClearAllSlots(EditorSlotTable& slots);
-
-// Makes one cell empty.
-void ClearSlot(EditorSlotTable& slots, int slot);
 
 // Reads the tile at address into the slot and binds it to that address,
 // unless another cell already holds that address: then the message

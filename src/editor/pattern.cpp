@@ -1,5 +1,7 @@
 #include "editor/pattern.h"
 
+#include "app/refresh.h"
+
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -69,45 +71,45 @@ void Pattern::RefreshPatternList()
 {
     const QSignalBlocker blocker(ListPat);
     ListPat->clear();
-    for (int i = 0; i < list_.PatternCount; ++i)
-        ListPat->addItem(QString::fromLatin1(list_.Patterns[i].Description.c_str()));
+    for (int i = 0; i < state_.Patterns.PatternCount; ++i)
+        ListPat->addItem(QString::fromLatin1(state_.Patterns.Patterns[i].Description.c_str()));
     ListPat->update();
 }
 
 int Pattern::SelectedPattern() const
 {
     const int row = ListPat->currentRow();
-    return row >= 0 && row < list_.PatternCount ? row : -1;
+    return row >= 0 && row < state_.Patterns.PatternCount ? row : -1;
 }
 
 void Pattern::ListPat_Click(int row)
 {
-    if (row >= 0 && row < list_.PatternCount)
-        EdDes->setText(QString::fromLatin1(list_.Patterns[row].Description.c_str()));
+    if (row >= 0 && row < state_.Patterns.PatternCount)
+        EdDes->setText(QString::fromLatin1(state_.Patterns.Patterns[row].Description.c_str()));
 }
 
 void Pattern::EdDes_DblClick()
 {
-    if (RenamePattern(list_, SelectedPattern(), EdDes->text().toLatin1().toStdString()))
+    if (RenamePattern(state_.Patterns, SelectedPattern(), EdDes->text().toLatin1().toStdString()))
         RefreshPatternList();
 }
 
 void Pattern::BtAddPat_Click()
 {
-    AddPattern(list_, state_.EditorSlots, EdDes->text().toLatin1().toStdString());
+    AddPattern(state_.Patterns, state_.EditorSlots, EdDes->text().toLatin1().toStdString());
     RefreshPatternList();
 }
 
 void Pattern::BtDelPat_Click()
 {
-    if (DeletePattern(list_, SelectedPattern()))
+    if (DeletePattern(state_.Patterns, SelectedPattern()))
         RefreshPatternList();
 }
 
 void Pattern::BtLoadPat_Click()
 {
     const int selected = SelectedPattern();
-    if (selected < 0 || !state_.FileOpen)
+    if (selected < 0 || !state_.FileOpen())
         return;
     {
         const OwnDialogScope scope(*this);
@@ -116,14 +118,12 @@ void Pattern::BtLoadPat_Click()
             return;
     }
     const bool reload = OpRedraw->isChecked();
-    ApplyPattern(state_, list_.Patterns[selected], reload);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
-    // For a BMP import the imported pictures stay on screen as they are.
-    if (reload && windows_.Editor) {
-        windows_.Editor->RenderAllSlots();
-        windows_.Editor->RedrawEditor();
-    }
+    ApplyPattern(state_, state_.Patterns.Patterns[selected], reload);
+    // Without reading, imported pictures stay on screen as they are.
+    if (reload)
+        AllCellsChanged(windows_);
+    else
+        CellAddressesChanged(windows_);
 }
 
 void Pattern::BtSave_Click()
@@ -133,7 +133,7 @@ void Pattern::BtSave_Click()
     const FileChoice choice = dialogs.SaveFile(PatternFilter);
     if (choice.Path.empty())
         return;
-    if (const auto failure = SavePatternFile(choice.Path, list_))
+    if (const auto failure = SavePatternFile(choice.Path, state_.Patterns))
         dialogs.Message(*failure);
 }
 
@@ -149,7 +149,7 @@ void Pattern::BtLoad_Click()
         dialogs.Message(*load.Failure);
     if (load.Failure && !load.WrongMagic)
         return;
-    StoreLoadedPatterns(list_, load);
+    StoreLoadedPatterns(state_.Patterns, load);
     RefreshPatternList();
 }
 
@@ -160,4 +160,9 @@ bool Pattern::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+PatternList& Pattern::Patterns()
+{
+    return state_.Patterns;
 }

@@ -33,7 +33,7 @@ public:
     void BtSave_Click();
     void BtLoad_Click();
 
-    PatternList& Patterns() { return list_; }
+    PatternList& Patterns();
 
     QListWidget* ListPat;
     QLineEdit* EdDes;
@@ -54,5 +54,4 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    PatternList list_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dialogs.h"
+#include "core/pattern_list.h"
 #include "editor/editor_slots.h"
 
 #include <array>
@@ -11,23 +12,6 @@
 #include <vector>
 
 struct ProgramState;
-
-// An arrangement of the editor's 256 file addresses: which tile of the ROM
-// sits in which cell. Addresses are 0 or above, or EmptySlot.
-struct AddressPattern {
-    std::string Description;  // single-byte characters, no 0 byte
-    std::array<std::int32_t, EditorSlotCount> Addresses{};
-};
-
-inline constexpr int MaxPatternCount = 64;
-// Add stops one short of the table's size; a loaded file may fill it.
-inline constexpr int AddPatternLimit = 63;
-
-// The pattern window's table; patterns 0 .. PatternCount - 1 are in use.
-struct PatternList {
-    std::array<AddressPattern, MaxPatternCount> Patterns{};
-    std::int16_t PatternCount = 0;
-};
 
 // Captures the editor's addresses as a new last pattern (an unbound cell
 // is stored as EmptySlot); an empty description becomes "No description".

@@ -1,5 +1,6 @@
 #include "palette/color_dialog.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "core/program_state.h"
 #include "palette/color_set.h"
@@ -84,9 +85,10 @@ void ColorDialog::Accept()
     const PackedColor color = EditedColor();
     if (target_ < 0) {
         state_.WorkingPalette[index_] = color;
-        RefreshPaletteViews(windows_);
-    } else if (windows_.ColorSet) {
-        windows_.ColorSet->SetColor(target_, index_, color);
+        PaletteChanged(windows_);
+    } else {
+        state_.Sets.ColorSets[target_].Colors[index_] = color;
+        ColorSetsChanged(windows_);
     }
     Close();
 }

@@ -24,7 +24,6 @@ inline constexpr std::array<PaletteFormat, 3> PaletteFormats{{
     {"6 bpc NES", 1},
 }};
 
-using NesColorTable = std::array<PackedColor, 64>;
 
 // A stored value (a 15-bit word, bit 15 ignored, or an NES byte) as a color.
 // A 5-bit channel c becomes 8c, so 31 becomes 248.

@@ -1,12 +1,13 @@
 #include "palette/color_set.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/rom_file.h"
-#include "editor/write_messages.h"
+#include "core/write_messages.h"
 #include "palette/color_dialog.h"
 #include "palette/palette_ctrl.h"
 #include "palette/palette_files.h"
@@ -136,8 +137,8 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     layout->addWidget(transfer);
 
     connect(ListSets, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < list_.SetCount) {
-            list_.SelectedSet = static_cast<std::uint8_t>(row);
+        if (row >= 0 && row < state_.Sets.SetCount) {
+            state_.Sets.SelectedSet = static_cast<std::uint8_t>(row);
             DrawSelectedSet();
         }
     });
@@ -154,28 +155,22 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     RefreshSetList();
 }
 
-void ColorSet::SetColor(int set, int index, PackedColor color)
-{
-    list_.ColorSets[set].Colors[index] = color;
-    DrawSelectedSet();
-}
-
 void ColorSet::RefreshSetList()
 {
     const QSignalBlocker blocker(ListSets);
     ListSets->clear();
-    for (int i = 0; i < list_.SetCount; ++i)
-        ListSets->addItem(QString::fromLatin1(list_.ColorSets[i].Description.c_str()));
-    if (list_.SelectedSet < list_.SetCount)
-        ListSets->setCurrentRow(list_.SelectedSet);
+    for (int i = 0; i < state_.Sets.SetCount; ++i)
+        ListSets->addItem(QString::fromLatin1(state_.Sets.ColorSets[i].Description.c_str()));
+    if (state_.Sets.SelectedSet < state_.Sets.SetCount)
+        ListSets->setCurrentRow(state_.Sets.SelectedSet);
     DrawSelectedSet();
 }
 
 void ColorSet::DrawSelectedSet()
 {
-    if (list_.SetCount == 0)
+    if (state_.Sets.SetCount == 0)
         return;
-    const ColorSetEntry& entry = list_.ColorSets[list_.SelectedSet];
+    const ColorSetEntry& entry = state_.Sets.ColorSets[state_.Sets.SelectedSet];
     const int cell = ColorSetPreview::Side / 16;
     QPainter painter(&ImCol->Image());
     for (int i = 0; i < 256; ++i) {
@@ -191,34 +186,34 @@ void ColorSet::DrawSelectedSet()
 void ColorSet::BtAddSet_Click()
 {
     const std::string name = TextName->text().toLatin1().toStdString();
-    if (AddSet(list_, state_.WorkingPalette, name.empty() ? "No description" : name))
+    if (AddSet(state_.Sets, state_.WorkingPalette, name.empty() ? "No description" : name))
         RefreshSetList();
 }
 
 void ColorSet::BtApplySet_Click()
 {
-    state_.WorkingPalette = list_.ColorSets[list_.SelectedSet].Colors;
-    RefreshPaletteViews(windows_);
+    state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors;
+    PaletteChanged(windows_);
 }
 
 void ColorSet::BtDelSet_Click()
 {
-    if (list_.SetCount == 0)
+    if (state_.Sets.SetCount == 0)
         return;
-    DeleteSelectedSet(list_);
+    DeleteSelectedSet(state_.Sets);
     RefreshSetList();
 }
 
 void ColorSet::BtRandomPal_Click()
 {
     std::mt19937 random(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
-    if (AddSet(list_, RandomColors(random), "Random palette"))
+    if (AddSet(state_.Sets, RandomColors(random), "Random palette"))
         RefreshSetList();
 }
 
 void ColorSet::ImCol_MouseDown(QPoint point)
 {
-    if (list_.SetCount == 0 || !windows_.ColorDialog)
+    if (state_.Sets.SetCount == 0 || !windows_.ColorDialog)
         return;
     HoldOpen = true;
     const int cell = ColorSetPreview::Side / 16;
@@ -226,7 +221,7 @@ void ColorSet::ImCol_MouseDown(QPoint point)
     const int row = std::clamp(point.y() / cell, 0, 15);
     const int index = column + row * 16;
     ColorDialog* dialog = windows_.ColorDialog;
-    dialog->SetColor(list_.SelectedSet, index, list_.ColorSets[list_.SelectedSet].Colors[index]);
+    dialog->SetColor(state_.Sets.SelectedSet, index, state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors[index]);
     // 75 twips right of and 300 twips below this window's corner.
     dialog->move(frameGeometry().topLeft() + QPoint(5, 20));
     dialog->show();
@@ -237,7 +232,7 @@ void ColorSet::ImCol_MouseDown(QPoint point)
 void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 {
     for (const ColorSetEntry& entry : sets)
-        AddSet(list_, entry.Colors, entry.Description);
+        AddSet(state_.Sets, entry.Colors, entry.Description);
 }
 
 void ColorSet::BtColorSetLoad_Click()
@@ -254,7 +249,7 @@ void ColorSet::BtColorSetLoad_Click()
     const auto format = static_cast<PaletteFileFormat>(choice.FilterIndex);
     if (choice.FilterIndex < 1 || choice.FilterIndex > 9)
         return;
-    if (format != PaletteFileFormat::Own && !list_.HasRoomBelow(RoomLimit(format))) {
+    if (format != PaletteFileFormat::Own && !state_.Sets.HasRoomBelow(RoomLimit(format))) {
         RefreshSetList();
         return;
     }
@@ -268,9 +263,9 @@ void ColorSet::BtColorSetLoad_Click()
     if (format == PaletteFileFormat::Own) {
         // The file's sets replace the list; a file without a whole set leaves it.
         if (!load.Sets.empty()) {
-            list_.SetCount = 0;
+            state_.Sets.SetCount = 0;
             AppendSets(load.Sets);
-            list_.SelectedSet = std::min<std::uint8_t>(list_.SelectedSet, list_.SetCount - 1);
+            state_.Sets.SelectedSet = std::min<std::uint8_t>(state_.Sets.SelectedSet, state_.Sets.SetCount - 1);
         }
     } else {
         AppendSets(load.Sets);
@@ -285,7 +280,7 @@ void ColorSet::BtColorSetSave_Click()
     const FileChoice choice = dialogs.SaveFile(SaveFilter);
     if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
         return;
-    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), list_))
+    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), state_.Sets))
         dialogs.Message(*failure);
 }
 
@@ -298,7 +293,7 @@ std::int32_t ColorSet::ReadAddressField()
 
 void ColorSet::BtPalIn_Click()
 {
-    if (list_.SetCount >= MaxSetCount)
+    if (state_.Sets.SetCount >= MaxSetCount)
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
@@ -317,23 +312,8 @@ void ColorSet::BtPalOut_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    const ExportResult result =
-        ExportPalette(state_.FileHandle, address, encoding, count, list_.ColorSets[list_.SelectedSet].Colors);
-    switch (result.Outcome) {
-    case ExportOutcome::Written:
-        break;
-    case ExportOutcome::NesRefused:
-        dialogs.Message("Sorry, not yet implented.", "Can't do, sir.", MsgIcon::Information);
-        break;
-    case ExportOutcome::OutsideFile:
-        dialogs.Message("The " + std::to_string(count) + " colors do not fit into the file at address " +
-                            std::to_string(address) + "; nothing was written.",
-                        WriteFailedCaption, MsgIcon::Information);
-        break;
-    case ExportOutcome::Failed:
-        dialogs.Message(result.Reason, WriteFailedCaption, MsgIcon::Critical);
-        break;
-    }
+    if (const auto message = ExportSelectedSet(state_, address, encoding, count))
+        dialogs.Message(*message);
 }
 
 void ColorSet::Form_Deactivate()
@@ -351,9 +331,14 @@ void ColorSet::Form_Activate()
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == TextName && event->type() == QEvent::MouseButtonDblClick) {
-        list_.ColorSets[list_.SelectedSet].Description = TextName->text().toLatin1().toStdString();
+        state_.Sets.ColorSets[state_.Sets.SelectedSet].Description = TextName->text().toLatin1().toStdString();
         RefreshSetList();
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+ColorSetList& ColorSet::Sets()
+{
+    return state_.Sets;
 }

@@ -21,9 +21,6 @@ class ColorSet : public ToolWindow {
 public:
     ColorSet(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
 
-    // Stores one color of a set (the color dialog's accept) and redraws.
-    void SetColor(int set, int index, PackedColor color);
-
     void RefreshSetList();
     void DrawSelectedSet();
     // Hides the window, unless HoldOpen is set, which it spends.
@@ -40,7 +37,7 @@ public:
     // A click on the preview: the color dialog for that color.
     void ImCol_MouseDown(QPoint point);
 
-    ColorSetList& Sets() { return list_; }
+    ColorSetList& Sets();
     // Set when the color dialog opens from this window, so that the window
     // stays up when the dialog takes the activation.
     bool HoldOpen = false;
@@ -73,7 +70,6 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    ColorSetList list_;
 };
 
 // The 16 x 16 preview of the selected set; painting only copies its image.

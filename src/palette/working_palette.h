@@ -4,14 +4,6 @@
 
 #include <array>
 
-struct ProgramState;
-
-using WorkingPaletteTable = std::array<PackedColor, 256>;
-
-// Fills the start-up working palette (four ramps of four shades, then a gray
-// ramp) and the 64 NES colors.
-void InitDefaultPalettes(ProgramState& state);
-
 // Rotates the palette by count places: left moves every entry one index down
 // per place (entry 0 wraps to 255), right moves them up (255 wraps to 0).
 void ShiftPaletteLeft(WorkingPaletteTable& palette, int count);

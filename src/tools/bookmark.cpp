@@ -1,5 +1,7 @@
 #include "tools/bookmark.h"
 
+#include "app/refresh.h"
+
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
@@ -89,17 +91,17 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Bookmark::ShowList()
 {
-    SortBookmarks(list_);
+    SortBookmarks(state_.Bookmarks);
     const QSignalBlocker blocker(ListMarks);
     ListMarks->clear();
-    for (const std::string& row : BookmarkRows(list_))
+    for (const std::string& row : BookmarkRows(state_.Bookmarks))
         ListMarks->addItem(QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size())));
 }
 
 void Bookmark::BtAddBookmark_Click()
 {
     const std::string fieldText = windows_.BrowCtrl ? windows_.BrowCtrl->EdAdd->text().toStdString() : std::string();
-    if (!AddBookmark(list_, BookmarkAddressOf(fieldText), Latin1Text(TextName))) {
+    if (!AddBookmark(state_.Bookmarks, BookmarkAddressOf(fieldText), Latin1Text(TextName))) {
         Tell(BookmarkListFull);
         return;
     }
@@ -108,22 +110,21 @@ void Bookmark::BtAddBookmark_Click()
 
 void Bookmark::BtDelBookmark_Click()
 {
-    if (DeleteBookmark(list_, ListMarks->currentRow()))
+    if (DeleteBookmark(state_.Bookmarks, ListMarks->currentRow()))
         ShowList();
 }
 
 void Bookmark::BtGotoBookmark_Click()
 {
-    const BookmarkRecord* mark = SelectedBookmark(list_);
+    const BookmarkRecord* mark = SelectedBookmark(state_.Bookmarks);
     if (!mark)
         return;
-    if (!BookmarkDisplayable(mark->Address, state_.FileLength, CurrentModeInfo(state_).BytesPerTile)) {
+    if (!BookmarkDisplayable(mark->Address, state_.FileLength(), CurrentModeInfo(state_).BytesPerTile)) {
         Tell(BookmarkNotDisplayable);
         return;
     }
     state_.BrowserAddress = mark->Address;
-    if (windows_.Browser)
-        windows_.Browser->ReloadBrowser();
+    BrowserAddressChanged(windows_);
 }
 
 void Bookmark::BtLoadBookmark_Click()
@@ -136,7 +137,7 @@ void Bookmark::BtLoadBookmark_Click()
     if (choice.Path.empty())
         return;
     const BookmarkLoad load = LoadBookmarkFile(choice.Path);
-    ApplyBookmarkLoad(list_, load);
+    ApplyBookmarkLoad(state_.Bookmarks, load);
     if (load.Error) {
         if (load.EmptiesList)
             ShowList();
@@ -157,33 +158,33 @@ void Bookmark::BtSaveBookmark_Click()
     }
     if (choice.Path.empty())
         return;
-    if (const auto failure = SaveBookmarkFile(choice.Path, list_))
+    if (const auto failure = SaveBookmarkFile(choice.Path, state_.Bookmarks))
         Tell(*failure);
 }
 
 void Bookmark::BtNewList_Click()
 {
-    ClearBookmarks(list_);
+    ClearBookmarks(state_.Bookmarks);
     ShowList();
 }
 
 void Bookmark::ChkOrder_Click()
 {
-    list_.Order = ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address;
+    state_.Bookmarks.Order = ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address;
     ShowList();
 }
 
 void Bookmark::ListMarks_Click(int row)
 {
-    if (!SelectBookmark(list_, row))
+    if (!SelectBookmark(state_.Bookmarks, row))
         return;
-    const std::string& description = list_.Marks[list_.SelectedIndex].Description;
+    const std::string& description = state_.Bookmarks.Marks[state_.Bookmarks.SelectedIndex].Description;
     TextName->setText(QString::fromLatin1(description.data(), static_cast<qsizetype>(description.size())));
 }
 
 void Bookmark::TextName_DblClick()
 {
-    if (RenameBookmark(list_, Latin1Text(TextName)))
+    if (RenameBookmark(state_.Bookmarks, Latin1Text(TextName)))
         ShowList();
 }
 
@@ -198,4 +199,9 @@ bool Bookmark::eventFilter(QObject* watched, QEvent* event)
     if (watched == TextName && event->type() == QEvent::MouseButtonDblClick)
         TextName_DblClick();
     return QWidget::eventFilter(watched, event);
+}
+
+const BookmarkList& Bookmark::Marks() const
+{
+    return state_.Bookmarks;
 }

@@ -32,7 +32,7 @@ public:
     void ListMarks_Click(int row);
     void TextName_DblClick();
 
-    const BookmarkList& Marks() const { return list_; }
+    const BookmarkList& Marks() const;
 
     QListWidget* ListMarks;
     QLineEdit* TextName;
@@ -52,5 +52,4 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    BookmarkList list_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/bookmark_list.h"
 #include "core/dialogs.h"
 
 #include <cstddef>
@@ -14,27 +15,9 @@
 // description (8-bit characters), a 0 byte and the address as 4 bytes, least
 // significant first. There is no count; the file ends after the last record.
 
-// The count is 8 bits wide, so the list holds at most this many bookmarks.
-inline constexpr std::size_t MaxBookmarkCount = 255;
-
 // Only files up to this size are read. Every file the tool writes fits: 255
 // records whose descriptions come from a field of at most 32767 characters.
 inline constexpr std::size_t BookmarkReadLimit = 16 * 1024 * 1024;
-
-struct BookmarkRecord {
-    std::int32_t Address = 0;
-    std::string Description;
-};
-
-enum class BookmarkOrder { Address, Description };
-
-struct BookmarkList {
-    std::vector<BookmarkRecord> Marks;  // table order; at most MaxBookmarkCount
-    std::uint8_t SelectedIndex = 0;     // the row last clicked
-    BookmarkOrder Order = BookmarkOrder::Address;
-
-    std::uint8_t Count() const { return static_cast<std::uint8_t>(Marks.size()); }
-};
 
 extern const UserMessage BookmarkListFull;
 extern const UserMessage BookmarkNotDisplayable;

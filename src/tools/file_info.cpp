@@ -87,13 +87,13 @@ FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
 
 void FileInfo::DoReport()
 {
-    const QString path = QString::fromStdString(state_.FileName);
+    const QString path = QString::fromStdString(state_.FileName());
     LbName->setText(path);
     LbName->setToolTip(path);
-    const QString length = DisplayText(LengthText(state_.FileLength));
+    const QString length = DisplayText(LengthText(state_.FileLength()));
     LbLength->setText(length);
     LbLength->setToolTip(length);
-    LbAttr->setText(DisplayText(AttributesText(ReadFileAttributes(state_.FileName))));
+    LbAttr->setText(DisplayText(AttributesText(ReadFileAttributes(state_.FileName()))));
     LbROMName->setText(DisplayText(RomTitleText(state_.FileHandle)));
     LbFileChecksum->setText(DisplayText(StoredChecksumText(state_.FileHandle)));
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
@@ -101,12 +101,11 @@ void FileInfo::DoReport()
 
 void FileInfo::BtDoChecksum_Click()
 {
-    if (!state_.FileOpen)
+    if (!state_.FileOpen())
         return;
-    // The sum's two bytes lie at 334 and 335; writing them into a shorter
-    // file would grow it.
-    if (state_.FileLength < GameBoyHeaderEnd) {
-        Tell(ChecksumFileTooShortText, ChecksumNotRepairedCaption, true);
+    // Too short a file is refused at once, before the caption changes.
+    if (state_.FileLength() < GameBoyHeaderEnd) {
+        Tell(*RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), {}));
         return;
     }
 
@@ -116,8 +115,8 @@ void FileInfo::BtDoChecksum_Click()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // User input waits until the sum is done, so nothing can close the file
     // or start a second repair meanwhile.
-    const ChecksumSum result =
-        SumGameBoyRom(state_.FileHandle, state_.FileLength, [&](const ChecksumProgress& progress) {
+    const std::optional<UserMessage> problem =
+        RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
             BtDoChecksum->setText(
                 QString::fromLatin1(progress.Caption.data(), static_cast<qsizetype>(progress.Caption.size())));
             if (sincePaint.elapsed() >= PaintIntervalMs) {
@@ -126,23 +125,14 @@ void FileInfo::BtDoChecksum_Click()
             }
         });
 
-    if (!result.Complete) {
-        Tell(ChecksumReadFailedText, ChecksumNotRepairedCaption, true);
-    } else {
-        const RomWriteResult written = WriteGameBoyChecksum(state_.FileHandle, result.Sum);
-        // A refused write keeps the old bytes; a file changed outside the
-        // program or bytes that could not be put back need their own words.
-        if (written.Status == RomWriteStatus::Failed || written.Status == RomWriteStatus::NotWritable)
-            Tell(ChecksumWriteFailedText, ChecksumWriteFailedCaption, false);
-        else if (!written)
-            Tell(written.Reason, ChecksumWriteFailedCaption, true);
-    }
+    if (problem)
+        Tell(*problem);
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
     DoReport();
 }
 
-void FileInfo::Tell(const std::string& text, const std::string& caption, bool critical)
+void FileInfo::Tell(const UserMessage& message)
 {
     const OwnDialogScope open(*this);
-    windows_.Dialogs.Message(text, caption, critical ? MsgIcon::Critical : MsgIcon::Information);
+    windows_.Dialogs.Message(message);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tool_window.h"
+#include "core/dialogs.h"
 
 #include <string>
 
@@ -32,7 +33,7 @@ public:
     QPushButton* BtDoChecksum;
 
 private:
-    void Tell(const std::string& text, const std::string& caption, bool critical);
+    void Tell(const UserMessage& message);
 
     ProgramState& state_;
     Windows& windows_;

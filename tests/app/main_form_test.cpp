@@ -21,7 +21,7 @@ TEST_F(MainWindow, CaptionStatusStripAndStartUpState)
     EXPECT_EQ(state.BrowserColumns, 8);
     EXPECT_EQ(state.BrowserLines, 16);
     EXPECT_EQ(state.BrowserZoom, 3);
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
 }
 
 TEST_F(MainWindow, MenusHoldEveryItemInOrder)
@@ -58,10 +58,10 @@ TEST_F(MainWindow, MenuItemsRunTheirButtons)
     const std::string path = dir.WriteFile("menu.gb", CountingBytes(128));
     dialogs.QueueFile({path, 1});
     form->MenuItem("IOpen")->trigger();
-    EXPECT_TRUE(state.FileOpen);
+    EXPECT_TRUE(state.FileOpen());
     dialogs.QueueYesNo(true);
     form->MenuItem("IClose")->trigger();
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
 }
 
 TEST_F(MainWindow, AboutWindowShowsItsPictureAndHidesOnClickOrFocusLoss)

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "palette/palette_ctrl.h"
@@ -76,14 +77,14 @@ TEST_F(BrowserOpenClose, OpenWithAFileOpenAsksFirst)
     EXPECT_EQ(dialogs.Prompts[0].Text, "Before you can open a new file you have to close the opened file.\r\r"
                                        "Are you sure you want to close the opened file?");
     EXPECT_EQ(dialogs.Prompts[0].Caption, "Close file?");
-    EXPECT_TRUE(state.FileOpen);
-    EXPECT_EQ(state.FileName, first);
+    EXPECT_TRUE(state.FileOpen());
+    EXPECT_EQ(state.FileName(), first);
 
     // Yes, then a cancelled dialog: no file stays open, the line keeps its text.
     dialogs.QueueYesNo(true);
     dialogs.QueueFile({});
     w->BrowCtrl->BtOpenFile_Click();
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
     EXPECT_FALSE(w->Browser->IsWindowVisible());
     EXPECT_EQ(Text(form->LbInfo->text()), "Opened " + first + " (64 bytes)");
 }
@@ -97,13 +98,13 @@ TEST_F(BrowserOpenClose, ClosingAsksThenHidesTheBrowser)
     dialogs.Prompts.clear();
     dialogs.QueueYesNo(false);
     w->BrowCtrl->BtCloseFile_Click();
-    EXPECT_TRUE(state.FileOpen);
+    EXPECT_TRUE(state.FileOpen());
     dialogs.QueueYesNo(true);
     w->BrowCtrl->BtCloseFile_Click();
     ASSERT_EQ(dialogs.Prompts.size(), 2u);
     EXPECT_EQ(dialogs.Prompts[1].Text, "Are you sure you want to close the opened file?");
     EXPECT_EQ(dialogs.Prompts[1].Caption, "Close file?");
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
     EXPECT_EQ(Text(form->LbInfo->text()), "Closed file " + path);
     EXPECT_FALSE(w->Browser->IsWindowVisible());
 }
@@ -129,7 +130,7 @@ TEST_F(BrowserOpenClose, AFolderIsRefusedWithItsReason)
     EXPECT_EQ(dialogs.Prompts[1].Text, "'" + dir.Path().string() + "' is a folder, not a file.");
     EXPECT_EQ(dialogs.Prompts[1].Caption, "Could not open file");
     EXPECT_EQ(dialogs.Prompts[1].Icon, MsgIcon::Critical);
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
     EXPECT_EQ(Text(form->LbInfo->text()), before);
 }
 
@@ -284,10 +285,10 @@ TEST_F(BrowserKeys, ZoomFocusAndFileKeys)
     const std::string path = dir.WriteFile("keys.gb", CountingBytes(256));
     dialogs.QueueFile({path, 1});
     QTest::keyClick(bar, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(state.FileOpen);
+    EXPECT_TRUE(state.FileOpen());
     dialogs.QueueYesNo(true);
     QTest::keyClick(bar, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
 }
 
 TEST_F(BrowserPicture, KnownTileAtZoomThreeWithGridAndFrame)
@@ -328,7 +329,7 @@ TEST_F(BrowserPicture, PaletteChangeRedrawsWithoutReadingTheFile)
     // Empty the file behind the program's back: a read now would give zeros.
     std::filesystem::resize_file(path, 0);
     state.WorkingPalette[1] = MakePackedColor(10, 20, 30);
-    RefreshPaletteViews(*w);
+    PaletteChanged(*w);
     EXPECT_EQ(w->Browser->BackingImage().pixel(4, 4), qRgb(10, 20, 30));
     EXPECT_EQ(state.BrowserPixels[0], 1);
 }

@@ -18,10 +18,7 @@ class ConfirmSaveTest : public ::testing::Test {
 protected:
     void OpenRom()
     {
-        state_.FileName = dir_.WriteFile("game.gb", CountingBytes(64));
-        ASSERT_TRUE(state_.FileHandle.Open(state_.FileName).Opened());
-        state_.FileOpen = true;
-        state_.FileLength = state_.FileHandle.Length();
+        ASSERT_TRUE(state_.FileHandle.Open(dir_.WriteFile("game.gb", CountingBytes(64))).Opened());
     }
 
     TempDir dir_;
@@ -64,7 +61,7 @@ TEST_F(ConfirmSaveTest, ReadOnlyFileIsRefusedWhateverTheWarningSwitch)
 {
     OpenRom();
     // Made read-only after opening: the attribute is looked up at each call.
-    ASSERT_EQ(::chmod(state_.FileName.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(state_.FileName().c_str(), 0444), 0);
     for (bool warning : {true, false}) {
         state_.ShowSaveWarning = warning;
         dialogs_.Prompts.clear();
@@ -75,5 +72,5 @@ TEST_F(ConfirmSaveTest, ReadOnlyFileIsRefusedWhateverTheWarningSwitch)
         EXPECT_EQ(dialogs_.Prompts[0].Caption, "Could not write to file");
         EXPECT_EQ(dialogs_.Prompts[0].Icon, MsgIcon::None);
     }
-    EXPECT_EQ(ReadWholeFile(state_.FileName), CountingBytes(64));
+    EXPECT_EQ(ReadWholeFile(state_.FileName()), CountingBytes(64));
 }

@@ -18,10 +18,10 @@ TEST(InitState, StartUpValues)
     EXPECT_EQ(state.GridColor, 0x000000u);
     EXPECT_EQ(state.SelectionColor, 0xFFFFFFu);
     EXPECT_EQ(state.EmptyColor, 0x808080u);
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
     EXPECT_FALSE(state.FileHandle.IsOpen());
-    EXPECT_TRUE(state.FileName.empty());
-    EXPECT_EQ(state.FileLength, 0);
+    EXPECT_TRUE(state.FileName().empty());
+    EXPECT_EQ(state.FileLength(), 0);
     EXPECT_EQ(state.BrowserAddress, 0);
     EXPECT_EQ(state.CurrentColor, 0);
     EXPECT_TRUE(state.ShowSaveWarning);

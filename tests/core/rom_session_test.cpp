@@ -16,9 +16,9 @@ TEST(RomSession, OpeningSetsTheFileValuesAndUnbindsEveryFilledCell)
     const OpenRomOutcome outcome = OpenRomInState(state, path);
     EXPECT_TRUE(outcome.Opened);
     EXPECT_TRUE(outcome.Problem.empty());
-    EXPECT_TRUE(state.FileOpen);
-    EXPECT_EQ(state.FileName, path);
-    EXPECT_EQ(state.FileLength, 4096);
+    EXPECT_TRUE(state.FileOpen());
+    EXPECT_EQ(state.FileName(), path);
+    EXPECT_EQ(state.FileLength(), 4096);
     EXPECT_EQ(state.BrowserAddress, 0);
     EXPECT_EQ(OpenedInfoText(state), "Opened " + path + " (4096 bytes)");
     EXPECT_EQ(state.EditorSlots[3].Address, UnboundTile);
@@ -26,9 +26,9 @@ TEST(RomSession, OpeningSetsTheFileValuesAndUnbindsEveryFilledCell)
     EXPECT_EQ(state.EditorSlots[5].Address, EmptySlot);
 
     EXPECT_EQ(CloseRomInState(state), "Closed file " + path);
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
     EXPECT_FALSE(state.FileHandle.IsOpen());
-    EXPECT_TRUE(state.FileName.empty());
+    EXPECT_TRUE(state.FileName().empty());
 }
 
 TEST(RomSession, CancelOrMissingNameIsSilentAndClosesTheOldFile)
@@ -44,7 +44,7 @@ TEST(RomSession, CancelOrMissingNameIsSilentAndClosesTheOldFile)
         const OpenRomOutcome outcome = OpenRomInState(state, path);
         EXPECT_FALSE(outcome.Opened);
         EXPECT_TRUE(outcome.Problem.empty());
-        EXPECT_FALSE(state.FileOpen);
+        EXPECT_FALSE(state.FileOpen());
         EXPECT_FALSE(state.FileHandle.IsOpen());
     }
     EXPECT_EQ(state.EditorSlots[0].Address, UnboundTile);
@@ -58,7 +58,7 @@ TEST(RomSession, ExistingButUnopenableNameGivesAReason)
     const OpenRomOutcome outcome = OpenRomInState(state, dir.Path().string());
     EXPECT_FALSE(outcome.Opened);
     EXPECT_EQ(outcome.Problem, "'" + dir.Path().string() + "' is a folder, not a file.");
-    EXPECT_FALSE(state.FileOpen);
+    EXPECT_FALSE(state.FileOpen());
 }
 
 TEST(RomSession, EmptyFileOpensWithLengthZero)

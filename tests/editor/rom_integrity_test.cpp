@@ -187,7 +187,7 @@ TEST_F(RomIntegrity, ReadOnlyRomStaysByteIdentical)
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     dialogs.QueueFile({path, 1});
     w->BrowCtrl->BtOpenFile_Click();
-    ASSERT_TRUE(state.FileOpen);
+    ASSERT_TRUE(state.FileOpen());
     Editor* editor = w->Editor;
     editor->resize(400, 400);
 

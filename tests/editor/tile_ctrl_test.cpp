@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -399,16 +401,19 @@ TEST_F(TileCtrlTest, CopyToAddressOutsideTheFileOnlyTellsTheUser)
 
 TEST_F(TileCtrlTest, RefusedWriteShowsTheFailureMessage)
 {
-    OpenRom(CountingBytes(1000));
-    // The state believes in a longer file than the one on disk.
-    state.FileLength = 2000;
+    OpenRom(CountingBytes(2000));
+    // Another program shortens the file after the open.
+    std::filesystem::resize_file(path, 1000);
+    original.resize(1000);
     Bind(0, 32);
     tool.LoadTile(0);
     tool.EdAdd->setText("1500");
     dialogs.QueueYesNo(true);
     tool.BtCopyToAddress_Click();
     ASSERT_EQ(dialogs.Prompts.size(), 2u);
-    EXPECT_EQ(dialogs.Prompts[1].Text, "The 16 bytes at address 1500 lie outside the file; nothing was written.");
+    EXPECT_EQ(dialogs.Prompts[1].Text, "The file '" + path +
+                                           "' was changed, moved or deleted outside Brixel, so nothing was written. "
+                                           "Open it again to go on.");
     EXPECT_EQ(dialogs.Prompts[1].Caption, "Could not write to file");
     EXPECT_EQ(dialogs.Prompts[1].Icon, MsgIcon::Critical);
     EXPECT_EQ(FileBytes(), original);

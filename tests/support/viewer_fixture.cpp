@@ -20,7 +20,7 @@ void ViewerFixture::TearDown()
 std::string ViewerFixture::OpenRom(const std::vector<std::uint8_t>& bytes, const std::string& name)
 {
     const std::string path = dir.WriteFile(name, bytes);
-    if (state.FileOpen)
+    if (state.FileOpen())
         dialogs.QueueYesNo(true);
     dialogs.QueueFile({path, 1});
     w->BrowCtrl->BtOpenFile_Click();
