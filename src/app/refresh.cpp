@@ -92,8 +92,8 @@ void FileClosed(Windows& windows)
 
 void ShowReport(Windows& windows, const EditReport& report)
 {
-    if (report.Message && windows.Dialogs)
-        windows.Dialogs->Message(*report.Message);
+    if (report.Message)
+        windows.Dialogs.Message(*report.Message);
     if (report.InfoText && windows.MainForm)
         windows.MainForm->SetInfoText(*report.InfoText);
 }

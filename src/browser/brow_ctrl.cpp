@@ -262,8 +262,7 @@ void BrowCtrl::BtFileInfo_Click()
 
 void BrowCtrl::ShowToolNotAvailable()
 {
-    windows_.Dialogs->Message("This tool is not available when no file is opened.", "Tool not available",
-                              MsgIcon::None);
+    windows_.Dialogs.Message("This tool is not available when no file is opened.", "Tool not available", MsgIcon::None);
 }
 
 void BrowCtrl::TakeFocus()
@@ -281,23 +280,23 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 void BrowCtrl::BtOpenFile_Click()
 {
     if (state_.FileOpen() &&
-        !windows_.Dialogs->AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
-                                    "Are you sure you want to close the opened file?",
-                                    "Close file?"))
+        !windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
+                                   "Are you sure you want to close the opened file?",
+                                   "Close file?"))
         return;
     OpenRomFile();
 }
 
 void BrowCtrl::OpenRomFile()
 {
-    OpenChosenFile(windows_.Dialogs->OpenFile(RomFilter).Path);
+    OpenChosenFile(windows_.Dialogs.OpenFile(RomFilter).Path);
 }
 
 void BrowCtrl::OpenChosenFile(const std::string& path)
 {
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
     if (!outcome.Problem.empty())
-        windows_.Dialogs->Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
+        windows_.Dialogs.Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
     if (outcome.Opened) {
         if (windows_.MainForm)
             windows_.MainForm->SetInfoText(OpenedInfoText(state_));
@@ -314,7 +313,7 @@ void BrowCtrl::BtCloseFile_Click()
 {
     if (!state_.FileOpen())
         return;
-    if (!windows_.Dialogs->AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
+    if (!windows_.Dialogs.AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;
     const std::string info = CloseRomInState(state_);
     if (windows_.MainForm)

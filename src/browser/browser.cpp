@@ -391,11 +391,9 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
 
 void Browser::CopySelectedToEditor()
 {
-    if (!windows_.Dialogs)
-        return;
     const int slot = CursorSlot(state_);
     ClearSlot(state_.EditorSlots, slot);
-    LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), slot);
+    LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
     if (state_.EditorCursorCol < 15)
         ++state_.EditorCursorCol;
     CellsChanged(windows_, {slot});
@@ -407,9 +405,9 @@ void Browser::DragToBrowser(int x, int y)
         return;
     const int column = x / state_.BrowserZoom / 8;
     const int line = y / state_.BrowserZoom / 8;
-    if (column >= state_.BrowserColumns || line >= state_.BrowserLines || !windows_.Dialogs)
+    if (column >= state_.BrowserColumns || line >= state_.BrowserLines)
         return;
-    const CellWriteResult result = WriteCellTo(state_, *windows_.Dialogs, CursorSlot(state_),
+    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, CursorSlot(state_),
                                                TileAddressAt(state_, column, line), state_.CurrentMode);
     ShowReport(windows_, result.Report);
     if (result.Confirmed())

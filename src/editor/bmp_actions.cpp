@@ -29,9 +29,7 @@ void Show(Dialogs& dialogs, const UserMessage& message)
 
 void ImportBmp(ProgramState& state, Windows& windows)
 {
-    if (!windows.Dialogs)
-        return;
-    Dialogs& dialogs = *windows.Dialogs;
+    Dialogs& dialogs = windows.Dialogs;
     const FileChoice choice = dialogs.OpenFile(BmpFilter);
     if (choice.Path.empty())
         return;
@@ -46,9 +44,7 @@ void ImportBmp(ProgramState& state, Windows& windows)
 
 void ExportBmp(ProgramState& state, Windows& windows)
 {
-    if (!windows.Dialogs)
-        return;
-    Dialogs& dialogs = *windows.Dialogs;
+    Dialogs& dialogs = windows.Dialogs;
     const FileChoice choice = dialogs.SaveFile(BmpFilter);
     if (choice.Path.empty())
         return;

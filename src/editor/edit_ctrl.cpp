@@ -159,20 +159,20 @@ void EditCtrl::ApplyToolPanel()
 
 void EditCtrl::BtSaveEdit_Click()
 {
-    ShowReport(windows_, SaveAllCells(state_, *windows_.Dialogs));
+    ShowReport(windows_, SaveAllCells(state_, windows_.Dialogs));
     RomBytesChanged(windows_);
 }
 
 void EditCtrl::BtReload_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
+    if (!windows_.Dialogs.AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
         return;
     CellsChanged(windows_, ReloadAllSlots(state_));
 }
 
 void EditCtrl::BtEditClear_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
+    if (!windows_.Dialogs.AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
         return;
     if (windows_.Editor)
         windows_.Editor->ResetEditor();

@@ -269,11 +269,11 @@ void Editor::DragToEditor(int x, int y)
 {
     const std::optional<int> slot =
         DropSlot(x, y, HEditScr->value(), VEditScr->value(), state_.EditorZoom, InnerWidth(), InnerHeight());
-    if (!slot || !windows_.Dialogs)
+    if (!slot)
         return;
     ClearSlot(state_.EditorSlots, *slot);
     RenderSlot(*slot);
-    if (LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), *slot))
+    if (LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), *slot))
         RenderSlot(*slot);
     RedrawEditor();
 }

@@ -188,9 +188,7 @@ void TileCtrl::BtDeleteSprite_Click()
 
 CellWriteResult TileCtrl::WriteToolTile(std::int64_t address, std::uint8_t mode)
 {
-    if (windows_.Dialogs == nullptr)
-        return {};
-    const CellWriteResult result = WriteCellTo(state_, *windows_.Dialogs, toolSlot_, address, mode);
+    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, toolSlot_, address, mode);
     ShowReport(windows_, result.Report);
     return result;
 }

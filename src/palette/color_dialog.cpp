@@ -12,11 +12,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
 ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Color"));
     const char* const names[3] = {"Red", "Green", "Blue"};
@@ -102,10 +101,8 @@ ColorSet* ColorDialog::OpenedFrom() const
 
 void ColorDialog::Close()
 {
-    {
-        const QScopedValueRollback<bool> closing(closing_, true);
-        hide();
-    }
+    // Hiding takes the activation away too; that is no going elsewhere.
+    HideQuietly();
     // The color set window hides when it loses the activation; it can only
     // lose it again once it has it back.
     if (ColorSet* sets = OpenedFrom())
@@ -128,12 +125,4 @@ bool ColorDialog::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void ColorDialog::changeEvent(QEvent* event)
-{
-    // Hiding takes the activation away too; that is no going elsewhere.
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !closing_)
-        Form_Deactivate();
-    QWidget::changeEvent(event);
 }

@@ -1,7 +1,6 @@
 #include "palette/color_set.h"
 
 #include "app/refresh.h"
-#include "app/tool_window.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
@@ -47,7 +46,7 @@ void ColorSetPreview::mousePressEvent(QMouseEvent* event)
 }
 
 ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Color Set"));
 
@@ -128,11 +127,6 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtPalIn, &QPushButton::clicked, this, &ColorSet::BtPalIn_Click);
     connect(BtPalOut, &QPushButton::clicked, this, &ColorSet::BtPalOut_Click);
     RefreshSetList();
-}
-
-void ColorSet::ShowTool()
-{
-    ShowToolWindow(*this);
 }
 
 void ColorSet::RefreshSetList()
@@ -217,8 +211,8 @@ void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 
 void ColorSet::BtColorSetLoad_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     const FileChoice choice = dialogs.OpenFile(PaletteLoadFilter());
     if (choice.Path.empty())
         return;
@@ -253,8 +247,8 @@ void ColorSet::BtColorSetLoad_Click()
 
 void ColorSet::BtColorSetSave_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     const FileChoice choice = dialogs.SaveFile(PaletteSaveFilter());
     const PaletteFileFormat* format = PaletteFormatToSave(choice.FilterIndex);
     if (choice.Path.empty() || !format)
@@ -284,8 +278,8 @@ void ColorSet::BtPalIn_Click()
 
 void ColorSet::BtPalOut_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     if (!ConfirmSave(state_, dialogs))
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
@@ -297,20 +291,14 @@ void ColorSet::BtPalOut_Click()
 
 void ColorSet::Form_Deactivate()
 {
-    if (!HoldOpen && !dialogOpen_)
-        hide();
+    if (!HoldOpen)
+        ToolWindow::Form_Deactivate();
     HoldOpen = false;
 }
 
-void ColorSet::changeEvent(QEvent* event)
+void ColorSet::Form_Activate()
 {
-    if (event->type() == QEvent::ActivationChange && isVisible()) {
-        if (isActiveWindow())
-            DrawSelectedSet();
-        else
-            Form_Deactivate();
-    }
-    QWidget::changeEvent(event);
+    DrawSelectedSet();
 }
 
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)

@@ -1,7 +1,5 @@
 #include "tools/file_info.h"
 
-#include "app/tool_window.h"
-
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -9,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -59,7 +56,7 @@ QVBoxLayout* Column(QWidget* widget)
 }  // namespace
 
 FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("File Info"));
 
@@ -86,11 +83,6 @@ FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(BtDoChecksum, &QPushButton::clicked, this, &FileInfo::BtDoChecksum_Click);
-}
-
-void FileInfo::ShowTool()
-{
-    ShowToolWindow(*this);
 }
 
 void FileInfo::DoReport()
@@ -139,23 +131,8 @@ void FileInfo::BtDoChecksum_Click()
     DoReport();
 }
 
-void FileInfo::Form_Deactivate()
-{
-    if (!dialogOpen_)
-        hide();
-}
-
-void FileInfo::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        Form_Deactivate();
-    QWidget::changeEvent(event);
-}
-
 void FileInfo::Tell(const UserMessage& message)
 {
-    if (!windows_.Dialogs)
-        return;
-    const OwnDialogScope open(*this, dialogOpen_);
-    windows_.Dialogs->Message(message);
+    const OwnDialogScope open(*this);
+    windows_.Dialogs.Message(message);
 }
