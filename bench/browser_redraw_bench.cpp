@@ -2,6 +2,7 @@
 // grid (16 x 16 tiles) at the largest zoom (13): a reload (file read,
 // decoding, rendering, magnifying, grid and frame) and the redraw after a
 // palette change (no file read).
+#include "app/refresh.h"
 #include "app/main_form.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
@@ -84,7 +85,7 @@ void BM_PaletteChangeRedraw(benchmark::State& run)
     for (auto _ : run) {
         std::rotate(viewer.state.WorkingPalette.begin(), viewer.state.WorkingPalette.begin() + 1,
                     viewer.state.WorkingPalette.end());
-        RefreshPaletteViews(windows);
+        PaletteChanged(windows);
     }
 }
 

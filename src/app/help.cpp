@@ -1,7 +1,5 @@
 #include "app/help.h"
 
-#include "app/tool_window.h"
-
 #include <QEvent>
 #include <QLabel>
 #include <QLinearGradient>
@@ -39,7 +37,7 @@ QPixmap DrawAboutPicture()
     return picture;
 }
 
-Help::Help(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+Help::Help(QWidget* parent) : ToolWindow(parent, Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("Brixel"));
     Picture = new QLabel;
@@ -59,7 +57,7 @@ void Help::ShowHelp()
 {
     // Over the middle of the main window each time, wherever that went.
     move(DefaultToolPosition(*this));
-    ShowToolWindow(*this);
+    ShowTool();
 }
 
 bool Help::eventFilter(QObject* watched, QEvent* event)
@@ -69,19 +67,7 @@ bool Help::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Help::Form_Deactivate()
-{
-    hide();
-}
-
 void Help::mousePressEvent(QMouseEvent*)
 {
     hide();
-}
-
-void Help::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        Form_Deactivate();
-    QWidget::changeEvent(event);
 }

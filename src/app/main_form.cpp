@@ -33,14 +33,10 @@
 #include <QTimer>
 
 MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
-    : QMainWindow(parent), state_(state), mdiArea_(new QMdiArea)
+    : QMainWindow(parent), state_(state), ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
+      windows_(dialogs ? *dialogs : *ownDialogs_), mdiArea_(new QMdiArea)
 {
-    if (!dialogs) {
-        ownDialogs_ = std::make_unique<QtDialogs>(this);
-        dialogs = ownDialogs_.get();
-    }
     windows_.MainForm = this;
-    windows_.Dialogs = dialogs;
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
     setCentralWidget(mdiArea_);

@@ -141,9 +141,7 @@ void Options::ShowOptions()
 
 void Options::PickSwatchColor(ColorSwatch* swatch)
 {
-    if (!windows_.Dialogs)
-        return;
-    if (const std::optional<PackedColor> color = windows_.Dialogs->PickColor())
+    if (const std::optional<PackedColor> color = windows_.Dialogs.PickColor())
         swatch->SetColor(*color);
 }
 
@@ -159,8 +157,7 @@ void Options::BtOk_Click()
 
 void Options::BtSaveNow_Click()
 {
-    if (windows_.Dialogs)
-        SaveConfig(state_, windows_, *windows_.Dialogs, Folders);
+    SaveConfig(state_, windows_, windows_.Dialogs, Folders);
 }
 
 void Options::BtLoadNow_Click()

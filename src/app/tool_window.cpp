@@ -2,8 +2,10 @@
 
 #include "core/config_file.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 namespace {
@@ -59,4 +61,39 @@ void ShowToolWindow(QWidget& window)
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+ToolWindow::ToolWindow(QWidget* parent, Qt::WindowFlags extraFlags) : QWidget(parent, Qt::Tool | extraFlags) {}
+
+void ToolWindow::ShowTool()
+{
+    ShowToolWindow(*this);
+}
+
+void ToolWindow::Form_Deactivate()
+{
+    if (!ownDialogOpen_)
+        hide();
+}
+
+bool ToolWindow::IsActiveTool() const
+{
+    return QApplication::activeWindow() == this;
+}
+
+void ToolWindow::HideQuietly()
+{
+    const QScopedValueRollback<bool> hiding(hidingQuietly_, true);
+    hide();
+}
+
+void ToolWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isVisible()) {
+        if (IsActiveTool())
+            Form_Activate();
+        else if (!hidingQuietly_)
+            Form_Deactivate();
+    }
+    QWidget::changeEvent(event);
 }

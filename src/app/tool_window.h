@@ -26,25 +26,64 @@ QPoint ToolWindowPosition(QWidget& window);
 // its default place rather than the screen's corner.
 void ShowToolWindow(QWidget& window);
 
-// Keeps a tool window up while one of its own dialogs is open: the dialog
-// takes the activation, which would otherwise hide the window. Afterwards
-// the window takes the focus back if it is still shown.
-class OwnDialogScope {
+// A floating tool window: a Qt::Tool window parented to the main window,
+// created once and afterwards only shown and hidden. It hides when another
+// window takes the activation, except while one of its own dialogs has it.
+class ToolWindow : public QWidget {
+    Q_OBJECT
+
 public:
-    OwnDialogScope(QWidget& window, bool& flag) : window_(window), flag_(flag), before_(std::exchange(flag, true)) {}
-    ~OwnDialogScope()
-    {
-        flag_ = before_;
-        if (!before_ && window_.isVisible())
-            window_.activateWindow();
-    }
-    OwnDialogScope(const OwnDialogScope&) = delete;
-    OwnDialogScope& operator=(const OwnDialogScope&) = delete;
+    // Shows the window above the main window and gives it the focus.
+    void ShowTool();
+    // The window lost the activation: it hides unless one of its own
+    // dialogs took it. Other windows call this too (the color dialog for
+    // the color set window it was opened from).
+    virtual void Form_Deactivate();
+
+protected:
+    explicit ToolWindow(QWidget* parent, Qt::WindowFlags extraFlags = {});
+
+    // The window gained the activation.
+    virtual void Form_Activate() {}
+
+    // Whether this window itself is the active one. (QWidget::isActiveWindow
+    // also counts a tool window whose main window is active under styles
+    // that share the activation.)
+    bool IsActiveTool() const;
+
+    // Hides the window; the activation it gives up on the way is no
+    // deactivation.
+    void HideQuietly();
+
+    void changeEvent(QEvent* event) override;
+
+    // Keeps the window up while one of its own dialogs (file dialog,
+    // question, message) is open: the dialog takes the activation, which
+    // would otherwise hide the window. Afterwards the window takes the focus
+    // back if it is still shown.
+    class OwnDialogScope {
+    public:
+        explicit OwnDialogScope(ToolWindow& window)
+            : window_(window), before_(std::exchange(window.ownDialogOpen_, true))
+        {
+        }
+        ~OwnDialogScope()
+        {
+            window_.ownDialogOpen_ = before_;
+            if (!before_ && window_.isVisible())
+                window_.activateWindow();
+        }
+        OwnDialogScope(const OwnDialogScope&) = delete;
+        OwnDialogScope& operator=(const OwnDialogScope&) = delete;
+
+    private:
+        ToolWindow& window_;
+        bool before_;
+    };
 
 private:
-    QWidget& window_;
-    bool& flag_;
-    bool before_;
+    bool ownDialogOpen_ = false;
+    bool hidingQuietly_ = false;
 };
 
 // A text button with its tool tip.

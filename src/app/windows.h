@@ -20,8 +20,10 @@ class Dialogs;
 
 // Every window of the program, created once by MainForm and handed to each
 // window, so one window calls another's public operations directly. A window
-// that does not exist (yet) is null.
+// that does not exist (yet) is null; the dialogs are always there.
 struct Windows {
+    explicit Windows(class Dialogs& dialogs) : Dialogs(dialogs) {}
+
     class MainForm* MainForm = nullptr;
     class Tools* Tools = nullptr;
     class Help* Help = nullptr;
@@ -38,5 +40,5 @@ struct Windows {
     class COutPut* COutPut = nullptr;
     class Bookmark* Bookmark = nullptr;
     class FileInfo* FileInfo = nullptr;
-    class Dialogs* Dialogs = nullptr;
+    class Dialogs& Dialogs;
 };

@@ -1,5 +1,6 @@
 #include "browser/brow_ctrl.h"
 
+#include "app/refresh.h"
 #include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
@@ -165,8 +166,7 @@ void BrowCtrl::ComboMode_Click(int position)
         return;
     state_.CurrentMode = ModeListOrder[position];
     const ModeInfo& mode = CurrentModeInfo(state_);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
+    ModeChanged(windows_, mode);
 
     state_.BrowserDiv = 0;
     {
@@ -176,10 +176,6 @@ void BrowCtrl::ComboMode_Click(int position)
     }
     LbDiv->setNum(0);
 
-    if (windows_.PaletteCtrl) {
-        windows_.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
-        windows_.PaletteCtrl->DrawPalettePanel();
-    }
     ScrollBrowser();
     if (windows_.Browser)
         windows_.Browser->SizeBrowser();
@@ -267,8 +263,7 @@ void BrowCtrl::BtFileInfo_Click()
 
 void BrowCtrl::ShowToolNotAvailable()
 {
-    windows_.Dialogs->Message("This tool is not available when no file is opened.", "Tool not available",
-                              MsgIcon::None);
+    windows_.Dialogs.Message("This tool is not available when no file is opened.", "Tool not available", MsgIcon::None);
 }
 
 void BrowCtrl::TakeFocus()
@@ -286,26 +281,23 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 void BrowCtrl::BtOpenFile_Click()
 {
     if (state_.FileOpen() &&
-        !windows_.Dialogs->AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
-                                    "Are you sure you want to close the opened file?",
-                                    "Close file?"))
+        !windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
+                                   "Are you sure you want to close the opened file?",
+                                   "Close file?"))
         return;
     OpenRomFile();
 }
 
 void BrowCtrl::OpenRomFile()
 {
-    OpenChosenFile(windows_.Dialogs->OpenFile(RomFilter).Path);
+    OpenChosenFile(windows_.Dialogs.OpenFile(RomFilter).Path);
 }
 
 void BrowCtrl::OpenChosenFile(const std::string& path)
 {
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
-    // No cell is bound to the new file, so the tile tool shows none.
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->LoadTile(-1);
     if (!outcome.Problem.empty())
-        windows_.Dialogs->Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
+        windows_.Dialogs.Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
     if (outcome.Opened) {
         if (windows_.MainForm)
             windows_.MainForm->SetInfoText(OpenedInfoText(state_));
@@ -315,19 +307,19 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
             windows_.Browser->ScrAdd->setValue(0);
         }
     }
-    ReloadBrowser();
+    FileOpened(windows_);
 }
 
 void BrowCtrl::BtCloseFile_Click()
 {
     if (!state_.FileOpen())
         return;
-    if (!windows_.Dialogs->AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
+    if (!windows_.Dialogs.AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;
     const std::string info = CloseRomInState(state_);
     if (windows_.MainForm)
         windows_.MainForm->SetInfoText(info);
-    ReloadBrowser();
+    FileClosed(windows_);
 }
 
 void BrowCtrl::FormClose()

@@ -3,12 +3,12 @@
 #include "app/child_window.h"
 #include "app/image_buffer.h"
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "app/tools.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser_nav.h"
 #include "browser/browser_picture.h"
-#include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/editor_cells.h"
 #include "core/number_text.h"
@@ -16,8 +16,8 @@
 #include "core/tile_io.h"
 #include "core/view_limits.h"
 #include "editor/editor.h"
+#include "editor/cell_writes.h"
 #include "editor/editor_slots.h"
-#include "editor/write_messages.h"
 
 #include <QElapsedTimer>
 #include <QMenu>
@@ -341,9 +341,7 @@ void Browser::mouseMoveEvent(QMouseEvent* event)
     const int x = std::clamp(static_cast<int>(event->position().x()), 0, width());
     const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
     const int cell = state_.BrowserZoom * TileSide;
-    const std::int64_t address = static_cast<std::int64_t>(state_.BrowserAddress) +
-                                 static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) *
-                                     (x / cell + static_cast<std::int64_t>(state_.BrowserColumns) * (y / cell));
+    const std::int64_t address = TileAddressAt(state_, x / cell, y / cell);
     if (windows_.MainForm)
         windows_.MainForm->SetCoorText("Address: " + std::to_string(address));
 }
@@ -370,43 +368,27 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
 
 void Browser::CopySelectedToEditor()
 {
-    if (!windows_.Dialogs)
-        return;
-    const int slot = state_.EditorCursorRow * 16 + state_.EditorCursorCol;
+    const int slot = CursorSlot(state_);
     ClearSlot(state_.EditorSlots, slot);
-    LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), slot);
+    LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
     if (state_.EditorCursorCol < 15)
         ++state_.EditorCursorCol;
-    if (windows_.Editor) {
-        windows_.Editor->RenderSlot(slot);
-        windows_.Editor->RedrawEditor();
-    }
+    CellsChanged(windows_, {slot});
 }
 
 void Browser::DragToBrowser(int x, int y)
 {
     if (x < 0 || y < 0 || x > width() || y > height())
         return;
-    const int column = x / state_.BrowserZoom / 8;
-    const int line = y / state_.BrowserZoom / 8;
-    if (column >= state_.BrowserColumns || line >= state_.BrowserLines || !windows_.Dialogs)
+    const int column = x / state_.BrowserZoom / TileSide;
+    const int line = y / state_.BrowserZoom / TileSide;
+    if (column >= state_.BrowserColumns || line >= state_.BrowserLines)
         return;
-    const std::int64_t address =
-        static_cast<std::int64_t>(state_.BrowserAddress) +
-        static_cast<std::int64_t>(CurrentModeInfo(state_).BytesPerTile) * (column + state_.BrowserColumns * line);
-    if (!TileInsideFile(state_, address)) {
-        if (windows_.MainForm)
-            windows_.MainForm->SetInfoText(TileOutsideFileText(address));
-        return;
-    }
-    if (!ConfirmSave(state_, *windows_.Dialogs))
-        return;
-    const EditorSlot& cell = state_.EditorSlots[state_.EditorCursorRow * 16 + state_.EditorCursorCol];
-    const RomWriteResult written =
-        WriteTile(state_.FileHandle, state_.CurrentMode, static_cast<std::int32_t>(address), cell.Pixels);
-    if (!written)
-        windows_.Dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
-    ReloadBrowser();
+    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, CursorSlot(state_),
+                                               TileAddressAt(state_, column, line), state_.CurrentMode);
+    ShowReport(windows_, result.Report);
+    if (result.Confirmed())
+        RomBytesChanged(windows_);
 }
 
 void Browser::paintEvent(QPaintEvent* event)

@@ -32,12 +32,21 @@ const ModeInfo& CurrentModeInfo(const ProgramState& state)
     return state.ModeTable[IsValidMode(state.CurrentMode) ? state.CurrentMode : ModeGameboy];
 }
 
+std::int64_t TileAddressAt(const ProgramState& state, int column, int line)
+{
+    return static_cast<std::int64_t>(state.BrowserAddress) +
+           static_cast<std::int64_t>(CurrentModeInfo(state).BytesPerTile) *
+               (column + static_cast<std::int64_t>(state.BrowserColumns) * line);
+}
+
+int CursorSlot(const View& view)
+{
+    return SlotAt(view.EditorCursorCol, view.EditorCursorRow);
+}
+
 std::int32_t SelectedTileAddress(const ProgramState& state)
 {
-    const std::int64_t address =
-        static_cast<std::int64_t>(state.BrowserAddress) +
-        static_cast<std::int64_t>(CurrentModeInfo(state).BytesPerTile) *
-            (state.BrowserSelX + static_cast<std::int64_t>(state.BrowserColumns) * state.BrowserSelY);
+    const std::int64_t address = TileAddressAt(state, state.BrowserSelX, state.BrowserSelY);
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(address, std::numeric_limits<std::int32_t>::min(),
                                                               std::numeric_limits<std::int32_t>::max()));
 }

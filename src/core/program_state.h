@@ -28,6 +28,13 @@ void InitState(ProgramState& state);
 // The current mode's record.
 const ModeInfo& CurrentModeInfo(const ProgramState& state);
 
+// File address of the browser's tile at a column and line of its grid, in
+// 64 bits so that no grid position overflows.
+std::int64_t TileAddressAt(const ProgramState& state, int column, int line);
+
+// The editor cell under the cursor.
+int CursorSlot(const View& view);
+
 // File address of the browser's selected tile. Not checked against the file
 // length; saturates at the 32-bit range instead of overflowing.
 std::int32_t SelectedTileAddress(const ProgramState& state);

@@ -1,12 +1,10 @@
 #include "editor/bmp_actions.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
-#include "browser/browser.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "editor/bmp_exchange.h"
-#include "editor/editor.h"
-#include "palette/palette_ctrl.h"
 
 #include <filesystem>
 #include <system_error>
@@ -31,9 +29,7 @@ void Show(Dialogs& dialogs, const UserMessage& message)
 
 void ImportBmp(ProgramState& state, Windows& windows)
 {
-    if (!windows.Dialogs)
-        return;
-    Dialogs& dialogs = *windows.Dialogs;
+    Dialogs& dialogs = windows.Dialogs;
     const FileChoice choice = dialogs.OpenFile(BmpFilter);
     if (choice.Path.empty())
         return;
@@ -43,22 +39,12 @@ void ImportBmp(ProgramState& state, Windows& windows)
         return;
     }
     StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette);
-    if (windows.PaletteCtrl)
-        windows.PaletteCtrl->DrawPalettePanel();
-    if (windows.Editor) {
-        windows.Editor->RenderAllSlots();
-        windows.Editor->RedrawEditor();
-    }
-    // The browser shows its tiles in the new colors.
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
+    PaletteChanged(windows);
 }
 
 void ExportBmp(ProgramState& state, Windows& windows)
 {
-    if (!windows.Dialogs)
-        return;
-    Dialogs& dialogs = *windows.Dialogs;
+    Dialogs& dialogs = windows.Dialogs;
     const FileChoice choice = dialogs.SaveFile(BmpFilter);
     if (choice.Path.empty())
         return;

@@ -4,24 +4,29 @@
 #include "core/file_io.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace {
 
 const char* const WrongShapeText = "Only 128x128 pixel 256 colors BMP files can be imported.";
 
-BmpLoad Refused(UserMessage message)
+UserMessage InvalidMessage(const std::string& what)
 {
-    BmpLoad load;
-    load.Error = std::move(message);
-    return load;
+    return {WrongShapeText, "Invalid " + what, MsgIcon::Critical};
 }
 
 BmpLoad Invalid(const std::string& what)
 {
-    return Refused({WrongShapeText, "Invalid " + what, MsgIcon::Critical});
+    return Refused<BmpFileContent>(InvalidMessage(what));
+}
+
+// A file of the wrong size is refused without being read, so a huge file
+// never makes a huge buffer.
+std::optional<UserMessage> RefuseSize(std::int64_t size)
+{
+    if (size != static_cast<std::int64_t>(BmpFileSize))
+        return InvalidMessage("file size");
+    return std::nullopt;
 }
 
 // File line 0 is the bottom line of the image.
@@ -84,7 +89,7 @@ BmpLoad ReadBmpFile(const BmpHeaderBytes& header, const std::vector<std::uint8_t
         return Invalid("file size");
     if (!std::equal(header.begin(), header.begin() + BmpComparedHeaderBytes, bytes.begin()))
         return Invalid("header");
-    BmpLoad load;
+    BmpLoad load{};
     const std::uint8_t* entry = bytes.data() + BmpHeaderSize;
     for (PackedColor& color : load.Picture.Colors) {
         color = MakePackedColor(entry[2], entry[1], entry[0]);
@@ -101,20 +106,11 @@ BmpLoad ReadBmpFile(const BmpHeaderBytes& header, const std::vector<std::uint8_t
 
 BmpLoad LoadBmpFile(const BmpHeaderBytes& header, const std::string& path)
 {
-    std::error_code error;
-    if (path.empty() || !std::filesystem::exists(path, error))
-        return Refused({"Could not find the selected file.", "Loading process aborted", MsgIcon::None});
-    const UserMessage unreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
-    const auto size = FileSize(path);
-    if (!size)
-        return Refused(unreadable);
-    if (*size != static_cast<std::int64_t>(BmpFileSize))
-        return Invalid("file size");
-    // The bytes are checked again, in case the file changed meanwhile.
-    const auto bytes = ReadFileBytes(path, BmpFileSize);
-    if (!bytes)
-        return Refused(unreadable);
-    return ReadBmpFile(header, *bytes);
+    const Loaded<FileBytes> file = LoadFileBytes(path, {.ReadLimit = BmpFileSize, .RefuseSize = &RefuseSize});
+    if (file.Error)
+        return Refused<BmpFileContent>(*file.Error);
+    // The reader checks the size again, in case the file shrank meanwhile.
+    return ReadBmpFile(header, file.Bytes);
 }
 
 void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalette& palette)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/dialogs.h"
+#include "core/loaded.h"
 #include "core/packed_color.h"
 #include "editor/editor_slots.h"
 
@@ -48,10 +48,10 @@ struct BmpPicture {
     BmpPalette Colors{};
 };
 
-struct BmpLoad {
+struct BmpFileContent {
     BmpPicture Picture;
-    std::optional<UserMessage> Error;  // set when the file is refused
 };
+using BmpLoad = Loaded<BmpFileContent>;
 
 // Checks the size (exactly BmpFileSize) and the first 32 header bytes, then
 // reads the color table (the fourth byte of each entry is ignored) and the

@@ -3,17 +3,17 @@
 #include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "app/tools.h"
 #include "app/windows.h"
 #include "browser/browser.h"
-#include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "core/view_limits.h"
 #include "editor/editor.h"
 #include "editor/editor_slots.h"
 #include "editor/tile_ctrl.h"
-#include "editor/write_messages.h"
+#include "editor/cell_writes.h"
 #include "tools/c_out_put.h"
 
 #include <QEvent>
@@ -160,35 +160,20 @@ void EditCtrl::ApplyToolPanel()
 
 void EditCtrl::BtSaveEdit_Click()
 {
-    SaveAllResult result;
-    if (state_.FileOpen() && ConfirmSave(state_, *windows_.Dialogs)) {
-        result = SaveAllSlots(state_);
-        if (result.Failed)
-            windows_.Dialogs->Message(result.Problem, WriteFailedCaption, MsgIcon::Critical);
-    }
-    if (windows_.MainForm)
-        windows_.MainForm->SetInfoText("Saved " + std::to_string(result.Written) + " tiles to file");
-    if (windows_.Browser)
-        windows_.Browser->ReloadBrowser();
+    ShowReport(windows_, SaveAllCells(state_, windows_.Dialogs));
+    RomBytesChanged(windows_);
 }
 
 void EditCtrl::BtReload_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
+    if (!windows_.Dialogs.AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
         return;
-    const std::vector<int> read = ReloadAllSlots(state_);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
-    if (windows_.Editor) {
-        for (int slot : read)
-            windows_.Editor->RenderSlot(slot);
-        windows_.Editor->RedrawEditor();
-    }
+    CellsChanged(windows_, ReloadAllSlots(state_));
 }
 
 void EditCtrl::BtEditClear_Click()
 {
-    if (!windows_.Dialogs->AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
+    if (!windows_.Dialogs.AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
         return;
     if (windows_.Editor)
         windows_.Editor->ResetEditor();

@@ -167,7 +167,7 @@ void Editor::TellTileTool()
 {
     if (!windows_.TileCtrl)
         return;
-    const int cursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+    const int cursor = CursorSlot(state_);
     windows_.TileCtrl->LoadTile(state_.EditorSlots[cursor].Address == EmptySlot ? -1 : cursor);
 }
 
@@ -189,7 +189,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
 
     if (buttons == Qt::NoButton && draggingTile_) {
         draggingTile_ = false;
-        const int cursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+        const int cursor = CursorSlot(state_);
         if (cursor != slot) {
             SwapSlots(state_.EditorSlots, slot, cursor);
             RenderSlot(slot);
@@ -204,7 +204,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
             if (!draggingTile_) {
                 draggingTile_ = true;
                 dragStartSlot_ = slot;
-                const int oldCursor = state_.EditorCursorRow * CanvasCells + state_.EditorCursorCol;
+                const int oldCursor = CursorSlot(state_);
                 DrawSlot(oldCursor, state_.EditorCursorCol, state_.EditorCursorRow);
                 state_.EditorCursorCol = hit->Column;
                 state_.EditorCursorRow = static_cast<std::int16_t>(hit->Row);
@@ -272,11 +272,11 @@ void Editor::DragToEditor(int x, int y)
 {
     const std::optional<int> slot =
         DropSlot(x, y, HEditScr->value(), VEditScr->value(), state_.EditorZoom, InnerWidth(), InnerHeight());
-    if (!slot || !windows_.Dialogs)
+    if (!slot)
         return;
     ClearSlot(state_.EditorSlots, *slot);
     RenderSlot(*slot);
-    if (LoadSlot(state_, *windows_.Dialogs, SelectedTileAddress(state_), *slot))
+    if (LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), *slot))
         RenderSlot(*slot);
     RedrawEditor();
 }

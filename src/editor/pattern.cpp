@@ -1,6 +1,6 @@
 #include "editor/pattern.h"
 
-#include "app/tool_window.h"
+#include "app/refresh.h"
 
 #include "app/windows.h"
 #include "core/dialogs.h"
@@ -26,7 +26,7 @@ const char* const PatternFilter = "Brixel editor patterns file (*.eap)|*.eap|All
 }  // namespace
 
 Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Editor Address Patterns"));
 
@@ -65,11 +65,6 @@ Pattern::Pattern(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtLoadPat, &QPushButton::clicked, this, &Pattern::BtLoadPat_Click);
     connect(BtSave, &QPushButton::clicked, this, &Pattern::BtSave_Click);
     connect(BtLoad, &QPushButton::clicked, this, &Pattern::BtLoad_Click);
-}
-
-void Pattern::ShowTool()
-{
-    ShowToolWindow(*this);
 }
 
 void Pattern::RefreshPatternList()
@@ -114,31 +109,27 @@ void Pattern::BtDelPat_Click()
 void Pattern::BtLoadPat_Click()
 {
     const int selected = SelectedPattern();
-    if (selected < 0 || !state_.FileOpen() || !windows_.Dialogs)
+    if (selected < 0 || !state_.FileOpen())
         return;
     {
-        OwnDialogScope scope(*this, inDialog_);
-        if (!windows_.Dialogs->AskYesNo("Do you really want to apply the editor address pattern?",
-                                        "Applying editor address pattern"))
+        const OwnDialogScope scope(*this);
+        if (!windows_.Dialogs.AskYesNo("Do you really want to apply the editor address pattern?",
+                                       "Applying editor address pattern"))
             return;
     }
     const bool reload = OpRedraw->isChecked();
     ApplyPattern(state_, state_.Patterns.Patterns[selected], reload);
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->ShowCellMode();
-    // For a BMP import the imported pictures stay on screen as they are.
-    if (reload && windows_.Editor) {
-        windows_.Editor->RenderAllSlots();
-        windows_.Editor->RedrawEditor();
-    }
+    // Without reading, imported pictures stay on screen as they are.
+    if (reload)
+        AllCellsChanged(windows_);
+    else
+        CellAddressesChanged(windows_);
 }
 
 void Pattern::BtSave_Click()
 {
-    if (!windows_.Dialogs)
-        return;
-    Dialogs& dialogs = *windows_.Dialogs;
-    OwnDialogScope scope(*this, inDialog_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope scope(*this);
     const FileChoice choice = dialogs.SaveFile(PatternFilter);
     if (choice.Path.empty())
         return;
@@ -148,33 +139,18 @@ void Pattern::BtSave_Click()
 
 void Pattern::BtLoad_Click()
 {
-    if (!windows_.Dialogs)
-        return;
-    Dialogs& dialogs = *windows_.Dialogs;
-    OwnDialogScope scope(*this, inDialog_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope scope(*this);
     const FileChoice choice = dialogs.OpenFile(PatternFilter);
     if (choice.Path.empty())
         return;
     const PatternLoad load = LoadPatternFile(choice.Path);
-    if (load.Failure)
-        dialogs.Message(*load.Failure);
-    if (load.Failure && !load.WrongMagic)
+    if (load.Error)
+        dialogs.Message(*load.Error);
+    if (load.Error && !load.WrongMagic)
         return;
     StoreLoadedPatterns(state_.Patterns, load);
     RefreshPatternList();
-}
-
-void Pattern::Form_Deactivate()
-{
-    if (!inDialog_)
-        hide();
-}
-
-void Pattern::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        Form_Deactivate();
-    QWidget::changeEvent(event);
 }
 
 bool Pattern::eventFilter(QObject* watched, QEvent* event)

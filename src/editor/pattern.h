@@ -1,8 +1,7 @@
 #pragma once
 
+#include "app/tool_window.h"
 #include "editor/pattern_file.h"
-
-#include <QWidget>
 
 struct ProgramState;
 struct Windows;
@@ -15,14 +14,11 @@ class QRadioButton;
 // the editor's addresses, captured from the editor, applied to it, and
 // saved to or loaded from ".eap" files. It keeps its list for the run and
 // hides itself whenever it is deactivated.
-class Pattern : public QWidget {
+class Pattern : public ToolWindow {
     Q_OBJECT
 
 public:
     Pattern(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
-
-    // Shows the window above the main window and gives it the focus.
-    void ShowTool();
 
     // Refills ListPat with the descriptions in table order; nothing stays
     // selected.
@@ -36,7 +32,6 @@ public:
     void BtLoadPat_Click();
     void BtSave_Click();
     void BtLoad_Click();
-    void Form_Deactivate();
 
     PatternList& Patterns();
 
@@ -51,7 +46,6 @@ public:
     QRadioButton* OpRedraw;
 
 protected:
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -60,7 +54,4 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    // True while one of this window's own dialogs has the focus, so losing
-    // it to the dialog does not hide the window.
-    bool inDialog_ = false;
 };

@@ -6,24 +6,13 @@
 #include "core/tile_io.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace {
 
 constexpr std::array<std::uint8_t, 3> Magic{'B', 'X', 'A'};
 
-const UserMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
-const UserMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
 const UserMessage WrongHeader{"Wrong header bytes", "Not an editor address pattern file", MsgIcon::Critical};
-
-PatternLoad Failed(const UserMessage& message)
-{
-    PatternLoad load;
-    load.Failure = message;
-    return load;
-}
 
 // Any address whose top byte has the sign bit set reads as EmptySlot, so a
 // file never gives a negative address other than that marker.
@@ -107,7 +96,7 @@ std::vector<std::uint8_t> BuildPatternFile(const PatternList& list)
 
 PatternLoad ReadPatternFile(const std::vector<std::uint8_t>& bytes)
 {
-    PatternLoad load;
+    PatternLoad load{};
     if (bytes.size() < Magic.size() || !std::equal(Magic.begin(), Magic.end(), bytes.begin())) {
         load.WrongMagic = true;
         return load;
@@ -133,21 +122,12 @@ PatternLoad ReadPatternFile(const std::vector<std::uint8_t>& bytes)
 
 PatternLoad LoadPatternFile(const std::string& path)
 {
-    std::error_code error;
-    if (path.empty() || !std::filesystem::exists(path, error))
-        return Failed(FileMissing);
-    // A folder or other non-regular entry exists but cannot be read.
-    const auto size = FileSize(path);
-    if (!size)
-        return Failed(FileUnreadable);
-    const auto bytes = ReadFileRange(
-        path, 0,
-        static_cast<std::size_t>(std::min<std::int64_t>(*size, static_cast<std::int64_t>(PatternFileReadLimit))));
-    if (!bytes)
-        return Failed(FileUnreadable);
-    PatternLoad load = ReadPatternFile(*bytes);
+    const Loaded<FileBytes> file = LoadFileBytes(path, {.ReadLimit = PatternFileReadLimit});
+    if (file.Error)
+        return Refused<PatternFileContent>(*file.Error);
+    PatternLoad load = ReadPatternFile(file.Bytes);
     if (load.WrongMagic)
-        load.Failure = WrongHeader;
+        load.Error = WrongHeader;
     return load;
 }
 
@@ -162,7 +142,7 @@ std::optional<UserMessage> SavePatternFile(const std::string& path, const Patter
 
 void StoreLoadedPatterns(PatternList& list, const PatternLoad& load)
 {
-    if (load.Failure && !load.WrongMagic)
+    if (load.Error && !load.WrongMagic)
         return;
     const std::size_t count = std::min(load.Patterns.size(), static_cast<std::size_t>(MaxPatternCount));
     std::copy_n(load.Patterns.begin(), count, list.Patterns.begin());

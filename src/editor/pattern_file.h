@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/dialogs.h"
+#include "core/loaded.h"
 #include "core/pattern_list.h"
 #include "editor/editor_slots.h"
 
@@ -39,13 +39,13 @@ std::vector<std::uint8_t> BuildPatternFile(const PatternList& list);
 // description the window can hold; records past it count as cut short.
 inline constexpr std::size_t PatternFileReadLimit = 16 * 1024 * 1024;
 
-// What a load found. With WrongMagic the list is to be emptied; with
-// Failure (a missing or unreadable file) it stays as it was.
-struct PatternLoad {
+// What a load found. With WrongMagic the list is to be emptied; with any
+// other Error (a missing or unreadable file) it stays as it was.
+struct PatternFileContent {
     std::vector<AddressPattern> Patterns;
     bool WrongMagic = false;
-    std::optional<UserMessage> Failure;
 };
+using PatternLoad = Loaded<PatternFileContent>;
 
 // The complete records, at most 64; a record cut short is dropped. A
 // file of fewer than three bytes or another magic gives WrongMagic.

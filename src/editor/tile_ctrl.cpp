@@ -1,17 +1,15 @@
 #include "editor/tile_ctrl.h"
 
 #include "app/icons.h"
-#include "app/main_form.h"
+#include "app/refresh.h"
 #include "app/windows.h"
-#include "browser/browser.h"
-#include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/tile_io.h"
 #include "editor/editor.h"
+#include "editor/cell_writes.h"
 #include "editor/editor_slots.h"
-#include "editor/write_messages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -184,22 +182,15 @@ void TileCtrl::BtDeleteSprite_Click()
         return;
     const int slot = toolSlot_;
     ClearSlot(state_.EditorSlots, slot);
-    if (windows_.Editor != nullptr)
-        windows_.Editor->RenderSlot(slot);
     LoadTile(-1);
-    if (windows_.Editor != nullptr)
-        windows_.Editor->RedrawEditor();
+    CellsChanged(windows_, {slot});
 }
 
-bool TileCtrl::WriteToolTile(std::int32_t address, std::uint8_t mode)
+CellWriteResult TileCtrl::WriteToolTile(std::int64_t address, std::uint8_t mode)
 {
-    Dialogs* dialogs = windows_.Dialogs;
-    if (dialogs == nullptr || !ConfirmSave(state_, *dialogs))
-        return false;
-    const RomWriteResult written = WriteTile(state_.FileHandle, mode, address, state_.EditorSlots[toolSlot_].Pixels);
-    if (!written)
-        dialogs->Message(written.Reason, WriteFailedCaption, MsgIcon::Critical);
-    return true;
+    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, toolSlot_, address, mode);
+    ShowReport(windows_, result.Report);
+    return result;
 }
 
 void TileCtrl::SaveTile_Click()
@@ -209,22 +200,19 @@ void TileCtrl::SaveTile_Click()
     // The cell's own address and the mode it was read in count, not the
     // number in the field. A tile that ends exactly at the end of the file
     // is inside it.
+    // A cell outside the file is left alone without a word.
     const EditorSlot& cell = state_.EditorSlots[toolSlot_];
     const std::uint8_t mode = SaveModeOf(cell, state_.CurrentMode);
     if (TileInsideFile(state_, mode, cell.Address))
         WriteToolTile(cell.Address, mode);
-    ReloadBrowser();
+    RomBytesChanged(windows_);
 }
 
 void TileCtrl::BtReloadTile_Click()
 {
     if (toolSlot_ < 0 || !ReloadSlot(state_, toolSlot_, toolAddress_))
         return;
-    ShowCellMode();
-    if (windows_.Editor != nullptr) {
-        windows_.Editor->RenderSlot(toolSlot_);
-        windows_.Editor->RedrawEditor();
-    }
+    CellsChanged(windows_, {toolSlot_});
 }
 
 void TileCtrl::BtCopyToAddress_Click()
@@ -234,37 +222,16 @@ void TileCtrl::BtCopyToAddress_Click()
     const std::string text = EdAdd->text().toStdString();
     if (text != NotAvailable) {
         const std::int32_t address = RoundHalfEven(ReadLenientNumber(text));
-        if (address >= 0) {
-            if (!TileInsideFile(state_, address))
-                SetInfoText(TileOutsideFileText(address));
-            else
-                WriteToolTile(address, state_.CurrentMode);
-        }
+        if (address >= 0)
+            WriteToolTile(address, state_.CurrentMode);
     }
-    ReloadBrowser();
+    RomBytesChanged(windows_);
 }
 
 void TileCtrl::BtCopySelTile_Click()
 {
     if (toolSlot_ < 0)
         return;
-    const std::int32_t address = SelectedTileAddress(state_);
-    if (!TileInsideFile(state_, address)) {
-        SetInfoText(TileOutsideFileText(address));
-        return;
-    }
-    if (WriteToolTile(address, state_.CurrentMode))
-        ReloadBrowser();
-}
-
-void TileCtrl::SetInfoText(const std::string& text)
-{
-    if (windows_.MainForm != nullptr)
-        windows_.MainForm->SetInfoText(text);
-}
-
-void TileCtrl::ReloadBrowser()
-{
-    if (windows_.Browser != nullptr)
-        windows_.Browser->ReloadBrowser();
+    if (WriteToolTile(SelectedTileAddress(state_), state_.CurrentMode).Confirmed())
+        RomBytesChanged(windows_);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/cell_writes.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -57,12 +59,9 @@ private:
     // Redraws the tool's cell after a transformation and copies its pixels
     // into the cells that share its address.
     void ShowTransformedTile(bool redrawAll);
-    // Writes the tool's cell at address in the given mode after asking;
-    // tells the user when the system refuses the write. Returns whether it
-    // was confirmed.
-    bool WriteToolTile(std::int32_t address, std::uint8_t mode);
-    void SetInfoText(const std::string& text);
-    void ReloadBrowser();
+    // Writes the tool's cell at address in the given mode and tells the
+    // user what came of it.
+    CellWriteResult WriteToolTile(std::int64_t address, std::uint8_t mode);
 
     ProgramState& state_;
     Windows& windows_;

@@ -1,5 +1,6 @@
 #include "palette/color_dialog.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "core/program_state.h"
 #include "palette/color_set.h"
@@ -11,11 +12,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
 ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Color"));
     const char* const names[3] = {"Red", "Green", "Blue"};
@@ -85,9 +85,10 @@ void ColorDialog::Accept()
     const PackedColor color = EditedColor();
     if (target_ < 0) {
         state_.WorkingPalette[index_] = color;
-        RefreshPaletteViews(windows_);
-    } else if (windows_.ColorSet) {
-        windows_.ColorSet->SetColor(target_, index_, color);
+        PaletteChanged(windows_);
+    } else {
+        state_.Sets.ColorSets[target_].Colors[index_] = color;
+        ColorSetsChanged(windows_);
     }
     Close();
 }
@@ -100,10 +101,8 @@ ColorSet* ColorDialog::OpenedFrom() const
 
 void ColorDialog::Close()
 {
-    {
-        const QScopedValueRollback<bool> closing(closing_, true);
-        hide();
-    }
+    // Hiding takes the activation away too; that is no going elsewhere.
+    HideQuietly();
     // The color set window hides when it loses the activation; it can only
     // lose it again once it has it back.
     if (ColorSet* sets = OpenedFrom())
@@ -126,12 +125,4 @@ bool ColorDialog::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void ColorDialog::changeEvent(QEvent* event)
-{
-    // Hiding takes the activation away too; that is no going elsewhere.
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !closing_)
-        Form_Deactivate();
-    QWidget::changeEvent(event);
 }

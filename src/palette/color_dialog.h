@@ -1,8 +1,7 @@
 #pragma once
 
+#include "app/tool_window.h"
 #include "core/packed_color.h"
-
-#include <QWidget>
 
 #include <array>
 
@@ -17,7 +16,7 @@ class ColorSet;
 // stored color set (target = the set) edited with three 0-255 sliders. It
 // keeps full 8-bit channels; the 5-bit labels only show what a 15-bit
 // encoding would store.
-class ColorDialog : public QWidget {
+class ColorDialog : public ToolWindow {
     Q_OBJECT
 
 public:
@@ -33,7 +32,7 @@ public:
     void Close();
     // Losing the activation hides the dialog, and the color set window it
     // was opened from unless the activation went there.
-    void Form_Deactivate();
+    void Form_Deactivate() override;
 
     int Target() const { return target_; }
     int Index() const { return index_; }
@@ -44,7 +43,6 @@ public:
     QPushButton* BtCancle;
 
 protected:
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -57,5 +55,4 @@ private:
     Windows& windows_;
     int target_ = -1;
     int index_ = 0;
-    bool closing_ = false;  // Close() is hiding the dialog
 };

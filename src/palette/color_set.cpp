@@ -1,18 +1,18 @@
 #include "palette/color_set.h"
 
-#include "app/tool_window.h"
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "core/confirm_save.h"
 #include "core/dialogs.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/rom_file.h"
-#include "editor/write_messages.h"
+#include "core/write_messages.h"
 #include "palette/color_dialog.h"
 #include "palette/palette_ctrl.h"
 #include "palette/palette_files.h"
+#include "palette/palette_formats.h"
 #include "palette/palette_transfer.h"
-#include "palette/savestates.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -27,32 +27,6 @@
 #include <QVBoxLayout>
 
 #include <chrono>
-
-namespace {
-
-const char* const LoadFilter =
-    "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
-    "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
-    "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss";
-const char* const SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
-                               "Layer DOS palette file (*.pal)|*.pal";
-
-// The count the list must stay below for a load of this format to fit.
-int RoomLimit(PaletteFileFormat format)
-{
-    switch (format) {
-    case PaletteFileFormat::Vgba:
-    case PaletteFileFormat::Boycott:
-    case PaletteFileFormat::ZSnes:
-    case PaletteFileFormat::Cygne:
-        return MaxSetCount - 1;
-    default:
-        return MaxSetCount;
-    }
-}
-
-}  // namespace
 
 ColorSetPreview::ColorSetPreview(QWidget* parent) : QWidget(parent), image_(Side, Side, QImage::Format_RGB32)
 {
@@ -72,7 +46,7 @@ void ColorSetPreview::mousePressEvent(QMouseEvent* event)
 }
 
 ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Color Set"));
 
@@ -155,17 +129,6 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     RefreshSetList();
 }
 
-void ColorSet::ShowTool()
-{
-    ShowToolWindow(*this);
-}
-
-void ColorSet::SetColor(int set, int index, PackedColor color)
-{
-    state_.Sets.ColorSets[set].Colors[index] = color;
-    DrawSelectedSet();
-}
-
 void ColorSet::RefreshSetList()
 {
     const QSignalBlocker blocker(ListSets);
@@ -204,7 +167,7 @@ void ColorSet::BtAddSet_Click()
 void ColorSet::BtApplySet_Click()
 {
     state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors;
-    RefreshPaletteViews(windows_);
+    PaletteChanged(windows_);
 }
 
 void ColorSet::BtDelSet_Click()
@@ -248,30 +211,28 @@ void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
 
 void ColorSet::BtColorSetLoad_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
-    const FileChoice choice = dialogs.OpenFile(LoadFilter);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
+    const FileChoice choice = dialogs.OpenFile(PaletteLoadFilter());
     if (choice.Path.empty())
         return;
     if (!RomFile::Exists(choice.Path)) {
-        dialogs.Message("Could not find the selected file.", "Loading process aborted", MsgIcon::None);
+        dialogs.Message(FileMissingMessage);
         return;
     }
-    const auto format = static_cast<PaletteFileFormat>(choice.FilterIndex);
-    if (choice.FilterIndex < 1 || choice.FilterIndex > 9)
+    const PaletteFileFormat* format = PaletteFormatToLoad(choice.FilterIndex);
+    if (!format)
         return;
-    if (format != PaletteFileFormat::Own && !state_.Sets.HasRoomBelow(RoomLimit(format))) {
+    if (!HasRoomToLoad(state_.Sets, *format)) {
         RefreshSetList();
         return;
     }
-    const PaletteLoad load = format <= PaletteFileFormat::TileLayer
-                                 ? LoadPaletteFile(choice.Path, format)
-                                 : ReadSavestate(choice.Path, format, state_.NesColors);
+    const PaletteLoad load = LoadPaletteFile(choice.Path, *format, state_.NesColors);
     if (load.Error) {
         dialogs.Message(*load.Error);
         return;
     }
-    if (format == PaletteFileFormat::Own) {
+    if (format->ReplacesList) {
         // The file's sets replace the list; a file without a whole set leaves it.
         if (!load.Sets.empty()) {
             state_.Sets.SetCount = 0;
@@ -286,12 +247,13 @@ void ColorSet::BtColorSetLoad_Click()
 
 void ColorSet::BtColorSetSave_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
-    const FileChoice choice = dialogs.SaveFile(SaveFilter);
-    if (choice.Path.empty() || choice.FilterIndex < 1 || choice.FilterIndex > 3)
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
+    const FileChoice choice = dialogs.SaveFile(PaletteSaveFilter());
+    const PaletteFileFormat* format = PaletteFormatToSave(choice.FilterIndex);
+    if (choice.Path.empty() || !format)
         return;
-    if (const auto failure = SavePaletteFile(choice.Path, static_cast<PaletteFileFormat>(choice.FilterIndex), state_.Sets))
+    if (const auto failure = SavePaletteFile(choice.Path, *format, state_.Sets))
         dialogs.Message(*failure);
 }
 
@@ -316,48 +278,27 @@ void ColorSet::BtPalIn_Click()
 
 void ColorSet::BtPalOut_Click()
 {
-    Dialogs& dialogs = *windows_.Dialogs;
-    const OwnDialogScope open(*this, dialogOpen_);
+    Dialogs& dialogs = windows_.Dialogs;
+    const OwnDialogScope open(*this);
     if (!ConfirmSave(state_, dialogs))
         return;
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    const ExportResult result =
-        ExportPalette(state_.FileHandle, address, encoding, count, state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors);
-    switch (result.Outcome) {
-    case ExportOutcome::Written:
-        break;
-    case ExportOutcome::NesRefused:
-        dialogs.Message("Sorry, not yet implented.", "Can't do, sir.", MsgIcon::Information);
-        break;
-    case ExportOutcome::OutsideFile:
-        dialogs.Message("The " + std::to_string(count) + " colors do not fit into the file at address " +
-                            std::to_string(address) + "; nothing was written.",
-                        WriteFailedCaption, MsgIcon::Information);
-        break;
-    case ExportOutcome::Failed:
-        dialogs.Message(result.Reason, WriteFailedCaption, MsgIcon::Critical);
-        break;
-    }
+    if (const auto message = ExportSelectedSet(state_, address, encoding, count))
+        dialogs.Message(*message);
 }
 
 void ColorSet::Form_Deactivate()
 {
-    if (!HoldOpen && !dialogOpen_)
-        hide();
+    if (!HoldOpen)
+        ToolWindow::Form_Deactivate();
     HoldOpen = false;
 }
 
-void ColorSet::changeEvent(QEvent* event)
+void ColorSet::Form_Activate()
 {
-    if (event->type() == QEvent::ActivationChange && isVisible()) {
-        if (isActiveWindow())
-            DrawSelectedSet();
-        else
-            Form_Deactivate();
-    }
-    QWidget::changeEvent(event);
+    DrawSelectedSet();
 }
 
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/tool_window.h"
 #include "palette/color_sets.h"
 
 #include <QImage>
-#include <QWidget>
 
 struct ProgramState;
 struct Windows;
@@ -15,21 +15,16 @@ class ColorSetPreview;
 
 // The "Color Set" window: the list of stored palettes, their files, and
 // palette transfer at an address of the open ROM.
-class ColorSet : public QWidget {
+class ColorSet : public ToolWindow {
     Q_OBJECT
 
 public:
     ColorSet(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
 
-    // Shows the window above the main window and gives it the focus.
-    void ShowTool();
-
-    // Stores one color of a set (the color dialog's accept) and redraws.
-    void SetColor(int set, int index, PackedColor color);
-
     void RefreshSetList();
     void DrawSelectedSet();
-    void Form_Deactivate();
+    // Hides the window, unless HoldOpen is set, which it spends.
+    void Form_Deactivate() override;
 
     void BtAddSet_Click();
     void BtApplySet_Click();
@@ -43,6 +38,8 @@ public:
     void ImCol_MouseDown(QPoint point);
 
     ColorSetList& Sets();
+    // Set when the color dialog opens from this window, so that the window
+    // stays up when the dialog takes the activation.
     bool HoldOpen = false;
 
     QListWidget* ListSets;
@@ -61,7 +58,8 @@ public:
     QPushButton* BtPalOut;
 
 protected:
-    void changeEvent(QEvent* event) override;
+    // Draws the selected set again.
+    void Form_Activate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -72,7 +70,6 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    bool dialogOpen_ = false;  // one of this window's own dialogs is up
 };
 
 // The 16 x 16 preview of the selected set; painting only copies its image.

@@ -2,6 +2,7 @@
 
 #include "app/child_window.h"
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "browser/browser.h"
 #include "core/config_file.h"
@@ -198,13 +199,13 @@ void PaletteCtrl::BtPalShiftNum_Click()
 void PaletteCtrl::BtPalShiftLeft_Click()
 {
     ShiftPaletteLeft(state_.WorkingPalette, shiftCount_);
-    RefreshPaletteViews(windows_);
+    PaletteChanged(windows_);
 }
 
 void PaletteCtrl::BtPalShiftRight_Click()
 {
     ShiftPaletteRight(state_.WorkingPalette, shiftCount_);
-    RefreshPaletteViews(windows_);
+    PaletteChanged(windows_);
 }
 
 int PaletteCtrl::CellAt(QPointF position) const
@@ -242,16 +243,4 @@ void PaletteCtrl::OpenColorEditor(int index)
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-}
-
-void RefreshPaletteViews(Windows& windows)
-{
-    if (windows.Browser)
-        windows.Browser->RedrawBrowser();
-    if (windows.Editor) {
-        windows.Editor->RenderAllSlots();
-        windows.Editor->RedrawEditor();
-    }
-    if (windows.PaletteCtrl)
-        windows.PaletteCtrl->DrawPalettePanel();
 }

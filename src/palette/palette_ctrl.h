@@ -90,6 +90,3 @@ private:
     int shiftCount_ = 1;
 };
 
-// The redraws after any change of the working palette: the browser re-renders
-// the tiles it holds (no file read) and the palette panel redraws.
-void RefreshPaletteViews(Windows& windows);

@@ -1,5 +1,8 @@
 #include "palette/palette_transfer.h"
 
+#include "core/program_state.h"
+#include "core/write_messages.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -60,4 +63,24 @@ ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t enc
     if (!written)
         return {ExportOutcome::Failed, std::move(written.Reason)};
     return {};
+}
+
+std::optional<UserMessage> ExportSelectedSet(ProgramState& state, std::int32_t address, std::uint8_t encoding,
+                                             int count)
+{
+    const ExportResult result =
+        ExportPalette(state.FileHandle, address, encoding, count, state.Sets.ColorSets[state.Sets.SelectedSet].Colors);
+    switch (result.Outcome) {
+    case ExportOutcome::Written:
+        break;
+    case ExportOutcome::NesRefused:
+        return UserMessage{"Sorry, not yet implented.", "Can't do, sir.", MsgIcon::Information};
+    case ExportOutcome::OutsideFile:
+        return UserMessage{"The " + std::to_string(count) + " colors do not fit into the file at address " +
+                               std::to_string(address) + "; nothing was written.",
+                           WriteFailedCaption, MsgIcon::Information};
+    case ExportOutcome::Failed:
+        return UserMessage{result.Reason, WriteFailedCaption, MsgIcon::Critical};
+    }
+    return std::nullopt;
 }

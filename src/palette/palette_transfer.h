@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/dialogs.h"
 #include "core/rom_file.h"
 #include "palette/color_encoding.h"
 #include "palette/color_sets.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Reading and writing a palette at an address of the open ROM.
@@ -38,3 +40,11 @@ struct ExportResult {
 // bit 15 of every word that was there, with one read and one write.
 ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
                            const Palette256& colors);
+
+struct ProgramState;
+
+// The color set window's export, after ConfirmSave: the selected set's
+// first count colors are written at address. Returns the message to show;
+// none when the colors were written.
+std::optional<UserMessage> ExportSelectedSet(ProgramState& state, std::int32_t address, std::uint8_t encoding,
+                                             int count);

@@ -1,15 +1,24 @@
 #pragma once
 
-#include "palette/color_encoding.h"
 #include "palette/palette_load.h"
 
-#include <string>
+// The emulator savestates the color set window takes palettes from. They
+// are only read, and each reads just its palette bytes (savestate_reading.h).
+// A file whose size or header does not match is refused with the message
+// for the user.
 
-// Reads the palette an emulator keeps inside its savestate file: NESticle,
-// VGBA, No$gmb, ZSnes, Boycott Advance (a gzip stream) and Cygne. Only the
-// palette bytes are read, never the whole file. A set holds the colors found
-// in the file and black after them. The file is refused with the message for
-// the user when its size or header does not match, or when the palette
-// cannot be read. Formats that are no savestates give an empty load (no sets,
-// no message).
-PaletteLoad ReadSavestate(const std::string& path, PaletteFileFormat format, const NesColorTable& nesColors);
+// 32 NES bytes at 22791 of a file of exactly 22992 bytes.
+extern const PaletteFileFormat NesticleSavestate;
+// Object and background palettes, 256 RGB words each, at 312536 of a file
+// of exactly 509144 bytes.
+extern const PaletteFileFormat VgbaSavestate;
+// 64 RGB words at 1628 of a file above 1756 bytes that starts with
+// "no$gmb snapshot".
+extern const PaletteFileFormat NocashSavestate;
+// 256 BGR words at 52243 of a file of exactly 274047 bytes.
+extern const PaletteFileFormat ZSnesSavestate;
+// Object and background palettes, 256 BGR words each, at 297421 of the
+// decompressed gzip stream.
+extern const PaletteFileFormat BoycottSavestate;
+// 256 12-bit words at 66120 of a file of exactly 135674 bytes.
+extern const PaletteFileFormat CygneSavestate;

@@ -1,6 +1,6 @@
 #include "tools/bookmark.h"
 
-#include "app/tool_window.h"
+#include "app/refresh.h"
 
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
@@ -33,7 +33,7 @@ std::string Latin1Text(const QLineEdit* field)
 }  // namespace
 
 Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Bookmark Tool"));
 
@@ -89,17 +89,6 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
     ShowList();
 }
 
-void Bookmark::ShowTool()
-{
-    ShowToolWindow(*this);
-}
-
-void Bookmark::Form_Deactivate()
-{
-    if (!dialogOpen_)
-        hide();
-}
-
 void Bookmark::ShowList()
 {
     SortBookmarks(state_.Bookmarks);
@@ -135,18 +124,15 @@ void Bookmark::BtGotoBookmark_Click()
         return;
     }
     state_.BrowserAddress = mark->Address;
-    if (windows_.Browser)
-        windows_.Browser->ReloadBrowser();
+    BrowserAddressChanged(windows_);
 }
 
 void Bookmark::BtLoadBookmark_Click()
 {
-    if (!windows_.Dialogs)
-        return;
     FileChoice choice;
     {
-        const OwnDialogScope open(*this, dialogOpen_);
-        choice = windows_.Dialogs->OpenFile(BookmarkFilter);
+        const OwnDialogScope open(*this);
+        choice = windows_.Dialogs.OpenFile(BookmarkFilter);
     }
     if (choice.Path.empty())
         return;
@@ -165,12 +151,10 @@ void Bookmark::BtLoadBookmark_Click()
 
 void Bookmark::BtSaveBookmark_Click()
 {
-    if (!windows_.Dialogs)
-        return;
     FileChoice choice;
     {
-        const OwnDialogScope open(*this, dialogOpen_);
-        choice = windows_.Dialogs->SaveFile(BookmarkFilter);
+        const OwnDialogScope open(*this);
+        choice = windows_.Dialogs.SaveFile(BookmarkFilter);
     }
     if (choice.Path.empty())
         return;
@@ -206,17 +190,8 @@ void Bookmark::TextName_DblClick()
 
 void Bookmark::Tell(const UserMessage& message)
 {
-    if (!windows_.Dialogs)
-        return;
-    const OwnDialogScope open(*this, dialogOpen_);
-    windows_.Dialogs->Message(message);
-}
-
-void Bookmark::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        Form_Deactivate();
-    QWidget::changeEvent(event);
+    const OwnDialogScope open(*this);
+    windows_.Dialogs.Message(message);
 }
 
 bool Bookmark::eventFilter(QObject* watched, QEvent* event)

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "app/tool_window.h"
 #include "tools/bookmark_file.h"
-
-#include <QWidget>
 
 struct ProgramState;
 struct Windows;
@@ -14,15 +13,11 @@ class QPushButton;
 // The "Bookmark Tool": named file addresses of the open ROM, sorted by
 // address or description, kept in .bmk files, and sent to the browser. It
 // hides when it loses the activation and keeps its list until the end.
-class Bookmark : public QWidget {
+class Bookmark : public ToolWindow {
     Q_OBJECT
 
 public:
     Bookmark(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
-
-    // Shows the window above the main window and gives it the focus.
-    void ShowTool();
-    void Form_Deactivate();
 
     // Sorts the list by its order and fills ListMarks from it.
     void ShowList();
@@ -50,7 +45,6 @@ public:
     QCheckBox* ChkOrder;
 
 protected:
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -58,7 +52,4 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    // Set while one of this window's own dialogs is open: the dialog takes
-    // the activation, and the window must not hide under it.
-    bool dialogOpen_ = false;
 };

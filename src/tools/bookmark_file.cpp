@@ -20,17 +20,14 @@ constexpr std::array<std::uint8_t, 3> Magic{'B', 'X', 'B'};
 constexpr std::size_t AddressBytes = 4;
 
 const UserMessage WrongHeader{"Wrong header bytes", "Not a bookmark file", MsgIcon::Critical};
-const UserMessage FileMissing{"Could not find the selected file.", "Loading process aborted", MsgIcon::None};
-const UserMessage FileUnreadable{"Could not read the selected file.", "Loading process aborted", MsgIcon::Critical};
-const UserMessage FileTooLarge{"The selected file is too large for a bookmark file.", "Loading process aborted",
-                               MsgIcon::Critical};
 
-BookmarkLoad Refused(const UserMessage& message, bool emptiesList = false)
+// Bigger files are refused rather than read in part.
+std::optional<UserMessage> RefuseSize(std::int64_t size)
 {
-    BookmarkLoad load;
-    load.Error = message;
-    load.EmptiesList = emptiesList;
-    return load;
+    if (static_cast<std::uint64_t>(size) > BookmarkReadLimit)
+        return UserMessage{"The selected file is too large for a bookmark file.", "Loading process aborted",
+                           MsgIcon::Critical};
+    return std::nullopt;
 }
 
 // Character codes compared as unsigned bytes, so codes above 127 sort last.
@@ -157,9 +154,12 @@ std::vector<std::uint8_t> BuildBookmarkFile(const BookmarkList& list)
 
 BookmarkLoad ReadBookmarkFile(const std::vector<std::uint8_t>& bytes)
 {
-    if (bytes.size() < Magic.size() || !std::equal(Magic.begin(), Magic.end(), bytes.begin()))
-        return Refused(WrongHeader, true);
-    BookmarkLoad load;
+    if (bytes.size() < Magic.size() || !std::equal(Magic.begin(), Magic.end(), bytes.begin())) {
+        BookmarkLoad refused = Refused<BookmarkFileContent>(WrongHeader);
+        refused.EmptiesList = true;
+        return refused;
+    }
+    BookmarkLoad load{};
     auto position = bytes.begin() + Magic.size();
     while (position != bytes.end()) {
         const auto terminator = std::find(position, bytes.end(), 0);
@@ -177,15 +177,12 @@ BookmarkLoad ReadBookmarkFile(const std::vector<std::uint8_t>& bytes)
 
 BookmarkLoad LoadBookmarkFile(const std::string& path)
 {
-    const auto size = FileSize(path);
-    if (!size)
-        return Refused(FileMissing);
-    if (static_cast<std::uint64_t>(*size) > BookmarkReadLimit)
-        return Refused(FileTooLarge);
-    const auto bytes = ReadFileBytes(path, BookmarkReadLimit);
-    if (!bytes)
-        return Refused(FileUnreadable);
-    return ReadBookmarkFile(*bytes);
+    // A folder or another entry that is no file is reported as not found.
+    const Loaded<FileBytes> file =
+        LoadFileBytes(path, {.ReadLimit = BookmarkReadLimit, .RefuseSize = &RefuseSize, .OnlyRegularFilesExist = true});
+    if (file.Error)
+        return Refused<BookmarkFileContent>(*file.Error);
+    return ReadBookmarkFile(file.Bytes);
 }
 
 void ApplyBookmarkLoad(BookmarkList& list, const BookmarkLoad& load)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/bookmark_list.h"
-#include "core/dialogs.h"
+#include "core/loaded.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,12 +67,12 @@ std::vector<std::uint8_t> BuildBookmarkFile(const BookmarkList& list);
 
 // What a load found: the complete records, at most MaxBookmarkCount; how
 // many complete records did not fit; or the reason it refused the file.
-struct BookmarkLoad {
+struct BookmarkFileContent {
     std::vector<BookmarkRecord> Marks;
     std::size_t LeftOut = 0;
-    std::optional<UserMessage> Error;
     bool EmptiesList = false;  // a refusal that still empties the list (wrong header)
 };
+using BookmarkLoad = Loaded<BookmarkFileContent>;
 
 // Reads untrusted bytes. A record cut short by the end is dropped.
 BookmarkLoad ReadBookmarkFile(const std::vector<std::uint8_t>& bytes);

@@ -1,15 +1,11 @@
 #include "tools/c_out_put.h"
 
-#include "app/tool_window.h"
-
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,7 +49,7 @@ std::string Latin1(const QLineEdit* field)
 }  // namespace
 
 COutPut::COutPut(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("Tile and Palette C/C++ Converter"));
 
@@ -115,15 +111,10 @@ COutPut::COutPut(ProgramState& state, Windows& windows, QWidget* parent)
     UpdateSpriteLayout();
 }
 
-void COutPut::ShowTool()
-{
-    ShowToolWindow(*this);
-}
-
 void COutPut::HideTool()
 {
-    if (!holdOpen_ && QApplication::activeWindow() != this)
-        hide();
+    if (!IsActiveTool())
+        Form_Deactivate();
 }
 
 void COutPut::UpdateSpriteLayout()
@@ -146,10 +137,8 @@ void COutPut::UpdateSpriteLayout()
 
 std::string COutPut::AskHeaderFile()
 {
-    if (!windows_.Dialogs)
-        return {};
-    const OwnDialogScope open(*this, holdOpen_);
-    return windows_.Dialogs->SaveFile(CHeaderFilter).Path;
+    const OwnDialogScope open(*this);
+    return windows_.Dialogs.SaveFile(CHeaderFilter).Path;
 }
 
 bool COutPut::Save(const std::string& path, const std::string& text)
@@ -157,8 +146,8 @@ bool COutPut::Save(const std::string& path, const std::string& text)
     const auto failure = SaveCHeader(path, text);
     if (!failure)
         return true;
-    const OwnDialogScope open(*this, holdOpen_);
-    windows_.Dialogs->Message(*failure);
+    const OwnDialogScope open(*this);
+    windows_.Dialogs.Message(*failure);
     return false;
 }
 
@@ -194,17 +183,4 @@ void COutPut::BtCCodeSprite_Click()
         LbInfo->setText(QString::fromStdString(SpriteLayoutInfo(layout_)));
     if (isVisible())
         activateWindow();
-}
-
-void COutPut::Form_Deactivate()
-{
-    if (!holdOpen_)
-        hide();
-}
-
-void COutPut::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && QApplication::activeWindow() != this)
-        Form_Deactivate();
-    QWidget::changeEvent(event);
 }

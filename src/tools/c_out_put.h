@@ -1,8 +1,7 @@
 #pragma once
 
+#include "app/tool_window.h"
 #include "tools/c_output.h"
-
-#include <QWidget>
 
 struct ProgramState;
 struct Windows;
@@ -14,14 +13,12 @@ class QScrollBar;
 
 // The "Tile and Palette C/C++ Converter" window: writes the working palette
 // or the editor's tiles as C arrays into a header file.
-class COutPut : public QWidget {
+class COutPut : public ToolWindow {
     Q_OBJECT
 
 public:
     COutPut(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
 
-    // Shows the window above the main window and gives it the focus.
-    void ShowTool();
     // Hides the window unless it is the active one. The editor control
     // panel calls this when it loses the focus; the focus usually goes here
     // when the panel's BtCOutPut has just shown this window.
@@ -31,7 +28,6 @@ public:
     void UpdateSpriteLayout();
     void BtCCodePalette_Click();
     void BtCCodeSprite_Click();
-    void Form_Deactivate();
 
     int SpriteWidth() const { return layout_.SpriteWidth; }
     int SpriteHeight() const { return layout_.SpriteHeight; }
@@ -51,12 +47,8 @@ public:
     QPushButton* BtCCodeSprite;
     QLabel* LbInfo;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
-    // The save dialog; an empty path when cancelled or when there is no
-    // dialog to ask.
+    // The save dialog; an empty path when cancelled.
     std::string AskHeaderFile();
     // Writes the text; tells the user and returns false when that fails.
     bool Save(const std::string& path, const std::string& text);
@@ -64,7 +56,4 @@ private:
     ProgramState& state_;
     Windows& windows_;
     SpriteLayout layout_;
-    // Set while one of this window's own dialogs is open, so losing the
-    // activation to it does not hide the window.
-    bool holdOpen_ = false;
 };

@@ -1,7 +1,5 @@
 #include "tools/file_info.h"
 
-#include "app/tool_window.h"
-
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -9,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -59,7 +56,7 @@ QVBoxLayout* Column(QWidget* widget)
 }  // namespace
 
 FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), windows_(windows)
+    : ToolWindow(parent), state_(state), windows_(windows)
 {
     setWindowTitle(QStringLiteral("File Info"));
 
@@ -88,11 +85,6 @@ FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtDoChecksum, &QPushButton::clicked, this, &FileInfo::BtDoChecksum_Click);
 }
 
-void FileInfo::ShowTool()
-{
-    ShowToolWindow(*this);
-}
-
 void FileInfo::DoReport()
 {
     const QString path = QString::fromStdString(state_.FileName());
@@ -111,10 +103,9 @@ void FileInfo::BtDoChecksum_Click()
 {
     if (!state_.FileOpen())
         return;
-    // The sum's two bytes lie at 334 and 335; writing them into a shorter
-    // file would grow it.
+    // Too short a file is refused at once, before the caption changes.
     if (state_.FileLength() < GameBoyHeaderEnd) {
-        Tell(ChecksumFileTooShortText, ChecksumNotRepairedCaption, true);
+        Tell(*RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), {}));
         return;
     }
 
@@ -124,8 +115,8 @@ void FileInfo::BtDoChecksum_Click()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // User input waits until the sum is done, so nothing can close the file
     // or start a second repair meanwhile.
-    const ChecksumSum result =
-        SumGameBoyRom(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
+    const std::optional<UserMessage> problem =
+        RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
             BtDoChecksum->setText(
                 QString::fromLatin1(progress.Caption.data(), static_cast<qsizetype>(progress.Caption.size())));
             if (sincePaint.elapsed() >= PaintIntervalMs) {
@@ -134,38 +125,14 @@ void FileInfo::BtDoChecksum_Click()
             }
         });
 
-    if (!result.Complete) {
-        Tell(ChecksumReadFailedText, ChecksumNotRepairedCaption, true);
-    } else {
-        const RomWriteResult written = WriteGameBoyChecksum(state_.FileHandle, result.Sum);
-        // A refused write keeps the old bytes; a file changed outside the
-        // program or bytes that could not be put back need their own words.
-        if (written.Status == RomWriteStatus::Failed || written.Status == RomWriteStatus::NotWritable)
-            Tell(ChecksumWriteFailedText, ChecksumWriteFailedCaption, false);
-        else if (!written)
-            Tell(written.Reason, ChecksumWriteFailedCaption, true);
-    }
+    if (problem)
+        Tell(*problem);
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
     DoReport();
 }
 
-void FileInfo::Form_Deactivate()
+void FileInfo::Tell(const UserMessage& message)
 {
-    if (!dialogOpen_)
-        hide();
-}
-
-void FileInfo::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
-        Form_Deactivate();
-    QWidget::changeEvent(event);
-}
-
-void FileInfo::Tell(const std::string& text, const std::string& caption, bool critical)
-{
-    if (!windows_.Dialogs)
-        return;
-    const OwnDialogScope open(*this, dialogOpen_);
-    windows_.Dialogs->Message(text, caption, critical ? MsgIcon::Critical : MsgIcon::Information);
+    const OwnDialogScope open(*this);
+    windows_.Dialogs.Message(message);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QWidget>
+#include "app/tool_window.h"
+#include "core/dialogs.h"
 
 #include <string>
 
@@ -11,14 +12,11 @@ class QPushButton;
 
 // The "File Info" window: path, length and attributes of the open file, the
 // Gameboy title and stored global checksum, and the checksum repair.
-class FileInfo : public QWidget {
+class FileInfo : public ToolWindow {
     Q_OBJECT
 
 public:
     FileInfo(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
-
-    // Shows the window above the main window and gives it the focus.
-    void ShowTool();
 
     // Fills every label from the open file.
     void DoReport();
@@ -27,8 +25,6 @@ public:
     // it into the header, then reports again.
     void BtDoChecksum_Click();
 
-    void Form_Deactivate();
-
     QLabel* LbName;
     QLabel* LbLength;
     QLabel* LbAttr;
@@ -36,13 +32,9 @@ public:
     QLabel* LbFileChecksum;
     QPushButton* BtDoChecksum;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
-    void Tell(const std::string& text, const std::string& caption, bool critical);
+    void Tell(const UserMessage& message);
 
     ProgramState& state_;
     Windows& windows_;
-    bool dialogOpen_ = false;  // one of this window's own messages is up
 };

@@ -152,3 +152,23 @@ RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum)
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(sum >> 8), static_cast<std::uint8_t>(sum & 0xFF)};
     return file.WriteAt(GameBoyChecksumOffset, bytes, 2);
 }
+
+std::optional<UserMessage> RepairGameBoyChecksum(RomFile& file, std::int32_t length,
+                                                 const ChecksumProgressReport& progress)
+{
+    // The sum's two bytes lie at 334 and 335; writing them into a shorter
+    // file would grow it.
+    if (length < GameBoyHeaderEnd)
+        return UserMessage{ChecksumFileTooShortText, ChecksumNotRepairedCaption, MsgIcon::Critical};
+    const ChecksumSum result = SumGameBoyRom(file, length, progress);
+    if (!result.Complete)
+        return UserMessage{ChecksumReadFailedText, ChecksumNotRepairedCaption, MsgIcon::Critical};
+    const RomWriteResult written = WriteGameBoyChecksum(file, result.Sum);
+    // A refused write keeps the old bytes; a file changed outside the
+    // program or bytes that could not be put back need their own words.
+    if (written.Status == RomWriteStatus::Failed || written.Status == RomWriteStatus::NotWritable)
+        return UserMessage{ChecksumWriteFailedText, ChecksumWriteFailedCaption, MsgIcon::Information};
+    if (!written)
+        return UserMessage{written.Reason, ChecksumWriteFailedCaption, MsgIcon::Critical};
+    return std::nullopt;
+}

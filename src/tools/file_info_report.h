@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/dialogs.h"
 #include "core/rom_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,3 +92,9 @@ ChecksumSum SumGameBoyRom(const RomFile& file, std::int32_t length, const Checks
 // Writes the sum at 334, most significant byte first, with one write of
 // both bytes: either both are written or neither.
 RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum);
+
+// The checksum repair of a file of length bytes: too short a file is
+// refused, then the sum is taken (progress reported as SumGameBoyRom does)
+// and written. Returns the message to show; none when the sum was written.
+std::optional<UserMessage> RepairGameBoyChecksum(RomFile& file, std::int32_t length,
+                                                 const ChecksumProgressReport& progress);

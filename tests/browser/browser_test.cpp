@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/refresh.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "palette/palette_ctrl.h"
@@ -328,7 +329,7 @@ TEST_F(BrowserPicture, PaletteChangeRedrawsWithoutReadingTheFile)
     // Empty the file behind the program's back: a read now would give zeros.
     std::filesystem::resize_file(path, 0);
     state.WorkingPalette[1] = MakePackedColor(10, 20, 30);
-    RefreshPaletteViews(*w);
+    PaletteChanged(*w);
     EXPECT_EQ(w->Browser->BackingImage().pixel(4, 4), qRgb(10, 20, 30));
     EXPECT_EQ(state.BrowserPixels[0], 1);
 }

@@ -3,6 +3,7 @@
 #include "core/tile_io.h"
 #include "editor/bmp_exchange.h"
 #include "editor/pattern_file.h"
+#include "palette/own_palette_format.h"
 #include "palette/palette_files.h"
 #include "palette/savestates.h"
 #include "support/temp_dir.h"
@@ -161,15 +162,15 @@ TEST(HostileFiles, ANamedPipeNeverHangsAReader)
         EXPECT_FALSE(ReadFileBytes(fifo, 64));
     });
     WithinSeconds("reading a pipe as a gzip savestate", [&] {
-        const PaletteLoad load = ReadSavestate(fifo, PaletteFileFormat::Boycott, NesColorTable{});
+        const PaletteLoad load = LoadPaletteFile(fifo, BoycottSavestate, NesColorTable{});
         ASSERT_TRUE(load.Error);
         EXPECT_EQ(load.Error->Text, "Could not read the selected file.");
     });
     WithinSeconds("reading a pipe as another file of the program", [&] {
-        EXPECT_TRUE(LoadPaletteFile(fifo, PaletteFileFormat::Own).Error);
-        EXPECT_TRUE(ReadSavestate(fifo, PaletteFileFormat::Nocash, NesColorTable{}).Error);
+        EXPECT_TRUE(LoadPaletteFile(fifo, OwnPaletteFile, NesColorTable{}).Error);
+        EXPECT_TRUE(LoadPaletteFile(fifo, NocashSavestate, NesColorTable{}).Error);
         EXPECT_TRUE(LoadBmpFile(BuildBmpHeader(), fifo).Error);
-        EXPECT_TRUE(LoadPatternFile(fifo).Failure);
+        EXPECT_TRUE(LoadPatternFile(fifo).Error);
         EXPECT_TRUE(LoadBookmarkFile(fifo).Error);
     });
 }

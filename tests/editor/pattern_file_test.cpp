@@ -150,7 +150,7 @@ TEST(PatternFile, SaveThenLoadGivesBackDescriptionsAndAddresses)
 
     const PatternLoad load = ReadPatternFile(BuildPatternFile(list));
     EXPECT_FALSE(load.WrongMagic);
-    EXPECT_FALSE(load.Failure);
+    EXPECT_FALSE(load.Error);
     ASSERT_EQ(load.Patterns.size(), 5u);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(load.Patterns[i].Description, list.Patterns[i].Description.c_str()) << i;
@@ -247,18 +247,18 @@ TEST(PatternFile, LoadFromDiskAndItsMessages)
     TempDir dir;
     const std::string good = dir.WriteFile("good.eap", BuildPatternFile(ListOf(2)));
     const PatternLoad load = LoadPatternFile(good);
-    EXPECT_FALSE(load.Failure);
+    EXPECT_FALSE(load.Error);
     ASSERT_EQ(load.Patterns.size(), 2u);
     EXPECT_EQ(load.Patterns[1].Description, "P1");
 
-    ExpectMessage(LoadPatternFile((dir.Path() / "missing.eap").string()).Failure, "Could not find the selected file.",
+    ExpectMessage(LoadPatternFile((dir.Path() / "missing.eap").string()).Error, "Could not find the selected file.",
                   "Loading process aborted", MsgIcon::None);
-    ExpectMessage(LoadPatternFile(dir.Path().string()).Failure, "Could not read the selected file.",
+    ExpectMessage(LoadPatternFile(dir.Path().string()).Error, "Could not read the selected file.",
                   "Loading process aborted", MsgIcon::Critical);
 
     const PatternLoad wrong = LoadPatternFile(dir.WriteFile("bad.eap", {'B', 'X', 'P', 0}));
     EXPECT_TRUE(wrong.WrongMagic);
-    ExpectMessage(wrong.Failure, "Wrong header bytes", "Not an editor address pattern file", MsgIcon::Critical);
+    ExpectMessage(wrong.Error, "Wrong header bytes", "Not an editor address pattern file", MsgIcon::Critical);
 
     // A missing file leaves the list alone; a wrong magic empties it.
     PatternList list = ListOf(3);

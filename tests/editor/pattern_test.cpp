@@ -59,7 +59,6 @@ protected:
     PatternWindow() : window((InitState(state), state), windows)
     {
         state.CurrentMode = ModeGba8bpp;
-        windows.Dialogs = &dialogs;
         windows.Pattern = &window;
     }
 
@@ -79,7 +78,7 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     Pattern window;
 };
 

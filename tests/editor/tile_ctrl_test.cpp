@@ -69,7 +69,6 @@ protected:
     TileCtrlTest() : tool((InitState(state), state), windows)
     {
         state.CurrentMode = ModeGameboy;
-        windows.Dialogs = &dialogs;
         windows.TileCtrl = &tool;
     }
 
@@ -118,7 +117,7 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     TileCtrl tool;
     std::string path;
     std::vector<std::uint8_t> original;

@@ -75,14 +75,14 @@ Stream Decompress(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const SavestateLayout layout{PaletteFileFormat::Boycott,
+    static const SavestateLayout layout{&BoycottSavestate,
                                         0,
                                         static_cast<std::int64_t>(Offset),
                                         256,
                                         StoredColor::Bgr15,
                                         {"Boycott Advance OBJ palette", "Boycott Advance BG palette"}};
     const PaletteLoad load =
-        ReadSavestate(WriteTempFile("savestate.cot", data, size), PaletteFileFormat::Boycott, DistinctNesColors());
+        LoadPaletteFile(WriteTempFile("savestate.cot", data, size), BoycottSavestate, DistinctNesColors());
     const Stream stream = Decompress(data, size);
     const bool reachesPalette = stream.Data.size() >= Needed;
 

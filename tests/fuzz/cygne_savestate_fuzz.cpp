@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const SavestateLayout layout{PaletteFileFormat::Cygne, 135674,           66120, 256,
-                                        StoredColor::Cygne,       {"Cygne palette"}};
+    static const SavestateLayout layout{&CygneSavestate, 135674, 66120, 256, StoredColor::Cygne, {"Cygne palette"}};
     FuzzFixedSizeSavestate(data, size, layout);
     return 0;
 }

@@ -1,11 +1,14 @@
 #include "fuzz_support.h"
 
+#include "palette/palette_files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 #include <unistd.h>
 
@@ -117,4 +120,14 @@ bool SameLoad(const PaletteLoad& a, const PaletteLoad& b)
         if (!SameSet(a.Sets[i], b.Sets[i]))
             return false;
     return true;
+}
+
+Bytes SavedAlone(const Palette256& colors, const PaletteFileFormat& format, const std::string& path)
+{
+    static const auto list = std::make_unique<ColorSetList>();  // 256 sets: kept off the stack
+    list->SetCount = 1;
+    list->SelectedSet = 0;
+    list->ColorSets[0].Colors = colors;
+    CHECK(!SavePaletteFile(path, format, *list));
+    return FileContents(path);
 }

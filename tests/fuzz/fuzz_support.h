@@ -40,3 +40,7 @@ bool ColorInRange(PackedColor color);
 // Two loads agree: the same refusal (text and caption) or the same sets.
 bool SameLoad(const PaletteLoad& a, const PaletteLoad& b);
 bool SameSet(const ColorSetEntry& a, const ColorSetEntry& b);
+
+// Saves the colors as the only set of a list in the format to path; the
+// file that was written. The check fails when the save reports a failure.
+Bytes SavedAlone(const Palette256& colors, const PaletteFileFormat& format, const std::string& path);

@@ -7,7 +7,10 @@
 #include "core/config_file.h"
 #include "editor/bmp_exchange.h"
 #include "editor/pattern_file.h"
-#include "palette/palette_files.h"
+#include "palette/jasc_palette_format.h"
+#include "palette/own_palette_format.h"
+#include "palette/riff_palette_format.h"
+#include "palette/tile_layer_palette_format.h"
 #include "tools/bookmark_file.h"
 
 #include <zlib.h>
@@ -109,6 +112,33 @@ void PaletteSeeds()
     Put("tile_layer_palette", "short", RandomBytes(10));
     Put("tile_layer_palette", "longer", RandomBytes(60));
     Put("tile_layer_palette", "empty", {});
+}
+
+// Last of all, so the seeds of the other targets keep their random bytes.
+void JascSeeds()
+{
+    const std::string target = "jasc_palette";
+    const Bytes valid = BuildJascPalette(RandomPalette());
+    Put(target, "valid", valid);
+    std::string lf;
+    for (const std::uint8_t byte : valid) {
+        if (byte != '\r')
+            lf.push_back(static_cast<char>(byte));
+    }
+    Put(target, "lf-only", Text(lf));
+    Put(target, "sixteen-colors-blanks",
+        Text("JASC-PAL \r\n0100\r\n16\t\r\n0 0 0\r\n 1  2\t3 \r\n255 255 255\r\n"
+             "9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n"
+             "9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n9 9 9\r\n009 10 11"));
+    Put(target, "count-257", Joined(Text("JASC-PAL\r\n0100\r\n257\r\n"), Bytes(valid.begin() + 21, valid.end())));
+    Put(target, "count-0", Text("JASC-PAL\r\n0100\r\n0\r\n"));
+    const std::string text(valid.begin(), valid.end());
+    Put(target, "one-line-short", Text(text.substr(0, text.rfind('\n', text.size() - 2) + 1)));
+    Put(target, "value-256", Text("JASC-PAL\r\n0100\r\n2\r\n1 2 3\r\n1 256 3\r\n"));
+    Put(target, "two-values", Text("JASC-PAL\r\n0100\r\n2\r\n1 2 3\r\n1 2\r\n"));
+    Put(target, "wrong-version", Text("JASC-PAL\r\n0110\r\n1\r\n1 2 3\r\n"));
+    Put(target, "wrong-magic", Text("JASC-PAM\r\n0100\r\n1\r\n1 2 3\r\n"));
+    Put(target, "empty", {});
 }
 
 // Compact savestate input: a 16-bit change of the file size, then palette bytes.
@@ -349,5 +379,6 @@ int main(int argc, char** argv)
     PatternSeeds();
     BookmarkSeeds();
     TileSeeds();
+    JascSeeds();
     return 0;
 }

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const SavestateLayout layout{PaletteFileFormat::Nesticle, 22992, 22791, 32, StoredColor::Nes,
+    static const SavestateLayout layout{&NesticleSavestate,      22992, 22791, 32, StoredColor::Nes,
                                         {"NESticle STA palette"}};
     FuzzFixedSizeSavestate(data, size, layout);
     return 0;

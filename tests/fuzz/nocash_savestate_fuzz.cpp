@@ -21,8 +21,7 @@ constexpr std::size_t HeaderLength = sizeof Header - 1;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const SavestateLayout layout{PaletteFileFormat::Nocash, 0, 1628, 64, StoredColor::Rgb15,
-                                        {"No$gmb SNA palette"}};
+    static const SavestateLayout layout{&NocashSavestate, 0, 1628, 64, StoredColor::Rgb15, {"No$gmb SNA palette"}};
     const std::size_t fileSize = size >= 2 ? static_cast<std::size_t>(data[0] | data[1] << 8) : 0;
     Bytes file(std::max<std::size_t>(fileSize, layout.PaletteOffset + PaletteBytes(layout)));
     for (std::size_t i = 0; i < file.size(); ++i)
@@ -39,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.resize(fileSize);
 
     const PaletteLoad load =
-        ReadSavestate(WriteTempFile("savestate.sna", file), PaletteFileFormat::Nocash, DistinctNesColors());
+        LoadPaletteFile(WriteTempFile("savestate.sna", file), NocashSavestate, DistinctNesColors());
     const bool valid =
         static_cast<std::int64_t>(fileSize) >= MinimumSize && std::memcmp(file.data(), Header, HeaderLength) == 0;
     if (!valid) {

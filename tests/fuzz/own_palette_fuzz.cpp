@@ -4,6 +4,7 @@
 // the bytes they were read from, and a saved file loads back the same.
 
 #include "fuzz_support.h"
+#include "palette/own_palette_format.h"
 #include "palette/palette_files.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const Bytes bytes(data, data + size);
     const PaletteLoad load = ReadOwnPaletteFile(bytes);
-    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.bxp", bytes), PaletteFileFormat::Own)));
+    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.bxp", bytes), OwnPaletteFile, NesColorTable{})));
 
     const bool magic = size >= 3 && data[0] == 'B' && data[1] == 'X' && data[2] == 'P';
     CHECK(load.Error.has_value() != magic);
@@ -52,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string saved = TempPath("saved.bxp");
-    CHECK(!SavePaletteFile(saved, PaletteFileFormat::Own, list));
+    CHECK(!SavePaletteFile(saved, OwnPaletteFile, list));
     CHECK(FileContents(saved) == built);
-    CHECK(SameLoad(LoadPaletteFile(saved, PaletteFileFormat::Own), load));
+    CHECK(SameLoad(LoadPaletteFile(saved, OwnPaletteFile, NesColorTable{}), load));
     return 0;
 }

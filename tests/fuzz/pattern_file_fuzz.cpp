@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PatternLoad load = ReadPatternFile(bytes);
     const PatternLoad fromFile = LoadPatternFile(WriteTempFile("input.eap", bytes));
     CHECK(SameLoad(load, fromFile));
-    CHECK(!load.Failure && fromFile.Failure.has_value() == load.WrongMagic);
+    CHECK(!load.Error && fromFile.Error.has_value() == load.WrongMagic);
 
     const bool magic = size >= 3 && data[0] == 'B' && data[1] == 'X' && data[2] == 'A';
     CHECK(load.WrongMagic != magic);

@@ -6,9 +6,9 @@
 
 #include "fuzz_support.h"
 #include "palette/palette_files.h"
+#include "palette/riff_palette_format.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const Bytes bytes(data, data + size);
     const PaletteLoad load = ReadRiffPalette(bytes);
-    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.pal", bytes), PaletteFileFormat::Riff)));
+    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.pal", bytes), RiffPaletteFile, NesColorTable{})));
 
     const bool valid = size == FileSize && std::equal(Header, Header + EntriesAt, data);
     CHECK(load.Error.has_value() != valid);
@@ -44,13 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fill(expected.end() - 4, expected.end(), 0);
     CHECK(BuildRiffPalette(colors) == expected);
 
-    static const auto list = std::make_unique<ColorSetList>();
-    list->SetCount = 1;
-    list->SelectedSet = 0;
-    list->ColorSets[0] = load.Sets[0];
     const std::string saved = TempPath("saved.pal");
-    CHECK(!SavePaletteFile(saved, PaletteFileFormat::Riff, *list));
-    CHECK(FileContents(saved) == expected);
-    CHECK(SameLoad(LoadPaletteFile(saved, PaletteFileFormat::Riff), load));
+    CHECK(SavedAlone(colors, RiffPaletteFile, saved) == expected);
+    CHECK(SameLoad(LoadPaletteFile(saved, RiffPaletteFile, NesColorTable{}), load));
     return 0;
 }

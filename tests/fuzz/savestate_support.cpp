@@ -98,7 +98,7 @@ void FuzzFixedSizeSavestate(const std::uint8_t* data, std::size_t size, const Sa
         CHECK(::pwrite(fd, window.data(), static_cast<std::size_t>(length), windowStart) == length);
     }
 
-    const PaletteLoad load = ReadSavestate(path, layout.Format, DistinctNesColors());
+    const PaletteLoad load = LoadPaletteFile(path, *layout.Format, DistinctNesColors());
     if (fileSize != layout.FileSize) {
         CHECK(load.Error && load.Sets.empty());
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "palette/color_encoding.h"
+#include "palette/palette_files.h"
 #include "palette/palette_load.h"
 #include "palette/savestates.h"
 
@@ -21,7 +22,7 @@ enum class StoredColor {
 };
 
 struct SavestateLayout {
-    PaletteFileFormat Format;
+    const PaletteFileFormat* Format;
     std::int64_t FileSize;  // the exact size the format requires, or 0
     std::int64_t PaletteOffset;
     std::size_t ColorsPerSet;

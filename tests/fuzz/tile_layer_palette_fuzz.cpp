@@ -6,8 +6,7 @@
 
 #include "fuzz_support.h"
 #include "palette/palette_files.h"
-
-#include <memory>
+#include "palette/tile_layer_palette_format.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const Bytes bytes(data, data + size);
     const PaletteLoad load = ReadTileLayerPalette(bytes);
-    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.pal", bytes), PaletteFileFormat::TileLayer)));
+    CHECK(SameLoad(load, LoadPaletteFile(WriteTempFile("input.pal", bytes), TileLayerPaletteFile, NesColorTable{})));
 
     CHECK(!load.Error && load.Sets.size() == 1 && load.Sets[0].Description == "Tile Layer palette");
     auto at = [&](std::size_t i) { return i < size ? data[i] : 0; };
@@ -37,19 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The input's bytes as 8-bit colors, all 256 of them: only the first 16
     // are saved.
-    static const auto list = std::make_unique<ColorSetList>();
-    list->SetCount = 1;
-    list->SelectedSet = 0;
+    Palette256 input{};
     for (std::size_t i = 0; i < 256; ++i)
-        list->ColorSets[0].Colors[i] = Rgb(at(3 * i), at(3 * i + 1), at(3 * i + 2));
+        input[i] = Rgb(at(3 * i), at(3 * i + 1), at(3 * i + 2));
     const std::string saved = TempPath("saved.pal");
-    CHECK(!SavePaletteFile(saved, PaletteFileFormat::TileLayer, *list));
-    const Bytes file = FileContents(saved);
+    const Bytes file = SavedAlone(input, TileLayerPaletteFile, saved);
     CHECK(file.size() == 3 * Colors);
     for (std::size_t i = 0; i < file.size(); ++i)
         CHECK(file[i] == at(i) / 4);
 
-    const PaletteLoad reloaded = LoadPaletteFile(saved, PaletteFileFormat::TileLayer);
+    const PaletteLoad reloaded = LoadPaletteFile(saved, TileLayerPaletteFile, NesColorTable{});
     CHECK(!reloaded.Error && reloaded.Sets.size() == 1);
     for (std::size_t i = 0; i < 256; ++i) {
         const PackedColor expected =

@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const SavestateLayout layout{
-        PaletteFileFormat::Vgba, 509144, 312536, 256, StoredColor::Rgb15, {"VGBA OBJ palette", "VGBA BG palette"}};
+        &VgbaSavestate, 509144, 312536, 256, StoredColor::Rgb15, {"VGBA OBJ palette", "VGBA BG palette"}};
     FuzzFixedSizeSavestate(data, size, layout);
     return 0;
 }

@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const SavestateLayout layout{PaletteFileFormat::ZSnes, 274047,           52243, 256,
-                                        StoredColor::Bgr15,       {"ZSnes palette"}};
+    static const SavestateLayout layout{&ZSnesSavestate, 274047, 52243, 256, StoredColor::Bgr15, {"ZSnes palette"}};
     FuzzFixedSizeSavestate(data, size, layout);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "editor/editor.h"
 #include "palette/color_dialog.h"
 #include "palette/color_set.h"
+#include "palette/jasc_palette_format.h"
 #include "palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
 
@@ -237,6 +238,55 @@ TEST_F(ColorSetWindow, LoadsNeedRoomAndSayNothingWithout)
     sets->BtColorSetLoad->click();
     EXPECT_EQ(sets->Sets().SetCount, 255);
     EXPECT_EQ(sets->Sets().ColorSets[254].Description, "NESticle STA palette");
+}
+
+TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
+{
+    ColorSet* sets = w->ColorSet;
+    for (const char* name : {"first", "second"}) {
+        sets->TextName->setText(QString::fromLatin1(name));
+        QTest::mouseClick(sets->BtAddSet, Qt::LeftButton);
+    }
+    sets->Sets().ColorSets[1].Colors[0] = MakePackedColor(10, 20, 30);
+    sets->Sets().ColorSets[1].Colors[255] = MakePackedColor(255, 0, 7);
+    sets->ListSets->setCurrentRow(1);
+
+    // The save dialog lists the three formats it always had, then JASC.
+    const std::string path = (dir.Path() / "second.pal").string();
+    dialogs.QueueFile({path, 4});
+    QTest::mouseClick(sets->BtColorSetSave, Qt::LeftButton);
+    EXPECT_EQ(dialogs.Prompts.back().Text,
+              "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
+              "file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal");
+    // The selected set, every color of it.
+    const auto bytes = ReadWholeFile(path);
+    EXPECT_EQ(bytes, BuildJascPalette(sets->Sets().ColorSets[1].Colors));
+    const std::string start = "JASC-PAL\r\n0100\r\n256\r\n10 20 30\r\n";
+    ASSERT_GT(bytes.size(), start.size());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(start.size())), start);
+    EXPECT_EQ(std::string(bytes.end() - 10, bytes.end()), "\n255 0 7\r\n");
+
+    // The open dialog lists the nine entries it always had, then JASC.
+    dialogs.QueueFile({path, 10});
+    QTest::mouseClick(sets->BtColorSetLoad, Qt::LeftButton);
+    EXPECT_EQ(dialogs.Prompts.back().Text,
+              "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
+              "file (*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb "
+              "Savestates (*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne "
+              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal");
+    ASSERT_EQ(sets->ListSets->count(), 3);
+    EXPECT_EQ(sets->ListSets->item(2)->text().toStdString(), "JASC palette");
+    EXPECT_EQ(sets->Sets().ColorSets[2].Colors, sets->Sets().ColorSets[1].Colors);
+
+    // A file that is no JASC palette: its message, and the list stays.
+    const std::string bad = dir.WriteFile(
+        "bad.pal", {'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', '\n', '0', '1', '0', '0', '\n', '3', '0', '0', '\n'});
+    dialogs.QueueFile({bad, 10});
+    QTest::mouseClick(sets->BtColorSetLoad, Qt::LeftButton);
+    EXPECT_EQ(dialogs.Prompts.back().Text, "Not a JASC palette file.\rThe number of colors must be 1 to 256.");
+    EXPECT_EQ(dialogs.Prompts.back().Caption, "Brixel");
+    EXPECT_EQ(dialogs.Prompts.back().Icon, MsgIcon::None);
+    EXPECT_EQ(sets->ListSets->count(), 3);
 }
 
 TEST_F(ColorSetWindow, ImportAndExportAtAnAddress)

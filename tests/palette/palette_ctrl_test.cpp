@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "app/windows.h"
 #include "core/program_state.h"
+#include "support/scripted_dialogs.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -46,7 +47,8 @@ protected:
     QRgb GridPixel(int x, int y) const { return panel.ImCol->Image().pixel(x, y); }
 
     ProgramState state;
-    Windows windows;
+    ScriptedDialogs dialogs;
+    Windows windows{dialogs};
     PaletteCtrl panel;
 };
 

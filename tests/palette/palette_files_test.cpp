@@ -1,4 +1,8 @@
+#include "palette/own_palette_format.h"
 #include "palette/palette_files.h"
+#include "palette/riff_palette_format.h"
+#include "palette/savestates.h"
+#include "palette/tile_layer_palette_format.h"
 #include "support/expect_message.h"
 
 #include "support/temp_dir.h"
@@ -12,6 +16,9 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The NES colors matter to no format read here.
+const NesColorTable NoNesColors{};
 
 // Colors that differ in every channel and from set to set.
 Palette256 PatternColors(int seed)
@@ -305,46 +312,47 @@ TEST(PaletteFileLoad, MissingFileIsReported)
 {
     TempDir dir;
     const std::string path = (dir.Path() / "none.pal").string();
-    for (const auto format : {PaletteFileFormat::Own, PaletteFileFormat::Riff, PaletteFileFormat::TileLayer})
-        ExpectRefused(LoadPaletteFile(path, format), "Could not find the selected file.", "Loading process aborted",
-                      MsgIcon::None);
-    ExpectRefused(LoadPaletteFile("", PaletteFileFormat::Own), "Could not find the selected file.",
+    for (const PaletteFileFormat* format : {&OwnPaletteFile, &RiffPaletteFile, &TileLayerPaletteFile})
+        ExpectRefused(LoadPaletteFile(path, *format, NoNesColors), "Could not find the selected file.",
+                      "Loading process aborted", MsgIcon::None);
+    ExpectRefused(LoadPaletteFile("", OwnPaletteFile, NoNesColors), "Could not find the selected file.",
                   "Loading process aborted", MsgIcon::None);
 }
 
 TEST(PaletteFileLoad, FolderCannotBeRead)
 {
     TempDir dir;
-    for (const auto format : {PaletteFileFormat::Own, PaletteFileFormat::Riff, PaletteFileFormat::TileLayer})
-        ExpectRefused(LoadPaletteFile(dir.Path().string(), format), "Could not read the selected file.",
+    for (const PaletteFileFormat* format : {&OwnPaletteFile, &RiffPaletteFile, &TileLayerPaletteFile})
+        ExpectRefused(LoadPaletteFile(dir.Path().string(), *format, NoNesColors), "Could not read the selected file.",
                       "Loading process aborted", MsgIcon::Critical);
 }
 
-TEST(PaletteFileLoad, SavestateFormatsAreNotHandledHere)
+TEST(PaletteFileLoad, ASavestateEntryJudgesAnyFileAsItsSavestate)
 {
+    // An own palette file picked under a savestate entry is never read as
+    // an own file: the entry, not the content, is the format.
     TempDir dir;
     const std::string path = dir.WriteFile("state.zst", BuildOwnPaletteFile(TwoSets()));
-    for (const auto format : {PaletteFileFormat::Nesticle, PaletteFileFormat::Cygne}) {
-        const PaletteLoad load = LoadPaletteFile(path, format);
-        EXPECT_FALSE(load.Error.has_value());
-        EXPECT_TRUE(load.Sets.empty());
-    }
+    ExpectRefused(LoadPaletteFile(path, NesticleSavestate, NoNesColors),
+                  "Not a NESticle savestate.\rFilesize must be 22992 bytes.", "Brixel", MsgIcon::None);
+    ExpectRefused(LoadPaletteFile(path, CygneSavestate, NoNesColors),
+                  "Not a Cygne savestate.\rFilesize must be 135674 bytes.", "Brixel", MsgIcon::None);
 }
 
 TEST(PaletteFileLoad, FilesGiveTheReadersResults)
 {
     TempDir dir;
     const PaletteLoad own =
-        LoadPaletteFile(dir.WriteFile("a.bxp", BuildOwnPaletteFile(TwoSets())), PaletteFileFormat::Own);
+        LoadPaletteFile(dir.WriteFile("a.bxp", BuildOwnPaletteFile(TwoSets())), OwnPaletteFile, NoNesColors);
     ASSERT_EQ(own.Sets.size(), 2u);
     EXPECT_EQ(own.Sets[1].Colors, PatternColors(2));
 
-    ExpectRefused(LoadPaletteFile(dir.WriteFile("b.bxp", {'X'}), PaletteFileFormat::Own), "Wrong header bytes",
+    ExpectRefused(LoadPaletteFile(dir.WriteFile("b.bxp", {'X'}), OwnPaletteFile, NoNesColors), "Wrong header bytes",
                   "Not a palette file", MsgIcon::Critical);
 
     Bytes riff = BuildRiffPalette(PatternColors(3));
     riff[23] = 0x02;
-    ExpectRefused(LoadPaletteFile(dir.WriteFile("c.pal", riff), PaletteFileFormat::Riff),
+    ExpectRefused(LoadPaletteFile(dir.WriteFile("c.pal", riff), RiffPaletteFile, NoNesColors),
                   "Not a 256 color RIFF file.\rWrong header.", "Brixel", MsgIcon::None);
 
     // A long file: only its first 48 bytes are colors.
@@ -352,7 +360,7 @@ TEST(PaletteFileLoad, FilesGiveTheReadersResults)
     tileLayer[0] = 62;
     tileLayer[47] = 31;
     tileLayer[48] = 40;
-    const PaletteLoad tl = LoadPaletteFile(dir.WriteFile("d.pal", tileLayer), PaletteFileFormat::TileLayer);
+    const PaletteLoad tl = LoadPaletteFile(dir.WriteFile("d.pal", tileLayer), TileLayerPaletteFile, NoNesColors);
     ASSERT_EQ(tl.Sets.size(), 1u);
     EXPECT_EQ(tl.Sets[0].Colors[0], MakePackedColor(254, 0, 0));
     EXPECT_EQ(tl.Sets[0].Colors[15], MakePackedColor(0, 0, 127));
@@ -364,7 +372,7 @@ TEST(PaletteFileLoad, HugeRiffFileGetsTheSizeMessage)
     TempDir dir;
     const std::string path = dir.WriteFile("huge.pal", BuildRiffPalette(PatternColors(1)));
     std::filesystem::resize_file(path, std::uintmax_t{1} << 32);  // sparse: nothing is stored
-    ExpectRefused(LoadPaletteFile(path, PaletteFileFormat::Riff),
+    ExpectRefused(LoadPaletteFile(path, RiffPaletteFile, NoNesColors),
                   "Not a 256 color RIFF palette.\rFilesize must be 1052.", "Brixel", MsgIcon::None);
 }
 
@@ -376,7 +384,7 @@ TEST(PaletteFileLoad, HugeOwnFileIsReadUpToTheLimit)
     const std::string path = dir.WriteFile("huge.bxp", BuildOwnPaletteFile(list));
     std::filesystem::resize_file(path, std::uintmax_t{1} << 32);
     // The zeros after the first set read as black sets without a name.
-    const PaletteLoad load = LoadPaletteFile(path, PaletteFileFormat::Own);
+    const PaletteLoad load = LoadPaletteFile(path, OwnPaletteFile, NoNesColors);
     EXPECT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 255u);
     EXPECT_EQ(load.Sets[0].Description, "A");
@@ -388,9 +396,9 @@ TEST(PaletteFileSave, OwnFileHoldsAllSets)
 {
     TempDir dir;
     const std::string path = (dir.Path() / "all.bxp").string();
-    EXPECT_FALSE(SavePaletteFile(path, PaletteFileFormat::Own, TwoSets()).has_value());
+    EXPECT_FALSE(SavePaletteFile(path, OwnPaletteFile, TwoSets()).has_value());
     EXPECT_EQ(ReadWholeFile(path), BuildOwnPaletteFile(TwoSets()));
-    const PaletteLoad load = LoadPaletteFile(path, PaletteFileFormat::Own);
+    const PaletteLoad load = LoadPaletteFile(path, OwnPaletteFile, NoNesColors);
     ASSERT_EQ(load.Sets.size(), 2u);
     EXPECT_EQ(load.Sets[0].Description, "A");
 }
@@ -402,15 +410,15 @@ TEST(PaletteFileSave, SingleSetFormatsWriteTheSelectedSet)
     list.SelectedSet = 1;
     const std::string riff = (dir.Path() / "sel.pal").string();
     const std::string tileLayer = (dir.Path() / "tl.pal").string();
-    EXPECT_FALSE(SavePaletteFile(riff, PaletteFileFormat::Riff, list).has_value());
-    EXPECT_FALSE(SavePaletteFile(tileLayer, PaletteFileFormat::TileLayer, list).has_value());
+    EXPECT_FALSE(SavePaletteFile(riff, RiffPaletteFile, list).has_value());
+    EXPECT_FALSE(SavePaletteFile(tileLayer, TileLayerPaletteFile, list).has_value());
     EXPECT_EQ(ReadWholeFile(riff), BuildRiffPalette(PatternColors(2)));
     EXPECT_EQ(ReadWholeFile(tileLayer), BuildTileLayerPalette(PatternColors(2)));
     EXPECT_EQ(ReadWholeFile(tileLayer).size(), 48u);
 
     // Saving again replaces the old content.
     list.SelectedSet = 0;
-    EXPECT_FALSE(SavePaletteFile(riff, PaletteFileFormat::Riff, list).has_value());
+    EXPECT_FALSE(SavePaletteFile(riff, RiffPaletteFile, list).has_value());
     EXPECT_EQ(ReadWholeFile(riff), BuildRiffPalette(PatternColors(1)));
 }
 
@@ -418,8 +426,8 @@ TEST(PaletteFileSave, MissingFolderGivesTheFailureMessage)
 {
     TempDir dir;
     const std::string path = (dir.Path() / "no such folder" / "x.bxp").string();
-    for (const auto format : {PaletteFileFormat::Own, PaletteFileFormat::Riff, PaletteFileFormat::TileLayer}) {
-        const auto message = SavePaletteFile(path, format, TwoSets());
+    for (const PaletteFileFormat* format : {&OwnPaletteFile, &RiffPaletteFile, &TileLayerPaletteFile}) {
+        const auto message = SavePaletteFile(path, *format, TwoSets());
         ASSERT_TRUE(message.has_value());
         const std::string start = "Could not save the palette file '" + path + "': ";
         EXPECT_EQ(message->Text.substr(0, start.size()), start);
@@ -435,7 +443,7 @@ TEST(PaletteFileSave, SavestateFormatsAreNotWritten)
 {
     TempDir dir;
     const std::string path = (dir.Path() / "state.zst").string();
-    ExpectMessage(SavePaletteFile(path, PaletteFileFormat::ZSnes, TwoSets()),
+    ExpectMessage(SavePaletteFile(path, ZSnesSavestate, TwoSets()),
                   "Could not save the palette file '" + path + "': the format cannot be saved.", "Saving failed",
                   MsgIcon::Critical);
     EXPECT_FALSE(std::filesystem::exists(path));

@@ -1,4 +1,8 @@
+#include "palette/own_palette_format.h"
+#include "palette/palette_files.h"
+#include "palette/riff_palette_format.h"
 #include "palette/savestates.h"
+#include "palette/tile_layer_palette_format.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +90,10 @@ class SavestateFile : public ::testing::Test {
 protected:
     std::string Write(const Bytes& bytes) { return dir_.WriteFile("state" + std::to_string(files_++), bytes); }
 
-    PaletteLoad Load(const Bytes& bytes, PaletteFileFormat format) { return ReadSavestate(Write(bytes), format, nes_); }
+    PaletteLoad Load(const Bytes& bytes, const PaletteFileFormat& format)
+    {
+        return LoadPaletteFile(Write(bytes), format, nes_);
+    }
 
     std::string MissingPath() const { return (dir_.Path() / "missing.sta").string(); }
 
@@ -125,7 +132,7 @@ TEST_F(SavestateNesticle, ReadsThirtyTwoNesBytes)
         palette.push_back(static_cast<std::uint8_t>(i * 7 + 3));
     palette[0] = 0x41;  // above 63: the index wraps
     palette[31] = 0xFF;
-    const auto load = Load(FileWith(22992, 22791, palette), PaletteFileFormat::Nesticle);
+    const auto load = Load(FileWith(22992, 22791, palette), NesticleSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 1u);
@@ -143,7 +150,7 @@ TEST_F(SavestateNesticle, ReadsThirtyTwoNesBytes)
 TEST_F(SavestateNesticle, RefusesAnyOtherSize)
 {
     for (const std::size_t size : {22991u, 22993u, 0u})
-        ExpectRefused(Load(Bytes(size, 0x01), PaletteFileFormat::Nesticle),
+        ExpectRefused(Load(Bytes(size, 0x01), NesticleSavestate),
                       "Not a NESticle savestate.\rFilesize must be 22992 bytes.", "Brixel", MsgIcon::None);
 }
 
@@ -154,7 +161,7 @@ TEST_F(SavestateVgba, ReadsTheObjectThenTheBackgroundPalette)
     words[255] = 0x7C00;
     words[256] = 0x03E0;
     words[511] = 0x1234;
-    const auto load = Load(FileWith(509144, 312536, LittleEndian(words)), PaletteFileFormat::Vgba);
+    const auto load = Load(FileWith(509144, 312536, LittleEndian(words)), VgbaSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 2u);
@@ -171,7 +178,7 @@ TEST_F(SavestateVgba, ReadsTheObjectThenTheBackgroundPalette)
 TEST_F(SavestateVgba, RefusesAnyOtherSize)
 {
     for (const std::size_t size : {509143u, 509145u})
-        ExpectRefused(Load(Bytes(size, 0x01), PaletteFileFormat::Vgba),
+        ExpectRefused(Load(Bytes(size, 0x01), VgbaSavestate),
                       "Not a VGBA 1.0 savestate.\rFilesize must be 509144 bytes.", "Brixel", MsgIcon::None);
 }
 
@@ -182,7 +189,7 @@ TEST_F(SavestateNocash, ReadsSixtyFourWordsAfterTheHeader)
     words[63] = 0x1234;
     Bytes file = FileWith(1757, 1628, LittleEndian(words));
     std::copy_n("no$gmb snapshot", 15, file.begin());
-    const auto load = Load(file, PaletteFileFormat::Nocash);
+    const auto load = Load(file, NocashSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 1u);
@@ -198,7 +205,7 @@ TEST_F(SavestateNocash, AcceptsLargerFilesAndOnlyLooksAtFifteenHeaderBytes)
     const Words words = PatternWords(64, 0x7FFF);
     Bytes file = FileWith(100000, 1628, LittleEndian(words));
     std::copy_n("no$gmb snapshot?", 16, file.begin());
-    const auto load = Load(file, PaletteFileFormat::Nocash);
+    const auto load = Load(file, NocashSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 1u);
@@ -210,8 +217,8 @@ TEST_F(SavestateNocash, RefusesFilesOfAtMost1756Bytes)
     for (const std::size_t size : {1756u, 15u, 0u}) {
         Bytes file(size, 0);
         std::copy_n("no$gmb snapshot", std::min<std::size_t>(15, size), file.begin());
-        ExpectRefused(Load(file, PaletteFileFormat::Nocash), "Not a No$gmb savestate.\rFilesize is too small.",
-                      "Brixel", MsgIcon::None);
+        ExpectRefused(Load(file, NocashSavestate), "Not a No$gmb savestate.\rFilesize is too small.", "Brixel",
+                      MsgIcon::None);
     }
 }
 
@@ -221,7 +228,7 @@ TEST_F(SavestateNocash, RefusesAWrongHeader)
         Bytes file(1757, 0);
         std::copy_n("no$gmb snapshot", 15, file.begin());
         file[wrong] ^= 0x20;
-        ExpectRefused(Load(file, PaletteFileFormat::Nocash), "Wrong header bytes", "Not a no$gmb palette file",
+        ExpectRefused(Load(file, NocashSavestate), "Wrong header bytes", "Not a no$gmb palette file",
                       MsgIcon::Critical);
     }
 }
@@ -231,7 +238,7 @@ TEST_F(SavestateZSnes, ReadsBgrWordsAtAnOddOffset)
     Words words = PatternWords(256, 0x7FFF);
     words[0] = 0x001F;
     words[255] = 0x1234;
-    const auto load = Load(FileWith(274047, 52243, LittleEndian(words)), PaletteFileFormat::ZSnes);
+    const auto load = Load(FileWith(274047, 52243, LittleEndian(words)), ZSnesSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 1u);
@@ -244,8 +251,8 @@ TEST_F(SavestateZSnes, ReadsBgrWordsAtAnOddOffset)
 TEST_F(SavestateZSnes, RefusesAnyOtherSize)
 {
     for (const std::size_t size : {274046u, 274048u})
-        ExpectRefused(Load(Bytes(size, 0x01), PaletteFileFormat::ZSnes),
-                      "Not a ZSnes savestate.\rFilesize must be 274047 bytes.", "Brixel", MsgIcon::None);
+        ExpectRefused(Load(Bytes(size, 0x01), ZSnesSavestate), "Not a ZSnes savestate.\rFilesize must be 274047 bytes.",
+                      "Brixel", MsgIcon::None);
 }
 
 TEST_F(SavestateCygne, ReadsTwelveBitWords)
@@ -254,7 +261,7 @@ TEST_F(SavestateCygne, ReadsTwelveBitWords)
     words[0] = 0x0ABC;
     words[1] = 0xF123;  // the top four bits are no color
     words[255] = 0x0F01;
-    const auto load = Load(FileWith(135674, 66120, LittleEndian(words)), PaletteFileFormat::Cygne);
+    const auto load = Load(FileWith(135674, 66120, LittleEndian(words)), CygneSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 1u);
@@ -270,25 +277,32 @@ TEST_F(SavestateCygne, ReadsTwelveBitWords)
 TEST_F(SavestateCygne, RefusesAnyOtherSize)
 {
     for (const std::size_t size : {135673u, 135675u})
-        ExpectRefused(Load(Bytes(size, 0x01), PaletteFileFormat::Cygne),
-                      "Not a Cygne savestate.\rFilesize must be 135674 bytes.", "Brixel", MsgIcon::None);
+        ExpectRefused(Load(Bytes(size, 0x01), CygneSavestate), "Not a Cygne savestate.\rFilesize must be 135674 bytes.",
+                      "Brixel", MsgIcon::None);
 }
 
 TEST_F(SavestateCommon, AFileGoneSinceTheCheckCannotBeRead)
 {
-    for (const auto format : {PaletteFileFormat::Nesticle, PaletteFileFormat::Vgba, PaletteFileFormat::Nocash,
-                              PaletteFileFormat::ZSnes, PaletteFileFormat::Cygne})
-        ExpectReadFailure(ReadSavestate(MissingPath(), format, nes_));
+    for (const PaletteFileFormat* format :
+         {&NesticleSavestate, &VgbaSavestate, &NocashSavestate, &ZSnesSavestate, &CygneSavestate})
+        ExpectReadFailure(LoadPaletteFile(MissingPath(), *format, nes_));
 }
 
-TEST_F(SavestateCommon, FormatsThatAreNoSavestatesGiveNothing)
+TEST_F(SavestateCommon, ASavestatePickedUnderAPaletteEntryIsReadAsThatPalette)
 {
+    // A file of the NESticle size read by the palette file entries: each
+    // judges it by its own rules.
     const std::string path = Write(Bytes(22992, 0x01));
-    for (const auto format : {PaletteFileFormat::Own, PaletteFileFormat::Riff, PaletteFileFormat::TileLayer}) {
-        const auto load = ReadSavestate(path, format, nes_);
-        EXPECT_TRUE(load.Sets.empty());
-        EXPECT_FALSE(load.Error.has_value());
-    }
+    ExpectRefused(LoadPaletteFile(path, OwnPaletteFile, nes_), "Wrong header bytes", "Not a palette file",
+                  MsgIcon::Critical);
+    ExpectRefused(LoadPaletteFile(path, RiffPaletteFile, nes_), "Not a 256 color RIFF palette.\rFilesize must be 1052.",
+                  "Brixel", MsgIcon::None);
+    const auto load = LoadPaletteFile(path, TileLayerPaletteFile, nes_);
+    ASSERT_FALSE(load.Error.has_value());
+    ASSERT_EQ(load.Sets.size(), 1u);
+    EXPECT_EQ(load.Sets[0].Description, "Tile Layer palette");
+    EXPECT_EQ(load.Sets[0].Colors[15], MakePackedColor(4, 4, 4));
+    EXPECT_EQ(load.Sets[0].Colors[16], 0u);
 }
 
 namespace {
@@ -326,7 +340,7 @@ TEST_F(SavestateBoycott, ReadsBothSetsFromTheDecompressedStream)
 {
     const Words words = BoycottWords();
     const std::string path = WriteGzip(FileWith(300000, BoycottOffset, LittleEndian(words)));
-    const auto load = ReadSavestate(path, PaletteFileFormat::Boycott, nes_);
+    const auto load = LoadPaletteFile(path, BoycottSavestate, nes_);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 2u);
@@ -345,7 +359,7 @@ TEST_F(SavestateBoycott, AStreamEndingRightAfterThePaletteIsEnough)
 {
     const Words words = BoycottWords();
     const std::string path = WriteGzip(FileWith(BoycottOffset + 1024, BoycottOffset, LittleEndian(words)));
-    const auto load = ReadSavestate(path, PaletteFileFormat::Boycott, nes_);
+    const auto load = LoadPaletteFile(path, BoycottSavestate, nes_);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 2u);
@@ -355,8 +369,7 @@ TEST_F(SavestateBoycott, AStreamEndingRightAfterThePaletteIsEnough)
 TEST_F(SavestateBoycott, AnUncompressedFileIsReadAsItIs)
 {
     const Words words = BoycottWords();
-    const auto load =
-        Load(FileWith(BoycottOffset + 1024, BoycottOffset, LittleEndian(words)), PaletteFileFormat::Boycott);
+    const auto load = Load(FileWith(BoycottOffset + 1024, BoycottOffset, LittleEndian(words)), BoycottSavestate);
 
     ASSERT_FALSE(load.Error.has_value());
     ASSERT_EQ(load.Sets.size(), 2u);
@@ -368,7 +381,7 @@ TEST_F(SavestateBoycott, RefusesAStreamThatEndsBeforeThePaletteIsComplete)
     // Short of the offset, short of the first set, short of the second set.
     for (const std::size_t size : {BoycottOffset - 100, BoycottOffset, BoycottOffset + 511, BoycottOffset + 1023}) {
         const std::string path = WriteGzip(Bytes(size, 0x01));
-        ExpectBoycottRefused(ReadSavestate(path, PaletteFileFormat::Boycott, nes_));
+        ExpectBoycottRefused(LoadPaletteFile(path, BoycottSavestate, nes_));
     }
 }
 
@@ -378,7 +391,7 @@ TEST_F(SavestateBoycott, RefusesACorruptStream)
     Bytes file{0x1F, 0x8B, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0xFF};
     const Bytes garbage = RandomBytes(4000, 7);
     file.insert(file.end(), garbage.begin(), garbage.end());
-    ExpectBoycottRefused(Load(file, PaletteFileFormat::Boycott));
+    ExpectBoycottRefused(Load(file, BoycottSavestate));
 }
 
 TEST_F(SavestateBoycott, RefusesATruncatedStream)
@@ -390,11 +403,11 @@ TEST_F(SavestateBoycott, RefusesATruncatedStream)
     Bytes stream = ReadWholeFile(WriteGzip(plain));
     ASSERT_GT(stream.size(), 200000u);
     stream.resize(stream.size() / 2);
-    ExpectBoycottRefused(Load(stream, PaletteFileFormat::Boycott));
+    ExpectBoycottRefused(Load(stream, BoycottSavestate));
 }
 
 TEST_F(SavestateBoycott, RefusesAMissingOrEmptyFile)
 {
-    ExpectBoycottRefused(ReadSavestate(MissingPath(), PaletteFileFormat::Boycott, nes_));
-    ExpectBoycottRefused(Load(Bytes{}, PaletteFileFormat::Boycott));
+    ExpectBoycottRefused(LoadPaletteFile(MissingPath(), BoycottSavestate, nes_));
+    ExpectBoycottRefused(Load(Bytes{}, BoycottSavestate));
 }

@@ -60,11 +60,7 @@ public:
 // The window on its own: no browser and no control panel.
 class BookmarkWindow : public ::testing::Test {
 protected:
-    BookmarkWindow()
-    {
-        InitState(state);
-        windows.Dialogs = &dialogs;
-    }
+    BookmarkWindow() { InitState(state); }
     void TearDown() override { EXPECT_TRUE(dialogs.AllAnswersUsed()); }
 
     // Adds through the window's own buttons; without a control panel the
@@ -87,7 +83,7 @@ protected:
     TempDir dir;
     ProgramState state;
     DialogsWithHook dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     Bookmark window{state, windows};
 };
 

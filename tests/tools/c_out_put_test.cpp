@@ -56,17 +56,13 @@ public:
 
 class COutPutWindow : public ::testing::Test {
 protected:
-    COutPutWindow()
-    {
-        InitState(state);
-        windows.Dialogs = &dialogs;
-    }
+    COutPutWindow() { InitState(state); }
 
     std::string PathIn(const std::string& name) const { return (dir.Path() / name).string(); }
 
     ProgramState state;
     DialogsWithStep dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     TempDir dir;
 };
 
@@ -327,12 +323,16 @@ TEST_F(COutPutSprite, UnwritableFileIsReportedAndNotCalledConverted)
     EXPECT_EQ(Text(window.LbInfo), "Convert 3x1 of 8x8 = 3 tiles");
 }
 
-TEST_F(COutPutSprite, NoDialogsMeansNoAction)
+TEST_F(COutPutSprite, CancelledDialogsMeanNoAction)
 {
-    windows.Dialogs = nullptr;
     COutPut window(state, windows);
+    dialogs.QueueFile({});
     window.BtCCodeSprite_Click();
+    dialogs.QueueFile({});
     window.BtCCodePalette_Click();
+    ASSERT_EQ(dialogs.Prompts.size(), 2u);
+    EXPECT_EQ(dialogs.Prompts[0].PromptKind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(dialogs.Prompts[1].PromptKind, ScriptedDialogs::Kind::SaveFile);
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
     EXPECT_EQ(Text(window.LbInfo), "Convert 1x1 of 8x8 = 1 tiles");
 }

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -327,4 +329,55 @@ TEST(FileInfoChecksum, NeverGrowsAShortFile)
     // 334 lies inside, 335 does not: neither byte is written.
     EXPECT_EQ(WriteGameBoyChecksum(file, 0x1234).Status, RomWriteStatus::OutsideFile);
     EXPECT_EQ(ReadWholeFile(path), Bytes(335, 7));
+}
+
+TEST(ChecksumRepair, WritesTheSumOrSaysWhyNot)
+{
+    TempDir dir;
+    // Too short for the header: refused before anything is read.
+    {
+        RomFile file;
+        ASSERT_TRUE(file.Open(dir.WriteFile("short.gb", CountingBytes(335))).Opened());
+        const auto message = RepairGameBoyChecksum(file, file.Length(), {});
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->Text, ChecksumFileTooShortText);
+        EXPECT_EQ(message->Caption, "Checksum not repaired");
+        EXPECT_EQ(message->Icon, MsgIcon::Critical);
+    }
+    // A writable file gets the sum of every byte but 334 and 335, high byte first.
+    const std::vector<std::uint8_t> bytes = CountingBytes(1024);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (i != 334 && i != 335)
+            sum += bytes[i];
+    const std::string path = dir.WriteFile("game.gb", bytes);
+    {
+        RomFile file;
+        ASSERT_TRUE(file.Open(path).Opened());
+        EXPECT_FALSE(RepairGameBoyChecksum(file, file.Length(), {}));
+    }
+    std::vector<std::uint8_t> expected = bytes;
+    expected[334] = static_cast<std::uint8_t>(sum >> 8);
+    expected[335] = static_cast<std::uint8_t>(sum);
+    EXPECT_EQ(ReadWholeFile(path), expected);
+    // A write the system refuses keeps the old bytes and says so plainly.
+    {
+        RomFile file;
+        const std::string fullPath = dir.WriteFile("full.gb", bytes);
+        ASSERT_TRUE(file.Open(fullPath).Opened());
+        // The first write fails; putting the old bytes back works.
+        file.SetWriterForTesting([calls = 0](int fd, const void* data, std::size_t size, off_t offset) mutable {
+            if (calls++ == 0) {
+                errno = ENOSPC;
+                return ssize_t{-1};
+            }
+            return ::pwrite(fd, data, size, offset);
+        });
+        const auto message = RepairGameBoyChecksum(file, file.Length(), {});
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->Text, "Could not write checksum to file.");
+        EXPECT_EQ(message->Caption, "Error while saving");
+        EXPECT_EQ(message->Icon, MsgIcon::Information);
+        EXPECT_EQ(ReadWholeFile(fullPath), bytes);
+    }
 }

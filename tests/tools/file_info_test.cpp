@@ -72,7 +72,6 @@ protected:
     FileInfoWindow()
     {
         InitState(state);
-        windows.Dialogs = &dialogs;
         window = std::make_unique<FileInfo>(state, windows);
     }
 
@@ -86,7 +85,7 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows;
+    Windows windows{dialogs};
     std::unique_ptr<FileInfo> window;
 };
 

@@ -1,0 +1,99 @@
+#include "app/refresh.h"
+
+#include "app/main_form.h"
+#include "app/windows.h"
+#include "browser/browser.h"
+#include "core/dialogs.h"
+#include "core/mode_table.h"
+#include "editor/cell_writes.h"
+#include "editor/editor.h"
+#include "editor/tile_ctrl.h"
+#include "palette/color_set.h"
+#include "palette/palette_ctrl.h"
+#include "palette/working_palette.h"
+
+void PaletteChanged(Windows& windows)
+{
+    if (windows.Browser)
+        windows.Browser->RedrawBrowser();
+    AllCellsChanged(windows);
+    if (windows.PaletteCtrl)
+        windows.PaletteCtrl->DrawPalettePanel();
+}
+
+void ColorSetsChanged(Windows& windows)
+{
+    if (windows.ColorSet)
+        windows.ColorSet->DrawSelectedSet();
+}
+
+void CellsChanged(Windows& windows, const std::vector<int>& cells)
+{
+    if (windows.TileCtrl)
+        windows.TileCtrl->ShowCellMode();
+    if (!windows.Editor)
+        return;
+    for (int slot : cells)
+        windows.Editor->RenderSlot(slot);
+    windows.Editor->RedrawEditor();
+}
+
+void CellAddressesChanged(Windows& windows)
+{
+    if (windows.TileCtrl)
+        windows.TileCtrl->ShowCellMode();
+}
+
+void AllCellsChanged(Windows& windows)
+{
+    if (windows.TileCtrl)
+        windows.TileCtrl->ShowCellMode();
+    if (!windows.Editor)
+        return;
+    windows.Editor->RenderAllSlots();
+    windows.Editor->RedrawEditor();
+}
+
+void RomBytesChanged(Windows& windows)
+{
+    if (windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void BrowserAddressChanged(Windows& windows)
+{
+    if (windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void ModeChanged(Windows& windows, const ModeInfo& mode)
+{
+    if (windows.TileCtrl)
+        windows.TileCtrl->ShowCellMode();
+    if (windows.PaletteCtrl) {
+        windows.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
+        windows.PaletteCtrl->DrawPalettePanel();
+    }
+}
+
+void FileOpened(Windows& windows)
+{
+    if (windows.TileCtrl)
+        windows.TileCtrl->LoadTile(-1);
+    if (windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void FileClosed(Windows& windows)
+{
+    if (windows.Browser)
+        windows.Browser->ReloadBrowser();
+}
+
+void ShowReport(Windows& windows, const EditReport& report)
+{
+    if (report.Message)
+        windows.Dialogs.Message(*report.Message);
+    if (report.InfoText && windows.MainForm)
+        windows.MainForm->SetInfoText(*report.InfoText);
+}

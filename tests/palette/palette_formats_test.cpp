@@ -1,0 +1,95 @@
+#include "core/file_filter.h"
+#include "palette/jasc_palette_format.h"
+#include "palette/own_palette_format.h"
+#include "palette/palette_files.h"
+#include "palette/palette_formats.h"
+#include "palette/riff_palette_format.h"
+#include "palette/savestates.h"
+#include "palette/tile_layer_palette_format.h"
+#include "support/expect_message.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The color set window's filters as the user has always seen them, with
+// the JASC entry after all of them.
+const std::string LoadFilter =
+    "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
+    "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
+    "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
+    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal";
+const std::string SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
+                               "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal";
+
+}  // namespace
+
+TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascLast)
+{
+    EXPECT_EQ(PaletteLoadFilter(), LoadFilter);
+    EXPECT_EQ(PaletteSaveFilter(), SaveFilter);
+}
+
+TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
+{
+    const std::vector<const PaletteFileFormat*> loads{
+        &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
+        &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile};
+    const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
+    ASSERT_EQ(loadEntries.size(), loads.size());
+    for (std::size_t i = 0; i < loads.size(); ++i) {
+        const int index = static_cast<int>(i) + 1;
+        EXPECT_EQ(PaletteFormatToLoad(index), loads[i]) << index;
+        EXPECT_EQ(loadEntries[i].Label, loads[i]->Label) << index;
+    }
+    EXPECT_EQ(PaletteFormatToLoad(0), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(11), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(-1), nullptr);
+
+    EXPECT_EQ(PaletteFormatToSave(1), &OwnPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(2), &RiffPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(3), &TileLayerPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(4), &JascPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(0), nullptr);
+    EXPECT_EQ(PaletteFormatToSave(5), nullptr);
+}
+
+TEST(PaletteFormats, RoomNeededBeforeALoad)
+{
+    // The count the list must stay below: two-set loads, ZSnes and Cygne
+    // need 254, the other appending loads 255.
+    const std::vector<std::pair<const PaletteFileFormat*, int>> limits{
+        {&RiffPaletteFile, 255},  {&TileLayerPaletteFile, 255}, {&NesticleSavestate, 255},
+        {&VgbaSavestate, 254},    {&NocashSavestate, 255},      {&ZSnesSavestate, 254},
+        {&BoycottSavestate, 254}, {&CygneSavestate, 254},       {&JascPaletteFile, 255}};
+    auto list = std::make_unique<ColorSetList>();
+    for (const auto& [format, limit] : limits) {
+        list->SetCount = static_cast<std::uint8_t>(limit - 1);
+        EXPECT_TRUE(HasRoomToLoad(*list, *format)) << format->Label;
+        list->SetCount = static_cast<std::uint8_t>(limit);
+        EXPECT_FALSE(HasRoomToLoad(*list, *format)) << format->Label;
+    }
+    // The own file replaces the list, so a full list takes it too.
+    list->SetCount = 255;
+    EXPECT_TRUE(HasRoomToLoad(*list, OwnPaletteFile));
+}
+
+TEST(PaletteFormats, FilesReadByTheirBytesShareTheMissingAndUnreadableMessages)
+{
+    TempDir dir;
+    int checked = 0;
+    for (const PaletteFileFormat* format : PaletteFileFormats()) {
+        if (format->ReadFile)
+            continue;  // savestates: the window checks the name first
+        ++checked;
+        const PaletteLoad missing = LoadPaletteFile((dir.Path() / "none").string(), *format, NesColorTable{});
+        ExpectMessage(missing.Error, "Could not find the selected file.", "Loading process aborted", MsgIcon::None);
+        const PaletteLoad folder = LoadPaletteFile(dir.Path().string(), *format, NesColorTable{});
+        ExpectMessage(folder.Error, "Could not read the selected file.", "Loading process aborted", MsgIcon::Critical);
+        EXPECT_TRUE(folder.Sets.empty());
+    }
+    EXPECT_EQ(checked, 4);  // own, RIFF, Tile Layer, JASC
+}
