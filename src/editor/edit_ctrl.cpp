@@ -2,11 +2,9 @@
 
 #include "app/child_window.h"
 #include "app/icons.h"
-#include "app/main_form.h"
 #include "app/refresh.h"
 #include "app/tools.h"
 #include "app/windows.h"
-#include "browser/browser.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "core/view_limits.h"

@@ -5,8 +5,6 @@
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
-#include "editor/editor.h"
-#include "editor/tile_ctrl.h"
 
 #include <QEvent>
 #include <QGridLayout>

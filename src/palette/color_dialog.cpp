@@ -4,7 +4,6 @@
 #include "app/windows.h"
 #include "core/program_state.h"
 #include "palette/color_set.h"
-#include "palette/palette_ctrl.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -9,7 +9,6 @@
 #include "core/rom_file.h"
 #include "core/write_messages.h"
 #include "palette/color_dialog.h"
-#include "palette/palette_ctrl.h"
 #include "palette/palette_files.h"
 #include "palette/palette_formats.h"
 #include "palette/palette_transfer.h"

@@ -4,11 +4,9 @@
 #include "app/main_form.h"
 #include "app/refresh.h"
 #include "app/windows.h"
-#include "browser/browser.h"
 #include "core/config_file.h"
 #include "core/program_state.h"
 #include "core/view_limits.h"
-#include "editor/editor.h"
 #include "palette/color_dialog.h"
 #include "palette/working_palette.h"
 

@@ -4,7 +4,6 @@
 
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
-#include "browser/browser.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
 
