@@ -5,6 +5,7 @@
 
 #include "core/byte_order.h"
 #include "core/config_file.h"
+#include "core/rom_file.h"
 #include "editor/bmp_exchange.h"
 #include "editor/pattern_file.h"
 #include "palette/jasc_palette_format.h"
@@ -12,6 +13,7 @@
 #include "palette/riff_palette_format.h"
 #include "palette/tile_layer_palette_format.h"
 #include "tools/bookmark_file.h"
+#include "tools/rom_patch.h"
 
 #include <zlib.h>
 
@@ -362,6 +364,70 @@ void TileSeeds()
     Put("tile_io", "empty", {});
 }
 
+// rom_patch input: the ROM's length, the ROM, then the patch.
+Bytes PatchInput(const Bytes& rom, const Bytes& patch)
+{
+    Bytes input(2);
+    WriteLe16(input.data(), static_cast<std::uint16_t>(rom.size()));
+    return Joined(Joined(input, rom), patch);
+}
+
+// The patch of a few changes to rom, made by the program's own builder on a
+// temporary copy.
+Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pair<std::size_t, std::uint8_t>>& changes)
+{
+    const auto path = std::filesystem::temp_directory_path() / "brixel-make-seeds-rom.bin";
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(rom.data()), static_cast<std::streamsize>(rom.size()));
+    RomFile file;
+    file.Open(path.string());
+    OriginalByteMap originals;
+    for (const auto& [offset, value] : changes) {
+        originals.try_emplace(static_cast<std::int64_t>(offset), rom[offset]);
+        file.WriteAt(static_cast<std::int64_t>(offset), &value, 1);
+    }
+    const Bytes patch = BuildPatch(format, file, originals).Bytes;
+    file.Close();
+    std::filesystem::remove(path);
+    return patch;
+}
+
+void RomPatchSeeds()
+{
+    const Bytes rom = RandomBytes(512);
+    const std::vector<std::pair<std::size_t, std::uint8_t>> changes = {
+        {0, static_cast<std::uint8_t>(~rom[0])}, {1, static_cast<std::uint8_t>(~rom[1])},
+        {200, static_cast<std::uint8_t>(~rom[200])}, {511, static_cast<std::uint8_t>(~rom[511])}};
+    const Bytes ips = MadePatch(PatchFormat::Ips, rom, changes);
+    const Bytes bps = MadePatch(PatchFormat::Bps, rom, changes);
+    Put("rom_patch", "ips", PatchInput(rom, ips));
+    Put("rom_patch", "bps", PatchInput(rom, bps));
+    Put("rom_patch", "ips-cut", PatchInput(rom, Cut(ips, ips.size() - 4)));
+    Put("rom_patch", "bps-cut", PatchInput(rom, Cut(bps, bps.size() - 1)));
+    Put("rom_patch", "bps-other-rom", PatchInput(RandomBytes(512), bps));
+    Put("rom_patch", "bps-shorter-rom", PatchInput(Cut(rom, 511), bps));
+    // A run, records over each other, a record past the end, the cut length.
+    const Bytes records = Joined(Text("PATCH"), {0, 0, 8, 0, 0, 0, 40, 0x5A, 0, 0, 12, 0, 3, 1, 2, 3});
+    Put("rom_patch", "ips-run", PatchInput(rom, Joined(records, Text("EOF"))));
+    Put("rom_patch", "ips-cut-length", PatchInput(rom, Joined(Joined(records, Text("EOF")), {0, 2, 0})));
+    Put("rom_patch", "ips-past-end", PatchInput(rom, Joined(Text("PATCH"), {0, 1, 255, 0, 2, 1, 2, 'E', 'O', 'F'})));
+    Put("rom_patch", "ips-empty-run", PatchInput(rom, Joined(Text("PATCH"), {0, 0, 1, 0, 0, 0, 0, 1, 'E', 'O', 'F'})));
+    // Every BPS action: TargetRead 2, an overlapping TargetCopy 5 from 0, a
+    // SourceCopy 3 from 9, a SourceCopy 2 back to 3.
+    const Bytes small = RandomBytes(12);
+    Bytes body = Joined(Text("BPS1"), {0x8C, 0x8C, 0x80, 0x85, 1, 2, 0x93, 0x80, 0x8A, 0x92, 0x86, 0x93});
+    const Bytes target = {1, 2, 1, 2, 1, 2, 1, small[9], small[10], small[11], small[3], small[4]};
+    Bytes sums(8);
+    WriteLe32(&sums[0], static_cast<std::uint32_t>(crc32(0, small.data(), 12)));
+    WriteLe32(&sums[4], static_cast<std::uint32_t>(crc32(0, target.data(), 12)));
+    body = Joined(body, sums);
+    Bytes own(4);
+    WriteLe32(own.data(), static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+    Put("rom_patch", "bps-copies", PatchInput(small, Joined(body, own)));
+    Put("rom_patch", "not-a-patch", PatchInput(rom, Text("UPS1")));
+    Put("rom_patch", "empty", {});
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -380,5 +446,6 @@ int main(int argc, char** argv)
     BookmarkSeeds();
     TileSeeds();
     JascSeeds();
+    RomPatchSeeds();
     return 0;
 }

@@ -1,0 +1,47 @@
+#include "tools/changed_runs.h"
+
+#include "core/rom_file.h"
+#include "tools/patch_messages.h"
+
+#include <algorithm>
+
+namespace {
+
+// The largest stretch read at once; a read covers the map's offsets that fall
+// within it, so close changes share one read.
+constexpr std::int64_t ReadBlock = 256 * 1024;
+
+}  // namespace
+
+ChangedRuns FindChangedRuns(const RomFile& file, const OriginalByteMap& originals)
+{
+    ChangedRuns result;
+    const std::int64_t length = file.Length();
+    std::vector<std::uint8_t> block;
+    std::int64_t blockStart = 0;
+    std::int64_t blockEnd = 0;  // the block holds [blockStart, blockEnd)
+
+    for (auto it = originals.lower_bound(0); it != originals.end() && it->first < length; ++it) {
+        const std::int64_t offset = it->first;
+        if (offset >= blockEnd) {
+            // Read from here up to the last offset of the map within one block.
+            const auto last = std::prev(originals.lower_bound(std::min(offset + ReadBlock, length)));
+            blockStart = offset;
+            blockEnd = last->first + 1;
+            block.resize(static_cast<std::size_t>(blockEnd - blockStart));
+            if (file.ReadAt(blockStart, block.data(), block.size()) != block.size()) {
+                result.Runs.clear();
+                result.Failure = PatchReadFailedText(file.Path());
+                return result;
+            }
+        }
+        const std::uint8_t current = block[static_cast<std::size_t>(offset - blockStart)];
+        if (current == it->second)
+            continue;  // written back to its original value
+        if (result.Runs.empty() ||
+            result.Runs.back().Offset + static_cast<std::int64_t>(result.Runs.back().Bytes.size()) != offset)
+            result.Runs.push_back({offset, {}});
+        result.Runs.back().Bytes.push_back(current);
+    }
+    return result;
+}

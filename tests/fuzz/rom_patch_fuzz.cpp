@@ -1,0 +1,117 @@
+// ApplyPatch on a small ROM with a fuzzed patch, and the IPS and BPS
+// builders on fuzzed changes. Input: the ROM's length (2 bytes,
+// little-endian, at most 4096; fewer bytes when the input ends), the ROM's
+// bytes, then the patch.
+//
+// Checks: a refusal has a reason and no writes; the IPS and BPS appliers of
+// tests/tools/reference_patch.cpp accept exactly when the program does (an
+// IPS whose records pass the end and whose cut length brings the file back
+// is the one case the program refuses and the reference does not), and the
+// file after the program's writes is the reference's; the writes are
+// ascending, separate, inside the file and hold only bytes that differ. Then
+// the patch's bytes, read as (offset, value) pairs, change the ROM; the IPS
+// and BPS patches of those changes rebuild the changed file with both
+// appliers.
+
+#include "core/byte_order.h"
+#include "core/rom_file.h"
+#include "fuzz_support.h"
+#include "tools/patch_messages.h"
+#include "tools/reference_patch.h"
+#include "tools/rom_patch.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t MaxRom = 4096;
+constexpr std::size_t MaxChanges = 64;
+
+void CheckWrites(const PatchWrites& result, const Bytes& rom)
+{
+    std::int64_t previousEnd = -1;
+    for (const PatchWrite& write : result.Writes) {
+        CHECK(!write.Bytes.empty());
+        CHECK(write.Offset > previousEnd);
+        previousEnd = write.Offset + static_cast<std::int64_t>(write.Bytes.size());
+        CHECK(previousEnd <= static_cast<std::int64_t>(rom.size()));
+        for (std::size_t i = 0; i < write.Bytes.size(); ++i)
+            CHECK(write.Bytes[i] != rom[static_cast<std::size_t>(write.Offset) + i]);
+    }
+}
+
+// The file after the program applied the patch to a fresh copy of rom.
+Bytes AppliedCopy(const Bytes& rom, const Bytes& patch, PatchWrites& result)
+{
+    const std::string path = WriteTempFile("copy.bin", rom);
+    RomFile file;
+    CHECK(file.Open(path).Opened());
+    result = ApplyPatch(file, patch.data(), patch.size());
+    CHECK(result.Accepted() == result.Refusal.empty());
+    CHECK(result.Accepted() || result.Writes.empty());
+    CheckWrites(result, rom);
+    for (const PatchWrite& write : result.Writes)
+        CHECK(static_cast<bool>(file.WriteAt(write.Offset, write.Bytes.data(), write.Bytes.size())));
+    return FileContents(path);
+}
+
+void CheckApply(const Bytes& rom, const Bytes& patch)
+{
+    PatchWrites result;
+    const Bytes after = AppliedCopy(rom, patch, result);
+    const auto format = DetectPatchFormat(patch.data(), patch.size());
+    if (!format) {
+        CHECK(result.Refusal == NotAPatchText);
+        return;
+    }
+    const auto reference = *format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch) : ReferenceApplyBps(rom, patch);
+    const bool referenceAccepts = reference && reference->size() == rom.size();
+    if (result.Accepted()) {
+        CHECK(referenceAccepts);
+        CHECK(after == *reference);
+    } else {
+        CHECK(after == rom);
+        CHECK(!referenceAccepts || (*format == PatchFormat::Ips && result.Refusal == IpsPastEndText));
+    }
+}
+
+void CheckBuild(const Bytes& rom, const Bytes& changes)
+{
+    if (rom.empty())
+        return;
+    const std::string path = WriteTempFile("edited.bin", rom);
+    RomFile file;
+    CHECK(file.Open(path).Opened());
+    OriginalByteMap originals;
+    Bytes current = rom;
+    for (std::size_t i = 0; i + 3 <= changes.size() && i < 3 * MaxChanges; i += 3) {
+        const std::size_t offset = ReadLe16(&changes[i]) % rom.size();
+        originals.try_emplace(static_cast<std::int64_t>(offset), rom[offset]);
+        current[offset] = changes[i + 2];
+        CHECK(static_cast<bool>(file.WriteAt(static_cast<std::int64_t>(offset), &changes[i + 2], 1)));
+    }
+    for (const PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
+        const PatchFile patch = BuildPatch(format, file, originals);
+        CHECK(patch.Made());
+        const auto reference = format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch.Bytes)
+                                                          : ReferenceApplyBps(rom, patch.Bytes);
+        CHECK(reference && *reference == current);
+        PatchWrites result;
+        CHECK(AppliedCopy(rom, patch.Bytes, result) == current);
+        CHECK(result.Accepted());
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::size_t romSize = size >= 2 ? std::min<std::size_t>(ReadLe16(data), MaxRom) : 0;
+    const std::size_t romStart = std::min<std::size_t>(size, 2);
+    romSize = std::min(romSize, size - romStart);
+    const Bytes rom(data + romStart, data + romStart + romSize);
+    const Bytes patch(data + romStart + romSize, data + size);
+    CheckApply(rom, patch);
+    CheckBuild(rom, patch);
+    return 0;
+}
