@@ -276,8 +276,8 @@ PatchWrites ApplyBpsPatch(const RomFile& file, const std::uint8_t* patch, std::s
 
     const std::int64_t length = file.Length();
     if (*targetSize != *sourceSize)
-        return Refused(PatchLengthChangeText(static_cast<std::int64_t>(*sourceSize),
-                                             static_cast<std::int64_t>(*targetSize)));
+        return Refused(
+            PatchLengthChangeText(static_cast<std::int64_t>(*sourceSize), static_cast<std::int64_t>(*targetSize)));
     if (*sourceSize != static_cast<std::uint64_t>(length))
         return Refused(PatchSourceSizeText(static_cast<std::int64_t>(*sourceSize), length));
     const auto sourceCrc = FileCrc(file);

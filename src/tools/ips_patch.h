@@ -12,7 +12,7 @@ class RomFile;
 // big-endian length and that many bytes, then "EOF". A record of length 0 is a
 // run: a 2-byte length and the one byte repeated.
 
-inline constexpr std::int64_t IpsAddressLimit = 0x1000000;  // 16 MiB
+inline constexpr std::int64_t IpsAddressLimit = 0x1000000;    // 16 MiB
 inline constexpr std::int64_t IpsEndMarkerOffset = 0x454F46;  // reads as "EOF"
 inline constexpr std::size_t IpsMaxRecordLength = 0xFFFF;
 

@@ -9,8 +9,7 @@ inline const char* const IpsBeyond16MiBText =
     "The changes reach beyond the first 16 MiB of the file, which an IPS patch cannot address. "
     "Save the patch as BPS instead.";
 
-inline const char* const NotAPatchText =
-    "This file is neither an IPS patch nor a BPS patch, so nothing was written.";
+inline const char* const NotAPatchText = "This file is neither an IPS patch nor a BPS patch, so nothing was written.";
 
 inline const char* const PatchTruncatedText =
     "The patch file ends too early; it is incomplete, so nothing was written.";

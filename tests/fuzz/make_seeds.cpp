@@ -395,9 +395,10 @@ Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pai
 void RomPatchSeeds()
 {
     const Bytes rom = RandomBytes(512);
-    const std::vector<std::pair<std::size_t, std::uint8_t>> changes = {
-        {0, static_cast<std::uint8_t>(~rom[0])}, {1, static_cast<std::uint8_t>(~rom[1])},
-        {200, static_cast<std::uint8_t>(~rom[200])}, {511, static_cast<std::uint8_t>(~rom[511])}};
+    const std::vector<std::pair<std::size_t, std::uint8_t>> changes = {{0, static_cast<std::uint8_t>(~rom[0])},
+                                                                       {1, static_cast<std::uint8_t>(~rom[1])},
+                                                                       {200, static_cast<std::uint8_t>(~rom[200])},
+                                                                       {511, static_cast<std::uint8_t>(~rom[511])}};
     const Bytes ips = MadePatch(PatchFormat::Ips, rom, changes);
     const Bytes bps = MadePatch(PatchFormat::Bps, rom, changes);
     Put("rom_patch", "ips", PatchInput(rom, ips));

@@ -11,7 +11,8 @@
 // ascending, separate, inside the file and hold only bytes that differ. Then
 // the patch's bytes, read as (offset, value) pairs, change the ROM; the IPS
 // and BPS patches of those changes rebuild the changed file with both
-// appliers.
+// appliers. A BPS patch is also tried with its checksums set right, so its
+// actions are reached.
 
 #include "core/byte_order.h"
 #include "core/rom_file.h"
@@ -19,6 +20,8 @@
 #include "tools/patch_messages.h"
 #include "tools/reference_patch.h"
 #include "tools/rom_patch.h"
+
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -55,14 +58,25 @@ Bytes AppliedCopy(const Bytes& rom, const Bytes& patch, PatchWrites& result)
     return FileContents(path);
 }
 
-void CheckApply(const Bytes& rom, const Bytes& patch)
+// The patch with the checksum at end - back set to the CRC32 of bytes, and
+// its own checksum set right.
+Bytes WithChecksum(Bytes patch, std::size_t back, const Bytes& bytes)
+{
+    WriteLe32(&patch[patch.size() - back],
+              static_cast<std::uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size()))));
+    WriteLe32(&patch[patch.size() - 4],
+              static_cast<std::uint32_t>(crc32(0, patch.data(), static_cast<uInt>(patch.size() - 4))));
+    return patch;
+}
+
+PatchWrites CheckApply(const Bytes& rom, const Bytes& patch)
 {
     PatchWrites result;
     const Bytes after = AppliedCopy(rom, patch, result);
     const auto format = DetectPatchFormat(patch.data(), patch.size());
     if (!format) {
         CHECK(result.Refusal == NotAPatchText);
-        return;
+        return result;
     }
     const auto reference = *format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch) : ReferenceApplyBps(rom, patch);
     const bool referenceAccepts = reference && reference->size() == rom.size();
@@ -73,6 +87,24 @@ void CheckApply(const Bytes& rom, const Bytes& patch)
         CHECK(after == rom);
         CHECK(!referenceAccepts || (*format == PatchFormat::Ips && result.Refusal == IpsPastEndText));
     }
+    return result;
+}
+
+// A fuzzed BPS patch rarely has right checksums, which stop it before its
+// actions. So it is tried again with the source checksum and its own set
+// right, and then with the result checksum of the target the reference
+// makes, which the program must then accept with the same result.
+void CheckBpsActions(const Bytes& rom, const Bytes& patch)
+{
+    if (DetectPatchFormat(patch.data(), patch.size()) != PatchFormat::Bps || patch.size() < 16)
+        return;
+    const Bytes reachingActions = WithChecksum(patch, 12, rom);
+    CheckApply(rom, reachingActions);
+    const auto target = ReferenceBpsTarget(rom, reachingActions);
+    if (!target || target->size() != rom.size())
+        return;
+    const Bytes right = WithChecksum(reachingActions, 8, *target);
+    CHECK(CheckApply(rom, right).Accepted());
 }
 
 void CheckBuild(const Bytes& rom, const Bytes& changes)
@@ -93,8 +125,8 @@ void CheckBuild(const Bytes& rom, const Bytes& changes)
     for (const PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
         const PatchFile patch = BuildPatch(format, file, originals);
         CHECK(patch.Made());
-        const auto reference = format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch.Bytes)
-                                                          : ReferenceApplyBps(rom, patch.Bytes);
+        const auto reference =
+            format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch.Bytes) : ReferenceApplyBps(rom, patch.Bytes);
         CHECK(reference && *reference == current);
         PatchWrites result;
         CHECK(AppliedCopy(rom, patch.Bytes, result) == current);
@@ -112,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes rom(data + romStart, data + romStart + romSize);
     const Bytes patch(data + romStart + romSize, data + size);
     CheckApply(rom, patch);
+    CheckBpsActions(rom, patch);
     CheckBuild(rom, patch);
     return 0;
 }

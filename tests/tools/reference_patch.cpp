@@ -78,7 +78,7 @@ std::uint32_t Le32(const PatchBytes& bytes, std::size_t at)
 
 }  // namespace
 
-std::optional<PatchBytes> ReferenceApplyBps(const PatchBytes& source, const PatchBytes& patch)
+std::optional<PatchBytes> ReferenceBpsTarget(const PatchBytes& source, const PatchBytes& patch)
 {
     if (patch.size() < 4 + 12 || PatchBytes(patch.begin(), patch.begin() + 4) != PatchBytes{'B', 'P', 'S', '1'})
         return std::nullopt;
@@ -136,8 +136,8 @@ std::optional<PatchBytes> ReferenceApplyBps(const PatchBytes& source, const Patc
             const std::uint64_t offset = number();
             if (bad)
                 return std::nullopt;
-            const std::int64_t delta = (offset & 1) != 0 ? -static_cast<std::int64_t>(offset >> 1)
-                                                         : static_cast<std::int64_t>(offset >> 1);
+            const std::int64_t delta =
+                (offset & 1) != 0 ? -static_cast<std::int64_t>(offset >> 1) : static_cast<std::int64_t>(offset >> 1);
             std::int64_t& relative = action == 2 ? sourceRelative : targetRelative;
             relative += delta;
             for (std::uint64_t i = 0; i < length; ++i, ++output, ++relative) {
@@ -156,8 +156,15 @@ std::optional<PatchBytes> ReferenceApplyBps(const PatchBytes& source, const Patc
             }
         }
     }
-    if (output != targetSize || Le32(patch, end) != ReferenceCrc32(source, source.size()) ||
-        Le32(patch, end + 4) != ReferenceCrc32(target, target.size()))
+    if (output != targetSize || Le32(patch, end) != ReferenceCrc32(source, source.size()))
+        return std::nullopt;
+    return target;
+}
+
+std::optional<PatchBytes> ReferenceApplyBps(const PatchBytes& source, const PatchBytes& patch)
+{
+    auto target = ReferenceBpsTarget(source, patch);
+    if (!target || Le32(patch, patch.size() - 8) != ReferenceCrc32(*target, target->size()))
         return std::nullopt;
     return target;
 }

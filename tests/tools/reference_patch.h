@@ -18,6 +18,10 @@ std::uint32_t ReferenceCrc32(const PatchBytes& bytes, std::size_t size);
 // the end marker cut short, a run of length 0, other data after "EOF").
 std::optional<PatchBytes> ReferenceApplyIps(PatchBytes file, const PatchBytes& patch);
 
+// The target the patch makes from source, with every check but the one of
+// the target's checksum.
+std::optional<PatchBytes> ReferenceBpsTarget(const PatchBytes& source, const PatchBytes& patch);
+
 // The target the patch makes from source. Nothing for a malformed patch, a
 // wrong source size, or any of the three checksums wrong.
 std::optional<PatchBytes> ReferenceApplyBps(const PatchBytes& source, const PatchBytes& patch);

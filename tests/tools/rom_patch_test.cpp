@@ -5,8 +5,8 @@
 #include "support/temp_dir.h"
 #include "tools/bps_number.h"
 #include "tools/patch_messages.h"
-#include "tools/rom_patch.h"
 #include "tools/reference_patch.h"
+#include "tools/rom_patch.h"
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,13 @@ Bytes Made(const PatchFile& patch)
 TEST(BpsNumber, EncodesEachGroupAfterTheFirstOneLess)
 {
     const std::pair<std::uint64_t, Bytes> cases[] = {
-        {0, {0x80}},         {1, {0x81}},         {127, {0xFF}},    {128, {0x00, 0x80}},
-        {129, {0x01, 0x80}}, {16511, {0x7F, 0xFF}}, {16512, {0x00, 0x00, 0x80}},
+        {0, {0x80}},
+        {1, {0x81}},
+        {127, {0xFF}},
+        {128, {0x00, 0x80}},
+        {129, {0x01, 0x80}},
+        {16511, {0x7F, 0xFF}},
+        {16512, {0x00, 0x00, 0x80}},
     };
     for (const auto& [value, bytes] : cases) {
         Bytes encoded;
@@ -216,7 +221,8 @@ TEST(RomPatch, IpsNeverWritesTheEndMarkerAsAnOffset)
     EditedRom rom(dir, RandomBytes(0x454F46 + 0x10, 3));
     rom.Change(0x454F46, static_cast<std::uint8_t>(~rom.Original[0x454F46]));
     Bytes patch = Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals));
-    EXPECT_EQ(patch, Joined({Text("PATCH"), {0x45, 0x4F, 0x45, 0x00, 0x02, rom.Original[0x454F45], rom.Current[0x454F46]},
+    EXPECT_EQ(patch, Joined({Text("PATCH"),
+                             {0x45, 0x4F, 0x45, 0x00, 0x02, rom.Original[0x454F45], rom.Current[0x454F46]},
                              Text("EOF")}));
     EXPECT_TRUE(ReferenceApplyIps(rom.Original, patch) == rom.Current);
     EXPECT_TRUE(ApplyToCopy(dir, rom.Original, patch).File == rom.Current);
@@ -363,7 +369,8 @@ TEST(RomPatch, RefusesCutAndForeignPatches)
     for (const Bytes& foreign : {Text(""), Text("PATC"), Text("BPS"), Text("UPS1xxxxxxxxxxxxxx")})
         EXPECT_EQ(ApplyToCopy(dir, rom.Original, foreign).Result.Refusal, NotAPatchText);
     const Bytes emptyRun = Joined({Text("PATCH"), {0, 0, 1, 0, 0, 0, 0, 7}, Text("EOF")});
-    EXPECT_EQ(ApplyToCopy(dir, rom.Original, emptyRun).Result.Refusal, PatchMalformedText("a repeated run of no bytes"));
+    EXPECT_EQ(ApplyToCopy(dir, rom.Original, emptyRun).Result.Refusal,
+              PatchMalformedText("a repeated run of no bytes"));
     EXPECT_EQ(ApplyToCopy(dir, rom.Original, Joined({Text("PATCHEOF"), {1}})).Result.Refusal,
               PatchMalformedText("data after the end marker"));
 }
