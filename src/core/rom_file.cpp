@@ -28,7 +28,8 @@ RomFile::~RomFile()
 
 RomFile::RomFile(RomFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)),
-      length_(std::exchange(other.length_, 0)), path_(std::move(other.path_)), writer_(std::move(other.writer_))
+      length_(std::exchange(other.length_, 0)), path_(std::move(other.path_)), writer_(std::move(other.writer_)),
+      listener_(std::move(other.listener_)), untold_(std::exchange(other.untold_, false))
 {
 }
 
@@ -41,6 +42,8 @@ RomFile& RomFile::operator=(RomFile&& other) noexcept
         length_ = std::exchange(other.length_, 0);
         path_ = std::move(other.path_);
         writer_ = std::move(other.writer_);
+        listener_ = std::move(other.listener_);
+        untold_ = std::exchange(other.untold_, false);
     }
     return *this;
 }
@@ -131,6 +134,11 @@ void RomFile::SetWriterForTesting(Writer writer)
     writer_ = std::move(writer);
 }
 
+void RomFile::SetWriteListener(WriteListener listener)
+{
+    listener_ = std::move(listener);
+}
+
 RomWriteResult RomFile::CheckStillTheSameFile(std::int64_t offset, std::size_t size) const
 {
     struct stat open {};
@@ -184,8 +192,11 @@ RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, s
         return {RomWriteStatus::Failed, "Writing to the file '" + path_ +
                                             "' failed (the bytes it replaces could not be read); nothing was written."};
     std::string cause;
-    if (WriteWhole(offset, data, size, cause))
+    if (WriteWhole(offset, data, size, cause)) {
+        if (listener_ && !untold_)
+            listener_(offset, std::span<const std::uint8_t>(old), std::span<const std::uint8_t>(data, size));
         return {};
+    }
     std::string restoreCause;
     if (WriteWhole(offset, old.data(), size, restoreCause))
         return {RomWriteStatus::Failed,

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 
 // What became of a write into the ROM. A write is all or nothing: it either
 // replaced the whole block, or the file keeps its old bytes there (only
@@ -90,6 +92,27 @@ public:
     using Writer = std::function<ssize_t(int fd, const void* data, std::size_t size, off_t offset)>;
     void SetWriterForTesting(Writer writer);
 
+    // Told of every write that replaced its whole block, after it was made:
+    // the offset, the bytes replaced and the bytes written. Refused and
+    // failed writes are not told. The listener stays across Open and Close.
+    using WriteListener = std::function<void(std::int64_t offset, std::span<const std::uint8_t> before,
+                                             std::span<const std::uint8_t> after)>;
+    void SetWriteListener(WriteListener listener);
+
+    // While one lives, writes are not told to the listener: undo and redo
+    // put back bytes the listener has already been told of.
+    class UntoldWrites {
+    public:
+        explicit UntoldWrites(RomFile& file) : file_(file), wasUntold_(std::exchange(file.untold_, true)) {}
+        ~UntoldWrites() { file_.untold_ = wasUntold_; }
+        UntoldWrites(const UntoldWrites&) = delete;
+        UntoldWrites& operator=(const UntoldWrites&) = delete;
+
+    private:
+        RomFile& file_;
+        bool wasUntold_;
+    };
+
     const std::string& Path() const { return path_; }
 
 private:
@@ -103,4 +126,6 @@ private:
     std::int32_t length_ = 0;
     std::string path_;
     Writer writer_;
+    WriteListener listener_;
+    bool untold_ = false;
 };

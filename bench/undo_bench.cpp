@@ -1,0 +1,65 @@
+// Undo of a Save all of 256 tiles spread over a 64 MiB file: 256 writes of
+// the old bytes back, each checking that the file is still the one opened.
+// Redo between the measured undos is not timed.
+#include "core/edit_history.h"
+#include "core/edit_recorder.h"
+#include "core/program_state.h"
+#include "editor/editor_slots.h"
+
+#include "random_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+constexpr std::int32_t FileLength = 64 << 20;
+
+const std::string& BenchFile()
+{
+    static const RandomFile file("undo-bench", FileLength, 2026);
+    return file.Path();
+}
+
+void BM_UndoSaveAllOf256TilesIn64MiB(benchmark::State& state)
+{
+    ProgramState program;
+    InitState(program);
+    if (!program.FileHandle.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    EditHistory history;
+    EditRecorder recorder(program, history);
+    std::mt19937 random(7);
+    for (int slot = 0; slot < EditorSlotCount; ++slot) {
+        EditorSlot& cell = program.EditorSlots[slot];
+        // One tile in every 256 KiB stretch of the file.
+        cell.Address = slot * (FileLength / EditorSlotCount) + 16 * static_cast<std::int32_t>(random() % 1024);
+        cell.Mode = ModeGameboy;
+        for (auto& pixel : cell.Pixels)
+            pixel = static_cast<std::uint8_t>(random() % 4);
+    }
+    {
+        EditStepScope step(recorder, "save all");
+        if (SaveAllSlots(program).Written != EditorSlotCount) {
+            state.SkipWithError("the tiles could not be written");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        if (!history.Undo(program)) {
+            state.SkipWithError("undo refused");
+            break;
+        }
+        state.PauseTiming();
+        if (!history.Redo(program))
+            state.SkipWithError("redo refused");
+        state.ResumeTiming();
+    }
+    history.Undo(program);
+}
+BENCHMARK(BM_UndoSaveAllOf256TilesIn64MiB)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "core/edit_recorder.h"
+
+EditRecorder::EditRecorder(Document& document, EditHistory& history)
+    : document_(document), history_(history), journal_(document.FileHandle)
+{
+    journal_.SetLoneStepHandler([this](RomStep step) {
+        history_.Push(EditStep{std::move(step.Name), {}, std::nullopt, std::move(step.Writes)});
+    });
+}
+
+void EditRecorder::BeginStep(std::string name)
+{
+    if (depth_++ == 0) {
+        cellsBefore_ = document_.EditorSlots;
+        paletteBefore_ = document_.WorkingPalette;
+    }
+    journal_.BeginStep(std::move(name));
+}
+
+void EditRecorder::EndStep()
+{
+    RomStep written = journal_.EndStep();
+    if (depth_ == 0 || --depth_ > 0)
+        return;
+    EditStep step{std::move(written.Name), CellChangesBetween(cellsBefore_, document_.EditorSlots), std::nullopt,
+                  std::move(written.Writes)};
+    if (paletteBefore_ != document_.WorkingPalette)
+        step.Palette = PaletteChange{paletteBefore_, document_.WorkingPalette};
+    history_.Push(std::move(step));
+}
+
+void EditRecorder::NewFile()
+{
+    history_.Clear();
+    journal_.Reset();
+}

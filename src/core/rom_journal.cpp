@@ -1,0 +1,63 @@
+#include "core/rom_journal.h"
+
+#include <utility>
+
+RomJournal::RomJournal(RomFile& file) : file_(file)
+{
+    file_.SetWriteListener([this](std::int64_t offset, std::span<const std::uint8_t> before,
+                                  std::span<const std::uint8_t> after) { Record(offset, before, after); });
+}
+
+RomJournal::~RomJournal()
+{
+    file_.SetWriteListener({});
+}
+
+void RomJournal::SetLoneStepHandler(StepHandler handler)
+{
+    loneHandler_ = std::move(handler);
+}
+
+void RomJournal::BeginStep(std::string name)
+{
+    if (depth_++ == 0)
+        open_ = RomStep{std::move(name), {}};
+}
+
+void RomJournal::RenameStep(std::string name)
+{
+    if (depth_ > 0)
+        open_.Name = std::move(name);
+}
+
+RomStep RomJournal::EndStep()
+{
+    if (depth_ == 0 || --depth_ > 0)
+        return {};
+    return std::exchange(open_, RomStep{});
+}
+
+void RomJournal::Reset()
+{
+    originals_.clear();
+    open_.Writes.clear();
+}
+
+void RomJournal::Record(std::int64_t offset, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after)
+{
+    // try_emplace keeps the first value seen: the one the byte had at the
+    // open. The hint walks along the block, so a block costs one lookup.
+    auto hint = originals_.lower_bound(offset);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        hint = originals_.try_emplace(hint, offset + static_cast<std::int64_t>(i), before[i]);
+        ++hint;
+    }
+
+    RomWrite write{offset, {before.begin(), before.end()}, {after.begin(), after.end()}};
+    if (depth_ > 0) {
+        open_.Writes.push_back(std::move(write));
+        return;
+    }
+    if (loneHandler_)
+        loneHandler_(RomStep{LoneWriteName, {std::move(write)}});
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/edit_recorder.h"
+#include "editor/cell_writes.h"
+
+#include <cstdint>
+
+struct ProgramState;
+class Dialogs;
+
+// The editor's writes into the file, each recorded as one step.
+
+// Save all as one step named "save of N tiles", N the tiles written.
+EditReport SaveAllCellsAsStep(EditRecorder& recorder, ProgramState& state, Dialogs& dialogs);
+
+// One cell written at an address as the step "tile write".
+CellWriteResult WriteCellToAsStep(EditRecorder& recorder, ProgramState& state, Dialogs& dialogs, int slot,
+                                  std::int64_t address, std::uint8_t mode);

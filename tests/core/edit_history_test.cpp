@@ -1,0 +1,262 @@
+#include "core/document.h"
+#include "core/edit_history.h"
+#include "core/edit_recorder.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class History : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = dir_.WriteFile("game.gb", CountingBytes(64));
+        ASSERT_TRUE(doc_.FileHandle.Open(path_).Opened());
+    }
+
+    void Write(std::int64_t offset, const Bytes& bytes)
+    {
+        ASSERT_TRUE(doc_.FileHandle.WriteAt(offset, bytes.data(), bytes.size()));
+    }
+
+    // Three writes in one step: 0-1, 10, and 0 again over the first.
+    void MakeThreeWriteStep()
+    {
+        EditStepScope step(recorder_, "save of 3 tiles");
+        Write(0, {0xA0, 0xA1});
+        Write(10, {0xAA});
+        Write(0, {0xB0});
+    }
+
+    Bytes AfterThreeWrites() const
+    {
+        Bytes bytes = CountingBytes(64);
+        bytes[0] = 0xB0;
+        bytes[1] = 0xA1;
+        bytes[10] = 0xAA;
+        return bytes;
+    }
+
+    TempDir dir_;
+    std::string path_;
+    Document doc_;
+    EditHistory history_;
+    EditRecorder recorder_{doc_, history_};
+};
+
+TEST_F(History, UndoAndRedoOfARomStepPutBackTheExactBytes)
+{
+    EXPECT_EQ(history_.UndoText(), "");
+    EXPECT_EQ(history_.RedoText(), "");
+    MakeThreeWriteStep();
+    ASSERT_EQ(history_.Size(), 1u);
+    EXPECT_EQ(history_.UndoText(), "Undo save of 3 tiles");
+    EXPECT_EQ(ReadWholeFile(path_), AfterThreeWrites());
+
+    const StepOutcome undone = history_.Undo(doc_);
+    EXPECT_TRUE(undone.Done);
+    EXPECT_TRUE(undone.RomChanged);
+    EXPECT_TRUE(undone.ChangedCells.empty());
+    EXPECT_EQ(ReadWholeFile(path_), CountingBytes(64));
+    EXPECT_EQ(history_.UndoText(), "");
+    EXPECT_EQ(history_.RedoText(), "Redo save of 3 tiles");
+    // Putting bytes back is not a new step.
+    EXPECT_EQ(history_.Size(), 1u);
+    EXPECT_EQ(recorder_.Journal().OriginalBytes(), (OriginalByteMap{{0, 0}, {1, 1}, {10, 10}}));
+
+    EXPECT_TRUE(history_.Redo(doc_).Done);
+    EXPECT_EQ(ReadWholeFile(path_), AfterThreeWrites());
+    EXPECT_EQ(history_.Size(), 1u);
+    EXPECT_FALSE(history_.Redo(doc_).Done);  // nothing left to redo
+    EXPECT_TRUE(history_.Redo(doc_).Reason.empty());
+}
+
+TEST_F(History, ACellStepKeepsOnlyTheChangedCellsAndThePaletteWhenItChanged)
+{
+    doc_.EditorSlots[7].Address = 32;
+    const EditorSlotTable cellsBefore = doc_.EditorSlots;
+    {
+        EditStepScope step(recorder_, "paint");
+        doc_.EditorSlots[7].Pixels[9] = 3;
+        doc_.EditorSlots[200].Address = UnboundTile;
+    }
+    ASSERT_EQ(history_.Size(), 1u);
+    const EditStep& paint = history_.StepAt(0);
+    ASSERT_EQ(paint.Cells.size(), 2u);
+    EXPECT_EQ(paint.Cells[0].Slot, 7);
+    EXPECT_EQ(paint.Cells[1].Slot, 200);
+    EXPECT_FALSE(paint.Palette);
+    EXPECT_TRUE(paint.Writes.empty());
+
+    const WorkingPaletteTable paletteBefore = doc_.WorkingPalette;
+    {
+        EditStepScope step(recorder_, "palette load");
+        doc_.WorkingPalette[255] = MakePackedColor(1, 2, 3);
+    }
+    ASSERT_EQ(history_.Size(), 2u);
+    EXPECT_TRUE(history_.StepAt(1).Cells.empty());
+    ASSERT_TRUE(history_.StepAt(1).Palette);
+    const EditorSlotTable cellsAfter = doc_.EditorSlots;
+    const WorkingPaletteTable paletteAfter = doc_.WorkingPalette;
+
+    StepOutcome outcome = history_.Undo(doc_);
+    EXPECT_TRUE(outcome.PaletteChanged);
+    EXPECT_FALSE(outcome.RomChanged);
+    EXPECT_EQ(doc_.WorkingPalette, paletteBefore);
+    outcome = history_.Undo(doc_);
+    EXPECT_EQ(outcome.ChangedCells, (std::vector<int>{7, 200}));
+    EXPECT_FALSE(outcome.PaletteChanged);
+    EXPECT_TRUE(CellChangesBetween(doc_.EditorSlots, cellsBefore).empty());
+
+    history_.Redo(doc_);
+    history_.Redo(doc_);
+    EXPECT_TRUE(CellChangesBetween(doc_.EditorSlots, cellsAfter).empty());
+    EXPECT_EQ(doc_.WorkingPalette, paletteAfter);
+
+    // A step that changed nothing is not kept; nor is a cell only read in
+    // another mode than it had counted as unchanged.
+    {
+        EditStepScope step(recorder_, "nothing");
+    }
+    EXPECT_EQ(history_.Size(), 2u);
+    {
+        EditStepScope step(recorder_, "mode");
+        doc_.EditorSlots[7].Mode = ModeNes;
+    }
+    EXPECT_EQ(history_.Size(), 3u);
+}
+
+TEST_F(History, ANewStepAfterUndosDropsTheRedoPartAndClearStartsOver)
+{
+    Write(0, {0x01});  // lone writes are steps of their own
+    Write(1, {0x02});
+    Write(2, {0x03});
+    ASSERT_EQ(history_.Size(), 3u);
+    EXPECT_EQ(history_.UndoText(), "Undo file write");
+    history_.Undo(doc_);
+    history_.Undo(doc_);
+    EXPECT_EQ(history_.Position(), 1u);
+    {
+        EditStepScope step(recorder_, "fill");
+        doc_.EditorSlots[0].Pixels.fill(2);
+    }
+    EXPECT_EQ(history_.Size(), 2u);
+    EXPECT_EQ(history_.RedoText(), "");
+    EXPECT_EQ(history_.UndoText(), "Undo fill");
+    Bytes expected = CountingBytes(64);
+    expected[0] = 0x01;
+    EXPECT_EQ(ReadWholeFile(path_), expected);
+
+    recorder_.NewFile();
+    EXPECT_EQ(history_.Size(), 0u);
+    EXPECT_EQ(history_.UndoText(), "");
+    EXPECT_FALSE(history_.Undo(doc_).Done);
+    EXPECT_TRUE(recorder_.Journal().OriginalBytes().empty());
+}
+
+TEST_F(History, ARefusedUndoLeavesFileAndHistoryAsTheyWere)
+{
+    MakeThreeWriteStep();
+    // Another program replaces the file; the open one lives on as moved.gb.
+    const std::string moved = (dir_.Path() / "moved.gb").string();
+    ASSERT_EQ(::link(path_.c_str(), moved.c_str()), 0);
+    const std::string replacement = dir_.WriteFile("new.gb", Bytes(64, 0x55));
+    ASSERT_EQ(::rename(replacement.c_str(), path_.c_str()), 0);
+
+    const StepOutcome outcome = history_.Undo(doc_);
+    EXPECT_FALSE(outcome.Done);
+    EXPECT_FALSE(outcome.RomChanged);
+    EXPECT_EQ(outcome.Reason, "The file '" + path_ +
+                                  "' was changed, moved or deleted outside Brixel, so nothing was written. Open it "
+                                  "again to go on.");
+    EXPECT_EQ(history_.Position(), 1u);
+    EXPECT_EQ(history_.UndoText(), "Undo save of 3 tiles");
+    EXPECT_EQ(ReadWholeFile(moved), AfterThreeWrites());
+    EXPECT_EQ(ReadWholeFile(path_), Bytes(64, 0x55));
+}
+
+TEST_F(History, AWriteRefusedHalfwayPutsBackTheWritesAlreadyUndone)
+{
+    MakeThreeWriteStep();
+    doc_.EditorSlots[3].Pixels[0] = 1;  // the step has no cells; they stay
+    int calls = 0;
+    // Undo writes 0, then 10, then 0-1: the second one finds the disk full.
+    doc_.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+        if (++calls == 2) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::pwrite(fd, data, size, offset);
+    });
+    const StepOutcome undo = history_.Undo(doc_);
+    EXPECT_FALSE(undo.Done);
+    EXPECT_EQ(undo.Reason, "Writing to the file '" + path_ +
+                               "' failed (No space left on device); the file keeps its old bytes there.");
+    EXPECT_EQ(ReadWholeFile(path_), AfterThreeWrites());
+    EXPECT_EQ(history_.Position(), 1u);
+    EXPECT_EQ(history_.Size(), 1u);
+
+    // Once the disk has room the same undo goes through.
+    doc_.FileHandle.SetWriterForTesting({});
+    ASSERT_TRUE(history_.Undo(doc_).Done);
+    EXPECT_EQ(ReadWholeFile(path_), CountingBytes(64));
+
+    // Redo writes 0-1, 10, 0: the third is refused, the first two go back.
+    calls = 0;
+    doc_.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+        if (++calls == 3) {
+            errno = EIO;
+            return -1;
+        }
+        return ::pwrite(fd, data, size, offset);
+    });
+    EXPECT_FALSE(history_.Redo(doc_).Done);
+    EXPECT_EQ(ReadWholeFile(path_), CountingBytes(64));
+    EXPECT_EQ(history_.RedoText(), "Redo save of 3 tiles");
+    EXPECT_EQ(doc_.EditorSlots[3].Pixels[0], 1);
+}
+
+TEST_F(History, AFailedPutBackIsSaidAfterTheRefusal)
+{
+    MakeThreeWriteStep();
+    int calls = 0;
+    // The first undo write goes through, every later one fails.
+    doc_.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+        if (++calls == 1)
+            return ::pwrite(fd, data, size, offset);
+        errno = EIO;
+        return -1;
+    });
+    const StepOutcome undo = history_.Undo(doc_);
+    EXPECT_FALSE(undo.Done);
+    const std::string prefix = "Writing to the file '" + path_ + "' failed (Input/output error), and its old bytes";
+    EXPECT_EQ(undo.Reason.rfind(prefix, 0), 0u) << undo.Reason;
+    EXPECT_NE(undo.Reason.find("the 1 bytes at address 10 may be damaged. Putting back the bytes changed before it "
+                               "failed as well: " +
+                               prefix),
+              std::string::npos)
+        << undo.Reason;
+    EXPECT_EQ(history_.Position(), 1u);
+}
+
+TEST_F(History, AFileReopenedForReadingOnlyRefusesTheUndo)
+{
+    MakeThreeWriteStep();
+    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+    ASSERT_EQ(doc_.FileHandle.Open(path_).Status, RomFile::OpenStatus::OpenedReadOnly);
+    const StepOutcome undo = history_.Undo(doc_);
+    EXPECT_FALSE(undo.Done);
+    EXPECT_EQ(undo.Reason, "The file '" + path_ + "' is open for reading only; nothing was written.");
+    EXPECT_EQ(history_.Position(), 1u);
+    EXPECT_EQ(ReadWholeFile(path_), AfterThreeWrites());
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include "core/rom_file.h"
+#include "core/rom_journal.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Heard {
+    std::int64_t Offset;
+    Bytes Before;
+    Bytes After;
+};
+
+class WriteListener : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = dir_.WriteFile("game.gb", CountingBytes(64));
+        ASSERT_TRUE(file_.Open(path_).Opened());
+        file_.SetWriteListener(
+            [this](std::int64_t offset, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after) {
+                heard_.push_back({offset, {before.begin(), before.end()}, {after.begin(), after.end()}});
+            });
+    }
+
+    TempDir dir_;
+    std::string path_;
+    RomFile file_;
+    std::vector<Heard> heard_;
+};
+
+TEST_F(WriteListener, HearsEachWholeWriteWithTheBytesItReplaced)
+{
+    const Bytes block{0xA0, 0xA1, 0xA2};
+    ASSERT_TRUE(file_.WriteAt(61, block.data(), block.size()));
+    const Bytes second{0xB0};
+    ASSERT_TRUE(file_.WriteAt(61, second.data(), second.size()));
+
+    ASSERT_EQ(heard_.size(), 2u);
+    EXPECT_EQ(heard_[0].Offset, 61);
+    EXPECT_EQ(heard_[0].Before, (Bytes{61, 62, 63}));
+    EXPECT_EQ(heard_[0].After, block);
+    EXPECT_EQ(heard_[1].Before, (Bytes{0xA0}));
+    EXPECT_EQ(heard_[1].After, second);
+}
+
+TEST_F(WriteListener, RefusedFailedAndUntoldWritesAreNotHeard)
+{
+    const Bytes block{1, 2, 3, 4};
+    // Past the end, before the start.
+    EXPECT_FALSE(file_.WriteAt(62, block.data(), block.size()));
+    EXPECT_FALSE(file_.WriteAt(-1, block.data(), block.size()));
+
+    // The disk refuses; the old bytes are put back.
+    file_.SetWriterForTesting([](int, const void*, std::size_t, off_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    EXPECT_EQ(file_.WriteAt(0, block.data(), block.size()).Status, RomWriteStatus::NotRestored);
+    file_.SetWriterForTesting({});
+
+    {
+        RomFile::UntoldWrites untold(file_);
+        EXPECT_TRUE(file_.WriteAt(0, block.data(), block.size()));
+    }
+    EXPECT_TRUE(heard_.empty());
+
+    // Told again once the scope is gone; the listener survives a reopen.
+    file_.Close();
+    ASSERT_TRUE(file_.Open(path_).Opened());
+    EXPECT_TRUE(file_.WriteAt(4, block.data(), block.size()));
+    ASSERT_EQ(heard_.size(), 1u);
+    EXPECT_EQ(heard_[0].Before, (Bytes{4, 5, 6, 7}));
+
+    // A file opened for reading only refuses without a word.
+    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+    ASSERT_EQ(file_.Open(path_).Status, RomFile::OpenStatus::OpenedReadOnly);
+    EXPECT_FALSE(file_.WriteAt(0, block.data(), block.size()));
+    // A deleted file refuses too.
+    ASSERT_EQ(::chmod(path_.c_str(), 0644), 0);
+    ASSERT_TRUE(file_.Open(path_).Opened());
+    ASSERT_EQ(::unlink(path_.c_str()), 0);
+    EXPECT_EQ(file_.WriteAt(0, block.data(), block.size()).Status, RomWriteStatus::FileChanged);
+    EXPECT_EQ(heard_.size(), 1u);
+}
+
+class Journal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = dir_.WriteFile("game.gb", CountingBytes(64));
+        ASSERT_TRUE(file_.Open(path_).Opened());
+        journal_.SetLoneStepHandler([this](RomStep step) { lone_.push_back(std::move(step)); });
+    }
+
+    void Write(std::int64_t offset, const Bytes& bytes)
+    {
+        ASSERT_TRUE(file_.WriteAt(offset, bytes.data(), bytes.size()));
+    }
+
+    TempDir dir_;
+    std::string path_;
+    RomFile file_;
+    RomJournal journal_{file_};
+    std::vector<RomStep> lone_;
+};
+
+TEST_F(Journal, GroupsTheWritesOfOneStepAndMakesALoneWriteItsOwnStep)
+{
+    journal_.BeginStep("save");
+    Write(8, {0xEE, 0xEF});
+    journal_.BeginStep("inner");  // joins the open step
+    Write(0, {0xFF});
+    EXPECT_TRUE(journal_.EndStep().Writes.empty());
+    journal_.RenameStep("save of 2 tiles");
+    EXPECT_EQ(journal_.OpenStepWrites(), 2u);
+    const RomStep step = journal_.EndStep();
+    EXPECT_FALSE(journal_.StepOpen());
+
+    EXPECT_EQ(step.Name, "save of 2 tiles");
+    ASSERT_EQ(step.Writes.size(), 2u);
+    EXPECT_EQ(step.Writes[0].Offset, 8);
+    EXPECT_EQ(step.Writes[0].Before, (Bytes{8, 9}));
+    EXPECT_EQ(step.Writes[0].After, (Bytes{0xEE, 0xEF}));
+    EXPECT_EQ(step.Writes[1].Offset, 0);
+    EXPECT_TRUE(lone_.empty());
+
+    Write(30, {0x11});
+    ASSERT_EQ(lone_.size(), 1u);
+    EXPECT_EQ(lone_[0].Name, "file write");
+    ASSERT_EQ(lone_[0].Writes.size(), 1u);
+    EXPECT_EQ(lone_[0].Writes[0].Before, (Bytes{30}));
+
+    // An extra EndStep is harmless and a step without writes is empty.
+    EXPECT_TRUE(journal_.EndStep().Writes.empty());
+    journal_.BeginStep("nothing");
+    EXPECT_TRUE(journal_.EndStep().Writes.empty());
+}
+
+TEST_F(Journal, KeepsTheValueAtTheOpenOfEveryChangedByte)
+{
+    Write(10, {0xA0, 0xA1, 0xA2});
+    Write(11, {0xB1, 0xB2, 0xB3});  // overlaps: 11 and 12 keep their first value
+    Write(9, {0xC9});
+    Write(10, {10});  // back to the original value; may stay in the map
+    const OriginalByteMap expected{{9, 9}, {10, 10}, {11, 11}, {12, 12}, {13, 13}};
+    EXPECT_EQ(journal_.OriginalBytes(), expected);
+
+    journal_.Reset();
+    EXPECT_TRUE(journal_.OriginalBytes().empty());
+    Write(12, {0x01});
+    EXPECT_EQ(journal_.OriginalBytes(), (OriginalByteMap{{12, 0xB2}}));
+}
+
+TEST(JournalLifetime, StopsListeningWhenItGoes)
+{
+    TempDir dir;
+    const std::string path = dir.WriteFile("game.gb", CountingBytes(16));
+    RomFile file;
+    ASSERT_TRUE(file.Open(path).Opened());
+    int lone = 0;
+    {
+        RomJournal journal(file);
+        journal.SetLoneStepHandler([&](RomStep) { ++lone; });
+        const Bytes one{1};
+        ASSERT_TRUE(file.WriteAt(0, one.data(), one.size()));
+    }
+    const Bytes two{2};
+    EXPECT_TRUE(file.WriteAt(0, two.data(), two.size()));  // no dangling listener
+    EXPECT_EQ(lone, 1);
+}
+
+}  // namespace
