@@ -47,14 +47,6 @@ Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t length)
                  bytes.begin() + static_cast<std::ptrdiff_t>(from + length));
 }
 
-Bytes RandomBytes(std::size_t length, unsigned seed)
-{
-    std::mt19937 random(seed);
-    Bytes bytes(length);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 }  // namespace
 

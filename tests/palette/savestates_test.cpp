@@ -35,14 +35,6 @@ Bytes FileWith(std::size_t size, std::size_t offset, const Bytes& palette)
     return file;
 }
 
-Bytes RandomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 Bytes LittleEndian(const Words& words)
 {

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <stdlib.h>
 
@@ -44,5 +45,14 @@ std::vector<std::uint8_t> CountingBytes(std::size_t length)
     std::vector<std::uint8_t> bytes(length);
     for (std::size_t i = 0; i < length; ++i)
         bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}
+
+std::vector<std::uint8_t> RandomBytes(std::size_t length, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> bytes(length);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(random());
     return bytes;
 }

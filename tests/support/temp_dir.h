@@ -27,3 +27,6 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
 // Bytes 0, 1, 2, ... 255, 0, 1, ... of the given length.
 std::vector<std::uint8_t> CountingBytes(std::size_t length);
+
+// length bytes drawn from std::mt19937 seeded with seed, the same on every run.
+std::vector<std::uint8_t> RandomBytes(std::size_t length, unsigned seed);

@@ -16,14 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes RandomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 Bytes Text(const char* text)
 {
