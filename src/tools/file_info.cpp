@@ -105,7 +105,7 @@ void FileInfo::BtDoChecksum_Click()
         return;
     // Too short a file is refused at once, before the caption changes.
     if (state_.FileLength() < GameBoyHeaderEnd) {
-        Tell(*RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), {}));
+        Tell(ChecksumTooShortMessage());
         return;
     }
 

@@ -153,13 +153,18 @@ RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum)
     return file.WriteAt(GameBoyChecksumOffset, bytes, 2);
 }
 
+UserMessage ChecksumTooShortMessage()
+{
+    return {ChecksumFileTooShortText, ChecksumNotRepairedCaption, MsgIcon::Critical};
+}
+
 std::optional<UserMessage> RepairGameBoyChecksum(RomFile& file, std::int32_t length,
                                                  const ChecksumProgressReport& progress)
 {
     // The sum's two bytes lie at 334 and 335; writing them into a shorter
     // file would grow it.
     if (length < GameBoyHeaderEnd)
-        return UserMessage{ChecksumFileTooShortText, ChecksumNotRepairedCaption, MsgIcon::Critical};
+        return ChecksumTooShortMessage();
     const ChecksumSum result = SumGameBoyRom(file, length, progress);
     if (!result.Complete)
         return UserMessage{ChecksumReadFailedText, ChecksumNotRepairedCaption, MsgIcon::Critical};

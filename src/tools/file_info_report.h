@@ -93,6 +93,9 @@ ChecksumSum SumGameBoyRom(const RomFile& file, std::int32_t length, const Checks
 // both bytes: either both are written or neither.
 RomWriteResult WriteGameBoyChecksum(RomFile& file, std::uint16_t sum);
 
+// The refusal of a file too short to hold the checksum's two bytes.
+UserMessage ChecksumTooShortMessage();
+
 // The checksum repair of a file of length bytes: too short a file is
 // refused, then the sum is taken (progress reported as SumGameBoyRom does)
 // and written. Returns the message to show; none when the sum was written.
