@@ -9,6 +9,8 @@ void EditHistory::Push(EditStep step)
     steps_.resize(position_);
     steps_.push_back(std::move(step));
     position_ = steps_.size();
+    if (pushed_)
+        pushed_();
 }
 
 StepOutcome EditHistory::Undo(Document& document)
@@ -45,4 +47,12 @@ void EditHistory::Clear()
 {
     steps_.clear();
     position_ = 0;
+    if (cleared_)
+        cleared_();
+}
+
+void EditHistory::SetListeners(std::function<void()> pushed, std::function<void()> cleared)
+{
+    pushed_ = std::move(pushed);
+    cleared_ = std::move(cleared);
 }

@@ -4,6 +4,7 @@
 #include "core/edit_step.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
     // A file was opened or closed: a new history.
     void Clear();
 
+    // Told after a step was added and after the history was cleared, so a
+    // view of the history (the window's undo stack) can follow it.
+    void SetListeners(std::function<void()> pushed, std::function<void()> cleared);
+
     std::size_t Size() const { return steps_.size(); }
     std::size_t Position() const { return position_; }
     const EditStep& StepAt(std::size_t index) const { return steps_[index]; }
@@ -38,4 +43,6 @@ public:
 private:
     std::vector<EditStep> steps_;
     std::size_t position_ = 0;
+    std::function<void()> pushed_;
+    std::function<void()> cleared_;
 };

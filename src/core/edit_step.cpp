@@ -71,7 +71,7 @@ StepOutcome Apply(const EditStep& step, Document& document, bool undo)
 
 bool SameCell(const EditorSlot& a, const EditorSlot& b)
 {
-    return a.Address == b.Address && a.Pixels == b.Pixels && a.Mode == b.Mode;
+    return a.Address == b.Address && a.Pixels == b.Pixels && a.Mode == b.Mode && a.Edited == b.Edited;
 }
 
 }  // namespace

@@ -21,5 +21,19 @@ void UnbindAllSlots(EditorSlotTable& slots)
         if (slot.Address != EmptySlot) {
             slot.Address = UnboundTile;
             slot.Mode.reset();
+            slot.Edited = false;
         }
+}
+
+bool HoldsUnsavedEdit(const EditorSlot& cell)
+{
+    return cell.Edited && cell.Address >= 0;
+}
+
+int UnsavedEditCount(const EditorSlotTable& slots)
+{
+    int count = 0;
+    for (const EditorSlot& cell : slots)
+        count += HoldsUnsavedEdit(cell) ? 1 : 0;
+    return count;
 }

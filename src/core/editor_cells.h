@@ -32,6 +32,9 @@ struct EditorSlot {
     // mode the browser shows by then. Empty for a cell whose address was set
     // without reading: such a cell is written in the current mode.
     std::optional<GraphicsMode> Mode;
+    // Changed (painted, filled, flipped, rotated, imported) since the tile
+    // was read from or last written to its address.
+    bool Edited = false;
 };
 
 using EditorSlotTable = std::array<EditorSlot, EditorSlotCount>;
@@ -52,5 +55,10 @@ void ClearAllSlots(EditorSlotTable& slots);
 void ClearSlot(EditorSlotTable& slots, int slot);
 
 // Every filled cell loses its address and mode: its tile no longer belongs
-// to the open file.
+// to the open file, so it holds nothing unsaved either.
 void UnbindAllSlots(EditorSlotTable& slots);
+
+// Whether a cell holds changes its file address does not have yet.
+bool HoldsUnsavedEdit(const EditorSlot& cell);
+// The cells that do.
+int UnsavedEditCount(const EditorSlotTable& slots);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/document.h"
+#include "core/edit_history.h"
+#include "core/edit_recorder.h"
 #include "core/mode_table.h"
 #include "core/view.h"
 
@@ -16,9 +18,18 @@ inline constexpr int BrowserPixelCount = 40951;
 // table and the browser's decode buffer. It is created once, filled by
 // InitState and handed by reference to every window; a test builds its own.
 // Functions that need only the document or only the view take that part.
+// The history of the user's changes comes with it; as the recorder listens
+// to the state's own file, the state is neither copied nor moved.
 struct ProgramState : Document, View {
+    ProgramState() = default;
+    ProgramState(const ProgramState&) = delete;
+    ProgramState& operator=(const ProgramState&) = delete;
+
     ModeInfoTable ModeTable{};
     std::array<std::uint8_t, BrowserPixelCount> BrowserPixels{};
+
+    EditHistory History;
+    EditRecorder Recorder{*this, History};
 };
 
 // Sets the start-up values that belong to the state alone: browser and

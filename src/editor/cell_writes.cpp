@@ -30,6 +30,10 @@ CellWriteResult WriteCellTo(ProgramState& state, Dialogs& dialogs, int slot, std
         WriteTile(state.FileHandle, mode, static_cast<std::int32_t>(address), state.EditorSlots[slot].Pixels);
     if (written) {
         result.Outcome = CellWriteOutcome::Written;
+        // Written at its own address in its own mode: the file holds the edit.
+        const EditorSlot& cell = state.EditorSlots[slot];
+        if (address == cell.Address && mode == SaveModeOf(cell, state.CurrentMode))
+            MarkSaved(state.EditorSlots, slot);
     } else {
         result.Outcome = CellWriteOutcome::Failed;
         result.Report.Message = WriteFailedMessage(written.Reason);

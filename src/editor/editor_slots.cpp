@@ -18,6 +18,7 @@ bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int s
     ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
     cell.Address = address;
     cell.Mode = state.CurrentMode;
+    cell.Edited = false;
     return true;
 }
 
@@ -38,8 +39,10 @@ std::vector<int> PaintPixel(EditorSlotTable& slots, int slot, int x, int y, std:
     if (slots[slot].Address == EmptySlot)
         slots[slot].Address = UnboundTile;
     const std::vector<int> changed = SlotsSharingAddress(slots, slot);
-    for (int j : changed)
+    for (int j : changed) {
         slots[j].Pixels[y * TileSide + x] = color;
+        slots[j].Edited = true;
+    }
     return changed;
 }
 
@@ -48,8 +51,10 @@ std::vector<int> FillSlot(EditorSlotTable& slots, int slot, std::uint8_t color)
     if (slots[slot].Address == EmptySlot)
         slots[slot].Address = UnboundTile;
     const std::vector<int> changed = SlotsSharingAddress(slots, slot);
-    for (int j : changed)
+    for (int j : changed) {
         slots[j].Pixels.fill(color);
+        slots[j].Edited = true;
+    }
     return changed;
 }
 
@@ -82,8 +87,10 @@ void RotateTile(TilePixels& pixels)
 std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)
 {
     const std::vector<int> twins = SlotsSharingAddress(slots, slot);
-    for (int j : twins)
+    for (int j : twins) {
         slots[j].Pixels = slots[slot].Pixels;
+        slots[j].Edited = slots[slot].Edited;
+    }
     return twins;
 }
 
@@ -100,7 +107,16 @@ bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t a
 RomWriteResult SaveSlot(ProgramState& state, int slot)
 {
     const EditorSlot& cell = state.EditorSlots[slot];
-    return WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
+    RomWriteResult written = WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
+    if (written)
+        MarkSaved(state.EditorSlots, slot);
+    return written;
+}
+
+void MarkSaved(EditorSlotTable& slots, int slot)
+{
+    for (int j : SlotsSharingAddress(slots, slot))
+        slots[j].Edited = false;
 }
 
 SaveAllResult SaveAllSlots(ProgramState& state)
@@ -127,10 +143,14 @@ bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
     if (!state.FileOpen() || address < 0)
         return false;
     ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
-    if (address == cell.Address)
+    if (address == cell.Address) {
         cell.Mode = state.CurrentMode;
-    else
+        cell.Edited = false;
+    } else {
+        // Pixels from elsewhere differ from the cell's own address.
         cell.Mode.reset();
+        cell.Edited = cell.Address >= 0;
+    }
     return true;
 }
 

@@ -45,9 +45,13 @@ bool TileInsideFile(const ProgramState& state, std::int64_t address);
 // The same for a tile of the given mode.
 bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address);
 
-// Writes a cell back at its own address in the mode it was read in. The
-// caller checks that the tile lies inside the file first.
+// Writes a cell back at its own address in the mode it was read in; once
+// written, it and its twins hold no unsaved edit. The caller checks that
+// the tile lies inside the file first.
 RomWriteResult SaveSlot(ProgramState& state, int slot);
+
+// The cell and every cell sharing its address match the file again.
+void MarkSaved(EditorSlotTable& slots, int slot);
 
 // Reads the tile at address (0 or above) into a cell in the current mode.
 // When address is the cell's own, the current mode becomes the cell's

@@ -143,12 +143,13 @@ public:
         case 4: {
             said << "save all";
             int written = 0;
-            for (const EditorSlot& cell : next.Cells) {
+            for (EditorSlot& cell : next.Cells) {
                 if (cell.Address < 0)
                     continue;
                 const Bytes tile = ReferenceEncode(SaveModeOf(cell, ModeGameboy), cell.Pixels);
                 if (cell.Address + static_cast<std::int64_t>(tile.size()) <= RomLength) {
                     WriteReference(next.File, cell.Address, tile);
+                    cell.Edited = false;
                     ++written;
                 }
             }
@@ -167,6 +168,12 @@ public:
             const bool inside = address >= 0 && address + static_cast<std::int64_t>(tile.size()) <= RomLength;
             if (inside)
                 WriteReference(next.File, address, tile);
+            // Written at its own address in its own mode: it and its twins are saved.
+            const EditorSlot written = next.Cells[slot];
+            if (inside && address == written.Address && mode == SaveModeOf(written, ModeGameboy))
+                for (EditorSlot& cell : next.Cells)
+                    if (cell.Address == written.Address)
+                        cell.Edited = false;
             Finish("tile write", next, inside ? 1 : 0);
             break;
         }

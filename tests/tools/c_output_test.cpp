@@ -58,12 +58,10 @@ std::string ArrayBody(const std::string& text, const std::string& name)
     return text.substr(from, end - from);
 }
 
-ProgramState StartState()
-{
-    ProgramState state;
-    InitState(state);
-    return state;
-}
+// A state after start-up, made once per test.
+struct StartState : ProgramState {
+    StartState() { InitState(*this); }
+};
 
 // Slow reference of the sprite output: walks the picture pixel by pixel in
 // editor coordinates and packs each tile straight from the description.
@@ -136,7 +134,7 @@ std::string Repeat(const std::string& piece, int count)
 
 TEST(COutputPalette, DefaultsAreExactlyFiveLines)
 {
-    const ProgramState state = StartState();
+    const StartState state;
     const std::string text = PaletteCSource(state.WorkingPalette, "palette", ColorCountOf(0), PalModeEncoding(0));
     EXPECT_EQ(text, "const unsigned int palette[] = {\r\n"
                     "  0x43FF, 0x32D6, 0x2210, 0x1108, 0x001F, 0x0016, 0x0010, 0x0008, \r\n"
