@@ -30,8 +30,8 @@ void BM_UndoSaveAllOf256TilesIn64MiB(benchmark::State& state)
         state.SkipWithError("cannot open the benchmark file");
         return;
     }
-    EditHistory history;
-    EditRecorder recorder(program, history);
+    EditRecorder& recorder = program.Recorder;
+    EditHistory& history = program.History;
     std::mt19937 random(7);
     for (int slot = 0; slot < EditorSlotCount; ++slot) {
         EditorSlot& cell = program.EditorSlots[slot];

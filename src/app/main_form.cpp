@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/qt_dialogs.h"
 #include "app/tools.h"
+#include "app/undo_edge.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "core/program_state.h"
@@ -37,6 +38,7 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
       windows_(dialogs ? *dialogs : *ownDialogs_), mdiArea_(new QMdiArea)
 {
     windows_.MainForm = this;
+    windows_.UndoEdge = new UndoEdge(state_, windows_, this);
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
     setCentralWidget(mdiArea_);
@@ -158,6 +160,7 @@ void MainForm::CreateMenus()
     IEditor = menus[1];
     ITile = menus[2];
     IIhelp = menus[3];
+    IEdit = menus[4];
 
     // Ctrl+S is a key of its own for "Save all", wherever the focus is in
     // the program, also while the menu bar is hidden.
@@ -167,11 +170,40 @@ void MainForm::CreateMenus()
     saveAllKey->setShortcutContext(Qt::ApplicationShortcut);
     addAction(saveAllKey);
     connect(saveAllKey, &QAction::triggered, MenuItem("ISaveAll"), &QAction::trigger);
+    CreateEditKeys();
+}
+
+void MainForm::CreateEditKeys()
+{
+    // Undo and redo work wherever the focus is, like Ctrl+S; a text field
+    // with the focus keeps them for its own text.
+    const std::pair<QKeySequence, const char*> keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Z), "IUndo"},
+                                                         {QKeySequence(Qt::CTRL | Qt::Key_Y), "IRedo"},
+                                                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "IRedo"}};
+    for (const auto& [key, item] : keys) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, MenuItem(item), &QAction::trigger);
+    }
+    connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
+    ShowUndoItems();
+}
+
+void MainForm::ShowUndoItems()
+{
+    QAction* undo = MenuItem("IUndo");
+    QAction* redo = MenuItem("IRedo");
+    undo->setText(windows_.UndoEdge->UndoItemText());
+    undo->setEnabled(windows_.UndoEdge->Stack().canUndo());
+    redo->setText(windows_.UndoEdge->RedoItemText());
+    redo->setEnabled(windows_.UndoEdge->Stack().canRedo());
 }
 
 QAction* MainForm::MenuItem(const char* name) const
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp})
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
         for (QAction* action : menu->actions())
             if (action->objectName() == QLatin1String(name))
                 return action;
@@ -189,7 +221,7 @@ void MainForm::OpenStartFile(const std::string& path)
 
 void MainForm::ShowMenus(bool visible)
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp})
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
         menu->menuAction()->setVisible(visible);
     menuBar()->setVisible(visible);
 }

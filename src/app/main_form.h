@@ -38,7 +38,7 @@ public:
     // is reported in the information line and the program starts empty.
     void OpenStartFile(const std::string& path);
 
-    // Shows or hides the four top-level menus.
+    // Shows or hides the top-level menus.
     void ShowMenus(bool visible);
 
     // The menu item of the given name ("IOpen", "IGrid", ...).
@@ -50,6 +50,7 @@ public:
     QMenu* IEditor;
     QMenu* ITile;
     QMenu* IIhelp;
+    QMenu* IEdit;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,6 +59,8 @@ private:
     void CreateWindows();
     void CreateMenus();
     void CreateStatusStrip();
+    void CreateEditKeys();
+    void ShowUndoItems();
 
     ProgramState& state_;
     std::unique_ptr<Dialogs> ownDialogs_;

@@ -3,6 +3,7 @@
 #include "app/help.h"
 #include "app/main_form.h"
 #include "app/options.h"
+#include "app/undo_edge.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "editor/edit_ctrl.h"
@@ -64,18 +65,33 @@ constexpr MenuItemEntry HelpItems[] = {
     {"IHelp", "Info", {}, [](Windows& w) { w.Help->ShowHelp(); }},
 };
 
+// Added after the four menus above: the history of changes and patches.
+constexpr MenuItemEntry EditItems[] = {
+    {"IUndo", "Undo", Qt::CTRL | Qt::Key_Z, [](Windows& w) { w.UndoEdge->Undo(); }},
+    {"IRedo", "Redo", Qt::CTRL | Qt::Key_Y, [](Windows& w) { w.UndoEdge->Redo(); }},
+};
+
 constexpr MenuEntry Menus[] = {
     {"IBrowser", "Browser", BrowserItems},
     {"IEditor", "Editor", EditorItems},
     {"ITile", "Tile", TileItems},
     {"IIhelp", "Help", HelpItems},
+    {"IEdit", "Edit", EditItems},
 };
+
+// The four menus the program has always had; the ones after them are added.
+constexpr std::size_t FirstMenusCount = 4;
 
 }  // namespace
 
 std::span<const MenuEntry> MainMenuTable()
 {
-    return Menus;
+    return std::span<const MenuEntry>(Menus).first(FirstMenusCount);
+}
+
+std::span<const MenuEntry> AddedMenuTable()
+{
+    return std::span<const MenuEntry>(Menus).subspan(FirstMenusCount);
 }
 
 std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)

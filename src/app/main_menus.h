@@ -31,10 +31,12 @@ struct MenuEntry {
 // The main window's menus, left to right. Adding an item is one line in
 // its menu's list.
 std::span<const MenuEntry> MainMenuTable();
+// The menus added after those (Edit), left to right.
+std::span<const MenuEntry> AddedMenuTable();
 
 // Builds the table's menus into the menu bar, each item running its action
 // on the windows. The shown keys only show: they are live only while the
 // menu bar itself has the focus, so a window's own key handling decides
 // (Delete in the browser must not flip the tile tool's tile). Returns the
-// menus in table order.
+// menus in table order, the added ones last.
 std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows);

@@ -17,6 +17,7 @@ class COutPut;
 class Bookmark;
 class FileInfo;
 class Dialogs;
+class UndoEdge;
 
 // Every window of the program, created once by MainForm and handed to each
 // window, so one window calls another's public operations directly. A window
@@ -40,5 +41,6 @@ struct Windows {
     class COutPut* COutPut = nullptr;
     class Bookmark* Bookmark = nullptr;
     class FileInfo* FileInfo = nullptr;
+    class UndoEdge* UndoEdge = nullptr;
     class Dialogs& Dialogs;
 };

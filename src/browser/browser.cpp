@@ -17,6 +17,7 @@
 #include "core/view_limits.h"
 #include "editor/editor.h"
 #include "editor/cell_writes.h"
+#include "editor/recorded_edits.h"
 #include "editor/editor_slots.h"
 
 #include <QElapsedTimer>
@@ -369,8 +370,10 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
 void Browser::CopySelectedToEditor()
 {
     const int slot = CursorSlot(state_);
-    ClearSlot(state_.EditorSlots, slot);
-    LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
+    RecordStep(state_.Recorder, "copy of a tile", [&] {
+        ClearSlot(state_.EditorSlots, slot);
+        LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), slot);
+    });
     if (state_.EditorCursorCol < 15)
         ++state_.EditorCursorCol;
     CellsChanged(windows_, {slot});
@@ -384,8 +387,8 @@ void Browser::DragToBrowser(int x, int y)
     const int line = y / state_.BrowserZoom / TileSide;
     if (column >= state_.BrowserColumns || line >= state_.BrowserLines)
         return;
-    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, CursorSlot(state_),
-                                               TileAddressAt(state_, column, line), state_.CurrentMode);
+    const CellWriteResult result = WriteCellToAsStep(state_, windows_.Dialogs, CursorSlot(state_),
+                                                     TileAddressAt(state_, column, line), state_.CurrentMode);
     ShowReport(windows_, result.Report);
     if (result.Confirmed())
         RomBytesChanged(windows_);

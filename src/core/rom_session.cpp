@@ -3,6 +3,8 @@
 OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
 {
     state.FileHandle.Close();
+    // The history belongs to the file: a new file starts a new one.
+    state.Recorder.NewFile();
 
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
@@ -28,5 +30,6 @@ std::string CloseRomInState(ProgramState& state)
 {
     const std::string text = "Closed file " + state.FileName();
     state.FileHandle.Close();
+    state.Recorder.NewFile();
     return text;
 }

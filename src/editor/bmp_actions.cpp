@@ -38,7 +38,8 @@ void ImportBmp(ProgramState& state, Windows& windows)
         Show(dialogs, *load.Error);
         return;
     }
-    StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette);
+    RecordStep(state.Recorder, "BMP import",
+               [&] { StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette); });
     PaletteChanged(windows);
 }
 

@@ -122,6 +122,8 @@ void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalet
         const bool blank = std::all_of(slot.Pixels.begin(), slot.Pixels.end(), [](std::uint8_t p) { return p == 0; });
         slot.Address = blank ? EmptySlot : UnboundTile;
         slot.Mode.reset();
+        // Imported pixels come from no file address.
+        slot.Edited = !blank;
     }
 }
 

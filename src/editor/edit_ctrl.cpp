@@ -9,6 +9,7 @@
 #include "core/program_state.h"
 #include "core/view_limits.h"
 #include "editor/editor.h"
+#include "editor/recorded_edits.h"
 #include "editor/editor_slots.h"
 #include "editor/tile_ctrl.h"
 #include "editor/cell_writes.h"
@@ -158,7 +159,7 @@ void EditCtrl::ApplyToolPanel()
 
 void EditCtrl::BtSaveEdit_Click()
 {
-    ShowReport(windows_, SaveAllCells(state_, windows_.Dialogs));
+    ShowReport(windows_, SaveAllCellsAsStep(state_, windows_.Dialogs));
     RomBytesChanged(windows_);
 }
 
@@ -166,13 +167,14 @@ void EditCtrl::BtReload_Click()
 {
     if (!windows_.Dialogs.AskYesNo("Do you really want to reload all tiles?", "Reloading") || !state_.FileOpen())
         return;
-    CellsChanged(windows_, ReloadAllSlots(state_));
+    CellsChanged(windows_, RecordStep(state_.Recorder, "reload all", [&] { return ReloadAllSlots(state_); }));
 }
 
 void EditCtrl::BtEditClear_Click()
 {
     if (!windows_.Dialogs.AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
         return;
+    RecordStep(state_.Recorder, "clear all", [&] { ClearAllSlots(state_.EditorSlots); });
     if (windows_.Editor)
         windows_.Editor->ResetEditor();
     if (windows_.TileCtrl)

@@ -132,12 +132,30 @@ void Editor::DrawEditorOverlay()
             FillBox(target, i * cell - hs, 0, i * cell - hs + 1, side - vs, color);
             FillBox(target, 0, i * cell - vs, side - hs, i * cell - vs + 1, color);
         }
+        DrawUnsavedMarks(target);
     }
     const int column = state_.EditorCursorCol;
     const int row = state_.EditorCursorRow;
     DrawFrame(target, column * cell - hs, row * cell - vs, (column + 1) * cell + 1 - hs, (row + 1) * cell + 1 - vs,
               ScreenColor(state_.SelectionColor));
     update();
+}
+
+void Editor::DrawUnsavedMarks(PixelBuffer& target)
+{
+    // A small triangle in the top right corner of each cell whose edits are
+    // not in the file yet; it goes with the grid so a clean view stays clean.
+    const int cell = TileSide * state_.EditorZoom;
+    const int size = std::max(3, cell / 4);
+    const std::uint32_t color = ScreenColor(state_.SelectionColor);
+    for (int slot = 0; slot < EditorSlotCount; ++slot) {
+        if (!HoldsUnsavedEdit(state_.EditorSlots[slot]))
+            continue;
+        const int right = (slot % CanvasCells + 1) * cell - HEditScr->value();
+        const int top = (slot / CanvasCells) * cell - VEditScr->value() + 1;
+        for (int line = 0; line < size; ++line)
+            FillBox(target, right - size + line, top + line, right, top + line + 1, color);
+    }
 }
 
 void Editor::RedrawEditor()
@@ -191,7 +209,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
         draggingTile_ = false;
         const int cursor = CursorSlot(state_);
         if (cursor != slot) {
-            SwapSlots(state_.EditorSlots, slot, cursor);
+            RecordStep(state_.Recorder, "swap", [&] { SwapSlots(state_.EditorSlots, slot, cursor); });
             RenderSlot(slot);
             RenderSlot(cursor);
             RedrawEditor();
@@ -238,7 +256,24 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
 
 void Editor::mousePressEvent(QMouseEvent* event)
 {
+    BeginStroke(event->buttons());
     PressOrMove(event->buttons(), event->position().toPoint());
+}
+
+void Editor::BeginStroke(Qt::MouseButtons buttons)
+{
+    if (strokeOpen_ || !(buttons & Qt::LeftButton) || state_.EditMode == EditorTool::Select)
+        return;
+    state_.Recorder.BeginStep(state_.EditMode == EditorTool::Paint ? "paint" : "fill");
+    strokeOpen_ = true;
+}
+
+void Editor::EndStroke()
+{
+    if (!strokeOpen_)
+        return;
+    strokeOpen_ = false;
+    state_.Recorder.EndStep();
 }
 
 void Editor::mouseMoveEvent(QMouseEvent* event)
@@ -248,6 +283,7 @@ void Editor::mouseMoveEvent(QMouseEvent* event)
 
 void Editor::mouseReleaseEvent(QMouseEvent* event)
 {
+    EndStroke();
     const QPoint point = event->position().toPoint();
     if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight()) {
         // A click (press and release on one cell) only moves the cursor: the
@@ -274,10 +310,12 @@ void Editor::DragToEditor(int x, int y)
         DropSlot(x, y, HEditScr->value(), VEditScr->value(), state_.EditorZoom, InnerWidth(), InnerHeight());
     if (!slot)
         return;
-    ClearSlot(state_.EditorSlots, *slot);
-    RenderSlot(*slot);
-    if (LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), *slot))
+    RecordStep(state_.Recorder, "copy of a tile", [&] {
+        ClearSlot(state_.EditorSlots, *slot);
         RenderSlot(*slot);
+        if (LoadSlot(state_, windows_.Dialogs, SelectedTileAddress(state_), *slot))
+            RenderSlot(*slot);
+    });
     RedrawEditor();
 }
 

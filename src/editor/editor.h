@@ -85,6 +85,11 @@ private:
     // Gives the browser the focus when it is shown.
     void FocusBrowser();
     PixelBuffer Backing();
+    void DrawUnsavedMarks(PixelBuffer& target);
+    // A paint or fill stroke is one step of the history, from press to release.
+    void BeginStroke(Qt::MouseButtons buttons);
+    void EndStroke();
+    bool strokeOpen_ = false;
     PixelBuffer SlotImage(int slot);
     int InnerWidth() const;
     int InnerHeight() const;

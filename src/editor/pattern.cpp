@@ -116,7 +116,7 @@ void Pattern::BtLoadPat_Click()
             return;
     }
     const bool reload = OpRedraw->isChecked();
-    ApplyPattern(state_, state_.Patterns.Patterns[selected], reload);
+    RecordStep(state_.Recorder, "pattern", [&] { ApplyPattern(state_, state_.Patterns.Patterns[selected], reload); });
     // Without reading, imported pictures stay on screen as they are.
     if (reload)
         AllCellsChanged(windows_);

@@ -65,6 +65,8 @@ void ApplyPattern(ProgramState& state, const AddressPattern& pattern, bool reloa
         // Pixels that stay are not the tile at the new address: written
         // later, they go in the mode current then.
         slot.Mode.reset();
+        // Unless read, the pixels are not yet the tile at the new address.
+        slot.Edited = !reload;
         if (!reload)
             continue;
         if (slot.Address < 0)

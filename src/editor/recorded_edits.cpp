@@ -4,8 +4,9 @@
 
 #include <string>
 
-EditReport SaveAllCellsAsStep(EditRecorder& recorder, ProgramState& state, Dialogs& dialogs)
+EditReport SaveAllCellsAsStep(ProgramState& state, Dialogs& dialogs)
 {
+    EditRecorder& recorder = state.Recorder;
     EditStepScope scope(recorder, "save");
     EditReport report = SaveAllCells(state, dialogs);
     // Every tile is one write, so the step's writes are the tiles saved.
@@ -13,8 +14,8 @@ EditReport SaveAllCellsAsStep(EditRecorder& recorder, ProgramState& state, Dialo
     return report;
 }
 
-CellWriteResult WriteCellToAsStep(EditRecorder& recorder, ProgramState& state, Dialogs& dialogs, int slot,
-                                  std::int64_t address, std::uint8_t mode)
+CellWriteResult WriteCellToAsStep(ProgramState& state, Dialogs& dialogs, int slot, std::int64_t address,
+                                  std::uint8_t mode)
 {
-    return RecordStep(recorder, "tile write", [&] { return WriteCellTo(state, dialogs, slot, address, mode); });
+    return RecordStep(state.Recorder, "tile write", [&] { return WriteCellTo(state, dialogs, slot, address, mode); });
 }

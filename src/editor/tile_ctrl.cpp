@@ -10,6 +10,7 @@
 #include "editor/editor.h"
 #include "editor/cell_writes.h"
 #include "editor/editor_slots.h"
+#include "editor/recorded_edits.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -152,28 +153,33 @@ void TileCtrl::ShowTransformedTile(bool redrawAll)
     editor->DrawEditorOverlay();
 }
 
-void TileCtrl::BtFlipX_Click()
+void TileCtrl::TransformToolTile(const char* name, void (*transform)(TilePixels&), bool redrawAll)
 {
     if (toolSlot_ < 0)
         return;
-    FlipTileX(state_.EditorSlots[toolSlot_].Pixels);
-    ShowTransformedTile(true);
+    // The twins take the new pixels inside the same step, so one undo puts
+    // them all back.
+    RecordStep(state_.Recorder, name, [&] {
+        EditorSlot& cell = state_.EditorSlots[toolSlot_];
+        transform(cell.Pixels);
+        cell.Edited = true;
+        ShowTransformedTile(redrawAll);
+    });
+}
+
+void TileCtrl::BtFlipX_Click()
+{
+    TransformToolTile("flip", FlipTileX, true);
 }
 
 void TileCtrl::BtFlipY_Click()
 {
-    if (toolSlot_ < 0)
-        return;
-    FlipTileY(state_.EditorSlots[toolSlot_].Pixels);
-    ShowTransformedTile(true);
+    TransformToolTile("mirror", FlipTileY, true);
 }
 
 void TileCtrl::BtRotate_Click()
 {
-    if (toolSlot_ < 0)
-        return;
-    RotateTile(state_.EditorSlots[toolSlot_].Pixels);
-    ShowTransformedTile(false);
+    TransformToolTile("rotate", RotateTile, false);
 }
 
 void TileCtrl::BtDeleteSprite_Click()
@@ -181,14 +187,14 @@ void TileCtrl::BtDeleteSprite_Click()
     if (toolSlot_ < 0)
         return;
     const int slot = toolSlot_;
-    ClearSlot(state_.EditorSlots, slot);
+    RecordStep(state_.Recorder, "clear", [&] { ClearSlot(state_.EditorSlots, slot); });
     LoadTile(-1);
     CellsChanged(windows_, {slot});
 }
 
 CellWriteResult TileCtrl::WriteToolTile(std::int64_t address, std::uint8_t mode)
 {
-    const CellWriteResult result = WriteCellTo(state_, windows_.Dialogs, toolSlot_, address, mode);
+    const CellWriteResult result = WriteCellToAsStep(state_, windows_.Dialogs, toolSlot_, address, mode);
     ShowReport(windows_, result.Report);
     return result;
 }
@@ -210,7 +216,8 @@ void TileCtrl::SaveTile_Click()
 
 void TileCtrl::BtReloadTile_Click()
 {
-    if (toolSlot_ < 0 || !ReloadSlot(state_, toolSlot_, toolAddress_))
+    if (toolSlot_ < 0 ||
+        !RecordStep(state_.Recorder, "reload", [&] { return ReloadSlot(state_, toolSlot_, toolAddress_); }))
         return;
     CellsChanged(windows_, {toolSlot_});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/editor_cells.h"
 #include "editor/cell_writes.h"
 
 #include <QWidget>
@@ -53,6 +54,8 @@ public:
     QLabel* LbCellMode;
 
 private:
+    // Changes the tool's cell with transform as one step called name.
+    void TransformToolTile(const char* name, void (*transform)(TilePixels&), bool redrawAll);
     void EdAdd_Change();
     // Sets EdAdd's text without running the change handling.
     void SetFieldText(const std::string& text);

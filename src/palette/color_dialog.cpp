@@ -83,7 +83,7 @@ void ColorDialog::Accept()
 {
     const PackedColor color = EditedColor();
     if (target_ < 0) {
-        state_.WorkingPalette[index_] = color;
+        RecordStep(state_.Recorder, "color edit", [&] { state_.WorkingPalette[index_] = color; });
         PaletteChanged(windows_);
     } else {
         state_.Sets.ColorSets[target_].Colors[index_] = color;

@@ -165,7 +165,8 @@ void ColorSet::BtAddSet_Click()
 
 void ColorSet::BtApplySet_Click()
 {
-    state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors;
+    RecordStep(state_.Recorder, "color set",
+               [&] { state_.WorkingPalette = state_.Sets.ColorSets[state_.Sets.SelectedSet].Colors; });
     PaletteChanged(windows_);
 }
 
@@ -284,7 +285,8 @@ void ColorSet::BtPalOut_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    if (const auto message = ExportSelectedSet(state_, address, encoding, count))
+    if (const auto message =
+            RecordStep(state_.Recorder, "palette export", [&] { return ExportSelectedSet(state_, address, encoding, count); }))
         dialogs.Message(*message);
 }
 

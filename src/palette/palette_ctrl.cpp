@@ -196,13 +196,13 @@ void PaletteCtrl::BtPalShiftNum_Click()
 
 void PaletteCtrl::BtPalShiftLeft_Click()
 {
-    ShiftPaletteLeft(state_.WorkingPalette, shiftCount_);
+    RecordStep(state_.Recorder, "palette shift", [&] { ShiftPaletteLeft(state_.WorkingPalette, shiftCount_); });
     PaletteChanged(windows_);
 }
 
 void PaletteCtrl::BtPalShiftRight_Click()
 {
-    ShiftPaletteRight(state_.WorkingPalette, shiftCount_);
+    RecordStep(state_.Recorder, "palette shift", [&] { ShiftPaletteRight(state_.WorkingPalette, shiftCount_); });
     PaletteChanged(windows_);
 }
 

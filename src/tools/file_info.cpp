@@ -115,6 +115,7 @@ void FileInfo::BtDoChecksum_Click()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // User input waits until the sum is done, so nothing can close the file
     // or start a second repair meanwhile.
+    EditStepScope step(state_.Recorder, "checksum repair");
     const std::optional<UserMessage> problem =
         RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
             BtDoChecksum->setText(

@@ -76,7 +76,6 @@ public:
         path_ = dir.WriteFile("session.gb", content);
         if (!OpenRomInState(state_, path_).Opened)
             throw std::runtime_error("cannot open " + path_);
-        recorder_.NewFile();
         // Bound cells: slots 0-4 and 5-9 hold the same five tiles, so paints
         // reach twins; slot 10 lies partly past the end, so Save all skips
         // it; slot 11 is a 1bpp tile over the second half of slot 0's, so
@@ -102,7 +101,7 @@ public:
             const int x = Pick(0, 7), y = Pick(0, 7);
             const auto color = static_cast<std::uint8_t>(Pick(0, 3));
             said << "paint " << slot << " " << x << "," << y << " " << int(color);
-            RecordStep(recorder_, "paint", [&] { return PaintPixel(state_.EditorSlots, slot, x, y, color); });
+            RecordStep(state_.Recorder, "paint", [&] { return PaintPixel(state_.EditorSlots, slot, x, y, color); });
             PaintPixel(next.Cells, slot, x, y, color);
             Finish("paint", next, 0);
             break;
@@ -110,7 +109,7 @@ public:
         case 1: {
             const auto color = static_cast<std::uint8_t>(Pick(0, 3));
             said << "fill " << slot << " " << int(color);
-            RecordStep(recorder_, "fill", [&] { return FillSlot(state_.EditorSlots, slot, color); });
+            RecordStep(state_.Recorder, "fill", [&] { return FillSlot(state_.EditorSlots, slot, color); });
             FillSlot(next.Cells, slot, color);
             Finish("fill", next, 0);
             break;
@@ -118,7 +117,7 @@ public:
         case 2: {
             const int other = Pick(0, UsedSlots - 1);
             said << "swap " << slot << " " << other;
-            RecordStep(recorder_, "swap", [&] { SwapSlots(state_.EditorSlots, slot, other); });
+            RecordStep(state_.Recorder, "swap", [&] { SwapSlots(state_.EditorSlots, slot, other); });
             std::swap(next.Cells[slot], next.Cells[other]);
             Finish("swap", next, 0);
             break;
@@ -135,7 +134,7 @@ public:
                     RotateTile(cells[slot].Pixels);
                 SyncTwins(cells, slot);
             };
-            RecordStep(recorder_, "flip", [&] { transform(state_.EditorSlots); });
+            RecordStep(state_.Recorder, "flip", [&] { transform(state_.EditorSlots); });
             transform(next.Cells);
             Finish("flip", next, 0);
             break;
@@ -153,7 +152,7 @@ public:
                     ++written;
                 }
             }
-            const EditReport report = SaveAllCellsAsStep(recorder_, state_, dialogs_);
+            const EditReport report = SaveAllCellsAsStep(state_, dialogs_);
             if (report.InfoText != "Saved " + std::to_string(written) + " tiles to file")
                 return {said.str(), "said " + report.InfoText.value_or("nothing")};
             Finish("save of " + std::to_string(written) + " tiles", next, written);
@@ -164,7 +163,7 @@ public:
             const Bytes tile = ReferenceEncode(mode, next.Cells[slot].Pixels);
             const std::int64_t address = Pick(-8, RomLength + 8);
             said << "write cell " << slot << " at " << address << " in mode " << int(mode);
-            WriteCellToAsStep(recorder_, state_, dialogs_, slot, address, mode);
+            WriteCellToAsStep(state_, dialogs_, slot, address, mode);
             const bool inside = address >= 0 && address + static_cast<std::int64_t>(tile.size()) <= RomLength;
             if (inside)
                 WriteReference(next.File, address, tile);
@@ -182,7 +181,7 @@ public:
             const int count = Pick(1, 8);
             const std::int32_t address = Pick(-4, RomLength);
             said << "export " << count << " colors at " << address;
-            RecordStep(recorder_, "palette export", [&] {
+            RecordStep(state_.Recorder, "palette export", [&] {
                 return ExportPalette(state_.FileHandle, address, encoding, count, state_.WorkingPalette);
             });
             const bool inside = address >= 0 && address + 2 * count <= RomLength;
@@ -201,7 +200,7 @@ public:
             const int entry = Pick(0, 7);
             const PackedColor color = MakePackedColor(Pick(0, 255), Pick(0, 255), Pick(0, 255));
             said << "color " << entry;
-            RecordStep(recorder_, "color", [&] { state_.WorkingPalette[entry] = color; });
+            RecordStep(state_.Recorder, "color", [&] { state_.WorkingPalette[entry] = color; });
             next.Palette[entry] = color;
             Finish("color", next, 0);
             break;
@@ -209,7 +208,7 @@ public:
         case 8:
         case 9: {
             said << "undo";
-            const StepOutcome outcome = history_.Undo(state_);
+            const StepOutcome outcome = state_.History.Undo(state_);
             if (outcome.Done != (ref_.Done > 0))
                 return {said.str(), "done " + std::to_string(outcome.Done) + " " + outcome.Reason};
             if (ref_.Done > 0)
@@ -218,7 +217,7 @@ public:
         }
         default: {
             said << "redo";
-            const StepOutcome outcome = history_.Redo(state_);
+            const StepOutcome outcome = state_.History.Redo(state_);
             if (outcome.Done != (ref_.Done < ref_.Steps.size()))
                 return {said.str(), "done " + std::to_string(outcome.Done) + " " + outcome.Reason};
             if (ref_.Done < ref_.Steps.size())
@@ -232,8 +231,8 @@ public:
     // Undoes every step; the file must be the one that was opened.
     std::string UndoAll()
     {
-        while (history_.CanUndo()) {
-            const StepOutcome outcome = history_.Undo(state_);
+        while (state_.History.CanUndo()) {
+            const StepOutcome outcome = state_.History.Undo(state_);
             if (!outcome)
                 return "undo refused: " + outcome.Reason;
         }
@@ -278,15 +277,15 @@ private:
             return "cells differ";
         if (state_.WorkingPalette != now.Palette)
             return "palette differs";
-        if (history_.Size() != ref_.Steps.size() || history_.Position() != ref_.Done)
-            return "history at " + std::to_string(history_.Position()) + " of " + std::to_string(history_.Size()) +
+        if (state_.History.Size() != ref_.Steps.size() || state_.History.Position() != ref_.Done)
+            return "history at " + std::to_string(state_.History.Position()) + " of " + std::to_string(state_.History.Size()) +
                    ", reference at " + std::to_string(ref_.Done) + " of " + std::to_string(ref_.Steps.size());
         const std::string undo = ref_.Done > 0 ? "Undo " + ref_.Steps[ref_.Done - 1].Name : "";
         const std::string redo = ref_.Done < ref_.Steps.size() ? "Redo " + ref_.Steps[ref_.Done].Name : "";
-        if (history_.UndoText() != undo || history_.RedoText() != redo)
-            return "texts '" + history_.UndoText() + "' / '" + history_.RedoText() + "', expected '" + undo + "' / '" +
+        if (state_.History.UndoText() != undo || state_.History.RedoText() != redo)
+            return "texts '" + state_.History.UndoText() + "' / '" + state_.History.RedoText() + "', expected '" + undo + "' / '" +
                    redo + "'";
-        for (const auto& [offset, value] : recorder_.Journal().OriginalBytes())
+        for (const auto& [offset, value] : state_.Recorder.Journal().OriginalBytes())
             if (ref_.Original.File[static_cast<std::size_t>(offset)] != value)
                 return "original byte at " + std::to_string(offset) + " is wrong";
         return {};
@@ -296,8 +295,6 @@ private:
     std::string path_;
     ProgramState state_;
     ScriptedDialogs dialogs_;
-    EditHistory history_;
-    EditRecorder recorder_{state_, history_};
     Reference ref_;
 };
 
