@@ -30,6 +30,7 @@ class SilentDialogs : public Dialogs {
 public:
     void Message(const std::string&, const std::string&, MsgIcon) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    SaveChoice AskSaveDiscardCancel(const std::string&, const std::string&) override { return SaveChoice::Cancel; }
     FileChoice OpenFile(const std::string&) override { return {}; }
     FileChoice SaveFile(const std::string&) override { return {}; }
     std::optional<PackedColor> PickColor() override { return std::nullopt; }

@@ -9,6 +9,7 @@
 #include "app/qt_dialogs.h"
 #include "app/tools.h"
 #include "app/undo_edge.h"
+#include "app/unsaved_guard.h"
 #include "browser/brow_ctrl.h"
 #include "browser/browser.h"
 #include "core/program_state.h"
@@ -239,7 +240,11 @@ void MainForm::SetCoorText(const std::string& text)
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    // Nothing is saved at exit; the ROM file is closed as the program ends.
+    if (!ConfirmLeavingEdits(state_, windows_)) {
+        event->ignore();
+        return;
+    }
+    // Nothing else is saved at exit; the ROM file is closed as the program ends.
     state_.FileHandle.Close();
     event->accept();
     windows_.BrowCtrl->FormClose();

@@ -25,6 +25,22 @@ bool QtDialogs::AskYesNo(const std::string& text, const std::string& caption)
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveChoice QtDialogs::AskSaveDiscardCancel(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption), DisplayText(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 FileChoice QtDialogs::OpenFile(const std::string& filter)
 {
     return RunFileDialog(filter, false);

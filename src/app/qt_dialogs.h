@@ -16,6 +16,7 @@ public:
     using Dialogs::Message;
     void Message(const std::string& text, const std::string& caption, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;
     FileChoice SaveFile(const std::string& filter) override;
     std::optional<PackedColor> PickColor() override;

@@ -58,6 +58,9 @@ void RomBytesChanged(Windows& windows)
 {
     if (windows.Browser)
         windows.Browser->ReloadBrowser();
+    // Written cells lose their unsaved marks.
+    if (windows.Editor)
+        windows.Editor->RedrawEditor();
 }
 
 void BrowserAddressChanged(Windows& windows)

@@ -26,7 +26,8 @@ void CellAddressesChanged(Windows& windows);
 // Every editor cell may have changed.
 void AllCellsChanged(Windows& windows);
 
-// Bytes of the ROM were written: the browser reads its tiles again.
+// Bytes of the ROM were written: the browser reads its tiles again and
+// the editor shows which cells are saved now.
 void RomBytesChanged(Windows& windows);
 
 // The browser's address moved: it reads and shows the tiles there.

@@ -1,9 +1,10 @@
 #include "browser/brow_ctrl.h"
 
-#include "app/refresh.h"
 #include "app/child_window.h"
 #include "app/icons.h"
 #include "app/main_form.h"
+#include "app/refresh.h"
+#include "app/unsaved_guard.h"
 #include "app/windows.h"
 #include "browser/browser.h"
 #include "browser/browser_nav.h"
@@ -278,6 +279,8 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 
 void BrowCtrl::BtOpenFile_Click()
 {
+    if (!ConfirmLeavingEdits(state_, windows_))
+        return;
     if (state_.FileOpen() &&
         !windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
                                    "Are you sure you want to close the opened file?",
@@ -310,7 +313,7 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
 
 void BrowCtrl::BtCloseFile_Click()
 {
-    if (!state_.FileOpen())
+    if (!state_.FileOpen() || !ConfirmLeavingEdits(state_, windows_))
         return;
     if (!windows_.Dialogs.AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;

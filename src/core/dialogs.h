@@ -27,6 +27,9 @@ struct UserMessage {
     MsgIcon Icon = MsgIcon::None;
 };
 
+// The answer to a question about unsaved work.
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -39,6 +42,10 @@ public:
 
     // A Yes/No question without icon, Yes the default button; true on Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+
+    // A warning with the platform's Save, Discard and Cancel buttons, Save
+    // the default; closing the box is Cancel.
+    virtual SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& caption) = 0;
 
     // File dialogs. filter is "label|patterns|label|patterns...", patterns
     // separated by ";"; the first entry is selected when the dialog opens.

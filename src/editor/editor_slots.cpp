@@ -119,6 +119,20 @@ void MarkSaved(EditorSlotTable& slots, int slot)
         slots[j].Edited = false;
 }
 
+int UnsavedTileCount(const ProgramState& state)
+{
+    int count = 0;
+    for (const EditorSlot& cell : state.EditorSlots)
+        if (HoldsUnsavedEdit(cell) && TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
+            ++count;
+    return count;
+}
+
+std::string UnsavedTilesText(int count)
+{
+    return std::to_string(count) + " edited tiles are not saved to the file.";
+}
+
 SaveAllResult SaveAllSlots(ProgramState& state)
 {
     SaveAllResult result;

@@ -60,6 +60,13 @@ void MarkSaved(EditorSlotTable& slots, int slot);
 // open or address is negative.
 bool ReloadSlot(ProgramState& state, int slot, std::int32_t address);
 
+// Cells holding edits that Save all would write: edited, bound, and with
+// their tile inside the open file.
+int UnsavedTileCount(const ProgramState& state);
+
+// The question asked before such edits would be left behind.
+std::string UnsavedTilesText(int count);
+
 struct SaveAllResult {
     int Written = 0;      // tiles written
     bool Failed = false;  // a write was refused; the cells after it were not written

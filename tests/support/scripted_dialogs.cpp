@@ -19,6 +19,18 @@ bool ScriptedDialogs::AskYesNo(const std::string& text, const std::string& capti
     return answer;
 }
 
+SaveChoice ScriptedDialogs::AskSaveDiscardCancel(const std::string& text, const std::string& caption)
+{
+    Prompts.push_back({Kind::SaveDiscardCancel, text, caption, MsgIcon::None});
+    if (saveAnswers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << caption << ": " << text;
+        return SaveChoice::Cancel;
+    }
+    const SaveChoice answer = saveAnswers_.front();
+    saveAnswers_.pop_front();
+    return answer;
+}
+
 FileChoice ScriptedDialogs::OpenFile(const std::string& filter)
 {
     return NextFile(Kind::OpenFile, filter);

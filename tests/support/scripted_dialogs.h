@@ -11,7 +11,7 @@
 // unexpected prompt (empty queue) fails the running test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, YesNo, OpenFile, SaveFile, PickColor };
+    enum class Kind { Message, YesNo, SaveDiscardCancel, OpenFile, SaveFile, PickColor };
 
     struct Prompt {
         Kind PromptKind;
@@ -23,16 +23,18 @@ public:
     using Dialogs::Message;
     void Message(const std::string& text, const std::string& caption, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;
     FileChoice SaveFile(const std::string& filter) override;
     std::optional<PackedColor> PickColor() override;
 
     void QueueYesNo(bool answer) { yesNoAnswers_.push_back(answer); }
+    void QueueSaveChoice(SaveChoice answer) { saveAnswers_.push_back(answer); }
     void QueueFile(FileChoice choice) { fileAnswers_.push_back(std::move(choice)); }
     void QueueColor(std::optional<PackedColor> color) { colorAnswers_.push_back(color); }
 
     // True when the test used every answer it queued.
-    bool AllAnswersUsed() const { return yesNoAnswers_.empty() && fileAnswers_.empty() && colorAnswers_.empty(); }
+    bool AllAnswersUsed() const { return yesNoAnswers_.empty() && saveAnswers_.empty() && fileAnswers_.empty() && colorAnswers_.empty(); }
 
     std::vector<Prompt> Prompts;
 
@@ -40,6 +42,7 @@ private:
     FileChoice NextFile(Kind kind, const std::string& filter);
 
     std::deque<bool> yesNoAnswers_;
+    std::deque<SaveChoice> saveAnswers_;
     std::deque<FileChoice> fileAnswers_;
     std::deque<std::optional<PackedColor>> colorAnswers_;
 };

@@ -2,6 +2,7 @@
 
 #include "browser/brow_ctrl.h"
 #include "core/mode_table.h"
+#include "editor/editor_slots.h"
 
 #include <QComboBox>
 
@@ -20,6 +21,9 @@ void ViewerFixture::TearDown()
 std::string ViewerFixture::OpenRom(const std::vector<std::uint8_t>& bytes, const std::string& name)
 {
     const std::string path = dir.WriteFile(name, bytes);
+    // Edits left by an earlier step of the test are thrown away.
+    if (UnsavedTileCount(state) > 0)
+        dialogs.QueueSaveChoice(SaveChoice::Discard);
     if (state.FileOpen())
         dialogs.QueueYesNo(true);
     dialogs.QueueFile({path, 1});
