@@ -1,0 +1,227 @@
+#include "app/main_form.h"
+#include "app/tools.h"
+#include "browser/brow_ctrl.h"
+#include "browser/browser.h"
+#include "editor/edit_ctrl.h"
+#include "editor/editor.h"
+#include "support/temp_dir.h"
+#include "support/viewer_fixture.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace {
+
+constexpr const char* OneUnsaved = "1 edited tiles are not saved to the file.";
+
+// A shown main window on a 4 KiB ROM of counting bytes, with the browser's
+// first tile copied into editor cell 0 by a double-click.
+class UndoWindow : public ViewerFixture {
+protected:
+    void SetUp() override
+    {
+        ViewerFixture::SetUp();
+        original_ = CountingBytes(4096);
+        romPath_ = OpenRom(original_);
+        state.ShowSaveWarning = false;
+        w->Editor->resize(500, 450);
+        QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(5, 5));
+        ASSERT_EQ(state.EditorSlots[0].Address, 0);
+        readPixels_ = state.EditorSlots[0].Pixels;
+        // Keys reach shortcuts only in the active window; the about window
+        // shows first.
+        QCoreApplication::processEvents();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        w->Editor->setFocus();
+        dialogs.Prompts.clear();
+    }
+
+    // One stroke across the top row of cell 0 in paint mode.
+    void PaintStroke(std::uint8_t color)
+    {
+        w->EditCtrl->OptionPaint->click();
+        state.CurrentColor = color;
+        QTest::mousePress(w->Editor, Qt::LeftButton, {}, QPoint(1, 1));
+        QTest::mouseMove(w->Editor, QPoint(8, 1));
+        QTest::mouseMove(w->Editor, QPoint(17, 1));
+        QTest::mouseRelease(w->Editor, Qt::LeftButton, {}, QPoint(17, 1));
+    }
+
+    void Key(QKeyCombination key) { QTest::keyClick(w->Editor, key.key(), key.keyboardModifiers()); }
+    std::string Info() const { return form->LbInfo->text().toStdString(); }
+    std::string ItemText(const char* name) const { return form->MenuItem(name)->text().toStdString(); }
+    int Asked(ScriptedDialogs::Kind kind) const
+    {
+        return static_cast<int>(std::count_if(dialogs.Prompts.begin(), dialogs.Prompts.end(),
+                                              [kind](const auto& prompt) { return prompt.PromptKind == kind; }));
+    }
+    // Whether the editor shows cell 0's unsaved mark (top right corner).
+    bool CellZeroMarked() const { return w->Editor->BackingImage().pixel(22, 1) == qRgb(255, 255, 255); }
+
+    std::vector<std::uint8_t> original_;
+    std::string romPath_;
+    TilePixels readPixels_{};
+};
+
+TEST_F(UndoWindow, CtrlZUndoesAPaintStrokeAsOneStepAndTheRedoKeysBringItBack)
+{
+    PaintStroke(3);
+    const TilePixels painted = state.EditorSlots[0].Pixels;
+    ASSERT_NE(painted, readPixels_);
+    EXPECT_EQ(painted[0], 3);
+    EXPECT_EQ(painted[5], 3);
+    EXPECT_TRUE(CellZeroMarked());
+    EXPECT_EQ(ItemText("IUndo"), "Undo paint");
+    EXPECT_EQ(ItemText("IRedo"), "Redo");
+    EXPECT_FALSE(form->MenuItem("IRedo")->isEnabled());
+
+    // The whole stroke goes with one key.
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+    EXPECT_FALSE(state.EditorSlots[0].Edited);
+    EXPECT_FALSE(CellZeroMarked());
+    EXPECT_EQ(Info(), "Undone: paint");
+    EXPECT_EQ(ItemText("IUndo"), "Undo copy of a tile");
+    EXPECT_EQ(ItemText("IRedo"), "Redo paint");
+
+    Key(Qt::CTRL | Qt::Key_Y);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, painted);
+    EXPECT_EQ(Info(), "Redone: paint");
+    Key(Qt::CTRL | Qt::Key_Z);
+    Key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, painted);
+    EXPECT_TRUE(CellZeroMarked());
+
+    // Undoing the copy empties the cell again; past the first step nothing
+    // happens.
+    Key(Qt::CTRL | Qt::Key_Z);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Address, EmptySlot);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(ItemText("IUndo"), "Undo");
+    EXPECT_FALSE(form->MenuItem("IUndo")->isEnabled());
+    EXPECT_TRUE(dialogs.Prompts.empty());
+}
+
+TEST_F(UndoWindow, UndoOfSaveAllPutsTheRomBytesBackAfterTheSaveWarning)
+{
+    PaintStroke(3);
+    state.ShowSaveWarning = true;
+    dialogs.QueueYesNo(true);
+    Key(Qt::CTRL | Qt::Key_S);
+    const std::vector<std::uint8_t> saved = ReadWholeFile(romPath_);
+    ASSERT_NE(saved, original_);
+    EXPECT_FALSE(CellZeroMarked());
+    EXPECT_EQ(ItemText("IUndo"), "Undo save of 1 tiles");
+
+    // A "no" to the warning undoes nothing.
+    dialogs.QueueYesNo(false);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(ReadWholeFile(romPath_), saved);
+    EXPECT_EQ(ItemText("IUndo"), "Undo save of 1 tiles");
+
+    dialogs.QueueYesNo(true);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(Info(), "Undone: save of 1 tiles");
+    // The cell holds its edit, unsaved again.
+    EXPECT_TRUE(state.EditorSlots[0].Edited);
+    EXPECT_TRUE(CellZeroMarked());
+    EXPECT_EQ(Asked(ScriptedDialogs::Kind::YesNo), 3);
+    for (const auto& prompt : dialogs.Prompts)
+        EXPECT_EQ(prompt.Caption, "Saving?");
+
+    // Without the warning, redo asks nothing.
+    state.ShowSaveWarning = false;
+    Key(Qt::CTRL | Qt::Key_Y);
+    EXPECT_EQ(ReadWholeFile(romPath_), saved);
+    EXPECT_EQ(dialogs.Prompts.size(), 3u);
+}
+
+TEST_F(UndoWindow, AnUndoRefusedByAFileChangedOutsideKeepsTheHistory)
+{
+    PaintStroke(3);
+    Key(Qt::CTRL | Qt::Key_S);
+    const std::vector<std::uint8_t> saved = ReadWholeFile(romPath_);
+    // Another program replaces the file.
+    const std::string other = dir.WriteFile("other.gb", saved);
+    std::filesystem::rename(other, romPath_);
+
+    Key(Qt::CTRL | Qt::Key_Z);
+    ASSERT_EQ(dialogs.Prompts.size(), 1u);
+    EXPECT_EQ(dialogs.Prompts[0].Caption, "Could not write to file");
+    EXPECT_NE(dialogs.Prompts[0].Text.find("outside Brixel"), std::string::npos);
+    EXPECT_EQ(Info(), "Nothing was undone: save of 1 tiles");
+    EXPECT_EQ(ReadWholeFile(romPath_), saved);
+    EXPECT_EQ(ItemText("IUndo"), "Undo save of 1 tiles");
+    EXPECT_FALSE(state.EditorSlots[0].Edited);
+}
+
+TEST_F(UndoWindow, TheGuardAsksOnceOnExitAndOpenAndCancelKeepsEverything)
+{
+    PaintStroke(3);
+    const TilePixels painted = state.EditorSlots[0].Pixels;
+
+    dialogs.QueueSaveChoice(SaveChoice::Cancel);
+    form->MenuItem("IExit")->trigger();
+    EXPECT_TRUE(form->isVisible());
+    dialogs.QueueSaveChoice(SaveChoice::Cancel);
+    w->BrowCtrl->BtOpenFile->click();
+    dialogs.QueueSaveChoice(SaveChoice::Cancel);
+    w->BrowCtrl->BtCloseFile->click();
+    ASSERT_EQ(dialogs.Prompts.size(), 3u);
+    for (const auto& prompt : dialogs.Prompts) {
+        EXPECT_EQ(prompt.PromptKind, ScriptedDialogs::Kind::SaveDiscardCancel);
+        EXPECT_EQ(prompt.Text, OneUnsaved);
+    }
+    EXPECT_TRUE(state.FileOpen());
+    EXPECT_EQ(state.FileName(), romPath_);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, painted);
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(ItemText("IUndo"), "Undo paint");
+
+    // Save writes the cell, then the open goes on as always.
+    const std::string next = dir.WriteFile("next.gb", std::vector<std::uint8_t>(2048, 0));
+    dialogs.QueueSaveChoice(SaveChoice::Save);
+    dialogs.QueueYesNo(true);
+    dialogs.QueueFile({next, 1});
+    w->BrowCtrl->BtOpenFile->click();
+    EXPECT_NE(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(state.FileName(), next);
+    // A new file starts a new history.
+    EXPECT_EQ(ItemText("IUndo"), "Undo");
+    EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(UndoWindow, DiscardOnTheCloseBoxClosesWithoutWriting)
+{
+    PaintStroke(3);
+    dialogs.QueueSaveChoice(SaveChoice::Discard);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(dialogs.Prompts.size(), 1u);
+}
+
+TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)
+{
+    QAction* edit = form->IEdit->menuAction();
+    EXPECT_EQ(form->menuBar()->actions().back(), edit);
+    const bool shown = edit->isVisible();
+    w->Tools->ChkMenu->click();
+    EXPECT_NE(edit->isVisible(), shown);
+    EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
+    w->Tools->ChkMenu->click();
+    EXPECT_EQ(edit->isVisible(), shown);
+    EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
+}
+
+}  // namespace
