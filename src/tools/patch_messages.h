@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -49,4 +50,44 @@ inline std::string PatchSourceSizeText(std::int64_t expected, std::int64_t actua
 inline std::string PatchReadFailedText(const std::string& path)
 {
     return "The file '" + path + "' could not be read to its end, so nothing was done.";
+}
+
+// What the Edit menu's patch and revert actions tell the user.
+
+inline const char* const PatchCaption = "Patch";
+inline const char* const RevertCaption = "Revert file";
+
+inline const char* const PatchNoFileText = "No file is open, so there is no file to patch.";
+
+inline const char* const PatchNoChangesText =
+    "The file has not been changed since it was opened, so there is nothing to put in a patch.";
+
+inline const char* const PatchChangesNothingText = "The patch changes nothing in this file; nothing was written.";
+
+inline const char* const NothingToRevertText = "The file is as it was opened; there is nothing to revert.";
+
+inline std::string PatchTooLargeText(std::int64_t limit)
+{
+    return "The patch file is larger than " + std::to_string(limit) +
+           " bytes, more than any patch for this file needs, so nothing was written.";
+}
+
+inline std::string PatchSaveFailedText(const std::string& path, const std::string& reason)
+{
+    return "Could not save the patch file '" + path + "': " + reason + ".";
+}
+
+inline std::string PatchWrittenText(const std::string& path, std::size_t size)
+{
+    return "Patch written to " + path + " (" + std::to_string(size) + " bytes)";
+}
+
+inline std::string PatchAppliedText(std::int64_t changed)
+{
+    return "Patch applied: " + std::to_string(changed) + " bytes changed";
+}
+
+inline std::string RevertedText(std::int64_t changed)
+{
+    return "Reverted " + std::to_string(changed) + " bytes to their values at the open";
 }
