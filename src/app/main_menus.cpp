@@ -69,6 +69,11 @@ constexpr MenuItemEntry HelpItems[] = {
 constexpr MenuItemEntry EditItems[] = {
     {"IUndo", "Undo", Qt::CTRL | Qt::Key_Z, [](Windows& w) { w.UndoEdge->Undo(); }},
     {"IRedo", "Redo", Qt::CTRL | Qt::Key_Y, [](Windows& w) { w.UndoEdge->Redo(); }},
+    {"IBreak7"},
+    {"IRevert", "Revert file to opened state", {}, [](Windows& w) { w.UndoEdge->RevertFile(); }},
+    {"IBreak8"},
+    {"ICreatePatch", "Create patch...", {}, [](Windows& w) { w.UndoEdge->CreatePatch(); }},
+    {"IApplyPatch", "Apply patch...", {}, [](Windows& w) { w.UndoEdge->ApplyPatch(); }},
 };
 
 constexpr MenuEntry Menus[] = {

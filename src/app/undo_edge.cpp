@@ -7,6 +7,7 @@
 #include "core/program_state.h"
 #include "core/write_messages.h"
 #include "editor/cell_writes.h"
+#include "tools/patch_actions.h"
 
 #include <QUndoCommand>
 
@@ -127,4 +128,21 @@ void UndoEdge::Show(const StepOutcome& outcome, const std::string& verb, const s
         report.InfoText = "Nothing was " + std::string(verb == "Undone" ? "undone" : "redone") + ": " + name;
     }
     ShowReport(windows_, report);
+}
+
+void UndoEdge::RevertFile()
+{
+    ShowReport(windows_, RevertToOpenedState(state_, windows_.Dialogs));
+    RomBytesChanged(windows_);
+}
+
+void UndoEdge::CreatePatch()
+{
+    ShowReport(windows_, CreatePatchOfChanges(state_, windows_.Dialogs));
+}
+
+void UndoEdge::ApplyPatch()
+{
+    ShowReport(windows_, ApplyPatchFromFile(state_, windows_.Dialogs));
+    RomBytesChanged(windows_);
 }

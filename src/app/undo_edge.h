@@ -10,7 +10,7 @@
 struct ProgramState;
 struct Windows;
 
-// The window side of the one edit history. Its QUndoStack holds one command
+// The window side of the one edit history and of the Edit menu. Its QUndoStack holds one command
 // per step of the state's EditHistory and follows it (steps added, history
 // cleared); the steps themselves undo and redo in the model. A refused undo
 // or redo leaves both where they were.
@@ -27,6 +27,12 @@ public:
     // undone or redone; a refused write shows its reason.
     void Undo();
     void Redo();
+
+    // The Edit menu's file actions: back to the file as opened, a patch of
+    // the changes, a patch applied (the writes each one step).
+    void RevertFile();
+    void CreatePatch();
+    void ApplyPatch();
 
     // "Undo paint", "Redo save of 12 tiles"; just "Undo" or "Redo" when
     // there is no step.

@@ -211,6 +211,32 @@ TEST_F(UndoWindow, DiscardOnTheCloseBoxClosesWithoutWriting)
     EXPECT_EQ(dialogs.Prompts.size(), 1u);
 }
 
+TEST_F(UndoWindow, TheEditMenuMakesAPatchRevertsAndAppliesItAsUndoableSteps)
+{
+    PaintStroke(3);
+    Key(Qt::CTRL | Qt::Key_S);
+    const std::vector<std::uint8_t> saved = ReadWholeFile(romPath_);
+
+    const std::string patch = (dir.Path() / "changes").string();
+    dialogs.QueueFile({patch, 1});
+    form->MenuItem("ICreatePatch")->trigger();
+    const std::vector<std::uint8_t> ips = ReadWholeFile(patch + ".ips");
+    ASSERT_GE(ips.size(), 8u);
+    EXPECT_EQ(std::string(ips.begin(), ips.begin() + 5), "PATCH");
+
+    form->MenuItem("IRevert")->trigger();
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(ItemText("IUndo"), "Undo revert to opened state");
+
+    dialogs.QueueFile({patch + ".ips", 1});
+    form->MenuItem("IApplyPatch")->trigger();
+    EXPECT_EQ(ReadWholeFile(romPath_), saved);
+    EXPECT_EQ(ItemText("IUndo"), "Undo patch");
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
 TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)
 {
     QAction* edit = form->IEdit->menuAction();
