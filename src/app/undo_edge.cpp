@@ -76,7 +76,8 @@ QString UndoEdge::RedoItemText() const
 StepOutcome UndoEdge::Run(bool undo)
 {
     const EditHistory& history = state_.History;
-    if (undo ? !history.CanUndo() : !history.CanRedo())
+    // In the middle of a stroke the history is not where the user sees it.
+    if (state_.Recorder.StepOpen() || (undo ? !history.CanUndo() : !history.CanRedo()))
         return {};
     const EditStep& step = history.StepAt(undo ? history.Position() - 1 : history.Position());
     if (!step.Writes.empty() && !ConfirmSave(state_, windows_.Dialogs))

@@ -20,6 +20,8 @@ public:
     // Steps do not nest: an inner Begin/End pair is part of the outer step.
     void BeginStep(std::string name);
     void RenameStep(std::string name) { journal_.RenameStep(std::move(name)); }
+    // Whether a step is open (a paint stroke between press and release).
+    bool StepOpen() const { return depth_ > 0; }
     // Writes the open step has made so far.
     std::size_t OpenStepWrites() const { return journal_.OpenStepWrites(); }
     // Ends the step; one that changed nothing is not stored.

@@ -202,13 +202,20 @@ TEST_F(UndoWindow, TheGuardAsksOnceOnExitAndOpenAndCancelKeepsEverything)
     EXPECT_TRUE(dialogs.AllAnswersUsed());
 }
 
-TEST_F(UndoWindow, DiscardOnTheCloseBoxClosesWithoutWriting)
+TEST_F(UndoWindow, ASaveTheWarningStopsStaysAndDiscardClosesWithoutWriting)
 {
     PaintStroke(3);
+    state.ShowSaveWarning = true;
+    dialogs.QueueSaveChoice(SaveChoice::Save);
+    dialogs.QueueYesNo(false);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(state.FileOpen());
+    EXPECT_TRUE(state.EditorSlots[0].Edited);
+
     dialogs.QueueSaveChoice(SaveChoice::Discard);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(ReadWholeFile(romPath_), original_);
-    EXPECT_EQ(dialogs.Prompts.size(), 1u);
+    EXPECT_EQ(dialogs.Prompts.size(), 3u);
 }
 
 TEST_F(UndoWindow, TheEditMenuMakesAPatchRevertsAndAppliesItAsUndoableSteps)

@@ -275,3 +275,50 @@ TEST(EditorCanvas, DropsAndScrollRanges)
     EXPECT_EQ(EditScrollMaximum(3, 401), 0);
     EXPECT_EQ(EditScrollMaximum(3, 400), 1);
 }
+
+TEST_F(EditorCells, UnsavedEditsFollowPaintReadWriteAndUnbinding)
+{
+    Open(CountingBytes(256));
+    EditorSlotTable& slots = state.EditorSlots;
+    ASSERT_TRUE(LoadSlot(state, dialogs, 32, 0));
+    slots[1] = {32, slots[0].Pixels, ModeGameboy};  // a twin
+    ASSERT_TRUE(LoadSlot(state, dialogs, 240, 2));
+    slots[3] = {250, Filled(1), std::nullopt, true};  // its tile ends past the file
+    EXPECT_EQ(UnsavedTileCount(state), 0);
+
+    PaintPixel(slots, 0, 1, 1, 3);
+    EXPECT_TRUE(slots[0].Edited && slots[1].Edited);
+    PaintPixel(slots, 9, 0, 0, 2);  // unbound: nothing the file could take
+    EXPECT_TRUE(slots[9].Edited);
+    FillSlot(slots, 2, 1);
+    EXPECT_EQ(UnsavedTileCount(state), 3);
+    EXPECT_EQ(UnsavedTilesText(3), "3 edited tiles are not saved to the file.");
+
+    // Written at its own address, a cell and its twin are saved; read from
+    // another address, a cell no longer matches its own.
+    ASSERT_TRUE(SaveSlot(state, 1));
+    EXPECT_FALSE(slots[0].Edited || slots[1].Edited);
+    ASSERT_TRUE(ReloadSlot(state, 0, 64));
+    EXPECT_TRUE(slots[0].Edited);
+    ASSERT_TRUE(ReloadSlot(state, 0, 32));
+    EXPECT_FALSE(slots[0].Edited);
+    EXPECT_EQ(UnsavedTileCount(state), 1);
+
+    // Cells that no longer belong to the file hold nothing unsaved.
+    UnbindAllSlots(slots);
+    EXPECT_FALSE(slots[2].Edited);
+    EXPECT_EQ(UnsavedTileCount(state), 0);
+}
+
+TEST_F(EditorCells, PatternsWithoutReadingLeaveTheirCellsUnsaved)
+{
+    Open(CountingBytes(256));
+    AddressPattern pattern;
+    pattern.Addresses.fill(-1);
+    pattern.Addresses[4] = 48;
+    state.EditorSlots[4].Pixels = Filled(3);
+    ApplyPattern(state, pattern, false);
+    EXPECT_EQ(UnsavedTileCount(state), 1);
+    ApplyPattern(state, pattern, true);
+    EXPECT_EQ(UnsavedTileCount(state), 0);
+}
