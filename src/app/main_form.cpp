@@ -176,18 +176,17 @@ void MainForm::CreateMenus()
 
 void MainForm::CreateEditKeys()
 {
-    // Undo and redo work wherever the focus is, like Ctrl+S; a text field
-    // with the focus keeps them for its own text.
-    const std::pair<QKeySequence, const char*> keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Z), "IUndo"},
-                                                         {QKeySequence(Qt::CTRL | Qt::Key_Y), "IRedo"},
-                                                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "IRedo"}};
-    for (const auto& [key, item] : keys) {
-        auto* action = new QAction(this);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        addAction(action);
-        connect(action, &QAction::triggered, MenuItem(item), &QAction::trigger);
-    }
+    // Undo and redo work wherever the focus is, like Ctrl+S, also with the
+    // menu bar hidden: the items themselves carry application-wide keys and
+    // belong to the main window too. A text field with the focus keeps the
+    // keys for its own text.
+    QAction* undo = MenuItem("IUndo");
+    QAction* redo = MenuItem("IRedo");
+    undo->setShortcutContext(Qt::ApplicationShortcut);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(undo);
+    addAction(redo);
     connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
     ShowUndoItems();
 }

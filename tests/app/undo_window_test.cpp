@@ -252,6 +252,10 @@ TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)
     w->Tools->ChkMenu->click();
     EXPECT_NE(edit->isVisible(), shown);
     EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
+    // The keys work with the menus hidden.
+    PaintStroke(3);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
     w->Tools->ChkMenu->click();
     EXPECT_EQ(edit->isVisible(), shown);
     EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
