@@ -62,6 +62,24 @@ ChangedRuns RunsToRevert(const RomFile& file, const OriginalByteMap& originals)
     return runs;
 }
 
+// Nothing to write: says so. Otherwise, after the save warning, makes the
+// runs as one step named name and says how many bytes changed.
+template <class Run>
+EditReport WriteRunsAsStep(ProgramState& state, Dialogs& dialogs, const char* name, const std::vector<Run>& runs,
+                           const char* nothingText, std::string (*doneText)(std::int64_t))
+{
+    EditReport report;
+    if (runs.empty()) {
+        report.InfoText = nothingText;
+        return report;
+    }
+    if (!ConfirmSave(state, dialogs))
+        return report;
+    EditStepScope step(state.Recorder, name);
+    report.InfoText = doneText(WriteRuns(state.FileHandle, runs, report));
+    return report;
+}
+
 }  // namespace
 
 EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs)
@@ -113,31 +131,14 @@ EditReport ApplyPatchFromFile(ProgramState& state, Dialogs& dialogs)
     const PatchWrites patch = ApplyPatch(state.FileHandle, load.Bytes.data(), load.Bytes.size());
     if (!patch.Accepted())
         return Refusal(patch.Refusal, PatchCaption);
-    EditReport report;
-    if (patch.Writes.empty()) {
-        report.InfoText = PatchChangesNothingText;
-        return report;
-    }
-    if (!ConfirmSave(state, dialogs))
-        return report;
-    EditStepScope step(state.Recorder, ApplyPatchStepName);
-    report.InfoText = PatchAppliedText(WriteRuns(state.FileHandle, patch.Writes, report));
-    return report;
+    return WriteRunsAsStep(state, dialogs, ApplyPatchStepName, patch.Writes, PatchChangesNothingText,
+                           PatchAppliedText);
 }
 
 EditReport RevertToOpenedState(ProgramState& state, Dialogs& dialogs)
 {
-    EditReport report;
     const ChangedRuns runs = RunsToRevert(state.FileHandle, state.Recorder.Journal().OriginalBytes());
     if (!runs.Failure.empty())
         return WithMessage(runs.Failure, RevertCaption, MsgIcon::Critical);
-    if (runs.Runs.empty()) {
-        report.InfoText = NothingToRevertText;
-        return report;
-    }
-    if (!ConfirmSave(state, dialogs))
-        return report;
-    EditStepScope step(state.Recorder, RevertStepName);
-    report.InfoText = RevertedText(WriteRuns(state.FileHandle, runs.Runs, report));
-    return report;
+    return WriteRunsAsStep(state, dialogs, RevertStepName, runs.Runs, NothingToRevertText, RevertedText);
 }
