@@ -7,7 +7,7 @@ build="$1"
 shift
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "$tool is not installed (scripts/install-deps installs dpkg-dev)"
+        echo "$tool is not installed (cpack comes with cmake, the dpkg tools with dpkg-dev)"
         exit 77
     fi
 done
@@ -22,7 +22,9 @@ fail() {
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log"; fail "cpack -G DEB failed"; }
 deb="$(ls "$out"/*.deb 2>/dev/null)"
-[ -n "$deb" ] && [ "$(echo "$deb" | wc -l)" -eq 1 ] || fail "expected one .deb, found: $deb"
+if [ -z "$deb" ] || [ "$(echo "$deb" | wc -l)" -ne 1 ]; then
+    fail "expected one .deb, found: $deb"
+fi
 case "$(basename "$deb")" in
     brixel_0.54_*.deb) ;;
     *) fail "package file $(basename "$deb") is not brixel_0.54_<arch>.deb" ;;
