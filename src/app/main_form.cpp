@@ -2,6 +2,7 @@
 
 #include "app/child_window.h"
 #include "app/command_line.h"
+#include "app/file_drop.h"
 #include "app/help.h"
 #include "app/layout_config.h"
 #include "app/main_menus.h"
@@ -25,6 +26,8 @@
 #include "tools/file_info.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -42,6 +45,7 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     windows_.UndoEdge = new UndoEdge(state_, windows_, this);
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
+    setAcceptDrops(true);
     setCentralWidget(mdiArea_);
     // A child window that reaches past the area can be scrolled into view.
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -247,4 +251,26 @@ void MainForm::closeEvent(QCloseEvent* event)
     state_.FileHandle.Close();
     event->accept();
     windows_.BrowCtrl->FormClose();
+}
+
+void MainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedFilePath(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainForm::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = DroppedFilePath(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The questions before opening are modal; asking them after the drop has
+    // returned lets the file manager finish its drag first.
+    QMetaObject::invokeMethod(
+        this, [this, file = *path] { windows_.BrowCtrl->OpenFileFromDrop(file); }, Qt::QueuedConnection);
 }

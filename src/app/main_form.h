@@ -54,6 +54,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // One file dragged from a file manager opens as through the open button.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateWindows();

@@ -279,14 +279,24 @@ void BrowCtrl::ShowAddress(std::int32_t address)
 
 void BrowCtrl::BtOpenFile_Click()
 {
+    if (ReadyToOpenAnother())
+        OpenRomFile();
+}
+
+void BrowCtrl::OpenFileFromDrop(const std::string& path)
+{
+    if (ReadyToOpenAnother())
+        OpenChosenFile(path);
+}
+
+bool BrowCtrl::ReadyToOpenAnother()
+{
     if (!ConfirmLeavingEdits(state_, windows_))
-        return;
-    if (state_.FileOpen() &&
-        !windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
-                                   "Are you sure you want to close the opened file?",
-                                   "Close file?"))
-        return;
-    OpenRomFile();
+        return false;
+    return !state_.FileOpen() ||
+           windows_.Dialogs.AskYesNo("Before you can open a new file you have to close the opened file.\r\r"
+                                     "Are you sure you want to close the opened file?",
+                                     "Close file?");
 }
 
 void BrowCtrl::OpenRomFile()

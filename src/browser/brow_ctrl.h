@@ -32,6 +32,9 @@ public:
     void OpenRomFile();
     // Opens path as if it had been chosen in the open dialog.
     void OpenChosenFile(const std::string& path);
+    // Opens a file dropped on the main window: the open button's questions,
+    // then path in place of the file dialog's choice.
+    void OpenFileFromDrop(const std::string& path);
     void ShowToolNotAvailable();
     // The file tools: with a file open they show their windows, else the
     // tool-not-available message.
@@ -77,6 +80,9 @@ private:
     void GridSize_Change();
     void ChkGrid_Click();
     void ReloadBrowser();
+    // The questions before another file is opened (edits not yet saved,
+    // closing the open file); false when the user stays with the open one.
+    bool ReadyToOpenAnother();
 
     ProgramState& state_;
     Windows& windows_;
