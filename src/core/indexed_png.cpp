@@ -25,6 +25,7 @@ struct PngIo {
     std::size_t Position;
     std::vector<std::uint8_t>* Output;  // writing only
     char Error[160];
+    char Warning[160];  // the last one: libpng explains a refused header there
 };
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp message)
@@ -34,7 +35,11 @@ struct PngIo {
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp) {}
+void OnPngWarning(png_structp png, png_const_charp message)
+{
+    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
+    std::snprintf(io->Warning, sizeof io->Warning, "%s", message);
+}
 
 void ReadFromMemory(png_structp png, png_bytep data, png_size_t length)
 {
@@ -162,7 +167,7 @@ Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
         return Refusal("not a PNG file");
-    PngIo io{bytes.data(), bytes.size(), 0, nullptr, {}};
+    PngIo io{bytes.data(), bytes.size(), 0, nullptr, {}, {}};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -186,7 +191,7 @@ Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
         break;
     }
     // libpng's own limit check says the same as ours, in its words.
-    if (std::strstr(io.Error, "exceeds user limit"))
+    if (std::strstr(io.Error, "exceeds user limit") || std::strstr(io.Warning, "exceeds user limit"))
         return Refusal(TooLargeText);
     return Refusal(std::string("the PNG file is damaged or cut short (") + io.Error + ")");
 }
@@ -212,7 +217,7 @@ std::vector<std::uint8_t> EncodeIndexedPng(const IndexedImage& image)
         return {};
     std::vector<std::uint8_t> output;
     output.reserve(image.Indices.size() / 4 + 1024);
-    PngIo io{nullptr, 0, 0, &output, {}};
+    PngIo io{nullptr, 0, 0, &output, {}, {}};
     png_color palette[256];
     for (std::size_t i = 0; i < image.Palette.size(); ++i)
         palette[i] = png_color{static_cast<png_byte>(RedOf(image.Palette[i])),
