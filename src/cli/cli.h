@@ -52,7 +52,7 @@ std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run
 // What writing an image's tiles into a ROM would change or changed.
 struct EncodeReport {
     int Tiles = 0;
-    std::int64_t Bytes = 0;         // bytes of the whole block
+    std::int64_t Bytes = 0;  // bytes of the whole block
     int ChangedTiles = 0;
     std::int64_t ChangedBytes = 0;
     std::vector<std::int64_t> FirstChangedOffsets;  // file offsets, at most 8

@@ -40,8 +40,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& arguments, std::span<const 
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const auto spec = std::find_if(options.begin(), options.end(),
-                                       [&](const OptionSpec& option) { return option.Name == name; });
+        const auto spec =
+            std::find_if(options.begin(), options.end(), [&](const OptionSpec& option) { return option.Name == name; });
         if (spec == options.end())
             throw UsageError{"unknown option " + name};
         if (parsed.Has(name))

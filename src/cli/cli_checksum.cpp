@@ -10,12 +10,11 @@
 
 namespace {
 
-constexpr std::string_view ChecksumUsage =
-    "Usage: brixel-cli checksum ROM [--fix]\n"
-    "Prints the Game Boy header's title, the global checksum stored at 0x14E\n"
-    "and the one computed over the file, and the header checksum stored at\n"
-    "0x14D and the one computed over 0x134-0x14C. --fix writes the computed\n"
-    "global checksum into the file.\n";
+constexpr std::string_view ChecksumUsage = "Usage: brixel-cli checksum ROM [--fix]\n"
+                                           "Prints the Game Boy header's title, the global checksum stored at 0x14E\n"
+                                           "and the one computed over the file, and the header checksum stored at\n"
+                                           "0x14D and the one computed over 0x134-0x14C. --fix writes the computed\n"
+                                           "global checksum into the file.\n";
 
 constexpr std::array<OptionSpec, 1> ChecksumOptions{{{"--fix", false}}};
 
@@ -53,27 +52,28 @@ std::string OneLine(std::string text)
 
 int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
-    return RunSubcommand("checksum", ChecksumUsage, ChecksumOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
-        if (parsed.Positionals.size() != 1)
-            throw UsageError{"checksum takes one ROM file"};
-        RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        const ChecksumSum sum = SumGameBoyRom(rom, rom.Length(), {});
-        if (!sum.Complete)
-            throw CliFailure{OneLine(ChecksumReadFailedText)};
-        const auto [storedHeader, computedHeader] = HeaderChecksumTexts(rom);
-        out << "Title: " << RomTitleText(rom) << '\n'
-            << "Global checksum: stored " << StoredChecksumText(rom) << ", computed " << Hex(sum.Sum, 1) << '\n'
-            << "Header checksum: stored " << storedHeader << ", computed " << computedHeader << '\n';
-        if (!parsed.Has("--fix"))
+    return RunSubcommand(
+        "checksum", ChecksumUsage, ChecksumOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
+            if (parsed.Positionals.size() != 1)
+                throw UsageError{"checksum takes one ROM file"};
+            RomFile rom;
+            const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
+            if (!opened.Opened())
+                throw CliFailure{opened.Reason};
+            const ChecksumSum sum = SumGameBoyRom(rom, rom.Length(), {});
+            if (!sum.Complete)
+                throw CliFailure{OneLine(ChecksumReadFailedText)};
+            const auto [storedHeader, computedHeader] = HeaderChecksumTexts(rom);
+            out << "Title: " << RomTitleText(rom) << '\n'
+                << "Global checksum: stored " << StoredChecksumText(rom) << ", computed " << Hex(sum.Sum, 1) << '\n'
+                << "Header checksum: stored " << storedHeader << ", computed " << computedHeader << '\n';
+            if (!parsed.Has("--fix"))
+                return ExitOk;
+            if (!rom.IsWritable())
+                throw CliFailure{parsed.Positionals[0] + " is read-only; nothing was written"};
+            if (const auto message = RepairGameBoyChecksum(rom, rom.Length(), {}))
+                throw CliFailure{OneLine(message->Text)};
+            out << "Global checksum written: " << Hex(sum.Sum, 1) << '\n';
             return ExitOk;
-        if (!rom.IsWritable())
-            throw CliFailure{parsed.Positionals[0] + " is read-only; nothing was written"};
-        if (const auto message = RepairGameBoyChecksum(rom, rom.Length(), {}))
-            throw CliFailure{OneLine(message->Text)};
-        out << "Global checksum written: " << Hex(sum.Sum, 1) << '\n';
-        return ExitOk;
-    });
+        });
 }

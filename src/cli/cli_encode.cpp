@@ -8,13 +8,12 @@
 
 namespace {
 
-constexpr std::string_view EncodeUsage =
-    "Usage: brixel-cli encode IMAGE.png ROM --mode MODE --address A [--dry-run]\n"
-    "Writes the tiles of an indexed PNG into the ROM in place, from address A\n"
-    "on: the image's 8x8 cells left to right, top to bottom. Both sides must be\n"
-    "multiples of 8 and every index must fit the mode (below 2^bpp); otherwise\n"
-    "nothing is written. The ROM's length never changes. --dry-run only prints\n"
-    "what would change.\n";
+constexpr std::string_view EncodeUsage = "Usage: brixel-cli encode IMAGE.png ROM --mode MODE --address A [--dry-run]\n"
+                                         "Writes the tiles of an indexed PNG into the ROM in place, from address A\n"
+                                         "on: the image's 8x8 cells left to right, top to bottom. Both sides must be\n"
+                                         "multiples of 8 and every index must fit the mode (below 2^bpp); otherwise\n"
+                                         "nothing is written. The ROM's length never changes. --dry-run only prints\n"
+                                         "what would change.\n";
 
 constexpr std::array<OptionSpec, 3> EncodeOptions{{
     {"--mode", true},

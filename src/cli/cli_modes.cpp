@@ -28,10 +28,9 @@ constexpr std::array<ModeName, ModeCount> ModeNames{{
     {"gg", ModeGgMsWsc},
 }};
 
-constexpr std::string_view ModesUsage =
-    "Usage: brixel-cli modes\n"
-    "Lists the graphics modes, one a line: short name (for --mode), bytes per\n"
-    "tile, bits per pixel and the program's name of the mode, tab-separated.\n";
+constexpr std::string_view ModesUsage = "Usage: brixel-cli modes\n"
+                                        "Lists the graphics modes, one a line: short name (for --mode), bytes per\n"
+                                        "tile, bits per pixel and the program's name of the mode, tab-separated.\n";
 
 }  // namespace
 

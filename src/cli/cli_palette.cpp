@@ -18,14 +18,13 @@
 
 namespace {
 
-constexpr std::string_view PaletteUsage =
-    "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
-    "Converts a palette file. IN's format comes from its extension (or --from),\n"
-    "OUT's from its extension (or --format). Names and extensions:\n"
-    "  bxp (*.bxp), riff (*.pal), jasc (*.pal), tlp (*.pal), and, read only,\n"
-    "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
-    "  boycott (*.cot), cygne (*.wss). A *.pal file is read as the first of\n"
-    "  riff, jasc and tlp that takes it, and written as riff.\n";
+constexpr std::string_view PaletteUsage = "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
+                                          "Converts a palette file. IN's format comes from its extension (or --from),\n"
+                                          "OUT's from its extension (or --format). Names and extensions:\n"
+                                          "  bxp (*.bxp), riff (*.pal), jasc (*.pal), tlp (*.pal), and, read only,\n"
+                                          "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
+                                          "  boycott (*.cot), cygne (*.wss). A *.pal file is read as the first of\n"
+                                          "  riff, jasc and tlp that takes it, and written as riff.\n";
 
 constexpr std::array<OptionSpec, 3> PaletteOptions{{{"-o", true}, {"--from", true}, {"--format", true}}};
 

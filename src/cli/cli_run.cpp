@@ -20,19 +20,18 @@ constexpr std::array<NamedSubcommand, 5> Subcommands{{
     {"palette", &RunPalette},
 }};
 
-constexpr std::string_view MainUsage =
-    "Usage: brixel-cli COMMAND [OPTIONS]\n"
-    "Tile graphics and palettes of ROM images without the editor's windows.\n"
-    "\n"
-    "Commands:\n"
-    "  modes      list the graphics modes and their short names\n"
-    "  decode     write tiles of a ROM as an indexed PNG\n"
-    "  encode     write the tiles of an indexed PNG into a ROM in place\n"
-    "  checksum   show (and with --fix repair) the Game Boy checksums\n"
-    "  palette    convert a palette file to another format\n"
-    "\n"
-    "'brixel-cli COMMAND --help' describes a command. Exit status: 0 done,\n"
-    "1 the work failed, 2 the command line was wrong.\n";
+constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
+                                       "Tile graphics and palettes of ROM images without the editor's windows.\n"
+                                       "\n"
+                                       "Commands:\n"
+                                       "  modes      list the graphics modes and their short names\n"
+                                       "  decode     write tiles of a ROM as an indexed PNG\n"
+                                       "  encode     write the tiles of an indexed PNG into a ROM in place\n"
+                                       "  checksum   show (and with --fix repair) the Game Boy checksums\n"
+                                       "  palette    convert a palette file to another format\n"
+                                       "\n"
+                                       "'brixel-cli COMMAND --help' describes a command. Exit status: 0 done,\n"
+                                       "1 the work failed, 2 the command line was wrong.\n";
 
 }  // namespace
 

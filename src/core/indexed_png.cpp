@@ -220,9 +220,9 @@ std::vector<std::uint8_t> EncodeIndexedPng(const IndexedImage& image)
     PngIo io{nullptr, 0, 0, &output, {}, {}};
     png_color palette[256];
     for (std::size_t i = 0; i < image.Palette.size(); ++i)
-        palette[i] = png_color{static_cast<png_byte>(RedOf(image.Palette[i])),
-                               static_cast<png_byte>(GreenOf(image.Palette[i])),
-                               static_cast<png_byte>(BlueOf(image.Palette[i]))};
+        palette[i] =
+            png_color{static_cast<png_byte>(RedOf(image.Palette[i])), static_cast<png_byte>(GreenOf(image.Palette[i])),
+                      static_cast<png_byte>(BlueOf(image.Palette[i]))};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &io, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {

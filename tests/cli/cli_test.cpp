@@ -126,8 +126,7 @@ TEST_P(CliModes, DecodeShowsEveryTileAndEncodeGivesTheRomBack)
     std::vector<std::uint8_t> copy = rom;
     std::fill_n(copy.begin() + Address, 40 * bytesPerTile, 0xA5);
     const std::string copyPath = Write("copy.bin", copy);
-    const Finished encoded =
-        Run({"encode", PathOf("tiles.png"), copyPath, "--mode", GetParam(), "--address", "$13"});
+    const Finished encoded = Run({"encode", PathOf("tiles.png"), copyPath, "--mode", GetParam(), "--address", "$13"});
     ASSERT_EQ(encoded.Status, 0) << encoded.Err;
     std::vector<std::uint8_t> expected = rom;
     const std::vector<std::uint8_t> blank = ReferenceEncode(mode, {});
@@ -148,8 +147,8 @@ TEST_P(CliModes, DecodeShowsEveryTileAndEncodeGivesTheRomBack)
         tiles += !std::equal(expected.begin() + at, expected.begin() + at + static_cast<long>(bytesPerTile),
                              copy.begin() + at);
     }
-    EXPECT_EQ(encoded.Out, "wrote 40 tiles (" + std::to_string(40 * bytesPerTile) + " bytes) at 0x13: " +
-                               std::to_string(tiles) + " tiles and " + std::to_string(bytes) +
+    EXPECT_EQ(encoded.Out, "wrote 40 tiles (" + std::to_string(40 * bytesPerTile) +
+                               " bytes) at 0x13: " + std::to_string(tiles) + " tiles and " + std::to_string(bytes) +
                                " bytes differ, first at" + offsets + "\n");
 }
 
@@ -175,12 +174,12 @@ TEST_F(Cli, PaletteImageFromPilEncodesToTheModesBytes)
         GTEST_SKIP() << "no python3 with PIL";
     // 16 x 8, index (x * 7 + y * 3) % 16, a 16-color palette.
     const std::string png = PathOf("pil.png");
-    const Finished made = RunProgram(
-        {python, "-c",
-         "import sys\nfrom PIL import Image\nim = Image.new('P', (16, 8))\n"
-         "im.putpalette([v for i in range(16) for v in (i * 16, 255 - i * 16, i)])\n"
-         "im.putdata([(x * 7 + y * 3) % 16 for y in range(8) for x in range(16)])\nim.save(sys.argv[1])\n",
-         png});
+    const Finished made =
+        RunProgram({python, "-c",
+                    "import sys\nfrom PIL import Image\nim = Image.new('P', (16, 8))\n"
+                    "im.putpalette([v for i in range(16) for v in (i * 16, 255 - i * 16, i)])\n"
+                    "im.putdata([(x * 7 + y * 3) % 16 for y in range(8) for x in range(16)])\nim.save(sys.argv[1])\n",
+                    png});
     ASSERT_EQ(made.Status, 0) << made.Err;
 
     for (const std::string name : {"gba4", "snes4", "genesis", "gg", "gba8", "snes8"}) {
@@ -194,7 +193,8 @@ TEST_F(Cli, PaletteImageFromPilEncodesToTheModesBytes)
         for (int tile = 0; tile < 2; ++tile) {
             std::array<std::uint8_t, 64> pixels{};
             for (int p = 0; p < 64; ++p)
-                pixels[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(((tile * 8 + p % 8) * 7 + p / 8 * 3) % 16);
+                pixels[static_cast<std::size_t>(p)] =
+                    static_cast<std::uint8_t>(((tile * 8 + p % 8) * 7 + p / 8 * 3) % 16);
             const std::vector<std::uint8_t> bytes = ReferenceEncode(mode, pixels);
             std::copy(bytes.begin(), bytes.end(), expected.begin() + 0x40 + tile * static_cast<long>(bytes.size()));
         }
@@ -224,13 +224,15 @@ TEST_F(Cli, EncodeRefusesWhatItCannotWriteAndLeavesTheRomAlone)
                            ": not an indexed PNG: the image is truecolor; save it with a palette of at most 256 "
                            "colors\n");
 
-    const std::string narrow = Write("narrow.png", WritePlainPng({12, 8, 8, 3, std::vector<std::uint8_t>(96), {0, 0, 0}}));
+    const std::string narrow =
+        Write("narrow.png", WritePlainPng({12, 8, 8, 3, std::vector<std::uint8_t>(96), {0, 0, 0}}));
     run = Run({"encode", narrow, romPath, "--mode", "gb", "--address", "0"});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: the image is 12 x 8 pixels; both sides must be multiples of 8\n");
 
     // Two Game Boy tiles are 32 bytes: they fit at 968 and no later.
-    const std::string two = Write("two.png", WritePlainPng({16, 8, 8, 3, std::vector<std::uint8_t>(128, 1), {0, 0, 0}}));
+    const std::string two =
+        Write("two.png", WritePlainPng({16, 8, 8, 3, std::vector<std::uint8_t>(128, 1), {0, 0, 0}}));
     run = Run({"encode", two, romPath, "--mode", "gb", "--address", "969"});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: the 2 tiles would end at 0x3E9, past the end of the file (1000 bytes); nothing "
@@ -269,8 +271,8 @@ TEST_F(Cli, DecodeTakesEveryAddressFormAndRefusesTilesPastTheEnd)
     const std::string romPath = Write("rom.bin", RandomBytes(1000, 8));
     std::vector<std::uint8_t> first;
     for (const std::string address : {"40", "0x28", "0X28", "$28", "&H28", "&h28"}) {
-        const Finished run = Run({"decode", romPath, "--mode", "nes", "--address", address, "--count", "3", "-o",
-                                  PathOf("a.png")});
+        const Finished run =
+            Run({"decode", romPath, "--mode", "nes", "--address", address, "--count", "3", "-o", PathOf("a.png")});
         ASSERT_EQ(run.Status, 0) << address << run.Err;
         if (first.empty())
             first = ReadWholeFile(PathOf("a.png"));
@@ -281,7 +283,8 @@ TEST_F(Cli, DecodeTakesEveryAddressFormAndRefusesTilesPastTheEnd)
     EXPECT_EQ(equals.Status, 0);
     EXPECT_EQ(ReadWholeFile(PathOf("b.png")), first);
 
-    Finished run = Run({"decode", romPath, "--mode", "gb", "--address", "0x3D9", "--count", "2", "-o", PathOf("c.png")});
+    Finished run =
+        Run({"decode", romPath, "--mode", "gb", "--address", "0x3D9", "--count", "2", "-o", PathOf("c.png")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: tiles 0x3D9 to 0x3F8 lie past the end of the file (1000 bytes)\n");
     EXPECT_FALSE(std::filesystem::exists(PathOf("c.png")));
@@ -311,10 +314,11 @@ TEST_F(Cli, DecodePaletteComesFromAPaletteFile)
         ASSERT_TRUE(ReadPlainPng(ReadWholeFile(PathOf("p.png")), png));
         EXPECT_EQ(png.BitDepth, c.Depth);
         const Loaded<IndexedImage> image = ReadIndexedPng(PathOf("p.png"));
-        EXPECT_EQ(image.Palette, std::vector<PackedColor>(colors.begin(), colors.begin() + static_cast<long>(c.Entries)));
+        EXPECT_EQ(image.Palette,
+                  std::vector<PackedColor>(colors.begin(), colors.begin() + static_cast<long>(c.Entries)));
     }
-    const Finished all = Run({"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette",
-                              palette, "-o", PathOf("q.png")});
+    const Finished all = Run({"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette", palette,
+                              "-o", PathOf("q.png")});
     ASSERT_EQ(all.Status, 0);
     EXPECT_EQ(ReadIndexedPng(PathOf("q.png")).Palette, std::vector<PackedColor>(colors.begin(), colors.end()));
 }
@@ -330,7 +334,8 @@ TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
     const std::string decodeHelp = "\nTry 'brixel-cli decode --help'.\n";
     const std::vector<Case> cases = {
         {{"frobnicate"}, "brixel-cli: unknown command 'frobnicate'\nTry 'brixel-cli --help'.\n"},
-        {{"decode", romPath, "--mode", "gb", "--address", "0", "-o", out}, "brixel-cli: missing option --count" + decodeHelp},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "-o", out},
+         "brixel-cli: missing option --count" + decodeHelp},
         {{"decode", romPath, "--mode", "snes2", "--address", "0", "--count", "1", "-o", out},
          "brixel-cli: unknown mode 'snes2' (brixel-cli modes lists them)" + decodeHelp},
         {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "0", "-o", out},
@@ -343,7 +348,8 @@ TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
         {{"decode", romPath, "--mode", "gb", "--mode", "nes"}, "brixel-cli: option --mode given twice" + decodeHelp},
         {{"encode", romPath, "--mode", "gb", "--address", "0"},
          "brixel-cli: encode takes an image and a ROM file\nTry 'brixel-cli encode --help'.\n"},
-        {{"encode", "a.png", romPath, "--bogus"}, "brixel-cli: unknown option --bogus\nTry 'brixel-cli encode --help'.\n"},
+        {{"encode", "a.png", romPath, "--bogus"},
+         "brixel-cli: unknown option --bogus\nTry 'brixel-cli encode --help'.\n"},
         {{"encode", "a.png", romPath, "--mode", "gb", "--address", "0", "--dry-run=yes"},
          "brixel-cli: option --dry-run takes no value\nTry 'brixel-cli encode --help'.\n"},
         {{"checksum"}, "brixel-cli: checksum takes one ROM file\nTry 'brixel-cli checksum --help'.\n"},
@@ -427,8 +433,9 @@ TEST_F(Cli, ChecksumShowsAndRepairsTheGameBoyHeader)
 
     const std::string shortPath = Write("short.gb", std::vector<std::uint8_t>(0x140, 0));
     run = Run({"checksum", shortPath});
-    EXPECT_EQ(run.Out, "Title: " + std::string(12, '\0') + "\nGlobal checksum: stored n/a, computed 0\n"
-                       "Header checksum: stored n/a, computed n/a\n");
+    EXPECT_EQ(run.Out, "Title: " + std::string(12, '\0') +
+                           "\nGlobal checksum: stored n/a, computed 0\n"
+                           "Header checksum: stored n/a, computed n/a\n");
     run = Run({"checksum", shortPath, "--fix"});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: The file is shorter than 336 bytes, so it has no Gameboy header to hold the "

@@ -136,8 +136,7 @@ TEST(IndexedPng, RefusesDamagedAndCutShortFiles)
 
 TEST(IndexedPng, RefusesOversizeHeadersBeforeReadingPixels)
 {
-    const std::string tooLarge =
-        "the image is too large: more than 16384 x 16384 pixels, or a side above 1048576";
+    const std::string tooLarge = "the image is too large: more than 16384 x 16384 pixels, or a side above 1048576";
     // Headers only, with a tiny IDAT: a reader that allocated first would
     // ask for gigabytes here.
     for (const auto& [width, height] : {std::pair<std::uint32_t, std::uint32_t>{16385, 16385},
@@ -147,14 +146,11 @@ TEST(IndexedPng, RefusesOversizeHeadersBeforeReadingPixels)
         SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
         std::vector<std::uint8_t> file = WritePlainPng(PlainPng{1, 1, 8, 3, {0}, {1, 2, 3}});
         // Put the huge size into the 1 x 1 file's header and fix its CRC.
-        const std::vector<std::uint8_t> header = PngChunk("IHDR", {static_cast<std::uint8_t>(width >> 24),
-                                                                   static_cast<std::uint8_t>(width >> 16),
-                                                                   static_cast<std::uint8_t>(width >> 8),
-                                                                   static_cast<std::uint8_t>(width),
-                                                                   static_cast<std::uint8_t>(height >> 24),
-                                                                   static_cast<std::uint8_t>(height >> 16),
-                                                                   static_cast<std::uint8_t>(height >> 8),
-                                                                   static_cast<std::uint8_t>(height), 8, 3, 0, 0, 0});
+        const std::vector<std::uint8_t> header = PngChunk(
+            "IHDR", {static_cast<std::uint8_t>(width >> 24), static_cast<std::uint8_t>(width >> 16),
+                     static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width),
+                     static_cast<std::uint8_t>(height >> 24), static_cast<std::uint8_t>(height >> 16),
+                     static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height), 8, 3, 0, 0, 0});
         std::copy(header.begin(), header.end(), file.begin() + 8);
         EXPECT_EQ(RefusalOf(file), tooLarge);
     }

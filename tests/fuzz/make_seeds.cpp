@@ -519,7 +519,8 @@ void PngSeeds()
         }
     }
     // 2 x 2 of other color types, and an indexed image without a palette.
-    Put("png_read", "truecolor.png", PlainPngFile(2, 2, 8, 2, {}, Joined({0}, Joined(RandomBytes(6), Joined({0}, RandomBytes(6))))));
+    Put("png_read", "truecolor.png",
+        PlainPngFile(2, 2, 8, 2, {}, Joined({0}, Joined(RandomBytes(6), Joined({0}, RandomBytes(6))))));
     Put("png_read", "grayscale.png", PlainPngFile(2, 2, 8, 0, {}, {0, 1, 2, 0, 3, 4}));
     Put("png_read", "no-palette.png", PlainPngFile(2, 2, 8, 3, {}, {0, 0, 0, 0, 0, 0}));
     Put("png_read", "short-palette.png", PlainPngFile(2, 1, 8, 3, {255, 0, 0}, {0, 0, 7}));

@@ -48,9 +48,11 @@ std::vector<std::uint8_t> WritePlainPng(const PlainPng& png)
     std::vector<std::uint8_t> header;
     PutBe32(header, png.Width);
     PutBe32(header, png.Height);
-    header.insert(header.end(), {static_cast<std::uint8_t>(png.BitDepth), static_cast<std::uint8_t>(png.ColorType), 0,
-                                 0, 0});
-    auto append = [&file](const std::vector<std::uint8_t>& chunk) { file.insert(file.end(), chunk.begin(), chunk.end()); };
+    header.insert(header.end(),
+                  {static_cast<std::uint8_t>(png.BitDepth), static_cast<std::uint8_t>(png.ColorType), 0, 0, 0});
+    auto append = [&file](const std::vector<std::uint8_t>& chunk) {
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    };
     append(PngChunk("IHDR", header));
     if (!png.Palette.empty())
         append(PngChunk("PLTE", png.Palette));
@@ -114,8 +116,8 @@ bool ReadPlainPng(const std::vector<std::uint8_t>& file, PlainPng& png)
             return false;
         for (std::size_t i = 0; i < perRow; ++i) {
             const std::size_t bit = i * png.BitDepth;
-            png.Samples.push_back(
-                static_cast<std::uint8_t>((row[1 + bit / 8] >> (8 - png.BitDepth - bit % 8)) & ((1 << png.BitDepth) - 1)));
+            png.Samples.push_back(static_cast<std::uint8_t>((row[1 + bit / 8] >> (8 - png.BitDepth - bit % 8)) &
+                                                            ((1 << png.BitDepth) - 1)));
         }
     }
     return true;
