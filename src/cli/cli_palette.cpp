@@ -89,8 +89,8 @@ std::vector<const PaletteFileFormat*> FormatsFor(const std::string& path, const 
         if (Matches(named.Format->Patterns, FileNameOf(path)) && (!writing || named.Format->Write))
             formats.push_back(named.Format);
     if (formats.empty())
-        throw UsageError{"the extension of " + path + " names no palette format" +
-                         (writing ? " the program writes" : "") + "; give one by name"};
+        throw UsageError{"the extension of " + path + " names no palette format the program " +
+                         (writing ? "writes; give one with --format" : "reads")};
     return formats;
 }
 

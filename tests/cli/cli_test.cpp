@@ -355,10 +355,12 @@ TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
         {{"checksum"}, "brixel-cli: checksum takes one ROM file\nTry 'brixel-cli checksum --help'.\n"},
         {{"palette", "a.pal"}, "brixel-cli: missing option -o\nTry 'brixel-cli palette --help'.\n"},
         {{"palette", "a.pal", "-o", "b.xyz"},
-         "brixel-cli: the extension of b.xyz names no palette format the program writes; give one by name\n"
+         "brixel-cli: the extension of b.xyz names no palette format the program writes; give one with --format\n"
          "Try 'brixel-cli palette --help'.\n"},
         {{"palette", "a.pal", "-o", "b.pal", "--format", "nesticle"},
          "brixel-cli: the program only reads that palette format\nTry 'brixel-cli palette --help'.\n"},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette", "x.gif", "-o", out},
+         "brixel-cli: the extension of x.gif names no palette format the program reads" + decodeHelp},
         {{"modes", "all"}, "brixel-cli: modes takes no arguments\nTry 'brixel-cli modes --help'.\n"},
     };
     for (const Case& c : cases) {
