@@ -129,9 +129,12 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (auto problem = EncodeImageIntoRom(image, rom, mode, address, dryRun, report))
             throw CliFailure{*problem};
 
-        out << (dryRun ? "would write " : "wrote ") << report.Tiles << " tiles (" << report.Bytes << " bytes) at "
-            << HexText(address) << ": " << report.ChangedTiles << " tiles and " << report.ChangedBytes
-            << " bytes differ";
+        // A block whose bytes are all in place already is not written.
+        out << (dryRun                    ? "would write "
+                : report.ChangedBytes > 0 ? "wrote "
+                                          : "found already in place ")
+            << report.Tiles << " tiles (" << report.Bytes << " bytes) at " << HexText(address) << ": "
+            << report.ChangedTiles << " tiles and " << report.ChangedBytes << " bytes differ";
         if (!report.FirstChangedOffsets.empty()) {
             out << ", first at";
             for (const std::int64_t offset : report.FirstChangedOffsets)

@@ -264,6 +264,8 @@ TEST_F(Cli, DryRunReportsTheChangesAndWritesNothing)
     expected[0x11] = 0x80;
     expected[0x12] = 0x40;
     EXPECT_EQ(ReadWholeFile(romPath), expected);
+    run = Run({"encode", png, romPath, "--mode", "gb", "--address", "0x10"});
+    EXPECT_EQ(run.Out, "found already in place 1 tiles (16 bytes) at 0x10: 0 tiles and 0 bytes differ\n");
 }
 
 TEST_F(Cli, DecodeTakesEveryAddressFormAndRefusesTilesPastTheEnd)
