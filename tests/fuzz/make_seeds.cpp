@@ -5,6 +5,7 @@
 
 #include "core/byte_order.h"
 #include "core/config_file.h"
+#include "core/indexed_png.h"
 #include "core/rom_file.h"
 #include "editor/bmp_exchange.h"
 #include "editor/pattern_file.h"
@@ -15,6 +16,7 @@
 #include "tools/bookmark_file.h"
 #include "tools/rom_patch.h"
 
+#include <png.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -429,6 +431,106 @@ void RomPatchSeeds()
     Put("rom_patch", "empty", {});
 }
 
+Bytes BigEndian32(std::uint32_t value)
+{
+    return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+Bytes PngChunk(const std::string& type, const Bytes& data)
+{
+    Bytes chunk = Joined(BigEndian32(static_cast<std::uint32_t>(data.size())), Joined(Text(type), data));
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
+    return Joined(chunk, BigEndian32(static_cast<std::uint32_t>(crc)));
+}
+
+// A PNG of any color type from its chunks: rows of filter 0 and raw samples.
+Bytes PlainPngFile(std::uint32_t width, std::uint32_t height, int depth, int colorType, const Bytes& palette,
+                   const Bytes& rows)
+{
+    Bytes header = Joined(BigEndian32(width), BigEndian32(height));
+    header = Joined(header, {static_cast<std::uint8_t>(depth), static_cast<std::uint8_t>(colorType), 0, 0, 0});
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    Bytes packed(size);
+    compress(packed.data(), &size, rows.data(), static_cast<uLong>(rows.size()));
+    packed.resize(size);
+    Bytes file = Joined({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, PngChunk("IHDR", header));
+    if (!palette.empty())
+        file = Joined(file, PngChunk("PLTE", palette));
+    return Joined(Joined(file, PngChunk("IDAT", packed)), PngChunk("IEND", {}));
+}
+
+// An interlaced palette PNG, written by libpng itself. No setjmp: a libpng
+// error aborts this seed writer.
+Bytes InterlacedPng(const IndexedImage& image)
+{
+    Bytes file;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &file,
+        [](png_structp p, png_bytep data, png_size_t length) {
+            auto* out = static_cast<Bytes*>(png_get_io_ptr(p));
+            out->insert(out->end(), data, data + length);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width), static_cast<png_uint_32>(image.Height), 8,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color colors[256];
+    for (std::size_t i = 0; i < image.Palette.size(); ++i)
+        colors[i] = {static_cast<png_byte>(image.Palette[i]), static_cast<png_byte>(image.Palette[i] >> 8),
+                     static_cast<png_byte>(image.Palette[i] >> 16)};
+    png_set_PLTE(png, info, colors, static_cast<int>(image.Palette.size()));
+    png_write_info(png, info);
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < image.Height; ++y)
+        rows.push_back(const_cast<png_bytep>(image.Indices.data()) + y * image.Width);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return file;
+}
+
+void PngSeeds()
+{
+    for (const int depth : {1, 2, 4, 8}) {
+        IndexedImage image;
+        image.Width = 13;
+        image.Height = 6;
+        image.BitDepth = depth;
+        for (int i = 0; i < 13 * 6; ++i)
+            image.Indices.push_back(static_cast<std::uint8_t>(Random() % (1u << depth)));
+        for (int i = 0; i < (1 << depth); ++i)
+            image.Palette.push_back(Random() & 0xFFFFFF);
+        const Bytes file = EncodeIndexedPng(image);
+        Put("png_read", "depth-" + std::to_string(depth) + ".png", file);
+        if (depth == 4) {
+            Put("png_read", "cut-in-data.png", Cut(file, file.size() - 20));
+            Put("png_read", "cut-after-header.png", Cut(file, 33));
+            Put("png_read", "no-end-chunk.png", Cut(file, file.size() - 12));
+        }
+        if (depth == 8) {
+            image.Width = 16;
+            image.Height = 16;
+            image.Indices.resize(256);
+            for (std::size_t i = 0; i < 256; ++i)
+                image.Indices[i] = static_cast<std::uint8_t>(i);
+            Put("png_read", "interlaced.png", InterlacedPng(image));
+        }
+    }
+    // 2 x 2 of other color types, and an indexed image without a palette.
+    Put("png_read", "truecolor.png",
+        PlainPngFile(2, 2, 8, 2, {}, Joined({0}, Joined(RandomBytes(6), Joined({0}, RandomBytes(6))))));
+    Put("png_read", "grayscale.png", PlainPngFile(2, 2, 8, 0, {}, {0, 1, 2, 0, 3, 4}));
+    Put("png_read", "no-palette.png", PlainPngFile(2, 2, 8, 3, {}, {0, 0, 0, 0, 0, 0}));
+    Put("png_read", "short-palette.png", PlainPngFile(2, 1, 8, 3, {255, 0, 0}, {0, 0, 7}));
+    // Headers past the size limits over a one-row stream.
+    Put("png_read", "too-wide.png", PlainPngFile(16385, 16385, 8, 3, {1, 2, 3}, {0, 0}));
+    Put("png_read", "too-tall.png", PlainPngFile(1, (1u << 20) + 1, 1, 3, {1, 2, 3}, {0, 0}));
+    Put("png_read", "not-a-png", Text("GIF89a"));
+    Put("png_read", "empty", {});
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -448,5 +550,6 @@ int main(int argc, char** argv)
     TileSeeds();
     JascSeeds();
     RomPatchSeeds();
+    PngSeeds();
     return 0;
 }

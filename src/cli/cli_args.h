@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Argument reading shared by the subcommands. A wrong call is thrown as
+// UsageError (exit 2), a failure of the work as CliFailure (exit 1); the
+// subcommand's runner turns either into "brixel-cli: <message>".
+
+struct UsageError {
+    std::string Message;
+};
+
+struct CliFailure {
+    std::string Message;
+};
+
+struct OptionSpec {
+    std::string_view Name;  // "--mode", "-o"
+    bool TakesValue;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> Positionals;
+    std::map<std::string, std::string, std::less<>> Values;
+    std::set<std::string, std::less<>> Flags;
+    bool Help = false;
+
+    bool Has(std::string_view name) const { return Values.contains(name) || Flags.contains(name); }
+    // The value of an option that must be given.
+    const std::string& Required(std::string_view name) const;
+    std::string ValueOr(std::string_view name, std::string fallback) const;
+};
+
+// Options may come anywhere; "--name=value" and "--name value" both work;
+// "--help" and "-h" set Help; "--" ends the options. Throws UsageError for
+// an unknown option, a missing value or a repeated option.
+ParsedArgs ParseArgs(const std::vector<std::string>& arguments, std::span<const OptionSpec> options);
+
+// A file address: decimal digits, or hexadecimal after "0x", "$" or "&H"
+// (either case); 0 .. 2147483647, the whole text. nullopt otherwise.
+std::optional<std::int32_t> ParseAddress(std::string_view text);
+
+// A decimal count 1 .. max, the whole text.
+std::optional<int> ParsePositive(std::string_view text, int max);
+
+// "0x" and at least two upper-case hexadecimal digits.
+std::string HexText(std::int64_t value);
+
+// Runs a subcommand: parses the arguments, prints the usage on --help (exit
+// 0), else calls body; a UsageError prints "brixel-cli: <message>" and a
+// pointer to --help (exit 2), a CliFailure "brixel-cli: <message>" (exit 1).
+int RunSubcommand(std::string_view command, std::string_view usage, std::span<const OptionSpec> options,
+                  const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                  const std::function<int(const ParsedArgs&)>& body);
+
+enum GraphicsMode : std::uint8_t;
+
+// --mode NAME, one of the short names of `brixel-cli modes`.
+GraphicsMode ModeOption(const ParsedArgs& parsed);
+// --address A in any form ParseAddress reads.
+std::int32_t AddressOption(const ParsedArgs& parsed);

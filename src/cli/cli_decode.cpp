@@ -1,0 +1,122 @@
+#include "cli/cli.h"
+#include "cli/cli_args.h"
+
+#include "core/tile_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+
+namespace {
+
+constexpr std::string_view DecodeUsage =
+    "Usage: brixel-cli decode ROM --mode MODE --address A --count N [--columns C]\n"
+    "                         [--palette FILE] [--palette-size all|mode] -o OUT.png\n"
+    "Writes N tiles of the ROM, from address A on, as an indexed PNG: C tiles a\n"
+    "row (default 16), left to right, top to bottom; cells after the last tile\n"
+    "hold index 0. MODE is a short name of 'brixel-cli modes'; A is decimal or\n"
+    "hexadecimal after 0x, $ or &H. The palette comes from a palette file or\n"
+    "savestate (by its extension), else the program's default palette; the PNG\n"
+    "holds all 256 colors, or with --palette-size mode the first 2^bpp.\n";
+
+constexpr std::array<OptionSpec, 7> DecodeOptions{{
+    {"--mode", true},
+    {"--address", true},
+    {"--count", true},
+    {"--columns", true},
+    {"--palette", true},
+    {"--palette-size", true},
+    {"-o", true},
+}};
+
+// Tiles decoded per positional read.
+constexpr int TilesPerBlock = 16384;
+
+// The smallest PNG depth that holds indices of this many bits.
+int PngDepthFor(int bitsPerPixel)
+{
+    return bitsPerPixel <= 1 ? 1 : bitsPerPixel <= 2 ? 2 : bitsPerPixel <= 4 ? 4 : 8;
+}
+
+}  // namespace
+
+std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image)
+{
+    const int bytesPerTile = StandardModes[run.Mode].BytesPerTile;
+    const std::int64_t end = run.Address + std::int64_t{run.Count} * bytesPerTile;
+    if (run.Address < 0 || run.Count < 1 || end > rom.Length())
+        return "tiles " + HexText(run.Address) + " to " + HexText(end - 1) + " lie past the end of the file (" +
+               std::to_string(rom.Length()) + " bytes)";
+    const std::int64_t rows = run.Columns < 1 ? 0 : (run.Count - 1) / run.Columns + 1;
+    if (run.Columns < 1 || run.Columns > MaxPngSide / 8 || rows > MaxPngSide / 8 ||
+        std::int64_t{run.Columns} * rows * 64 > MaxPngPixels)
+        return "the image would have more than 16384 x 16384 pixels; give fewer tiles";
+
+    image.Width = run.Columns * 8;
+    image.Height = static_cast<int>(rows * 8);
+    image.Indices.assign(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height), 0);
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min(run.Count, TilesPerBlock) * bytesPerTile));
+    std::array<std::uint8_t, TilePixelCount> pixels{};
+    for (int first = 0; first < run.Count; first += TilesPerBlock) {
+        const int tiles = std::min(TilesPerBlock, run.Count - first);
+        const std::size_t size = static_cast<std::size_t>(tiles) * static_cast<std::size_t>(bytesPerTile);
+        if (rom.ReadAt(run.Address + std::int64_t{first} * bytesPerTile, block.data(), size) != size)
+            return "the file could not be read";
+        for (int t = 0; t < tiles; ++t) {
+            DecodeTile(run.Mode, block.data() + static_cast<std::size_t>(t) * bytesPerTile, pixels.data());
+            const int tile = first + t;
+            const std::size_t x = static_cast<std::size_t>(tile % run.Columns) * 8;
+            const std::size_t y = static_cast<std::size_t>(tile / run.Columns) * 8;
+            for (std::size_t row = 0; row < 8; ++row)
+                std::copy_n(pixels.data() + row * 8, 8,
+                            image.Indices.data() + (y + row) * static_cast<std::size_t>(image.Width) + x);
+        }
+    }
+    return std::nullopt;
+}
+
+int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    return RunSubcommand("decode", DecodeUsage, DecodeOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
+        if (parsed.Positionals.size() != 1)
+            throw UsageError{"decode takes one ROM file"};
+        TileRun run;
+        run.Mode = ModeOption(parsed);
+        run.Address = AddressOption(parsed);
+        const auto count = ParsePositive(parsed.Required("--count"), INT32_MAX / MaxBytesPerTile);
+        if (!count)
+            throw UsageError{"--count must be a whole number of tiles, 1 or more"};
+        run.Count = *count;
+        const auto columns = ParsePositive(parsed.ValueOr("--columns", "16"), MaxPngSide / 8);
+        if (!columns)
+            throw UsageError{"--columns must be a whole number from 1 to " + std::to_string(MaxPngSide / 8)};
+        run.Columns = *columns;
+        const std::string paletteSize = parsed.ValueOr("--palette-size", "all");
+        if (paletteSize != "all" && paletteSize != "mode")
+            throw UsageError{"--palette-size takes 'all' or 'mode'"};
+        const std::string& output = parsed.Required("-o");
+
+        Palette256 colors = DefaultWorkingPalette();
+        if (parsed.Has("--palette")) {
+            const PaletteLoad load = ReadAnyPaletteFile(parsed.Required("--palette"), "");
+            if (load.Error)
+                throw CliFailure{load.Error->Text};
+            colors = load.Sets.front().Colors;
+        }
+
+        RomFile rom;
+        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
+        if (!opened.Opened())
+            throw CliFailure{opened.Reason};
+        IndexedImage image;
+        if (auto problem = DecodeRomTiles(rom, run, image))
+            throw CliFailure{*problem};
+        const int bits = StandardModes[run.Mode].BitsPerPixel;
+        const std::size_t entries = paletteSize == "mode" ? std::size_t{1} << bits : colors.size();
+        image.Palette.assign(colors.begin(), colors.begin() + static_cast<std::ptrdiff_t>(entries));
+        image.BitDepth = paletteSize == "mode" ? PngDepthFor(bits) : 8;
+        if (auto failure = WriteIndexedPng(output, image))
+            throw CliFailure{"could not write " + output + ": " + *failure};
+        return ExitOk;
+    });
+}

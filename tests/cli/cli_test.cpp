@@ -1,0 +1,472 @@
+// brixel-cli run as a program: its exit status, its output and the files it
+// leaves, for every mode.
+
+#include "cli/cli.h"
+#include "cli/cli_args.h"
+
+#include "core/reference_codec.h"
+#include "palette/jasc_palette_format.h"
+#include "palette/riff_palette_format.h"
+#include "support/plain_png.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <random>
+
+extern char** environ;
+
+namespace {
+
+struct Finished {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Text(const std::vector<std::uint8_t>& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+class Cli : public testing::Test {
+protected:
+    std::string PathOf(const std::string& name) const { return (dir_.Path() / name).string(); }
+    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const
+    {
+        return dir_.WriteFile(name, bytes);
+    }
+
+    // Runs a program with its output caught in files; Status is the exit
+    // status, or -1 when it did not exit normally.
+    Finished RunProgram(std::vector<std::string> argv) const
+    {
+        const std::string out = PathOf("stdout.txt"), err = PathOf("stderr.txt");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        std::vector<char*> pointers;
+        for (std::string& argument : argv)
+            pointers.push_back(argument.data());
+        pointers.push_back(nullptr);
+        pid_t pid = 0;
+        const int spawned = posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        Finished finished;
+        int status = 0;
+        if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            finished.Status = WEXITSTATUS(status);
+        finished.Out = Text(ReadWholeFile(out));
+        finished.Err = Text(ReadWholeFile(err));
+        return finished;
+    }
+
+    Finished Run(std::vector<std::string> arguments) const
+    {
+        arguments.insert(arguments.begin(), BRIXEL_CLI_PATH);
+        return RunProgram(std::move(arguments));
+    }
+
+    TempDir dir_;
+};
+
+class CliModes : public Cli, public testing::WithParamInterface<std::string> {};
+
+std::string ModeTestName(const testing::TestParamInfo<std::string>& info)
+{
+    return info.param == "1bpp" ? "OneBit" : info.param;
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(AllModes, CliModes,
+                         testing::Values("1bpp", "gb", "nes", "vb", "gba4", "gba8", "snes4", "snes3", "snes8", "ngp",
+                                         "genesis", "gg"),
+                         ModeTestName);
+
+TEST_P(CliModes, DecodeShowsEveryTileAndEncodeGivesTheRomBack)
+{
+    const GraphicsMode mode = *ModeFromShortName(GetParam());
+    const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
+    const std::vector<std::uint8_t> rom = RandomBytes(5000, 11u + mode);
+    const std::string romPath = Write("rom.bin", rom);
+    constexpr int Count = 37, Columns = 5;
+    constexpr std::size_t Address = 0x13;
+
+    const Finished decoded = Run({"decode", romPath, "--mode", GetParam(), "--address", "0x13", "--count", "37",
+                                  "--columns", "5", "-o", PathOf("tiles.png")});
+    ASSERT_EQ(decoded.Status, 0) << decoded.Err;
+    EXPECT_EQ(decoded.Err, "");
+    const Loaded<IndexedImage> image = ReadIndexedPng(PathOf("tiles.png"));
+    ASSERT_FALSE(image.Error);
+    ASSERT_EQ(image.Width, Columns * 8);
+    ASSERT_EQ(image.Height, 8 * 8);
+    const Palette256 colors = DefaultWorkingPalette();
+    EXPECT_EQ(image.Palette, std::vector<PackedColor>(colors.begin(), colors.end()));
+    for (int cell = 0; cell < 40; ++cell) {
+        std::array<std::uint8_t, 64> expected{};  // cells after the last tile stay 0
+        if (cell < Count) {
+            const auto first = rom.begin() + static_cast<long>(Address + cell * bytesPerTile);
+            expected = ReferenceDecode(mode, {first, first + static_cast<long>(bytesPerTile)});
+        }
+        for (int p = 0; p < 64; ++p)
+            ASSERT_EQ(image.Indices[static_cast<std::size_t>((cell / Columns * 8 + p / 8) * image.Width +
+                                                             cell % Columns * 8 + p % 8)],
+                      expected[static_cast<std::size_t>(p)])
+                << "cell " << cell << " pixel " << p;
+    }
+
+    // Encoding needs whole rows of cells: the 3 blank cells are written too,
+    // so the copy's block is cleared over their length as well.
+    std::vector<std::uint8_t> copy = rom;
+    std::fill_n(copy.begin() + Address, 40 * bytesPerTile, 0xA5);
+    const std::string copyPath = Write("copy.bin", copy);
+    const Finished encoded = Run({"encode", PathOf("tiles.png"), copyPath, "--mode", GetParam(), "--address", "$13"});
+    ASSERT_EQ(encoded.Status, 0) << encoded.Err;
+    std::vector<std::uint8_t> expected = rom;
+    const std::vector<std::uint8_t> blank = ReferenceEncode(mode, {});
+    for (int cell = Count; cell < 40; ++cell)
+        std::copy(blank.begin(), blank.end(), expected.begin() + static_cast<long>(Address + cell * bytesPerTile));
+    EXPECT_EQ(ReadWholeFile(copyPath), expected);
+    // The report counts what differed from the cleared copy.
+    std::size_t bytes = 0, tiles = 0;
+    std::string offsets;
+    for (std::size_t i = Address; i < Address + 40 * bytesPerTile; ++i) {
+        if (expected[i] == copy[i])
+            continue;
+        if (bytes++ < 8)
+            offsets += " " + HexText(static_cast<std::int64_t>(i));
+    }
+    for (std::size_t tile = 0; tile < 40; ++tile) {
+        const auto at = static_cast<long>(Address + tile * bytesPerTile);
+        tiles += !std::equal(expected.begin() + at, expected.begin() + at + static_cast<long>(bytesPerTile),
+                             copy.begin() + at);
+    }
+    EXPECT_EQ(encoded.Out, "wrote 40 tiles (" + std::to_string(40 * bytesPerTile) +
+                               " bytes) at 0x13: " + std::to_string(tiles) + " tiles and " + std::to_string(bytes) +
+                               " bytes differ, first at" + offsets + "\n");
+}
+
+TEST_F(Cli, ModesListsEachModeOnceWithItsSizes)
+{
+    const Finished modes = Run({"modes"});
+    ASSERT_EQ(modes.Status, 0);
+    EXPECT_EQ(modes.Out,
+              "1bpp\t8\t1\t1 bit per pixel\ngb\t16\t2\tGameboy\nnes\t16\t2\tNES\nvb\t16\t2\tVirtual Boy\n"
+              "gba4\t32\t4\tGBA 4bpp\ngba8\t64\t8\tGBA 8bpp\nsnes4\t32\t4\tSNES 4bpp\nsnes3\t24\t3\tSNES 3bpp\n"
+              "snes8\t64\t8\tSNES 8bpp\nngp\t16\t2\tNeo Geo Pocket\ngenesis\t32\t4\tSega Genesis\n"
+              "gg\t32\t4\tGG, MS, WSC\n");
+}
+
+TEST_F(Cli, PaletteImageFromPilEncodesToTheModesBytes)
+{
+    // The python3 on the path may be a private one without PIL; the system's is tried next.
+    std::string python;
+    for (const std::string candidate : {"python3", "/usr/bin/python3"})
+        if (python.empty() && RunProgram({candidate, "-c", "import PIL"}).Status == 0)
+            python = candidate;
+    if (python.empty())
+        GTEST_SKIP() << "no python3 with PIL";
+    // 16 x 8, index (x * 7 + y * 3) % 16, a 16-color palette.
+    const std::string png = PathOf("pil.png");
+    const Finished made =
+        RunProgram({python, "-c",
+                    "import sys\nfrom PIL import Image\nim = Image.new('P', (16, 8))\n"
+                    "im.putpalette([v for i in range(16) for v in (i * 16, 255 - i * 16, i)])\n"
+                    "im.putdata([(x * 7 + y * 3) % 16 for y in range(8) for x in range(16)])\nim.save(sys.argv[1])\n",
+                    png});
+    ASSERT_EQ(made.Status, 0) << made.Err;
+
+    for (const std::string name : {"gba4", "snes4", "genesis", "gg", "gba8", "snes8"}) {
+        SCOPED_TRACE(name);
+        const GraphicsMode mode = *ModeFromShortName(name);
+        const std::vector<std::uint8_t> rom = RandomBytes(300, 5);
+        const std::string romPath = Write("rom.bin", rom);
+        const Finished encoded = Run({"encode", png, romPath, "--mode", name, "--address", "&H40"});
+        ASSERT_EQ(encoded.Status, 0) << encoded.Err;
+        std::vector<std::uint8_t> expected = rom;
+        for (int tile = 0; tile < 2; ++tile) {
+            std::array<std::uint8_t, 64> pixels{};
+            for (int p = 0; p < 64; ++p)
+                pixels[static_cast<std::size_t>(p)] =
+                    static_cast<std::uint8_t>(((tile * 8 + p % 8) * 7 + p / 8 * 3) % 16);
+            const std::vector<std::uint8_t> bytes = ReferenceEncode(mode, pixels);
+            std::copy(bytes.begin(), bytes.end(), expected.begin() + 0x40 + tile * static_cast<long>(bytes.size()));
+        }
+        EXPECT_EQ(ReadWholeFile(romPath), expected);
+    }
+
+    // Modes of fewer bits name the first pixel, in reading order, they cannot hold.
+    const std::vector<std::uint8_t> rom(300, 0x5A);
+    const std::string romPath = Write("rom.bin", rom);
+    const Finished gb = Run({"encode", png, romPath, "--mode", "gb", "--address", "0"});
+    EXPECT_EQ(gb.Status, 1);
+    EXPECT_EQ(gb.Err, "brixel-cli: pixel (1, 0) has index 7, above 3, the largest of mode gb; nothing was written\n");
+    const Finished snes3 = Run({"encode", png, romPath, "--mode", "snes3", "--address", "0"});
+    EXPECT_EQ(snes3.Err,
+              "brixel-cli: pixel (2, 0) has index 14, above 7, the largest of mode snes3; nothing was written\n");
+    EXPECT_EQ(ReadWholeFile(romPath), rom);
+}
+
+TEST_F(Cli, EncodeRefusesWhatItCannotWriteAndLeavesTheRomAlone)
+{
+    const std::vector<std::uint8_t> rom = RandomBytes(1000, 3);
+    const std::string romPath = Write("rom.bin", rom);
+    const std::string truecolor = Write("rgb.png", WritePlainPng({8, 8, 8, 2, std::vector<std::uint8_t>(192, 9), {}}));
+    Finished run = Run({"encode", truecolor, romPath, "--mode", "gb", "--address", "0"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: " + truecolor +
+                           ": not an indexed PNG: the image is truecolor; save it with a palette of at most 256 "
+                           "colors\n");
+
+    const std::string narrow =
+        Write("narrow.png", WritePlainPng({12, 8, 8, 3, std::vector<std::uint8_t>(96), {0, 0, 0}}));
+    run = Run({"encode", narrow, romPath, "--mode", "gb", "--address", "0"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: the image is 12 x 8 pixels; both sides must be multiples of 8\n");
+
+    // Two Game Boy tiles are 32 bytes: they fit at 968 and no later.
+    const std::string two =
+        Write("two.png", WritePlainPng({16, 8, 8, 3, std::vector<std::uint8_t>(128, 1), {0, 0, 0}}));
+    run = Run({"encode", two, romPath, "--mode", "gb", "--address", "969"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: the 2 tiles would end at 0x3E9, past the end of the file (1000 bytes); nothing "
+                       "was written\n");
+    EXPECT_EQ(ReadWholeFile(romPath), rom);
+    run = Run({"encode", two, romPath, "--mode", "gb", "--address", "968"});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    std::vector<std::uint8_t> expected = rom;
+    for (std::size_t i = 968; i < 1000; ++i)
+        expected[i] = i % 2 == 0 ? 0xFF : 0x00;  // index 1: low plane set, high plane clear
+    EXPECT_EQ(ReadWholeFile(romPath), expected);
+}
+
+TEST_F(Cli, DryRunReportsTheChangesAndWritesNothing)
+{
+    std::vector<std::uint8_t> pixels(64, 0);
+    pixels[0] = 3;
+    pixels[9] = 1;  // (1, 1)
+    const std::string png = Write("one.png", WritePlainPng({8, 8, 8, 3, pixels, {0, 0, 0}}));
+    const std::string romPath = Write("rom.bin", std::vector<std::uint8_t>(64, 0));
+    Finished run = Run({"encode", png, romPath, "--mode", "gb", "--address", "0x10", "--dry-run"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "would write 1 tiles (16 bytes) at 0x10: 1 tiles and 3 bytes differ, first at 0x10 0x11 0x12\n");
+    EXPECT_EQ(ReadWholeFile(romPath), std::vector<std::uint8_t>(64, 0));
+    run = Run({"encode", png, romPath, "--mode", "gb", "--address", "0x10"});
+    EXPECT_EQ(run.Out, "wrote 1 tiles (16 bytes) at 0x10: 1 tiles and 3 bytes differ, first at 0x10 0x11 0x12\n");
+    std::vector<std::uint8_t> expected(64, 0);
+    expected[0x10] = 0x80;
+    expected[0x11] = 0x80;
+    expected[0x12] = 0x40;
+    EXPECT_EQ(ReadWholeFile(romPath), expected);
+    run = Run({"encode", png, romPath, "--mode", "gb", "--address", "0x10"});
+    EXPECT_EQ(run.Out, "found already in place 1 tiles (16 bytes) at 0x10: 0 tiles and 0 bytes differ\n");
+}
+
+TEST_F(Cli, DecodeTakesEveryAddressFormAndRefusesTilesPastTheEnd)
+{
+    const std::string romPath = Write("rom.bin", RandomBytes(1000, 8));
+    std::vector<std::uint8_t> first;
+    for (const std::string address : {"40", "0x28", "0X28", "$28", "&H28", "&h28"}) {
+        const Finished run =
+            Run({"decode", romPath, "--mode", "nes", "--address", address, "--count", "3", "-o", PathOf("a.png")});
+        ASSERT_EQ(run.Status, 0) << address << run.Err;
+        if (first.empty())
+            first = ReadWholeFile(PathOf("a.png"));
+        EXPECT_EQ(ReadWholeFile(PathOf("a.png")), first) << address;
+    }
+    const Finished equals =
+        Run({"decode", romPath, "--mode=nes", "--address=0x28", "--count=3", "-o", PathOf("b.png")});
+    EXPECT_EQ(equals.Status, 0);
+    EXPECT_EQ(ReadWholeFile(PathOf("b.png")), first);
+
+    Finished run =
+        Run({"decode", romPath, "--mode", "gb", "--address", "0x3D9", "--count", "2", "-o", PathOf("c.png")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: tiles 0x3D9 to 0x3F8 lie past the end of the file (1000 bytes)\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("c.png")));
+    run = Run({"decode", romPath, "--mode", "gb", "--address", "968", "--count", "2", "-o", PathOf("c.png")});
+    EXPECT_EQ(run.Status, 0);
+}
+
+TEST_F(Cli, DecodePaletteComesFromAPaletteFile)
+{
+    Palette256 colors{};
+    std::mt19937 random(4);
+    for (PackedColor& color : colors)
+        color = random() & 0xFFFFFF;
+    const std::string palette = Write("colors.pal", BuildRiffPalette(colors));
+    const std::string romPath = Write("rom.bin", RandomBytes(256, 2));
+    struct Case {
+        std::string Mode;
+        std::size_t Entries;
+        int Depth;
+    };
+    for (const Case& c : {Case{"gb", 4, 2}, Case{"snes3", 8, 4}, Case{"1bpp", 2, 1}, Case{"gba8", 256, 8}}) {
+        SCOPED_TRACE(c.Mode);
+        const Finished run = Run({"decode", romPath, "--mode", c.Mode, "--address", "0", "--count", "2", "--palette",
+                                  palette, "--palette-size", "mode", "-o", PathOf("p.png")});
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        PlainPng png;
+        ASSERT_TRUE(ReadPlainPng(ReadWholeFile(PathOf("p.png")), png));
+        EXPECT_EQ(png.BitDepth, c.Depth);
+        const Loaded<IndexedImage> image = ReadIndexedPng(PathOf("p.png"));
+        EXPECT_EQ(image.Palette,
+                  std::vector<PackedColor>(colors.begin(), colors.begin() + static_cast<long>(c.Entries)));
+    }
+    const Finished all = Run({"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette", palette,
+                              "-o", PathOf("q.png")});
+    ASSERT_EQ(all.Status, 0);
+    EXPECT_EQ(ReadIndexedPng(PathOf("q.png")).Palette, std::vector<PackedColor>(colors.begin(), colors.end()));
+}
+
+TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
+{
+    const std::string romPath = Write("rom.bin", RandomBytes(64, 1));
+    const std::string out = PathOf("o.png");
+    struct Case {
+        std::vector<std::string> Arguments;
+        std::string Err;
+    };
+    const std::string decodeHelp = "\nTry 'brixel-cli decode --help'.\n";
+    const std::vector<Case> cases = {
+        {{"frobnicate"}, "brixel-cli: unknown command 'frobnicate'\nTry 'brixel-cli --help'.\n"},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "-o", out},
+         "brixel-cli: missing option --count" + decodeHelp},
+        {{"decode", romPath, "--mode", "snes2", "--address", "0", "--count", "1", "-o", out},
+         "brixel-cli: unknown mode 'snes2' (brixel-cli modes lists them)" + decodeHelp},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "0", "-o", out},
+         "brixel-cli: --count must be a whole number of tiles, 1 or more" + decodeHelp},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--columns", "0", "-o", out},
+         "brixel-cli: --columns must be a whole number from 1 to 131072" + decodeHelp},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette-size", "4", "-o", out},
+         "brixel-cli: --palette-size takes 'all' or 'mode'" + decodeHelp},
+        {{"decode", romPath, "--mode"}, "brixel-cli: option --mode needs a value" + decodeHelp},
+        {{"decode", romPath, "--mode", "gb", "--mode", "nes"}, "brixel-cli: option --mode given twice" + decodeHelp},
+        {{"encode", romPath, "--mode", "gb", "--address", "0"},
+         "brixel-cli: encode takes an image and a ROM file\nTry 'brixel-cli encode --help'.\n"},
+        {{"encode", "a.png", romPath, "--bogus"},
+         "brixel-cli: unknown option --bogus\nTry 'brixel-cli encode --help'.\n"},
+        {{"encode", "a.png", romPath, "--mode", "gb", "--address", "0", "--dry-run=yes"},
+         "brixel-cli: option --dry-run takes no value\nTry 'brixel-cli encode --help'.\n"},
+        {{"checksum"}, "brixel-cli: checksum takes one ROM file\nTry 'brixel-cli checksum --help'.\n"},
+        {{"palette", "a.pal"}, "brixel-cli: missing option -o\nTry 'brixel-cli palette --help'.\n"},
+        {{"palette", "a.pal", "-o", "b.xyz"},
+         "brixel-cli: the extension of b.xyz names no palette format the program writes; give one with --format\n"
+         "Try 'brixel-cli palette --help'.\n"},
+        {{"palette", "a.pal", "-o", "b.pal", "--format", "nesticle"},
+         "brixel-cli: the program only reads that palette format\nTry 'brixel-cli palette --help'.\n"},
+        {{"decode", romPath, "--mode", "gb", "--address", "0", "--count", "1", "--palette", "x.gif", "-o", out},
+         "brixel-cli: the extension of x.gif names no palette format the program reads" + decodeHelp},
+        {{"modes", "all"}, "brixel-cli: modes takes no arguments\nTry 'brixel-cli modes --help'.\n"},
+    };
+    for (const Case& c : cases) {
+        const Finished run = Run(c.Arguments);
+        EXPECT_EQ(run.Status, 2) << c.Err;
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(run.Out, "");
+    }
+    for (const std::string address : {"0xZZ", "12abc", "-5", "$", "&H", "", "2147483648", "0x80000000", "1.5"}) {
+        const Finished run = Run({"decode", romPath, "--mode", "gb", "--address", address, "--count", "1", "-o", out});
+        EXPECT_EQ(run.Status, 2) << address;
+        EXPECT_EQ(run.Err, "brixel-cli: '" + address +
+                               "' is no address: give decimal digits, or hexadecimal after 0x, $ or &H" + decodeHelp);
+    }
+    const Finished nothing = Run({});
+    EXPECT_EQ(nothing.Status, 2);
+    EXPECT_EQ(nothing.Err.rfind("brixel-cli: no command given\nUsage: brixel-cli COMMAND", 0), 0u);
+    EXPECT_EQ(ReadWholeFile(romPath), RandomBytes(64, 1));
+}
+
+TEST_F(Cli, HelpOfEveryCommandExitsZero)
+{
+    for (const std::string command : {"", "modes", "decode", "encode", "checksum", "palette"}) {
+        std::vector<std::string> arguments;
+        if (!command.empty())
+            arguments.push_back(command);
+        arguments.push_back("--help");
+        const Finished run = Run(arguments);
+        EXPECT_EQ(run.Status, 0) << command;
+        EXPECT_EQ(run.Err, "");
+        const std::string usage = command.empty() ? "Usage: brixel-cli COMMAND" : "Usage: brixel-cli " + command;
+        EXPECT_EQ(run.Out.rfind(usage, 0), 0u) << run.Out;
+    }
+}
+
+TEST_F(Cli, ChecksumShowsAndRepairsTheGameBoyHeader)
+{
+    std::vector<std::uint8_t> rom(0x150);
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        rom[i] = static_cast<std::uint8_t>(i * 13 + 1);
+    const std::string title = "BRIXELTESTROM01";
+    std::copy(title.begin(), title.end(), rom.begin() + 0x134);
+    rom[0x14D] = 0x5C;
+    rom[0x14E] = 0x01;
+    rom[0x14F] = 0x23;
+    // The sums straight from the header's definition.
+    unsigned global = 0;
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        global += (i == 0x14E || i == 0x14F) ? 0 : rom[i];
+    global &= 0xFFFF;
+    std::uint8_t header = 0;
+    for (std::size_t i = 0x134; i <= 0x14C; ++i)
+        header = static_cast<std::uint8_t>(header - rom[i] - 1);
+    char expected[200];
+    std::snprintf(expected, sizeof expected,
+                  "Title: BRIXELTESTROM01\nGlobal checksum: stored 123, computed %X\nHeader checksum: stored 5C, "
+                  "computed %02X\n",
+                  global, header);
+    const std::string romPath = Write("game.gb", rom);
+    Finished run = Run({"checksum", romPath});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, expected);
+
+    run = Run({"checksum", romPath, "--fix"});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    char written[64];
+    std::snprintf(written, sizeof written, "Global checksum written: %X\n", global);
+    EXPECT_EQ(run.Out, std::string(expected) + written);
+    rom[0x14E] = static_cast<std::uint8_t>(global >> 8);
+    rom[0x14F] = static_cast<std::uint8_t>(global);
+    EXPECT_EQ(ReadWholeFile(romPath), rom);
+
+    const std::string shortPath = Write("short.gb", std::vector<std::uint8_t>(0x140, 0));
+    run = Run({"checksum", shortPath});
+    EXPECT_EQ(run.Out, "Title: " + std::string(12, '\0') +
+                           "\nGlobal checksum: stored n/a, computed 0\n"
+                           "Header checksum: stored n/a, computed n/a\n");
+    run = Run({"checksum", shortPath, "--fix"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: The file is shorter than 336 bytes, so it has no Gameboy header to hold the "
+                       "checksum. Nothing was written.\n");
+    EXPECT_EQ(ReadWholeFile(shortPath), std::vector<std::uint8_t>(0x140, 0));
+}
+
+TEST_F(Cli, PaletteConvertsBetweenFormatsAndBack)
+{
+    Palette256 colors{};
+    std::mt19937 random(9);
+    for (PackedColor& color : colors)
+        color = random() & 0xFFFFFF;
+    const std::vector<std::uint8_t> jasc = BuildJascPalette(colors);
+    const std::string in = Write("in.pal", jasc);
+
+    Finished run = Run({"palette", in, "-o", PathOf("riff.pal")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadWholeFile(PathOf("riff.pal")), BuildRiffPalette(colors));
+    run = Run({"palette", PathOf("riff.pal"), "-o", PathOf("own.bxp")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "wrote 1 color set(s) to " + PathOf("own.bxp") + "\n");
+    run = Run({"palette", PathOf("own.bxp"), "-o", PathOf("back.txt"), "--format", "jasc"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadWholeFile(PathOf("back.txt")), jasc);
+
+    run = Run({"palette", PathOf("missing.pal"), "-o", PathOf("x.pal")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: " + PathOf("missing.pal") + ": Could not find the selected file.\n");
+}
