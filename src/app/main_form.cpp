@@ -24,6 +24,7 @@
 #include "tools/bookmark.h"
 #include "tools/c_out_put.h"
 #include "tools/file_info.h"
+#include "tools/find_graphics.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -102,6 +103,7 @@ void MainForm::CreateWindows()
     windows_.COutPut = new COutPut(state_, windows_, this);
     windows_.Options = new Options(state_, windows_, this);
     windows_.FileInfo = new FileInfo(state_, windows_, this);
+    windows_.FindGraphics = new FindGraphics(state_, windows_, this);
 
     windows_.Tools = new Tools(state_, windows_);
     AddChildWindow(windows_.Tools, QPoint(0, 0));
@@ -175,10 +177,10 @@ void MainForm::CreateMenus()
     saveAllKey->setShortcutContext(Qt::ApplicationShortcut);
     addAction(saveAllKey);
     connect(saveAllKey, &QAction::triggered, MenuItem("ISaveAll"), &QAction::trigger);
-    CreateEditKeys();
+    CreateAddedKeys();
 }
 
-void MainForm::CreateEditKeys()
+void MainForm::CreateAddedKeys()
 {
     // Undo and redo work wherever the focus is, like Ctrl+S, also with the
     // menu bar hidden: the items themselves carry application-wide keys and
@@ -191,6 +193,11 @@ void MainForm::CreateEditKeys()
     redo->setShortcutContext(Qt::ApplicationShortcut);
     addAction(undo);
     addAction(redo);
+    // Ctrl+F opens "Find graphics" the same way.
+    QAction* find = MenuItem("ITFind");
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(find);
     connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
     ShowUndoItems();
 }

@@ -62,7 +62,7 @@ private:
     void CreateWindows();
     void CreateMenus();
     void CreateStatusStrip();
-    void CreateEditKeys();
+    void CreateAddedKeys();
     void ShowUndoItems();
 
     ProgramState& state_;

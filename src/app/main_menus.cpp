@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/options.h"
 #include "app/undo_edge.h"
+#include "tools/find_graphics.h"
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "editor/edit_ctrl.h"
@@ -57,6 +58,9 @@ constexpr MenuItemEntry TileItems[] = {
     {"ITMirrow", "Mirrow tile", Qt::Key_End, [](Windows& w) { w.TileCtrl->BtFlipY_Click(); }},
     {"ITFlip", "Flip tile", Qt::Key_Delete, [](Windows& w) { w.TileCtrl->BtFlipX_Click(); }},
     {"ITRotate", "Rotate tile", Qt::Key_PageDown, [](Windows& w) { w.TileCtrl->BtRotate_Click(); }},
+    // Added after the described items; Ctrl+F is set by the main window.
+    {"IBreak9"},
+    {"ITFind", "Find graphics...", {}, [](Windows& w) { w.FindGraphics->ShowTool(); }},
 };
 
 constexpr MenuItemEntry HelpItems[] = {

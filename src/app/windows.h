@@ -18,6 +18,7 @@ class Bookmark;
 class FileInfo;
 class Dialogs;
 class UndoEdge;
+class FindGraphics;
 
 // Every window of the program, created once by MainForm and handed to each
 // window, so one window calls another's public operations directly. A window
@@ -42,5 +43,6 @@ struct Windows {
     class Bookmark* Bookmark = nullptr;
     class FileInfo* FileInfo = nullptr;
     class UndoEdge* UndoEdge = nullptr;
+    class FindGraphics* FindGraphics = nullptr;
     class Dialogs& Dialogs;
 };

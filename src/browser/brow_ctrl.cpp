@@ -211,6 +211,30 @@ void BrowCtrl::BtJumpAdd_Click()
         windows_.Browser->ReadGridAndRedraw();
 }
 
+void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
+{
+    if (!state_.FileOpen())
+        return;
+    if (state_.CurrentMode != mode)
+        for (int position = 0; position < ModeCount; ++position)
+            if (ModeListOrder[position] == mode)
+                ComboMode->setCurrentIndex(position);
+    const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
+    const GridPlace place =
+        GridPlaceFor(address, state_.FileLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile);
+    state_.BrowserAddress = place.Start;
+    state_.BrowserSelX = place.Column;
+    state_.BrowserSelY = place.Line;
+    state_.BrowserDiv = static_cast<std::uint8_t>(place.Start % bytesPerTile);
+    {
+        const QSignalBlocker blocker(ScrollDiv);
+        ScrollDiv->setValue(state_.BrowserDiv);
+    }
+    LbDiv->setNum(state_.BrowserDiv);
+    ShowAddress(state_.BrowserAddress);
+    BrowserAddressChanged(windows_);
+}
+
 void BrowCtrl::BtBrowZoomIn_Click()
 {
     if (state_.BrowserZoom < MaxBrowserZoom)

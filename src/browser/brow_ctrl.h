@@ -42,6 +42,9 @@ public:
     void BtFileInfo_Click();
 
     void BtJumpAdd_Click();
+    // Shows the tile at address in the given mode, selected: the mode list
+    // switches, the grid moves there (at that byte, fine offset included).
+    void ShowTileAt(GraphicsMode mode, std::int32_t address);
     void BtBrowZoomIn_Click();
     void BtBrowZoomOut_Click();
     // Presses a released ChkGrid and releases a pressed one.

@@ -23,6 +23,21 @@ std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lin
     return static_cast<std::int32_t>(std::max<std::int64_t>(address, 0));
 }
 
+GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile)
+{
+    const std::int64_t tile = std::max(bytesPerTile, 1);
+    const std::int64_t limit = fileLength - tile * columns * lines;
+    std::int64_t back = 0;  // tiles the grid starts before the address
+    if (address > limit)
+        back = std::min<std::int64_t>((address - limit + tile - 1) / tile, address / tile);
+    back = std::min<std::int64_t>(back, static_cast<std::int64_t>(columns) * lines - 1);
+    GridPlace place;
+    place.Start = static_cast<std::int32_t>(address - back * tile);
+    place.Column = static_cast<int>(back % std::max(columns, 1));
+    place.Line = static_cast<int>(back / std::max(columns, 1));
+    return place;
+}
+
 std::uint8_t ScrollStepsFor(int clientHeight)
 {
     if (clientHeight <= 0)

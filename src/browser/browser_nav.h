@@ -19,6 +19,17 @@ std::int32_t ScrolledAddress(std::int32_t fileLength, int lines, int columns, in
 // leniently), rounded, pulled back to the last full grid and never below 0.
 std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lines, int columns, int bytesPerTile);
 
+// Where the grid starts so that the tile at address shows as one of its
+// tiles, and that tile's column and line. The grid starts at the address
+// itself unless that would reach past the end of the file; it then starts
+// whole tiles earlier (never before 0).
+struct GridPlace {
+    std::int32_t Start = 0;
+    int Column = 0;
+    int Line = 0;
+};
+GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile);
+
 // Scroll bar units per arrow key step for a browser of the given client
 // height: 32767 divided by the height, at most 255.
 std::uint8_t ScrollStepsFor(int clientHeight);

@@ -15,6 +15,7 @@ struct ShownItem {
     const char* Text;  // null for a separator
     QKeySequence Key;
     const char* Action = "";
+    Qt::ShortcutContext Context = Qt::WidgetShortcut;
 };
 
 // Every line of the four menus as the user sees it, by object name, and the
@@ -50,6 +51,9 @@ const std::map<std::string, ShownItem> ShownItems = {
     {"ITMirrow", {"Mirrow tile", QKeySequence(Qt::Key_End), "BtFlipY"}},
     {"ITFlip", {"Flip tile", QKeySequence(Qt::Key_Delete), "BtFlipX"}},
     {"ITRotate", {"Rotate tile", QKeySequence(Qt::Key_PageDown), "BtRotate"}},
+    // Added: Ctrl+F works wherever the focus is.
+    {"IBreak9", {nullptr}},
+    {"ITFind", {"Find graphics...", QKeySequence(Qt::CTRL | Qt::Key_F), "ShowFindGraphics", Qt::ApplicationShortcut}},
     {"IOption", {"Options", {}, "ShowOptions"}},
     {"IBreak5", {nullptr, {}}},
     {"IHelp", {"Info", {}, "ShowHelp"}},
@@ -104,7 +108,7 @@ TEST_F(MainMenus, EveryItemShowsItsTextAndKeyInOrderAndRunsItsAction)
             EXPECT_EQ(action->text().toStdString(), shown->second.Text);
             EXPECT_EQ(action->shortcut(), shown->second.Key);
             if (!shown->second.Key.isEmpty()) {
-                EXPECT_EQ(action->shortcutContext(), Qt::WidgetShortcut);
+                EXPECT_EQ(action->shortcutContext(), shown->second.Context);
             }
             RunChecked(shown->second.Action, [action] { action->trigger(); });
         }

@@ -13,6 +13,7 @@
 #include "palette/color_set.h"
 #include "tools/bookmark.h"
 #include "tools/file_info.h"
+#include "tools/find_graphics.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -332,6 +333,7 @@ void ActionFixture::AddToolPanelChecks()
     checks_["BtEditPatt"] = showsWindow([this] { return w->Pattern; });
     checks_["BtFileInfo"] = showsWindow([this] { return w->FileInfo; }, needsFile);
     checks_["BtBookmark"] = showsWindow([this] { return w->Bookmark; }, needsFile);
+    checks_["ShowFindGraphics"] = showsWindow([this] { return w->FindGraphics; });
     checks_["ShowOptions"] = {[] {},
                               [this] {
                                   EXPECT_TRUE(w->Options->isVisible());

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/tool_window.h"
+#include "tools/graphics_search.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct ProgramState;
+struct Windows;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QRadioButton;
+class QSpinBox;
+class QTreeWidget;
+
+// The "Find graphics" tool: looks for the editor's cursor cell, a run of
+// cells from it, or a picture's tiles at every byte offset of the open ROM,
+// in the current mode or in all modes, and lists where they are; a click
+// on a result shows that tile in the browser. The search runs on worker
+// threads, so the window stays responsive and Cancel stops it at once.
+class FindGraphics : public ToolWindow {
+    Q_OBJECT
+
+public:
+    FindGraphics(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+    ~FindGraphics() override;
+
+    void BtFind_Click();
+    void BtCancel_Click();
+    void BtPicture_Click();
+    // Shows the result in this row of the list in the browser.
+    void ShowMatch(int row);
+
+    bool Searching() const { return worker_.joinable(); }
+    // The matches listed, best first.
+    const std::vector<GraphicsMatch>& Matches() const { return matches_; }
+
+    QRadioButton* OpCell;
+    QRadioButton* OpRun;
+    QSpinBox* SpinRun;
+    QRadioButton* OpPicture;
+    QPushButton* BtPicture;
+    QLabel* LbPicture;
+    QRadioButton* OpCurrentMode;
+    QRadioButton* OpAllModes;
+    QCheckBox* ChkExact;
+    QCheckBox* ChkFlips;
+    QCheckBox* ChkSkipUniform;
+    QCheckBox* ChkNeighbours;
+    QPushButton* BtFind;
+    QPushButton* BtCancel;
+    QProgressBar* Progress;
+    QTreeWidget* ListMatches;
+    QLabel* LbStatus;
+
+signals:
+    // A search ended (found, cancelled or refused before it began).
+    void SearchEnded();
+
+private:
+    // The query the options ask for; empty with the reason in problem.
+    std::vector<QueryTile> BuildQuery(std::string& problem) const;
+    void Finish(SearchResult result);
+    void Refuse(const std::string& text);
+    void StopSearch();
+
+    ProgramState& state_;
+    Windows& windows_;
+    std::vector<QueryTile> pictureQuery_;
+    std::vector<GraphicsMatch> matches_;
+    std::atomic<bool> cancel_{false};
+    std::thread worker_;
+};
