@@ -47,6 +47,8 @@ constexpr std::int64_t BlockBytes = 256 * 1024;
 // Hits kept before neighbours are counted, over all threads: memory stays
 // bounded whatever the file and the query.
 constexpr std::size_t RawHitLimit = 1 << 18;
+// Distinct rows 0 among the query tiles up to which the byte filter is built.
+constexpr std::size_t MaxFilterRows = 64;
 
 // Row 0 of a tile from its bytes alone. Every mode moves each stored bit to
 // one pixel bit, so row 0 is the OR of what each of its bytes gives on its
@@ -148,12 +150,34 @@ struct Variant {
     TileFlip Flip;
 };
 
-// What every worker reads: the variants by key hash and the row 0 filter.
+// The first quick reject, per mode: whether the first two bytes that make
+// row 0 allow any query row 0 at all, looked up in a table of all 65536
+// values of the two bytes. When those two bytes are all of row 0, the
+// table answers for the whole row.
+struct ByteFilter {
+    int First = 0;   // positions of the two bytes in the tile
+    int Second = 0;  // the same as First when one byte makes row 0
+    bool Complete = false;
+    std::vector<std::uint64_t> Bits;  // bit b0 | b1 << 8
+
+    bool MayMatch(const std::uint8_t* tile) const
+    {
+        const unsigned index = tile[First] | tile[Second] << 8;
+        return (Bits[index >> 6] >> (index & 63)) & 1;
+    }
+};
+
+// What every worker reads: the variants by key hash and the row 0 filters.
 struct Matcher {
     bool Exact = false;
     std::vector<Variant> Variants;
     std::vector<std::pair<std::uint64_t, int>> ByHash;  // sorted
     std::array<std::uint64_t, (1 << 13) / 64> RowKeys{};
+    std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
+    std::vector<Row> Rows;              // distinct rows 0 of the variants
+    std::array<ByteFilter, ModeCount> Filters;
+    // For modes with more than two row 0 bytes: the same on the next two.
+    std::array<ByteFilter, ModeCount> NextFilters;
 
     bool MayMatch(unsigned rowKey) const { return (RowKeys[rowKey >> 6] >> (rowKey & 63)) & 1; }
 };
@@ -185,9 +209,75 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
         const unsigned key = RowKey(row, options.Exact);
         matcher.RowKeys[key >> 6] |= std::uint64_t{1} << (key & 63);
+        if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
+            matcher.Rows.push_back(row);
+        const unsigned patternKey = RowKey(row, false);
+        if (std::find(matcher.PatternKeys.begin(), matcher.PatternKeys.end(), patternKey) == matcher.PatternKeys.end())
+            matcher.PatternKeys.push_back(patternKey);
     }
     std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
     return matcher;
+}
+
+// Pairs of pixels one and two places apart (bit layout of RowKey) whose
+// known bits already tell them apart, and pairs known to be equal because
+// both pixels are wholly known and the same.
+void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& equal)
+{
+    const Row wholePixels = ZeroBytes(known ^ whole);
+    unequal = 0;
+    equal = 0;
+    for (int s = 1; s <= 2; ++s) {
+        const Row bothKnown = known & (known >> (8 * s));
+        const Row differ = ~ZeroBytes((value ^ (value >> (8 * s))) & bothKnown) & 0x8080808080808080ULL;
+        const Row same = ZeroBytes(value ^ (value >> (8 * s))) & wholePixels & (wholePixels >> (8 * s));
+        const int shift = s == 1 ? 0 : 7;
+        const unsigned width = s == 1 ? 0x7F : 0x3F;
+        unequal |= (GatherTopBits(differ) & width) << shift;
+        equal |= (GatherTopBits(same) & width) << shift;
+    }
+}
+
+// The filter on row 0 bytes firstByte and firstByte + 1 (of the mode's
+// row 0 bytes; only firstByte when it is the last one).
+ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t firstByte)
+{
+    const RowZeroDecoder& decoder = RowZeroDecoderOf(mode);
+    const auto& tables = decoder.Tables;
+    const std::size_t count = decoder.Positions.size();
+    ByteFilter filter;
+    filter.Bits.assign(65536 / 64, 0);
+    const bool two = firstByte + 1 < count;
+    const std::array<Row, 256>& low = tables[firstByte];
+    const std::array<Row, 256>& high = tables[two ? firstByte + 1 : firstByte];
+    filter.First = decoder.Positions[firstByte];
+    filter.Second = decoder.Positions[two ? firstByte + 1 : firstByte];
+    filter.Complete = count <= 2;
+    // Many different rows 0 would make the table slow to build and let
+    // nearly everything through anyway: then only the row key filters.
+    if ((matcher.Exact ? matcher.Rows.size() : matcher.PatternKeys.size()) > MaxFilterRows) {
+        filter.Bits.assign(65536 / 64, ~std::uint64_t{0});
+        filter.Complete = false;
+        return filter;
+    }
+    const Row known = low[0xFF] | (two ? high[0xFF] : 0);
+    const Row whole = 0x0101010101010101ULL * ((1u << StandardModes[mode].BitsPerPixel) - 1);
+    for (unsigned index = 0; index < 65536; ++index) {
+        const Row value = low[index & 0xFF] | (two ? high[index >> 8] : 0);
+        bool may = false;
+        if (matcher.Exact) {
+            for (const Row row : matcher.Rows)
+                may = may || ((row ^ value) & known) == 0;
+        } else {
+            unsigned unequal, equal;
+            KnownPairs(value, known, whole, unequal, equal);
+            for (const unsigned key : matcher.PatternKeys)
+                may = may || ((key & unequal) == 0 && (~key & 0x1FFF & equal) == 0);
+        }
+        if (may)
+            filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
+    }
+    return filter;
 }
 
 struct RawHit {
@@ -264,8 +354,12 @@ private:
     void ScanWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count, RowOf rowOf)
     {
         const bool exact = matcher_.Exact;
+        const ByteFilter& filter = matcher_.Filters[mode];
+        const ByteFilter& next = matcher_.NextFilters[mode];
         for (int i = 0; i < count; ++i) {
-            if (!matcher_.MayMatch(RowKey(rowOf(bytes + i), exact)))
+            if (!filter.MayMatch(bytes + i))
+                continue;
+            if (!filter.Complete && (!next.MayMatch(bytes + i) || !matcher_.MayMatch(RowKey(rowOf(bytes + i), exact))))
                 continue;
             Compare(mode, bytes + i, first + i);
             if (Full)
@@ -473,11 +567,17 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
                             const std::atomic<bool>& cancel, const SearchProgress& progress)
 {
     SearchResult result;
-    const Matcher matcher = MakeMatcher(query, options, result.SkippedUniform);
+    Matcher matcher = MakeMatcher(query, options, result.SkippedUniform);
     std::vector<GraphicsMode> validModes;
     for (const GraphicsMode mode : modes)
         if (IsValidMode(mode) && std::find(validModes.begin(), validModes.end(), mode) == validModes.end())
             validModes.push_back(mode);
+    if (!matcher.Variants.empty())
+        for (const GraphicsMode mode : validModes) {
+            matcher.Filters[mode] = MakeByteFilter(mode, matcher, 0);
+            if (!matcher.Filters[mode].Complete)
+                matcher.NextFilters[mode] = MakeByteFilter(mode, matcher, 2);
+        }
     const std::int64_t length = source.Length();
     if (matcher.Variants.empty() || validModes.empty() || length <= 0)
         return result;
