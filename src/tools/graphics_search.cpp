@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -158,6 +159,10 @@ struct ByteFilter {
     int First = 0;   // positions of the two bytes in the tile
     int Second = 0;  // the same as First when one byte makes row 0
     bool Complete = false;
+    // Rejects at least half of all byte values; a filter that lets most
+    // through costs more than it saves and is not asked.
+    bool Useful = false;
+    int Passed = 65536;               // byte values let through
     std::vector<std::uint64_t> Bits;  // bit b0 | b1 << 8
 
     bool MayMatch(const std::uint8_t* tile) const
@@ -277,7 +282,26 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t
         if (may)
             filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
     }
+    filter.Passed = 0;
+    for (const std::uint64_t word : filter.Bits)
+        filter.Passed += std::popcount(word);
+    filter.Useful = filter.Complete || filter.Passed <= 65536 / 2;
     return filter;
+}
+
+// The two filters on pairs of row 0 bytes that reject the most. Which pair
+// does depends on where the query rows 0 have equal pixels.
+void MakeByteFilters(GraphicsMode mode, Matcher& matcher)
+{
+    std::vector<ByteFilter> filters;
+    const std::size_t count = RowZeroDecoderOf(mode).Positions.size();
+    for (std::size_t first = 0; first < count; first += 2)
+        filters.push_back(MakeByteFilter(mode, matcher, first));
+    std::sort(filters.begin(), filters.end(),
+              [](const ByteFilter& a, const ByteFilter& b) { return a.Passed < b.Passed; });
+    matcher.Filters[mode] = std::move(filters[0]);
+    if (filters.size() > 1)
+        matcher.NextFilters[mode] = std::move(filters[1]);
 }
 
 struct RawHit {
@@ -573,11 +597,8 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         if (IsValidMode(mode) && std::find(validModes.begin(), validModes.end(), mode) == validModes.end())
             validModes.push_back(mode);
     if (!matcher.Variants.empty())
-        for (const GraphicsMode mode : validModes) {
-            matcher.Filters[mode] = MakeByteFilter(mode, matcher, 0);
-            if (!matcher.Filters[mode].Complete)
-                matcher.NextFilters[mode] = MakeByteFilter(mode, matcher, 2);
-        }
+        for (const GraphicsMode mode : validModes)
+            MakeByteFilters(mode, matcher);
     const std::int64_t length = source.Length();
     if (matcher.Variants.empty() || validModes.empty() || length <= 0)
         return result;
