@@ -151,10 +151,10 @@ struct Variant {
     TileFlip Flip;
 };
 
-// The first quick reject, per mode: whether the first two bytes that make
-// row 0 allow any query row 0 at all, looked up in a table of all 65536
-// values of the two bytes. When those two bytes are all of row 0, the
-// table answers for the whole row.
+// A quick reject per mode: whether two of the bytes that make row 0 allow
+// any query row 0 at all, looked up in a table of all 65536 values of the
+// two bytes. When those two bytes are all of row 0, the table answers for
+// the whole row.
 struct ByteFilter {
     int First = 0;   // positions of the two bytes in the tile
     int Second = 0;  // the same as First when one byte makes row 0
@@ -180,8 +180,9 @@ struct Matcher {
     std::array<std::uint64_t, (1 << 13) / 64> RowKeys{};
     std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
     std::vector<Row> Rows;              // distinct rows 0 of the variants
+    // Per mode the filter that rejects the most, and for modes with more
+    // than two row 0 bytes the second best.
     std::array<ByteFilter, ModeCount> Filters;
-    // For modes with more than two row 0 bytes: the same on the next two.
     std::array<ByteFilter, ModeCount> NextFilters;
 
     bool MayMatch(unsigned rowKey) const { return (RowKeys[rowKey >> 6] >> (rowKey & 63)) & 1; }
@@ -319,13 +320,14 @@ bool Better(const RawHit& a, const RawHit& b)
     return a.Flip < b.Flip;
 }
 
-// One worker's state: its buffer, its hits and the scratch of the pattern.
+// One worker's state: its hits and the scratch of the pattern.
 class Worker {
 public:
     Worker(const Matcher& matcher, std::size_t hitLimit) : matcher_(matcher), hitLimit_(hitLimit) {}
 
     std::vector<RawHit> Hits;
-    bool Full = false;  // hitLimit reached: the rest of the range is not searched
+    bool Full = false;     // hitLimit reached: the rest of the range is not searched
+    bool Stopped = false;  // the cancel flag ended the scan before the range's end
 
     // Compares the tiles starting at bytes[0 .. count-1] (file address first
     // onwards) with the query.
@@ -381,9 +383,10 @@ private:
         const ByteFilter& filter = matcher_.Filters[mode];
         const ByteFilter& next = matcher_.NextFilters[mode];
         for (int i = 0; i < count; ++i) {
-            if (!filter.MayMatch(bytes + i))
+            if (filter.Useful && !filter.MayMatch(bytes + i))
                 continue;
-            if (!filter.Complete && (!next.MayMatch(bytes + i) || !matcher_.MayMatch(RowKey(rowOf(bytes + i), exact))))
+            if (!filter.Complete &&
+                ((next.Useful && !next.MayMatch(bytes + i)) || !matcher_.MayMatch(RowKey(rowOf(bytes + i), exact))))
                 continue;
             Compare(mode, bytes + i, first + i);
             if (Full)
@@ -486,8 +489,12 @@ void ScanRange(const SearchSource& source, std::int64_t length, std::int64_t beg
         const std::size_t wanted = static_cast<std::size_t>(blockEnd - blockStart + MaxBytesPerTile - 1);
         source.ReadAt(blockStart, buffer.data(), wanted);
         for (const GraphicsMode mode : modes) {
-            if (cancel.load(std::memory_order_relaxed) || worker.Full)
+            if (worker.Full)
                 return;
+            if (cancel.load(std::memory_order_relaxed)) {
+                worker.Stopped = true;
+                return;
+            }
             // Only tiles that lie wholly inside the file.
             const std::int64_t lastStart = std::min(blockEnd, length - StandardModes[mode].BytesPerTile + 1);
             if (lastStart > blockStart)
@@ -627,8 +634,8 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     for (const Worker& worker : workers) {
         hits.insert(hits.end(), worker.Hits.begin(), worker.Hits.end());
         result.Truncated = result.Truncated || worker.Full;
+        result.Cancelled = result.Cancelled || worker.Stopped;
     }
-    result.Cancelled = cancel.load();
     result.Matches = CountNeighbours(hits, query, matcher, options.RequireNeighbours);
     std::sort(result.Matches.begin(), result.Matches.end(), BestFirst);
     if (result.Matches.size() > options.MaxResults) {

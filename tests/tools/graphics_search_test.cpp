@@ -344,6 +344,15 @@ TEST(GraphicsSearch, CancelStopsEarly)
     EXPECT_TRUE(result.Cancelled);
     EXPECT_LE(calls, 2);
     EXPECT_LT(last, 0.1);
+
+    // Set before the start: nothing is searched, though the tile is there.
+    Bytes data(4096);
+    const TilePixels tile = RandomTile(ModeGameboy, random);
+    Plant(ModeGameboy, data, 0, tile);
+    const SearchResult before = SearchGraphics(MemorySource(data), {{tile, 0, 0}}, {ModeGameboy}, {}, cancel);
+    EXPECT_TRUE(before.Cancelled);
+    EXPECT_TRUE(before.Matches.empty());
+    EXPECT_FALSE(Search(data, {{tile, 0, 0}}, {ModeGameboy}).Cancelled);
 }
 
 TEST(TilePattern, PatternsAndFlips)
