@@ -103,18 +103,22 @@ protected:
     std::mt19937 random{static_cast<unsigned>(100 + GetParam())};
 };
 
-// Recolored plants at odd byte offsets, one ending at the file's last byte:
+// Recolored plants at random byte offsets, one ending at the file's last byte:
 // the search returns exactly the offsets a bit-by-bit decode of every offset
 // finds, each with the right query tile and color flag.
 TEST_P(GraphicsSearchMode, FindsEveryPlantedTileAndNothingElse)
 {
     Bytes data = RandomBytes(6000, 7 + GetParam());
     const std::vector<QueryTile> query{{RandomTile(mode, random), 0, 0}, {RandomTile(mode, random), 5, 3}};
-    std::vector<std::pair<std::int32_t, int>> plants{{1, 0}, {777, 1}, {2003, 0}, {4099, 1}};
+    // One plant at a random offset in each 1000-byte stretch, the fourth
+    // with the query tile's own colors, and one at the very end.
+    std::vector<std::pair<std::int32_t, int>> plants;
+    for (int k = 0; k < 5; ++k)
+        plants.emplace_back(1000 * k + static_cast<std::int32_t>(random() % (1000 - 64)), k % 2);
     plants.emplace_back(static_cast<std::int32_t>(data.size()) - bytesPerTile, 1);
+    const std::int32_t exactPlant = plants[3].first;
     for (const auto& [address, q] : plants)
-        Plant(mode, data, address, Recolored(mode, query[q].Pixels, random));
-    Plant(mode, data, 3001, query[0].Pixels);
+        Plant(mode, data, address, address == exactPlant ? query[q].Pixels : Recolored(mode, query[q].Pixels, random));
 
     const SearchResult result = Search(data, query, {mode});
 
@@ -137,7 +141,7 @@ TEST_P(GraphicsSearchMode, FindsEveryPlantedTileAndNothingElse)
     EXPECT_EQ(got, expected);
     ASSERT_FALSE(result.Matches.empty());
     // The exact plant sorts first.
-    EXPECT_EQ(result.Matches[0].Address, 3001);
+    EXPECT_EQ(result.Matches[0].Address, exactPlant);
     EXPECT_TRUE(result.Matches[0].ExactColors);
     EXPECT_FALSE(result.Truncated);
     EXPECT_FALSE(result.Cancelled);
