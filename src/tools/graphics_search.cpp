@@ -178,6 +178,9 @@ struct Matcher {
     std::vector<Variant> Variants;
     std::vector<std::pair<std::uint64_t, int>> ByHash;  // sorted
     std::array<std::uint64_t, (1 << 13) / 64> RowKeys{};
+    // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
+    // at its first row no query tile has.
+    std::array<std::array<std::uint64_t, (1 << 13) / 64>, 7> LowerRowKeys{};
     std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
     std::vector<Row> Rows;              // distinct rows 0 of the variants
     // Per mode the filter that rejects the most, and for modes with more
@@ -186,6 +189,18 @@ struct Matcher {
     std::array<ByteFilter, ModeCount> NextFilters;
 
     bool MayMatch(unsigned rowKey) const { return (RowKeys[rowKey >> 6] >> (rowKey & 63)) & 1; }
+
+    bool LowerRowsMayMatch(const TilePixels& pixels) const
+    {
+        for (int y = 1; y < TileSide; ++y) {
+            Row row;
+            std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
+            const unsigned key = RowKey(row, Exact);
+            if (!((LowerRowKeys[y - 1][key >> 6] >> (key & 63)) & 1))
+                return false;
+        }
+        return true;
+    }
 };
 
 Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& options, int& skipped)
@@ -215,6 +230,12 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
         const unsigned key = RowKey(row, options.Exact);
         matcher.RowKeys[key >> 6] |= std::uint64_t{1} << (key & 63);
+        for (int y = 1; y < TileSide; ++y) {
+            Row lower;
+            std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
+            const unsigned lowerKey = RowKey(lower, options.Exact);
+            matcher.LowerRowKeys[y - 1][lowerKey >> 6] |= std::uint64_t{1} << (lowerKey & 63);
+        }
         if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
             matcher.Rows.push_back(row);
         const unsigned patternKey = RowKey(row, false);
@@ -399,6 +420,8 @@ private:
     {
         TilePixels pixels;
         DecodeTile(mode, bytes, pixels.data());
+        if (!matcher_.LowerRowsMayMatch(pixels))
+            return;
         const TilePixels& key = matcher_.Exact ? pixels : Pattern(pixels);
         const std::uint64_t hash = HashTile(key.data());
         auto it = std::lower_bound(matcher_.ByHash.begin(), matcher_.ByHash.end(), std::make_pair(hash, 0));
