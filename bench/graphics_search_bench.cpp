@@ -12,7 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -100,6 +102,35 @@ void BM_AllModesOneThread(benchmark::State& state)
     RunSearch(state, AllGraphicsModes(), SpriteTile(), options);
 }
 
+// From setting the cancel flag, 100 ms into an all-mode search, to the
+// search's return.
+void BM_CancelDelay(benchmark::State& state)
+{
+    RomFile file;
+    if (!file.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    const RomFileSource source(file);
+    for (auto _ : state) {
+        std::atomic<bool> cancel{false};
+        std::chrono::steady_clock::time_point cancelled;
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            cancelled = std::chrono::steady_clock::now();
+            cancel = true;
+        });
+        const SearchResult result = SearchGraphics(source, {{SpriteTile(), 0, 0}}, AllGraphicsModes(), {}, cancel);
+        const auto returned = std::chrono::steady_clock::now();
+        canceller.join();
+        if (!result.Cancelled) {
+            state.SkipWithError("the search ended before the cancel");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(returned - cancelled).count());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_AllModes)
@@ -120,4 +151,5 @@ BENCHMARK(BM_OneModeRandomColorTile)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+BENCHMARK(BM_CancelDelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AllModesOneThread)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
