@@ -55,11 +55,10 @@ void RunSearch(benchmark::State& state, const std::vector<GraphicsMode>& modes, 
         state.SkipWithError("cannot open the benchmark file");
         return;
     }
-    const RomFileSource source(file);
     const std::atomic<bool> cancel{false};
     std::size_t matches = 0;
     for (auto _ : state) {
-        const SearchResult result = SearchGraphics(source, {{tile, 0, 0}}, modes, options, cancel);
+        const SearchResult result = SearchGraphics(file, {{tile, 0, 0}}, modes, options, cancel);
         matches = result.Matches.size();
         benchmark::DoNotOptimize(matches);
     }

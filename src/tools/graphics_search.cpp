@@ -667,3 +667,10 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     }
     return result;
 }
+
+SearchResult SearchGraphics(const RomFile& file, const std::vector<QueryTile>& query,
+                            const std::vector<GraphicsMode>& modes, const SearchOptions& options,
+                            const std::atomic<bool>& cancel, const SearchProgress& progress)
+{
+    return SearchGraphics(RomFileSource(file), query, modes, options, cancel, progress);
+}

@@ -25,7 +25,8 @@ public:
     virtual std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const = 0;
 };
 
-// An open ROM file, read with its positional reads.
+// An open ROM file, read with its positional reads. The file must stay open
+// until the search returns.
 class RomFileSource : public SearchSource {
 public:
     explicit RomFileSource(const RomFile& file) : file_(file) {}
@@ -96,5 +97,10 @@ std::vector<GraphicsMode> AllGraphicsModes();
 // each of the modes against every query tile. Setting cancel stops the search
 // within a few milliseconds; the result then says Cancelled.
 SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryTile>& query,
+                            const std::vector<GraphicsMode>& modes, const SearchOptions& options,
+                            const std::atomic<bool>& cancel, const SearchProgress& progress = {});
+
+// The same over an open ROM file.
+SearchResult SearchGraphics(const RomFile& file, const std::vector<QueryTile>& query,
                             const std::vector<GraphicsMode>& modes, const SearchOptions& options,
                             const std::atomic<bool>& cancel, const SearchProgress& progress = {});

@@ -2,6 +2,7 @@
 
 #include "core/mode_table.h"
 #include "core/reference_codec.h"
+#include "core/rom_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -328,6 +329,27 @@ TEST(GraphicsSearch, ShortFilesAndBadInput)
     EXPECT_TRUE(Search({}, {{tile, 0, 0}}, AllGraphicsModes()).Matches.empty());
     EXPECT_TRUE(Search(oneTile, {}, AllGraphicsModes()).Matches.empty());
     EXPECT_TRUE(Search(oneTile, {{tile, 0, 0}}, {static_cast<GraphicsMode>(12)}).Matches.empty());
+}
+
+// A ROM file on disk, read by two threads: the file's last tile and one
+// across the middle, where the second thread's range starts.
+TEST(GraphicsSearch, ReadsAnOpenRomFile)
+{
+    Bytes data = RandomBytes(600000, 8);
+    std::mt19937 random(8);
+    const TilePixels tile = RandomTile(ModeSnes4bpp, random);
+    Plant(ModeSnes4bpp, data, 300000 - 7, Recolored(ModeSnes4bpp, tile, random));
+    Plant(ModeSnes4bpp, data, 600000 - 32, tile);
+    TempDir dir;
+    RomFile file;
+    ASSERT_TRUE(file.Open(dir.WriteFile("rom.bin", data)).Opened());
+    SearchOptions options;
+    options.Threads = 2;
+    const std::atomic<bool> cancel{false};
+    const SearchResult result = SearchGraphics(file, {{tile, 0, 0}}, {ModeSnes4bpp}, options, cancel);
+    ASSERT_EQ(result.Matches.size(), 2u);
+    EXPECT_EQ(result.Matches[0].Address, 600000 - 32);
+    EXPECT_EQ(result.Matches[1].Address, 300000 - 7);
 }
 
 TEST(GraphicsSearch, CancelStopsEarly)
