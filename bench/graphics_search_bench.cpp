@@ -1,0 +1,154 @@
+// SearchGraphics over a 64 MiB file of random bytes with one query tile,
+// every byte offset: all twelve modes, or one mode (the browser's current
+// one). Random bytes are the worst case for the quick reject, as real
+// graphics repeat far more; the tile is a typical sprite tile (background,
+// outline, fill, light), plus one case with a tile of random colors. CPU
+// time is that of the whole process, both worker threads together.
+#include "core/mode_table.h"
+#include "core/rom_file.h"
+#include "tools/graphics_search.h"
+
+#include "random_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+namespace {
+
+constexpr std::size_t FileLength = 64 << 20;
+
+const std::string& BenchFile()
+{
+    static const RandomFile file("graphics-search-bench", FileLength, 3);
+    return file.Path();
+}
+
+TilePixels SpriteTile()
+{
+    static constexpr const char* rows[8] = {
+        "00011000", "00122100", "01233210", "12333321", "12333321", "01222210", "00111100", "00000000",
+    };
+    TilePixels tile{};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tile[y * 8 + x] = static_cast<std::uint8_t>(rows[y][x] - '0');
+    return tile;
+}
+
+TilePixels RandomColorTile()
+{
+    std::mt19937 random(5);
+    TilePixels tile{};
+    for (auto& p : tile)
+        p = static_cast<std::uint8_t>(random() % 4);
+    return tile;
+}
+
+void RunSearch(benchmark::State& state, const std::vector<GraphicsMode>& modes, const TilePixels& tile,
+               const SearchOptions& options)
+{
+    RomFile file;
+    if (!file.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    const std::atomic<bool> cancel{false};
+    std::size_t matches = 0;
+    for (auto _ : state) {
+        const SearchResult result = SearchGraphics(file, {{tile, 0, 0}}, modes, options, cancel);
+        matches = result.Matches.size();
+        benchmark::DoNotOptimize(matches);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
+    state.counters["matches"] = static_cast<double>(matches);
+}
+
+void BM_AllModes(benchmark::State& state)
+{
+    SearchOptions options;
+    options.Exact = state.range(0) != 0;
+    options.Flips = state.range(1) != 0;
+    RunSearch(state, AllGraphicsModes(), SpriteTile(), options);
+    state.SetLabel(std::string(options.Exact ? "exact" : "pattern") + (options.Flips ? ", flips" : ""));
+}
+
+void BM_OneMode(benchmark::State& state)
+{
+    const auto mode = static_cast<GraphicsMode>(state.range(0));
+    RunSearch(state, {mode}, SpriteTile(), {});
+    state.SetLabel(std::string(StandardModes[mode].Name));
+}
+
+void BM_AllModesRandomColorTile(benchmark::State& state)
+{
+    RunSearch(state, AllGraphicsModes(), RandomColorTile(), {});
+}
+
+void BM_OneModeRandomColorTile(benchmark::State& state)
+{
+    const auto mode = static_cast<GraphicsMode>(state.range(0));
+    RunSearch(state, {mode}, RandomColorTile(), {});
+    state.SetLabel(std::string(StandardModes[mode].Name));
+}
+
+void BM_AllModesOneThread(benchmark::State& state)
+{
+    SearchOptions options;
+    options.Threads = 1;
+    RunSearch(state, AllGraphicsModes(), SpriteTile(), options);
+}
+
+// From setting the cancel flag, 100 ms into an all-mode search, to the
+// search's return.
+void BM_CancelDelay(benchmark::State& state)
+{
+    RomFile file;
+    if (!file.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    const RomFileSource source(file);
+    for (auto _ : state) {
+        std::atomic<bool> cancel{false};
+        std::chrono::steady_clock::time_point cancelled;
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            cancelled = std::chrono::steady_clock::now();
+            cancel = true;
+        });
+        const SearchResult result = SearchGraphics(source, {{SpriteTile(), 0, 0}}, AllGraphicsModes(), {}, cancel);
+        const auto returned = std::chrono::steady_clock::now();
+        canceller.join();
+        if (!result.Cancelled) {
+            state.SkipWithError("the search ended before the cancel");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(returned - cancelled).count());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_AllModes)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_OneMode)
+    ->DenseRange(0, ModeCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_AllModesRandomColorTile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_OneModeRandomColorTile)
+    ->DenseRange(0, ModeCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_CancelDelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AllModesOneThread)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
