@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/mode_table.h"
+
 #include <QWidget>
 
 #include <cstdint>
