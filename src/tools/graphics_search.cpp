@@ -51,38 +51,38 @@ constexpr std::size_t RawHitLimit = 1 << 18;
 // Distinct rows 0 among the query tiles up to which the byte filter is built.
 constexpr std::size_t MaxFilterRows = 64;
 
-// Row 0 of a tile from its bytes alone. Every mode moves each stored bit to
-// one pixel bit, so row 0 is the OR of what each of its bytes gives on its
-// own; the bytes and their contributions are found by asking DecodeTile, so
-// no layout is written down twice.
-struct RowZeroDecoder {
+// One row of a tile from its bytes alone. Every mode moves each stored bit
+// to one pixel bit, so a row is the OR of what each of its bytes gives on
+// its own; the bytes and their contributions are found by asking
+// DecodeTile, so no layout is written down twice.
+struct RowDecoder {
     std::vector<int> Positions;
     std::vector<std::array<Row, 256>> Tables;
     bool Linear = false;  // row 0 is bytes 0-7 as they stand
 };
 
-Row DecodedRowZero(std::uint8_t mode, const std::uint8_t* bytes)
+Row DecodedRow(std::uint8_t mode, const std::uint8_t* bytes, int y)
 {
     std::array<std::uint8_t, TilePixelCount> pixels;
     DecodeTile(mode, bytes, pixels.data());
     Row row;
-    std::memcpy(&row, pixels.data(), sizeof row);
+    std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
     return row;
 }
 
-RowZeroDecoder MakeRowZeroDecoder(std::uint8_t mode)
+RowDecoder MakeRowDecoder(std::uint8_t mode, int y)
 {
-    RowZeroDecoder decoder;
+    RowDecoder decoder;
     const int bytesPerTile = StandardModes[mode].BytesPerTile;
     for (int k = 0; k < bytesPerTile; ++k) {
         std::array<std::uint8_t, MaxBytesPerTile> bytes{};
         bytes[k] = 0xFF;
-        if (DecodedRowZero(mode, bytes.data()) == 0)
+        if (DecodedRow(mode, bytes.data(), y) == 0)
             continue;
         std::array<Row, 256> table;
         for (int value = 0; value < 256; ++value) {
             bytes[k] = static_cast<std::uint8_t>(value);
-            table[value] = DecodedRowZero(mode, bytes.data());
+            table[value] = DecodedRow(mode, bytes.data(), y);
         }
         decoder.Positions.push_back(k);
         decoder.Tables.push_back(table);
@@ -95,15 +95,17 @@ RowZeroDecoder MakeRowZeroDecoder(std::uint8_t mode)
     return decoder;
 }
 
-const RowZeroDecoder& RowZeroDecoderOf(GraphicsMode mode)
+// Rows 0 and 1 of every mode.
+const RowDecoder& RowDecoderOf(GraphicsMode mode, int y = 0)
 {
     static const auto decoders = [] {
-        std::array<RowZeroDecoder, ModeCount> all;
+        std::array<std::array<RowDecoder, 2>, ModeCount> all;
         for (int m = 0; m < ModeCount; ++m)
-            all[m] = MakeRowZeroDecoder(static_cast<std::uint8_t>(m));
+            for (int row = 0; row < 2; ++row)
+                all[m][row] = MakeRowDecoder(static_cast<std::uint8_t>(m), row);
         return all;
     }();
-    return decoders[mode];
+    return decoders[mode][y];
 }
 
 // 0x80 in every byte of x that is zero, 0 elsewhere (no false positives).
@@ -119,16 +121,48 @@ inline unsigned GatherTopBits(Row x)
     return static_cast<unsigned>(((x >> 7) * 0x0102040810204080ULL) >> 56);
 }
 
-// The quick reject key of row 0, 13 bits. Patterns: which pixels equal their
-// neighbour one and two places to the right, which a renaming of colors
-// keeps. Exact colors: a hash of the row.
+// Pixel pairs up to this far apart make a row's key: any five neighbouring
+// pixels of at most four colors hold an equal pair, which random bytes of
+// the wider modes rarely have.
+constexpr int KeyDistance = 4;
+constexpr unsigned KeyMask = (1u << (7 + 6 + 5 + 4)) - 1;
+
+// The quick reject key of a row, 22 bits. Patterns: for d = 1 to 4, which
+// pixels equal the pixel d places to the right (d = 1 in the lowest bits),
+// which a renaming of colors keeps. Exact colors: a hash of the row.
 inline unsigned RowKey(Row row, bool exact)
 {
     if (exact)
-        return static_cast<unsigned>((row * 0x9E3779B97F4A7C15ULL) >> 51);
-    const unsigned next = GatherTopBits(ZeroBytes(row ^ (row >> 8))) & 0x7F;
-    const unsigned second = GatherTopBits(ZeroBytes(row ^ (row >> 16))) & 0x3F;
-    return next | second << 7;
+        return static_cast<unsigned>((row * 0x9E3779B97F4A7C15ULL) >> 42);
+    unsigned key = 0;
+    int shift = 0;
+    for (int d = 1; d <= KeyDistance; ++d) {
+        key |= (GatherTopBits(ZeroBytes(row ^ (row >> (8 * d)))) & ((1u << (8 - d)) - 1)) << shift;
+        shift += 8 - d;
+    }
+    return key;
+}
+
+// Where a key falls in a 65,536-bit set.
+inline unsigned KeyIndex(unsigned key)
+{
+    return (key * 0x9E3779B1u) >> 16;
+}
+
+// Where the keys of rows 0 and 1 of a tile fall in a 65,536-bit set.
+inline unsigned PairIndex(unsigned key0, unsigned key1)
+{
+    return static_cast<unsigned>(((std::uint64_t{key0} << 32 | key1) * 0x9E3779B97F4A7C15ULL) >> 48);
+}
+
+inline void SetBit(std::vector<std::uint64_t>& bits, unsigned index)
+{
+    bits[index >> 6] |= std::uint64_t{1} << (index & 63);
+}
+
+inline bool TestBit(const std::vector<std::uint64_t>& bits, unsigned index)
+{
+    return (bits[index >> 6] >> (index & 63)) & 1;
 }
 
 inline std::uint64_t HashTile(const std::uint8_t* key)
@@ -176,11 +210,11 @@ struct ByteFilter {
 struct Matcher {
     bool Exact = false;
     std::vector<Variant> Variants;
-    std::vector<std::pair<std::uint64_t, int>> ByHash;  // sorted
-    std::array<std::uint64_t, (1 << 13) / 64> RowKeys{};
+    std::vector<std::pair<std::uint64_t, int>> ByHash;                            // sorted
+    std::vector<std::uint64_t> RowKeys = std::vector<std::uint64_t>(65536 / 64);  // by KeyIndex
     // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
     // at its first row no query tile has.
-    std::array<std::array<std::uint64_t, (1 << 13) / 64>, 7> LowerRowKeys{};
+    std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
     std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
     std::vector<Row> Rows;              // distinct rows 0 of the variants
     // Per mode the filter that rejects the most, and for modes with more
@@ -188,15 +222,20 @@ struct Matcher {
     std::array<ByteFilter, ModeCount> Filters;
     std::array<ByteFilter, ModeCount> NextFilters;
 
-    bool MayMatch(unsigned rowKey) const { return (RowKeys[rowKey >> 6] >> (rowKey & 63)) & 1; }
+    // The keys of rows 0 and 1 of every variant together: a row 0 that some
+    // query tile has is not enough when no query tile has it with this row 1.
+    std::vector<std::uint64_t> PairKeys = std::vector<std::uint64_t>(65536 / 64);
+
+    bool MayMatch(unsigned rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
+
+    bool PairMayMatch(unsigned key0, unsigned key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
 
     bool LowerRowsMayMatch(const TilePixels& pixels) const
     {
         for (int y = 1; y < TileSide; ++y) {
             Row row;
             std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
-            const unsigned key = RowKey(row, Exact);
-            if (!((LowerRowKeys[y - 1][key >> 6] >> (key & 63)) & 1))
+            if (!TestBit(LowerRowKeys[y - 1], KeyIndex(RowKey(row, Exact))))
                 return false;
         }
         return true;
@@ -207,6 +246,8 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
 {
     Matcher matcher;
     matcher.Exact = options.Exact;
+    for (auto& bits : matcher.LowerRowKeys)
+        bits.assign(65536 / 64, 0);
     skipped = 0;
     for (int q = 0; q < static_cast<int>(query.size()); ++q) {
         if (options.SkipUniform && IsUniform(query[q].Pixels)) {
@@ -229,12 +270,14 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         Row row;
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
         const unsigned key = RowKey(row, options.Exact);
-        matcher.RowKeys[key >> 6] |= std::uint64_t{1} << (key & 63);
+        SetBit(matcher.RowKeys, KeyIndex(key));
+        Row second;
+        std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
+        SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, options.Exact)));
         for (int y = 1; y < TileSide; ++y) {
             Row lower;
             std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
-            const unsigned lowerKey = RowKey(lower, options.Exact);
-            matcher.LowerRowKeys[y - 1][lowerKey >> 6] |= std::uint64_t{1} << (lowerKey & 63);
+            SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, options.Exact)));
         }
         if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
             matcher.Rows.push_back(row);
@@ -246,7 +289,7 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
     return matcher;
 }
 
-// Pairs of pixels one and two places apart (bit layout of RowKey) whose
+// Pairs of pixels up to KeyDistance apart (bit layout of RowKey) whose
 // known bits already tell them apart, and pairs known to be equal because
 // both pixels are wholly known and the same.
 void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& equal)
@@ -254,14 +297,15 @@ void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& eq
     const Row wholePixels = ZeroBytes(known ^ whole);
     unequal = 0;
     equal = 0;
-    for (int s = 1; s <= 2; ++s) {
-        const Row bothKnown = known & (known >> (8 * s));
-        const Row differ = ~ZeroBytes((value ^ (value >> (8 * s))) & bothKnown) & 0x8080808080808080ULL;
-        const Row same = ZeroBytes(value ^ (value >> (8 * s))) & wholePixels & (wholePixels >> (8 * s));
-        const int shift = s == 1 ? 0 : 7;
-        const unsigned width = s == 1 ? 0x7F : 0x3F;
+    int shift = 0;
+    for (int d = 1; d <= KeyDistance; ++d) {
+        const Row bothKnown = known & (known >> (8 * d));
+        const Row differ = ~ZeroBytes((value ^ (value >> (8 * d))) & bothKnown) & 0x8080808080808080ULL;
+        const Row same = ZeroBytes(value ^ (value >> (8 * d))) & wholePixels & (wholePixels >> (8 * d));
+        const unsigned width = (1u << (8 - d)) - 1;
         unequal |= (GatherTopBits(differ) & width) << shift;
         equal |= (GatherTopBits(same) & width) << shift;
+        shift += 8 - d;
     }
 }
 
@@ -269,7 +313,7 @@ void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& eq
 // row 0 bytes; only firstByte when it is the last one).
 ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t firstByte)
 {
-    const RowZeroDecoder& decoder = RowZeroDecoderOf(mode);
+    const RowDecoder& decoder = RowDecoderOf(mode);
     const auto& tables = decoder.Tables;
     const std::size_t count = decoder.Positions.size();
     ByteFilter filter;
@@ -299,7 +343,7 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t
             unsigned unequal, equal;
             KnownPairs(value, known, whole, unequal, equal);
             for (const unsigned key : matcher.PatternKeys)
-                may = may || ((key & unequal) == 0 && (~key & 0x1FFF & equal) == 0);
+                may = may || ((key & unequal) == 0 && (~key & KeyMask & equal) == 0);
         }
         if (may)
             filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
@@ -316,7 +360,7 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t
 void MakeByteFilters(GraphicsMode mode, Matcher& matcher)
 {
     std::vector<ByteFilter> filters;
-    const std::size_t count = RowZeroDecoderOf(mode).Positions.size();
+    const std::size_t count = RowDecoderOf(mode).Positions.size();
     for (std::size_t first = 0; first < count; first += 2)
         filters.push_back(MakeByteFilter(mode, matcher, first));
     std::sort(filters.begin(), filters.end(),
@@ -354,7 +398,7 @@ public:
     // onwards) with the query.
     void ScanMode(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count)
     {
-        const RowZeroDecoder& decoder = RowZeroDecoderOf(mode);
+        const RowDecoder& decoder = RowDecoderOf(mode);
         if (decoder.Linear)
             return ScanWith(mode, bytes, first, count, [](const std::uint8_t* p) {
                 Row row;
@@ -374,13 +418,13 @@ public:
             return ScanTables<8>(mode, decoder, bytes, first, count);
         default:
             return ScanWith(mode, bytes, first, count,
-                            [mode](const std::uint8_t* p) { return DecodedRowZero(mode, p); });
+                            [mode](const std::uint8_t* p) { return DecodedRow(mode, p, 0); });
         }
     }
 
 private:
     template <int K>
-    void ScanTables(GraphicsMode mode, const RowZeroDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
+    void ScanTables(GraphicsMode mode, const RowDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
                     int count)
     {
         std::array<int, K> positions;
@@ -403,16 +447,30 @@ private:
         const bool exact = matcher_.Exact;
         const ByteFilter& filter = matcher_.Filters[mode];
         const ByteFilter& next = matcher_.NextFilters[mode];
+        const RowDecoder& rowOne = RowDecoderOf(mode, 1);
         for (int i = 0; i < count; ++i) {
-            if (filter.Useful && !filter.MayMatch(bytes + i))
+            const std::uint8_t* tile = bytes + i;
+            if (filter.Useful && !filter.MayMatch(tile))
                 continue;
-            if (!filter.Complete &&
-                ((next.Useful && !next.MayMatch(bytes + i)) || !matcher_.MayMatch(RowKey(rowOf(bytes + i), exact))))
+            if (!filter.Complete && next.Useful && !next.MayMatch(tile))
+                continue;
+            const unsigned key0 = RowKey(rowOf(tile), exact);
+            if (!filter.Complete && !matcher_.MayMatch(key0))
+                continue;
+            if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(rowOne, tile), exact)))
                 continue;
             Compare(mode, bytes + i, first + i);
             if (Full)
                 return;
         }
+    }
+
+    static Row DecodeRow(const RowDecoder& decoder, const std::uint8_t* tile)
+    {
+        Row row = 0;
+        for (std::size_t j = 0; j < decoder.Positions.size(); ++j)
+            row |= decoder.Tables[j][tile[decoder.Positions[j]]];
+        return row;
     }
 
     // The whole tile: decoded, keyed, looked up.
