@@ -95,8 +95,8 @@ void BM_OneModeRandomColorTile(benchmark::State& state)
 }
 
 // A query cut from a 64 x 64 picture of random 4-color tiles: 64 tiles,
-// more rows 0 than the byte tables are built for.
-void BM_AllModesQueryOf64Tiles(benchmark::State& state)
+// in all modes (argument -1) or one.
+void BM_QueryOf64Tiles(benchmark::State& state)
 {
     RomFile file;
     if (!file.Open(BenchFile()).Opened()) {
@@ -108,9 +108,11 @@ void BM_AllModesQueryOf64Tiles(benchmark::State& state)
     for (auto& p : picture)
         p = static_cast<std::uint8_t>(random() % 4);
     const std::vector<QueryTile> query = QueryFromImage(64, 64, picture);
+    const std::vector<GraphicsMode> modes =
+        state.range(0) < 0 ? AllGraphicsModes() : std::vector{static_cast<GraphicsMode>(state.range(0))};
     const std::atomic<bool> cancel{false};
     for (auto _ : state)
-        benchmark::DoNotOptimize(SearchGraphics(file, query, AllGraphicsModes(), {}, cancel).Matches.size());
+        benchmark::DoNotOptimize(SearchGraphics(file, query, modes, {}, cancel).Matches.size());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
 }
 
@@ -171,5 +173,9 @@ BENCHMARK(BM_OneModeRandomColorTile)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_CancelDelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_AllModesQueryOf64Tiles)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_QueryOf64Tiles)
+    ->DenseRange(-1, ModeCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_AllModesOneThread)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
