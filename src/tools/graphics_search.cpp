@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <unordered_set>
 
@@ -702,12 +703,21 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     for (int t = 0; t < threadCount; ++t)
         workers.emplace_back(matcher, RawHitLimit / static_cast<std::size_t>(threadCount));
     const auto rangeStart = [&](int t) { return length * t / threadCount; };
-    // The caller's thread only waits, so progress is never told on it.
+    // The caller's thread only waits, so progress is never told on it;
+    // only when the system refuses a thread does it scan that range itself.
+    const auto scan = [&](int t) {
+        ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
+    };
     std::vector<std::thread> threads;
+    std::vector<int> refused;
     for (int t = 0; t < threadCount; ++t)
-        threads.emplace_back([&, t] {
-            ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
-        });
+        try {
+            threads.emplace_back(scan, t);
+        } catch (const std::system_error&) {
+            refused.push_back(t);
+        }
+    for (const int t : refused)
+        scan(t);
     for (auto& thread : threads)
         thread.join();
 
