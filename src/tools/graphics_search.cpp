@@ -116,44 +116,45 @@ inline Row ZeroBytes(Row x)
     return ~(((x & low7) + low7) | x | low7);
 }
 
-// Bit i set when byte i of x has its top bit set.
-inline unsigned GatherTopBits(Row x)
-{
-    return static_cast<unsigned>(((x >> 7) * 0x0102040810204080ULL) >> 56);
-}
-
 // Pixel pairs up to this far apart make a row's key: any five neighbouring
 // pixels of at most four colors hold an equal pair, which random bytes of
 // the wider modes rarely have.
 constexpr int KeyDistance = 4;
-constexpr unsigned KeyMask = (1u << (7 + 6 + 5 + 4)) - 1;
+using Key = std::uint64_t;
 
-// The quick reject key of a row, 22 bits. Patterns: for d = 1 to 4, which
-// pixels equal the pixel d places to the right (d = 1 in the lowest bits),
-// which a renaming of colors keeps. Exact colors: a hash of the row.
-inline unsigned RowKey(Row row, bool exact)
+// Top bit of byte x set for the pixels x that have a pixel d places to
+// their right.
+constexpr Row PairsAt(int d)
+{
+    return 0x8080808080808080ULL >> (8 * d);
+}
+
+// Every bit a pattern key can have.
+constexpr Key KeyMask = PairsAt(1) | PairsAt(2) >> 1 | PairsAt(3) >> 2 | PairsAt(4) >> 3;
+
+// The quick reject key of a row. Patterns: for d = 1 to 4, bit 8x+8-d says
+// whether pixel x equals the pixel d places to its right, which a renaming
+// of colors keeps (22 bits used). Exact colors: the row itself.
+inline Key RowKey(Row row, bool exact)
 {
     if (exact)
-        return static_cast<unsigned>((row * 0x9E3779B97F4A7C15ULL) >> 42);
-    unsigned key = 0;
-    int shift = 0;
-    for (int d = 1; d <= KeyDistance; ++d) {
-        key |= (GatherTopBits(ZeroBytes(row ^ (row >> (8 * d)))) & ((1u << (8 - d)) - 1)) << shift;
-        shift += 8 - d;
-    }
+        return row;
+    Key key = 0;
+    for (int d = 1; d <= KeyDistance; ++d)
+        key |= (ZeroBytes(row ^ (row >> (8 * d))) & PairsAt(d)) >> (d - 1);
     return key;
 }
 
 // Where a key falls in a 65,536-bit set.
-inline unsigned KeyIndex(unsigned key)
+inline unsigned KeyIndex(Key key)
 {
-    return (key * 0x9E3779B1u) >> 16;
+    return static_cast<unsigned>((key * 0x9E3779B97F4A7C15ULL) >> 48);
 }
 
 // Where the keys of rows 0 and 1 of a tile fall in a 65,536-bit set.
-inline unsigned PairIndex(unsigned key0, unsigned key1)
+inline unsigned PairIndex(Key key0, Key key1)
 {
-    return static_cast<unsigned>(((std::uint64_t{key0} << 32 | key1) * 0x9E3779B97F4A7C15ULL) >> 48);
+    return static_cast<unsigned>(((key0 * 0x9E3779B97F4A7C15ULL) ^ (key1 * 0xC2B2AE3D27D4EB4FULL)) >> 48);
 }
 
 inline void SetBit(std::vector<std::uint64_t>& bits, unsigned index)
@@ -216,8 +217,8 @@ struct Matcher {
     // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
     // at its first row no query tile has.
     std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
-    std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
-    std::vector<Row> Rows;              // distinct rows 0 of the variants
+    std::vector<Key> PatternKeys;  // distinct RowKeys of the variants
+    std::vector<Row> Rows;         // distinct rows 0 of the variants
     // Per mode the filter that rejects the most, and for modes with more
     // than two row 0 bytes the second best.
     std::array<ByteFilter, ModeCount> Filters;
@@ -227,9 +228,9 @@ struct Matcher {
     // query tile has is not enough when no query tile has it with this row 1.
     std::vector<std::uint64_t> PairKeys = std::vector<std::uint64_t>(65536 / 64);
 
-    bool MayMatch(unsigned rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
+    bool MayMatch(Key rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
 
-    bool PairMayMatch(unsigned key0, unsigned key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
+    bool PairMayMatch(Key key0, Key key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
 
     bool LowerRowsMayMatch(const TilePixels& pixels) const
     {
@@ -270,7 +271,7 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         matcher.ByHash.emplace_back(HashTile(variant.Key.data()), v);
         Row row;
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
-        const unsigned key = RowKey(row, options.Exact);
+        const Key key = RowKey(row, options.Exact);
         SetBit(matcher.RowKeys, KeyIndex(key));
         Row second;
         std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
@@ -282,7 +283,7 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         }
         if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
             matcher.Rows.push_back(row);
-        const unsigned patternKey = RowKey(row, false);
+        const Key patternKey = RowKey(row, false);
         if (std::find(matcher.PatternKeys.begin(), matcher.PatternKeys.end(), patternKey) == matcher.PatternKeys.end())
             matcher.PatternKeys.push_back(patternKey);
     }
@@ -293,20 +294,17 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
 // Pairs of pixels up to KeyDistance apart (bit layout of RowKey) whose
 // known bits already tell them apart, and pairs known to be equal because
 // both pixels are wholly known and the same.
-void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& equal)
+void KnownPairs(Row value, Row known, Row whole, Key& unequal, Key& equal)
 {
     const Row wholePixels = ZeroBytes(known ^ whole);
     unequal = 0;
     equal = 0;
-    int shift = 0;
     for (int d = 1; d <= KeyDistance; ++d) {
         const Row bothKnown = known & (known >> (8 * d));
-        const Row differ = ~ZeroBytes((value ^ (value >> (8 * d))) & bothKnown) & 0x8080808080808080ULL;
-        const Row same = ZeroBytes(value ^ (value >> (8 * d))) & wholePixels & (wholePixels >> (8 * d));
-        const unsigned width = (1u << (8 - d)) - 1;
-        unequal |= (GatherTopBits(differ) & width) << shift;
-        equal |= (GatherTopBits(same) & width) << shift;
-        shift += 8 - d;
+        const Row differ = ~ZeroBytes((value ^ (value >> (8 * d))) & bothKnown) & PairsAt(d);
+        const Row same = ZeroBytes(value ^ (value >> (8 * d))) & wholePixels & (wholePixels >> (8 * d)) & PairsAt(d);
+        unequal |= differ >> (d - 1);
+        equal |= same >> (d - 1);
     }
 }
 
@@ -341,9 +339,9 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t
             for (const Row row : matcher.Rows)
                 may = may || ((row ^ value) & known) == 0;
         } else {
-            unsigned unequal, equal;
+            Key unequal, equal;
             KnownPairs(value, known, whole, unequal, equal);
-            for (const unsigned key : matcher.PatternKeys)
+            for (const Key key : matcher.PatternKeys)
                 may = may || ((key & unequal) == 0 && (~key & KeyMask & equal) == 0);
         }
         if (may)
@@ -455,7 +453,7 @@ private:
                 continue;
             if (!filter.Complete && next.Useful && !next.MayMatch(tile))
                 continue;
-            const unsigned key0 = RowKey(rowOf(tile), exact);
+            const Key key0 = RowKey(rowOf(tile), exact);
             if (!filter.Complete && !matcher_.MayMatch(key0))
                 continue;
             if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(rowOne, tile), exact)))
