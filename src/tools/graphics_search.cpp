@@ -2,6 +2,8 @@
 
 #include "core/rom_file.h"
 #include "core/tile_codec.h"
+#include "tools/byte_filter.h"
+#include "tools/row_keys.h"
 
 #include <algorithm>
 #include <array>
@@ -10,6 +12,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <unordered_set>
 
 std::int64_t RomFileSource::Length() const
@@ -41,7 +44,7 @@ std::vector<GraphicsMode> AllGraphicsModes()
 
 namespace {
 
-using Row = std::uint64_t;
+using namespace search;
 
 // Offsets each worker reads at once; the buffer holds one more tile's bytes
 // so that every tile starting in the block is whole.
@@ -49,124 +52,6 @@ constexpr std::int64_t BlockBytes = 256 * 1024;
 // Hits kept before neighbours are counted, over all threads: memory stays
 // bounded whatever the file and the query.
 constexpr std::size_t RawHitLimit = 1 << 18;
-// Distinct rows 0 among the query tiles up to which the byte filter is built.
-constexpr std::size_t MaxFilterRows = 64;
-
-// One row of a tile from its bytes alone. Every mode moves each stored bit
-// to one pixel bit, so a row is the OR of what each of its bytes gives on
-// its own; the bytes and their contributions are found by asking
-// DecodeTile, so no layout is written down twice.
-struct RowDecoder {
-    std::vector<int> Positions;
-    std::vector<std::array<Row, 256>> Tables;
-    bool Linear = false;  // row 0 is bytes 0-7 as they stand
-};
-
-Row DecodedRow(std::uint8_t mode, const std::uint8_t* bytes, int y)
-{
-    std::array<std::uint8_t, TilePixelCount> pixels;
-    DecodeTile(mode, bytes, pixels.data());
-    Row row;
-    std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
-    return row;
-}
-
-RowDecoder MakeRowDecoder(std::uint8_t mode, int y)
-{
-    RowDecoder decoder;
-    const int bytesPerTile = StandardModes[mode].BytesPerTile;
-    for (int k = 0; k < bytesPerTile; ++k) {
-        std::array<std::uint8_t, MaxBytesPerTile> bytes{};
-        bytes[k] = 0xFF;
-        if (DecodedRow(mode, bytes.data(), y) == 0)
-            continue;
-        std::array<Row, 256> table;
-        for (int value = 0; value < 256; ++value) {
-            bytes[k] = static_cast<std::uint8_t>(value);
-            table[value] = DecodedRow(mode, bytes.data(), y);
-        }
-        decoder.Positions.push_back(k);
-        decoder.Tables.push_back(table);
-    }
-    decoder.Linear = decoder.Positions.size() == 8;
-    for (int j = 0; decoder.Linear && j < 8; ++j)
-        for (int value = 0; value < 256; ++value)
-            if (decoder.Positions[j] != j || decoder.Tables[j][value] != static_cast<Row>(value) << (8 * j))
-                decoder.Linear = false;
-    return decoder;
-}
-
-// Rows 0 and 1 of every mode.
-const RowDecoder& RowDecoderOf(GraphicsMode mode, int y = 0)
-{
-    static const auto decoders = [] {
-        std::array<std::array<RowDecoder, 2>, ModeCount> all;
-        for (int m = 0; m < ModeCount; ++m)
-            for (int row = 0; row < 2; ++row)
-                all[m][row] = MakeRowDecoder(static_cast<std::uint8_t>(m), row);
-        return all;
-    }();
-    return decoders[mode][y];
-}
-
-// 0x80 in every byte of x that is zero, 0 elsewhere (no false positives).
-inline Row ZeroBytes(Row x)
-{
-    constexpr Row low7 = 0x7F7F7F7F7F7F7F7FULL;
-    return ~(((x & low7) + low7) | x | low7);
-}
-
-// Pixel pairs up to this far apart make a row's key: any five neighbouring
-// pixels of at most four colors hold an equal pair, which random bytes of
-// the wider modes rarely have.
-constexpr int KeyDistance = 4;
-using Key = std::uint64_t;
-
-// Top bit of byte x set for the pixels x that have a pixel d places to
-// their right.
-constexpr Row PairsAt(int d)
-{
-    return 0x8080808080808080ULL >> (8 * d);
-}
-
-// Every bit a pattern key can have.
-constexpr Key KeyMask = PairsAt(1) | PairsAt(2) >> 1 | PairsAt(3) >> 2 | PairsAt(4) >> 3;
-
-// The quick reject key of a row. Patterns: for d = 1 to 4, bit 8x+8-d says
-// whether pixel x equals the pixel d places to its right, which a renaming
-// of colors keeps (22 bits used). Exact colors: the row itself.
-inline Key RowKey(Row row, bool exact)
-{
-    if (exact)
-        return row;
-    Key key = 0;
-    for (int d = 1; d <= KeyDistance; ++d)
-        key |= (ZeroBytes(row ^ (row >> (8 * d))) & PairsAt(d)) >> (d - 1);
-    return key;
-}
-
-// Where a key falls in a 65,536-bit set.
-inline unsigned KeyIndex(Key key)
-{
-    return static_cast<unsigned>((key * 0x9E3779B97F4A7C15ULL) >> 48);
-}
-
-// Where the keys of rows 0 and 1 of a tile fall in a 65,536-bit set.
-inline unsigned PairIndex(Key key0, Key key1)
-{
-    return static_cast<unsigned>(((key0 * 0x9E3779B97F4A7C15ULL) ^ (key1 * 0xC2B2AE3D27D4EB4FULL)) >> 48);
-}
-
-inline void SetBit(std::vector<std::uint64_t>& bits, unsigned index)
-{
-    bits[index >> 6] |= std::uint64_t{1} << (index & 63);
-}
-
-inline bool TestBit(const std::vector<std::uint64_t>& bits, unsigned index)
-{
-    return (bits[index >> 6] >> (index & 63)) & 1;
-}
-
 inline std::uint64_t HashTile(const std::uint8_t* key)
 {
     std::uint64_t hash = 0;
@@ -187,27 +72,6 @@ struct Variant {
     TileFlip Flip;
 };
 
-// A quick reject per mode: whether two of the bytes that make row 0 allow
-// any query row 0 at all, looked up in a table of all 65536 values of the
-// two bytes. When those two bytes are all of row 0, the table answers for
-// the whole row.
-struct ByteFilter {
-    int First = 0;   // positions of the two bytes in the tile
-    int Second = 0;  // the same as First when one byte makes row 0
-    bool Complete = false;
-    // Rejects at least half of all byte values; a filter that lets most
-    // through costs more than it saves and is not asked.
-    bool Useful = false;
-    int Passed = 65536;               // byte values let through
-    std::vector<std::uint64_t> Bits;  // bit b0 | b1 << 8
-
-    bool MayMatch(const std::uint8_t* tile) const
-    {
-        const unsigned index = tile[First] | tile[Second] << 8;
-        return (Bits[index >> 6] >> (index & 63)) & 1;
-    }
-};
-
 // What every worker reads: the variants by key hash and the row 0 filters.
 struct Matcher {
     bool Exact = false;
@@ -217,8 +81,7 @@ struct Matcher {
     // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
     // at its first row no query tile has.
     std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
-    std::vector<Key> PatternKeys;  // distinct RowKeys of the variants
-    std::vector<Row> Rows;         // distinct rows 0 of the variants
+    QueryRows RowsZero;  // the variants' rows 0, for the byte filters
     // Per mode the filter that rejects the most, and for modes with more
     // than two row 0 bytes the second best.
     std::array<ByteFilter, ModeCount> Filters;
@@ -248,6 +111,7 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
 {
     Matcher matcher;
     matcher.Exact = options.Exact;
+    matcher.RowsZero.Exact = options.Exact;
     for (auto& bits : matcher.LowerRowKeys)
         bits.assign(65536 / 64, 0);
     skipped = 0;
@@ -281,92 +145,15 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
             std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
             SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, options.Exact)));
         }
-        if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
-            matcher.Rows.push_back(row);
+        QueryRows& rows = matcher.RowsZero;
+        if (std::find(rows.Rows.begin(), rows.Rows.end(), row) == rows.Rows.end())
+            rows.Rows.push_back(row);
         const Key patternKey = RowKey(row, false);
-        if (std::find(matcher.PatternKeys.begin(), matcher.PatternKeys.end(), patternKey) == matcher.PatternKeys.end())
-            matcher.PatternKeys.push_back(patternKey);
+        if (std::find(rows.PatternKeys.begin(), rows.PatternKeys.end(), patternKey) == rows.PatternKeys.end())
+            rows.PatternKeys.push_back(patternKey);
     }
     std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
     return matcher;
-}
-
-// Pairs of pixels up to KeyDistance apart (bit layout of RowKey) whose
-// known bits already tell them apart, and pairs known to be equal because
-// both pixels are wholly known and the same.
-void KnownPairs(Row value, Row known, Row whole, Key& unequal, Key& equal)
-{
-    const Row wholePixels = ZeroBytes(known ^ whole);
-    unequal = 0;
-    equal = 0;
-    for (int d = 1; d <= KeyDistance; ++d) {
-        const Row bothKnown = known & (known >> (8 * d));
-        const Row differ = ~ZeroBytes((value ^ (value >> (8 * d))) & bothKnown) & PairsAt(d);
-        const Row same = ZeroBytes(value ^ (value >> (8 * d))) & wholePixels & (wholePixels >> (8 * d)) & PairsAt(d);
-        unequal |= differ >> (d - 1);
-        equal |= same >> (d - 1);
-    }
-}
-
-// The filter on row 0 bytes firstByte and firstByte + 1 (of the mode's
-// row 0 bytes; only firstByte when it is the last one).
-ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t firstByte)
-{
-    const RowDecoder& decoder = RowDecoderOf(mode);
-    const auto& tables = decoder.Tables;
-    const std::size_t count = decoder.Positions.size();
-    ByteFilter filter;
-    filter.Bits.assign(65536 / 64, 0);
-    const bool two = firstByte + 1 < count;
-    const std::array<Row, 256>& low = tables[firstByte];
-    const std::array<Row, 256>& high = tables[two ? firstByte + 1 : firstByte];
-    filter.First = decoder.Positions[firstByte];
-    filter.Second = decoder.Positions[two ? firstByte + 1 : firstByte];
-    filter.Complete = count <= 2;
-    // Many different rows 0 would make the table slow to build and let
-    // nearly everything through anyway: then only the row key filters.
-    if ((matcher.Exact ? matcher.Rows.size() : matcher.PatternKeys.size()) > MaxFilterRows) {
-        filter.Bits.assign(65536 / 64, ~std::uint64_t{0});
-        filter.Complete = false;
-        return filter;
-    }
-    const Row known = low[0xFF] | (two ? high[0xFF] : 0);
-    const Row whole = 0x0101010101010101ULL * ((1u << StandardModes[mode].BitsPerPixel) - 1);
-    for (unsigned index = 0; index < 65536; ++index) {
-        const Row value = low[index & 0xFF] | (two ? high[index >> 8] : 0);
-        bool may = false;
-        if (matcher.Exact) {
-            for (const Row row : matcher.Rows)
-                may = may || ((row ^ value) & known) == 0;
-        } else {
-            Key unequal, equal;
-            KnownPairs(value, known, whole, unequal, equal);
-            for (const Key key : matcher.PatternKeys)
-                may = may || ((key & unequal) == 0 && (~key & KeyMask & equal) == 0);
-        }
-        if (may)
-            filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
-    }
-    filter.Passed = 0;
-    for (const std::uint64_t word : filter.Bits)
-        filter.Passed += std::popcount(word);
-    filter.Useful = filter.Complete || filter.Passed <= 65536 / 2;
-    return filter;
-}
-
-// The two filters on pairs of row 0 bytes that reject the most. Which pair
-// does depends on where the query rows 0 have equal pixels.
-void MakeByteFilters(GraphicsMode mode, Matcher& matcher)
-{
-    std::vector<ByteFilter> filters;
-    const std::size_t count = RowDecoderOf(mode).Positions.size();
-    for (std::size_t first = 0; first < count; first += 2)
-        filters.push_back(MakeByteFilter(mode, matcher, first));
-    std::sort(filters.begin(), filters.end(),
-              [](const ByteFilter& a, const ByteFilter& b) { return a.Passed < b.Passed; });
-    matcher.Filters[mode] = std::move(filters[0]);
-    if (filters.size() > 1)
-        matcher.NextFilters[mode] = std::move(filters[1]);
 }
 
 struct RawHit {
@@ -462,14 +249,6 @@ private:
             if (Full)
                 return;
         }
-    }
-
-    static Row DecodeRow(const RowDecoder& decoder, const std::uint8_t* tile)
-    {
-        Row row = 0;
-        for (std::size_t j = 0; j < decoder.Positions.size(); ++j)
-            row |= decoder.Tables[j][tile[decoder.Positions[j]]];
-        return row;
     }
 
     // The whole tile: decoded, keyed, looked up.
@@ -685,7 +464,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
             validModes.push_back(mode);
     if (!matcher.Variants.empty())
         for (const GraphicsMode mode : validModes)
-            MakeByteFilters(mode, matcher);
+            std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, matcher.RowsZero);
     const std::int64_t length = source.Length();
     if (matcher.Variants.empty() || validModes.empty() || length <= 0)
         return result;
