@@ -94,6 +94,28 @@ void BM_OneModeRandomColorTile(benchmark::State& state)
     state.SetLabel(std::string(StandardModes[mode].Name));
 }
 
+// A query cut from a 64 x 64 picture of random 4-color tiles: 64 tiles,
+// in all modes (argument -1) or one.
+void BM_QueryOf64Tiles(benchmark::State& state)
+{
+    RomFile file;
+    if (!file.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> picture(64 * 64);
+    for (auto& p : picture)
+        p = static_cast<std::uint8_t>(random() % 4);
+    const std::vector<QueryTile> query = QueryFromImage(64, 64, picture);
+    const std::vector<GraphicsMode> modes =
+        state.range(0) < 0 ? AllGraphicsModes() : std::vector{static_cast<GraphicsMode>(state.range(0))};
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchGraphics(file, query, modes, {}, cancel).Matches.size());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
+}
+
 void BM_AllModesOneThread(benchmark::State& state)
 {
     SearchOptions options;
@@ -151,4 +173,9 @@ BENCHMARK(BM_OneModeRandomColorTile)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_CancelDelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_QueryOf64Tiles)
+    ->DenseRange(-1, ModeCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_AllModesOneThread)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();

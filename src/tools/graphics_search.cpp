@@ -2,13 +2,17 @@
 
 #include "core/rom_file.h"
 #include "core/tile_codec.h"
+#include "tools/byte_filter.h"
+#include "tools/row_keys.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <thread>
+#include <tuple>
 #include <unordered_set>
 
 std::int64_t RomFileSource::Length() const
@@ -40,7 +44,7 @@ std::vector<GraphicsMode> AllGraphicsModes()
 
 namespace {
 
-using Row = std::uint64_t;
+using namespace search;
 
 // Offsets each worker reads at once; the buffer holds one more tile's bytes
 // so that every tile starting in the block is whole.
@@ -48,89 +52,6 @@ constexpr std::int64_t BlockBytes = 256 * 1024;
 // Hits kept before neighbours are counted, over all threads: memory stays
 // bounded whatever the file and the query.
 constexpr std::size_t RawHitLimit = 1 << 18;
-// Distinct rows 0 among the query tiles up to which the byte filter is built.
-constexpr std::size_t MaxFilterRows = 64;
-
-// Row 0 of a tile from its bytes alone. Every mode moves each stored bit to
-// one pixel bit, so row 0 is the OR of what each of its bytes gives on its
-// own; the bytes and their contributions are found by asking DecodeTile, so
-// no layout is written down twice.
-struct RowZeroDecoder {
-    std::vector<int> Positions;
-    std::vector<std::array<Row, 256>> Tables;
-    bool Linear = false;  // row 0 is bytes 0-7 as they stand
-};
-
-Row DecodedRowZero(std::uint8_t mode, const std::uint8_t* bytes)
-{
-    std::array<std::uint8_t, TilePixelCount> pixels;
-    DecodeTile(mode, bytes, pixels.data());
-    Row row;
-    std::memcpy(&row, pixels.data(), sizeof row);
-    return row;
-}
-
-RowZeroDecoder MakeRowZeroDecoder(std::uint8_t mode)
-{
-    RowZeroDecoder decoder;
-    const int bytesPerTile = StandardModes[mode].BytesPerTile;
-    for (int k = 0; k < bytesPerTile; ++k) {
-        std::array<std::uint8_t, MaxBytesPerTile> bytes{};
-        bytes[k] = 0xFF;
-        if (DecodedRowZero(mode, bytes.data()) == 0)
-            continue;
-        std::array<Row, 256> table;
-        for (int value = 0; value < 256; ++value) {
-            bytes[k] = static_cast<std::uint8_t>(value);
-            table[value] = DecodedRowZero(mode, bytes.data());
-        }
-        decoder.Positions.push_back(k);
-        decoder.Tables.push_back(table);
-    }
-    decoder.Linear = decoder.Positions.size() == 8;
-    for (int j = 0; decoder.Linear && j < 8; ++j)
-        for (int value = 0; value < 256; ++value)
-            if (decoder.Positions[j] != j || decoder.Tables[j][value] != static_cast<Row>(value) << (8 * j))
-                decoder.Linear = false;
-    return decoder;
-}
-
-const RowZeroDecoder& RowZeroDecoderOf(GraphicsMode mode)
-{
-    static const auto decoders = [] {
-        std::array<RowZeroDecoder, ModeCount> all;
-        for (int m = 0; m < ModeCount; ++m)
-            all[m] = MakeRowZeroDecoder(static_cast<std::uint8_t>(m));
-        return all;
-    }();
-    return decoders[mode];
-}
-
-// 0x80 in every byte of x that is zero, 0 elsewhere (no false positives).
-inline Row ZeroBytes(Row x)
-{
-    constexpr Row low7 = 0x7F7F7F7F7F7F7F7FULL;
-    return ~(((x & low7) + low7) | x | low7);
-}
-
-// Bit i set when byte i of x has its top bit set.
-inline unsigned GatherTopBits(Row x)
-{
-    return static_cast<unsigned>(((x >> 7) * 0x0102040810204080ULL) >> 56);
-}
-
-// The quick reject key of row 0, 13 bits. Patterns: which pixels equal their
-// neighbour one and two places to the right, which a renaming of colors
-// keeps. Exact colors: a hash of the row.
-inline unsigned RowKey(Row row, bool exact)
-{
-    if (exact)
-        return static_cast<unsigned>((row * 0x9E3779B97F4A7C15ULL) >> 51);
-    const unsigned next = GatherTopBits(ZeroBytes(row ^ (row >> 8))) & 0x7F;
-    const unsigned second = GatherTopBits(ZeroBytes(row ^ (row >> 16))) & 0x3F;
-    return next | second << 7;
-}
-
 inline std::uint64_t HashTile(const std::uint8_t* key)
 {
     std::uint64_t hash = 0;
@@ -151,52 +72,35 @@ struct Variant {
     TileFlip Flip;
 };
 
-// A quick reject per mode: whether two of the bytes that make row 0 allow
-// any query row 0 at all, looked up in a table of all 65536 values of the
-// two bytes. When those two bytes are all of row 0, the table answers for
-// the whole row.
-struct ByteFilter {
-    int First = 0;   // positions of the two bytes in the tile
-    int Second = 0;  // the same as First when one byte makes row 0
-    bool Complete = false;
-    // Rejects at least half of all byte values; a filter that lets most
-    // through costs more than it saves and is not asked.
-    bool Useful = false;
-    int Passed = 65536;               // byte values let through
-    std::vector<std::uint64_t> Bits;  // bit b0 | b1 << 8
-
-    bool MayMatch(const std::uint8_t* tile) const
-    {
-        const unsigned index = tile[First] | tile[Second] << 8;
-        return (Bits[index >> 6] >> (index & 63)) & 1;
-    }
-};
-
 // What every worker reads: the variants by key hash and the row 0 filters.
 struct Matcher {
     bool Exact = false;
     std::vector<Variant> Variants;
-    std::vector<std::pair<std::uint64_t, int>> ByHash;  // sorted
-    std::array<std::uint64_t, (1 << 13) / 64> RowKeys{};
+    std::vector<std::pair<std::uint64_t, int>> ByHash;                            // sorted
+    std::vector<std::uint64_t> RowKeys = std::vector<std::uint64_t>(65536 / 64);  // by KeyIndex
     // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
     // at its first row no query tile has.
-    std::array<std::array<std::uint64_t, (1 << 13) / 64>, 7> LowerRowKeys{};
-    std::vector<unsigned> PatternKeys;  // distinct RowKeys of the variants
-    std::vector<Row> Rows;              // distinct rows 0 of the variants
+    std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
+    QueryRows RowsZero;  // the variants' rows 0, for the byte filters
     // Per mode the filter that rejects the most, and for modes with more
     // than two row 0 bytes the second best.
     std::array<ByteFilter, ModeCount> Filters;
     std::array<ByteFilter, ModeCount> NextFilters;
 
-    bool MayMatch(unsigned rowKey) const { return (RowKeys[rowKey >> 6] >> (rowKey & 63)) & 1; }
+    // The keys of rows 0 and 1 of every variant together: a row 0 that some
+    // query tile has is not enough when no query tile has it with this row 1.
+    std::vector<std::uint64_t> PairKeys = std::vector<std::uint64_t>(65536 / 64);
+
+    bool MayMatch(Key rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
+
+    bool PairMayMatch(Key key0, Key key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
 
     bool LowerRowsMayMatch(const TilePixels& pixels) const
     {
         for (int y = 1; y < TileSide; ++y) {
             Row row;
             std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
-            const unsigned key = RowKey(row, Exact);
-            if (!((LowerRowKeys[y - 1][key >> 6] >> (key & 63)) & 1))
+            if (!TestBit(LowerRowKeys[y - 1], KeyIndex(RowKey(row, Exact))))
                 return false;
         }
         return true;
@@ -207,6 +111,9 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
 {
     Matcher matcher;
     matcher.Exact = options.Exact;
+    matcher.RowsZero.Exact = options.Exact;
+    for (auto& bits : matcher.LowerRowKeys)
+        bits.assign(65536 / 64, 0);
     skipped = 0;
     for (int q = 0; q < static_cast<int>(query.size()); ++q) {
         if (options.SkipUniform && IsUniform(query[q].Pixels)) {
@@ -228,102 +135,25 @@ Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& op
         matcher.ByHash.emplace_back(HashTile(variant.Key.data()), v);
         Row row;
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
-        const unsigned key = RowKey(row, options.Exact);
-        matcher.RowKeys[key >> 6] |= std::uint64_t{1} << (key & 63);
+        const Key key = RowKey(row, options.Exact);
+        SetBit(matcher.RowKeys, KeyIndex(key));
+        Row second;
+        std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
+        SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, options.Exact)));
         for (int y = 1; y < TileSide; ++y) {
             Row lower;
             std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
-            const unsigned lowerKey = RowKey(lower, options.Exact);
-            matcher.LowerRowKeys[y - 1][lowerKey >> 6] |= std::uint64_t{1} << (lowerKey & 63);
+            SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, options.Exact)));
         }
-        if (std::find(matcher.Rows.begin(), matcher.Rows.end(), row) == matcher.Rows.end())
-            matcher.Rows.push_back(row);
-        const unsigned patternKey = RowKey(row, false);
-        if (std::find(matcher.PatternKeys.begin(), matcher.PatternKeys.end(), patternKey) == matcher.PatternKeys.end())
-            matcher.PatternKeys.push_back(patternKey);
+        QueryRows& rows = matcher.RowsZero;
+        if (std::find(rows.Rows.begin(), rows.Rows.end(), row) == rows.Rows.end())
+            rows.Rows.push_back(row);
+        const Key patternKey = RowKey(row, false);
+        if (std::find(rows.PatternKeys.begin(), rows.PatternKeys.end(), patternKey) == rows.PatternKeys.end())
+            rows.PatternKeys.push_back(patternKey);
     }
     std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
     return matcher;
-}
-
-// Pairs of pixels one and two places apart (bit layout of RowKey) whose
-// known bits already tell them apart, and pairs known to be equal because
-// both pixels are wholly known and the same.
-void KnownPairs(Row value, Row known, Row whole, unsigned& unequal, unsigned& equal)
-{
-    const Row wholePixels = ZeroBytes(known ^ whole);
-    unequal = 0;
-    equal = 0;
-    for (int s = 1; s <= 2; ++s) {
-        const Row bothKnown = known & (known >> (8 * s));
-        const Row differ = ~ZeroBytes((value ^ (value >> (8 * s))) & bothKnown) & 0x8080808080808080ULL;
-        const Row same = ZeroBytes(value ^ (value >> (8 * s))) & wholePixels & (wholePixels >> (8 * s));
-        const int shift = s == 1 ? 0 : 7;
-        const unsigned width = s == 1 ? 0x7F : 0x3F;
-        unequal |= (GatherTopBits(differ) & width) << shift;
-        equal |= (GatherTopBits(same) & width) << shift;
-    }
-}
-
-// The filter on row 0 bytes firstByte and firstByte + 1 (of the mode's
-// row 0 bytes; only firstByte when it is the last one).
-ByteFilter MakeByteFilter(GraphicsMode mode, const Matcher& matcher, std::size_t firstByte)
-{
-    const RowZeroDecoder& decoder = RowZeroDecoderOf(mode);
-    const auto& tables = decoder.Tables;
-    const std::size_t count = decoder.Positions.size();
-    ByteFilter filter;
-    filter.Bits.assign(65536 / 64, 0);
-    const bool two = firstByte + 1 < count;
-    const std::array<Row, 256>& low = tables[firstByte];
-    const std::array<Row, 256>& high = tables[two ? firstByte + 1 : firstByte];
-    filter.First = decoder.Positions[firstByte];
-    filter.Second = decoder.Positions[two ? firstByte + 1 : firstByte];
-    filter.Complete = count <= 2;
-    // Many different rows 0 would make the table slow to build and let
-    // nearly everything through anyway: then only the row key filters.
-    if ((matcher.Exact ? matcher.Rows.size() : matcher.PatternKeys.size()) > MaxFilterRows) {
-        filter.Bits.assign(65536 / 64, ~std::uint64_t{0});
-        filter.Complete = false;
-        return filter;
-    }
-    const Row known = low[0xFF] | (two ? high[0xFF] : 0);
-    const Row whole = 0x0101010101010101ULL * ((1u << StandardModes[mode].BitsPerPixel) - 1);
-    for (unsigned index = 0; index < 65536; ++index) {
-        const Row value = low[index & 0xFF] | (two ? high[index >> 8] : 0);
-        bool may = false;
-        if (matcher.Exact) {
-            for (const Row row : matcher.Rows)
-                may = may || ((row ^ value) & known) == 0;
-        } else {
-            unsigned unequal, equal;
-            KnownPairs(value, known, whole, unequal, equal);
-            for (const unsigned key : matcher.PatternKeys)
-                may = may || ((key & unequal) == 0 && (~key & 0x1FFF & equal) == 0);
-        }
-        if (may)
-            filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
-    }
-    filter.Passed = 0;
-    for (const std::uint64_t word : filter.Bits)
-        filter.Passed += std::popcount(word);
-    filter.Useful = filter.Complete || filter.Passed <= 65536 / 2;
-    return filter;
-}
-
-// The two filters on pairs of row 0 bytes that reject the most. Which pair
-// does depends on where the query rows 0 have equal pixels.
-void MakeByteFilters(GraphicsMode mode, Matcher& matcher)
-{
-    std::vector<ByteFilter> filters;
-    const std::size_t count = RowZeroDecoderOf(mode).Positions.size();
-    for (std::size_t first = 0; first < count; first += 2)
-        filters.push_back(MakeByteFilter(mode, matcher, first));
-    std::sort(filters.begin(), filters.end(),
-              [](const ByteFilter& a, const ByteFilter& b) { return a.Passed < b.Passed; });
-    matcher.Filters[mode] = std::move(filters[0]);
-    if (filters.size() > 1)
-        matcher.NextFilters[mode] = std::move(filters[1]);
 }
 
 struct RawHit {
@@ -354,7 +184,7 @@ public:
     // onwards) with the query.
     void ScanMode(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count)
     {
-        const RowZeroDecoder& decoder = RowZeroDecoderOf(mode);
+        const RowDecoder& decoder = RowDecoderOf(mode);
         if (decoder.Linear)
             return ScanWith(mode, bytes, first, count, [](const std::uint8_t* p) {
                 Row row;
@@ -374,13 +204,13 @@ public:
             return ScanTables<8>(mode, decoder, bytes, first, count);
         default:
             return ScanWith(mode, bytes, first, count,
-                            [mode](const std::uint8_t* p) { return DecodedRowZero(mode, p); });
+                            [mode](const std::uint8_t* p) { return DecodedRow(mode, p, 0); });
         }
     }
 
 private:
     template <int K>
-    void ScanTables(GraphicsMode mode, const RowZeroDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
+    void ScanTables(GraphicsMode mode, const RowDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
                     int count)
     {
         std::array<int, K> positions;
@@ -403,11 +233,17 @@ private:
         const bool exact = matcher_.Exact;
         const ByteFilter& filter = matcher_.Filters[mode];
         const ByteFilter& next = matcher_.NextFilters[mode];
+        const RowDecoder& rowOne = RowDecoderOf(mode, 1);
         for (int i = 0; i < count; ++i) {
-            if (filter.Useful && !filter.MayMatch(bytes + i))
+            const std::uint8_t* tile = bytes + i;
+            if (filter.Useful && !filter.MayMatch(tile))
                 continue;
-            if (!filter.Complete &&
-                ((next.Useful && !next.MayMatch(bytes + i)) || !matcher_.MayMatch(RowKey(rowOf(bytes + i), exact))))
+            if (!filter.Complete && next.Useful && !next.MayMatch(tile))
+                continue;
+            const Key key0 = RowKey(rowOf(tile), exact);
+            if (!filter.Complete && !matcher_.MayMatch(key0))
+                continue;
+            if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(rowOne, tile), exact)))
                 continue;
             Compare(mode, bytes + i, first + i);
             if (Full)
@@ -628,7 +464,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
             validModes.push_back(mode);
     if (!matcher.Variants.empty())
         for (const GraphicsMode mode : validModes)
-            MakeByteFilters(mode, matcher);
+            std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, matcher.RowsZero);
     const std::int64_t length = source.Length();
     if (matcher.Variants.empty() || validModes.empty() || length <= 0)
         return result;
@@ -644,12 +480,21 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     for (int t = 0; t < threadCount; ++t)
         workers.emplace_back(matcher, RawHitLimit / static_cast<std::size_t>(threadCount));
     const auto rangeStart = [&](int t) { return length * t / threadCount; };
-    // The caller's thread only waits, so progress is never told on it.
+    // The caller's thread only waits, so progress is never told on it;
+    // only when the system refuses a thread does it scan that range itself.
+    const auto scan = [&](int t) {
+        ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
+    };
     std::vector<std::thread> threads;
+    std::vector<int> refused;
     for (int t = 0; t < threadCount; ++t)
-        threads.emplace_back([&, t] {
-            ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
-        });
+        try {
+            threads.emplace_back(scan, t);
+        } catch (const std::system_error&) {
+            refused.push_back(t);
+        }
+    for (const int t : refused)
+        scan(t);
     for (auto& thread : threads)
         thread.join();
 

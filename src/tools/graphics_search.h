@@ -86,8 +86,9 @@ struct SearchResult {
 };
 
 // Called with the fraction done (0 to 1), at most about 100 times per search,
-// from a worker thread (one call at a time, never from the caller's thread):
-// a window must pass the value on to its own thread.
+// from a worker thread (one call at a time, never from the caller's thread
+// unless the system refuses to start a thread): a window must pass the
+// value on to its own thread.
 using SearchProgress = std::function<void(double fraction)>;
 
 // Every mode, in table order.

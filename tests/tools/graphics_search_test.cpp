@@ -4,6 +4,7 @@
 #include "core/reference_codec.h"
 #include "core/rom_file.h"
 #include "support/temp_dir.h"
+#include "tools/row_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -247,6 +248,18 @@ TEST_P(GraphicsSearchMode, RunsOfNeighboursAreCountedAndCanBeRequired)
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, GraphicsSearchMode, ::testing::Range(0, ModeCount),
                          [](const auto& info) { return "Mode" + std::to_string(info.param); });
+
+// Rows 0 and 1 put together from per-byte tables are the rows DecodeTile
+// gives, in every mode.
+TEST_P(GraphicsSearchMode, RowsFromTheirBytesAloneAreTheDecodedRows)
+{
+    for (unsigned seed = 0; seed < 50; ++seed) {
+        const Bytes bytes = RandomBytes(bytesPerTile, seed);
+        for (int y = 0; y < 2; ++y)
+            EXPECT_EQ(search::DecodeRow(search::RowDecoderOf(mode, y), bytes.data()),
+                      search::DecodedRow(mode, bytes.data(), y));
+    }
+}
 
 // All twelve modes in one search over a file large enough for several
 // threads: plants straddling the block and thread range edges are found in
