@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 
 TEST(ScrolledAddress, WholeGridLinesPlusTheFineOffset)
@@ -88,4 +89,23 @@ TEST(WheelAddress, ExactLinesBetweenZeroAndTheLastFullGrid)
     // Here the plain inverse of the scroll formula would land one line short.
     EXPECT_EQ(ScrollPositionFor(64 + 3, 1999759, 16, 8, 8, 3), 2);
     EXPECT_EQ(ScrollPositionFor(50, 100, 16, 8, 8, 0), 0);
+}
+
+TEST(GridPlace, TheTileStartsTheGridUnlessTheEndIsNear)
+{
+    // 4096-byte file, 2 lines of 4 Gameboy tiles: the grid covers 128 bytes.
+    auto place = [](std::int32_t address, std::int32_t length) {
+        const GridPlace p = GridPlaceFor(address, length, 2, 4, 16);
+        return std::array<std::int64_t, 3>{p.Start, p.Column, p.Line};
+    };
+    using Place = std::array<std::int64_t, 3>;
+    EXPECT_EQ(place(0, 4096), (Place{0, 0, 0}));
+    EXPECT_EQ(place(1001, 4096), (Place{1001, 0, 0}));  // odd offsets stay odd
+    EXPECT_EQ(place(3968, 4096), (Place{3968, 0, 0}));  // the last full grid
+    // Nearer the end the grid starts whole tiles earlier, so the tile keeps
+    // its byte and shows further on.
+    EXPECT_EQ(place(3969, 4096), (Place{3953, 1, 0}));
+    EXPECT_EQ(place(4080, 4096), (Place{3968, 3, 1}));
+    // A file smaller than the grid: back to the first whole tile at most.
+    EXPECT_EQ(place(40, 100), (Place{8, 2, 0}));
 }

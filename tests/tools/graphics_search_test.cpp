@@ -4,11 +4,14 @@
 #include "core/reference_codec.h"
 #include "core/rom_file.h"
 #include "support/temp_dir.h"
+#include "tools/find_graphics_text.h"
 #include "tools/row_keys.h"
+#include "tools/search_file_source.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <numeric>
 #include <random>
@@ -440,3 +443,35 @@ TEST(TilePattern, QueriesFromPicturesAndCells)
 }
 
 }  // namespace
+
+TEST(FindGraphicsTexts, SummaryAndTransforms)
+{
+    SearchResult result;
+    EXPECT_EQ(SearchSummaryText(result), "No match found.");
+    result.Matches.resize(1);
+    EXPECT_EQ(SearchSummaryText(result), "1 match found.");
+    result.Matches.resize(3);
+    result.Truncated = true;
+    EXPECT_EQ(SearchSummaryText(result), "3 matches found. Only the best 3 are listed.");
+    result.Truncated = false;
+    result.Cancelled = true;
+    EXPECT_EQ(SearchSummaryText(result), "Search cancelled. 3 matches found.");
+    EXPECT_EQ(FlipText(TileFlip::None), "as drawn");
+    EXPECT_EQ(FlipText(TileFlip::Both), "turned half round");
+}
+
+TEST(OwnFileSource, ReadsItsOwnDescriptorAndRefusesMissingFiles)
+{
+    TempDir dir;
+    const std::string path = dir.WriteFile("rom.bin", CountingBytes(300));
+    std::unique_ptr<OwnFileSource> source;
+    ASSERT_FALSE(OwnFileSource::Open(path, source));
+    EXPECT_EQ(source->Length(), 300);
+    std::uint8_t bytes[8] = {};
+    EXPECT_EQ(source->ReadAt(296, bytes, 8), 4u);  // the file ends after 4
+    EXPECT_EQ(bytes[0], 296 % 256);
+    // Removed from its folder, the open file is still read to its end.
+    std::filesystem::remove(path);
+    EXPECT_EQ(source->ReadAt(0, bytes, 8), 8u);
+    EXPECT_EQ(OwnFileSource::Open(path, source).value_or(""), "No such file or directory");
+}
