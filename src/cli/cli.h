@@ -30,6 +30,7 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
 int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunPalette(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // The short name of every mode ("gb", "snes4", ...) and back.
 std::string_view ModeShortName(GraphicsMode mode);

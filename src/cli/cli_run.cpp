@@ -12,12 +12,13 @@ struct NamedSubcommand {
     Subcommand Run;
 };
 
-constexpr std::array<NamedSubcommand, 5> Subcommands{{
+constexpr std::array<NamedSubcommand, 6> Subcommands{{
     {"modes", &RunModes},
     {"decode", &RunDecode},
     {"encode", &RunEncode},
     {"checksum", &RunChecksum},
     {"palette", &RunPalette},
+    {"find", &RunFind},
 }};
 
 constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
@@ -29,6 +30,7 @@ constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
                                        "  encode     write the tiles of an indexed PNG into a ROM in place\n"
                                        "  checksum   show (and with --fix repair) the Game Boy checksums\n"
                                        "  palette    convert a palette file to another format\n"
+                                       "  find       find the tiles of a picture in a ROM, at any offset and mode\n"
                                        "\n"
                                        "'brixel-cli COMMAND --help' describes a command. Exit status: 0 done,\n"
                                        "1 the work failed, 2 the command line was wrong.\n";

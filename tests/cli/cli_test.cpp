@@ -5,6 +5,7 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
+#include "tools/find_graphics_text.h"
 #include "palette/jasc_palette_format.h"
 #include "palette/riff_palette_format.h"
 #include "support/plain_png.h"
@@ -469,4 +470,40 @@ TEST_F(Cli, PaletteConvertsBetweenFormatsAndBack)
     run = Run({"palette", PathOf("missing.pal"), "-o", PathOf("x.pal")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: " + PathOf("missing.pal") + ": Could not find the selected file.\n");
+}
+
+TEST_F(Cli, FindPrintsWhereAPlantedTileStands)
+{
+    // A Game Boy tile at an odd offset of a zero ROM, turned into the query
+    // picture by decode; all modes are searched.
+    std::vector<std::uint8_t> rom(4096, 0);
+    const std::vector<std::uint8_t> tile = {0x3C, 0x00, 0x42, 0x42, 0x81, 0x00, 0x81, 0xFF,
+                                            0xFF, 0x81, 0x81, 0x00, 0x81, 0x81, 0x00, 0x00};
+    std::copy(tile.begin(), tile.end(), rom.begin() + 1001);
+    const std::string romPath = Write("rom.gb", rom);
+    ASSERT_EQ(Run({"decode", romPath, "--mode", "gb", "--address", "1001", "--count", "1", "-o", PathOf("q.png")})
+                  .Status,
+              0);
+
+    Finished found = Run({"find", romPath, "--query", PathOf("q.png")});
+    ASSERT_EQ(found.Status, 0) << found.Err;
+    // Best first: the tile in its own colors and mode.
+    EXPECT_EQ(found.Out.substr(0, found.Out.find('\n')), "0x3E9 1001 gb 0 none 1 exact");
+    found = Run({"find", romPath, "--query", PathOf("q.png"), "--mode", "gb"});
+    EXPECT_EQ(found.Out, "0x3E9 1001 gb 0 none 1 exact\n");
+    EXPECT_EQ(found.Err, "1 match found.\n");
+
+    // Only the one mode asked for.
+    found = Run({"find", romPath, "--query", PathOf("q.png"), "--mode", "nes"});
+    EXPECT_EQ(found.Out, "");
+    EXPECT_EQ(found.Err, "No match found.\n");
+
+    // A picture of one color finds nothing to look for.
+    IndexedImage flat{8, 8, std::vector<std::uint8_t>(64, 1), {0, 0xFFFFFF}, 8};
+    ASSERT_FALSE(WriteIndexedPng(PathOf("flat.png"), flat));
+    found = Run({"find", romPath, "--query", PathOf("flat.png")});
+    EXPECT_EQ(found.Status, 1);
+    EXPECT_EQ(found.Err, std::string("brixel-cli: ") + OnlyUniformQueryText + "\n");
+    EXPECT_EQ(Run({"find", romPath}).Status, 2);
+    EXPECT_EQ(Run({"find", "--help"}).Status, 0);
 }

@@ -1,0 +1,93 @@
+#include "cli/cli.h"
+#include "cli/cli_args.h"
+
+#include "tools/find_graphics_text.h"
+#include "tools/graphics_search.h"
+
+#include <array>
+#include <atomic>
+#include <ostream>
+
+namespace {
+
+constexpr std::string_view FindUsage =
+    "Usage: brixel-cli find ROM --query TILES.png [--mode all|NAME] [--exact] [--flips]\n"
+    "                       [--neighbours] [--keep-uniform] [--max N]\n"
+    "Looks for the 8x8 tiles of an indexed PNG (cut from its top-left corner)\n"
+    "at every byte offset of the ROM, in one mode or all (the default), and\n"
+    "prints one match per line, best first:\n"
+    "  ADDRESS_HEX ADDRESS MODE TILE TRANSFORM NEIGHBOURS COLORS\n"
+    "Tiles match when they are equal up to a renaming of colors; --exact wants\n"
+    "the same color numbers. --flips also finds mirrored tiles. --neighbours\n"
+    "finds tiles side by side in a row of the picture only as consecutive\n"
+    "tiles of the ROM. One-color query tiles are left out unless\n"
+    "--keep-uniform. At most --max matches (default 10000) are printed.\n";
+
+constexpr std::array<OptionSpec, 7> FindOptions{{{"--query", true},
+                                                 {"--mode", true},
+                                                 {"--exact", false},
+                                                 {"--flips", false},
+                                                 {"--neighbours", false},
+                                                 {"--keep-uniform", false},
+                                                 {"--max", true}}};
+
+std::string_view FlipWord(TileFlip flip)
+{
+    switch (flip) {
+    case TileFlip::Horizontal:
+        return "flip-h";
+    case TileFlip::Vertical:
+        return "flip-v";
+    case TileFlip::Both:
+        return "flip-hv";
+    case TileFlip::None:
+        break;
+    }
+    return "none";
+}
+
+}  // namespace
+
+int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    return RunSubcommand("find", FindUsage, FindOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
+        if (parsed.Positionals.size() != 1)
+            throw UsageError{"find takes one ROM file"};
+        std::vector<GraphicsMode> modes = AllGraphicsModes();
+        if (const std::string name = parsed.ValueOr("--mode", "all"); name != "all")
+            modes = {ModeOption(parsed)};
+        SearchOptions options;
+        options.Exact = parsed.Has("--exact");
+        options.Flips = parsed.Has("--flips");
+        options.RequireNeighbours = parsed.Has("--neighbours");
+        options.SkipUniform = !parsed.Has("--keep-uniform");
+        if (parsed.Has("--max")) {
+            const auto max = ParsePositive(parsed.Required("--max"), 1000000);
+            if (!max)
+                throw UsageError{"--max wants a count from 1 to 1000000"};
+            options.MaxResults = static_cast<std::size_t>(*max);
+        }
+
+        const Loaded<IndexedImage> picture = ReadIndexedPng(parsed.Required("--query"));
+        if (picture.Error)
+            throw CliFailure{picture.Error->Text};
+        const std::vector<QueryTile> query = QueryFromImage(picture.Width, picture.Height, picture.Indices);
+        if (query.empty())
+            throw CliFailure{"the query picture is smaller than one 8x8 tile"};
+
+        RomFile rom;
+        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
+        if (!opened.Opened())
+            throw CliFailure{opened.Reason};
+        const std::atomic<bool> never{false};
+        const SearchResult result = SearchGraphics(rom, query, modes, options, never);
+        if (result.SkippedUniform == static_cast<int>(query.size()))
+            throw CliFailure{OnlyUniformQueryText};
+        for (const GraphicsMatch& match : result.Matches)
+            out << HexText(match.Address) << ' ' << match.Address << ' ' << ModeShortName(match.Mode) << ' '
+                << match.QueryTile << ' ' << FlipWord(match.Flip) << ' ' << match.Neighbours << ' '
+                << (match.ExactColors ? "exact" : "renamed") << '\n';
+        err << SearchSummaryText(result) << '\n';
+        return ExitOk;
+    });
+}
