@@ -11,9 +11,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <filesystem>
-#include <sstream>
-
 namespace {
 
 // A python3 that imports PIL: the one on the path may be a private one
@@ -29,62 +26,38 @@ QString PythonWithPil()
     return {};
 }
 
-// What PIL sees in a PNG: its mode and size, the index at each asked
-// pixel, then red, green, blue of each asked palette entry, all on one line.
-std::string PilReport(const QString& python, const std::string& path, const std::vector<std::pair<int, int>>& pixels,
-                      const std::vector<int>& entries)
+// What PIL reads from a PNG: mode, size, one index byte a pixel (row by
+// row) and the palette as red, green, blue bytes.
+struct PilView {
+    QList<QByteArray> Header;  // mode, width, height
+    QByteArray Indices;
+    QByteArray Palette;
+    int Index(int x, int y) const { return static_cast<std::uint8_t>(Indices.at(y * Header.at(1).toInt() + x)); }
+    PackedColor Color(int entry) const
+    {
+        const auto part = [&](int c) { return static_cast<std::uint8_t>(Palette.at(3 * entry + c)); };
+        return MakePackedColor(part(0), part(1), part(2));
+    }
+};
+
+PilView ReadWithPil(const QString& python, const std::string& path)
 {
-    std::ostringstream points;
-    for (const auto& [x, y] : pixels)
-        points << "(" << x << "," << y << "),";
-    std::ostringstream indices;
-    for (int entry : entries)
-        indices << entry << ",";
-    const std::string script = "import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
-                               "out = [im.mode, im.size[0], im.size[1]]\n"
-                               "out += [im.getpixel(p) for p in [" +
-                               points.str() +
-                               "]]\n"
-                               "pal = im.getpalette()\n"
-                               "out += [pal[3 * i + c] for i in [" +
-                               indices.str() +
-                               "] for c in range(3)]\n"
-                               "print(' '.join(str(v) for v in out))\n";
     QProcess process;
-    process.start(python, {QStringLiteral("-c"), QString::fromStdString(script), QString::fromStdString(path)});
-    if (!process.waitForFinished(20000) || process.exitCode() != 0)
-        return "failed: " + process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput().trimmed().toStdString();
-}
-
-std::string Expected(const std::string& mode, int width, int height, const std::vector<int>& indices,
-                     const WorkingPaletteTable& palette, const std::vector<int>& entries)
-{
-    std::ostringstream out;
-    out << mode << " " << width << " " << height;
-    for (int index : indices)
-        out << " " << index;
-    for (int entry : entries)
-        out << " " << RedOf(palette[entry]) << " " << GreenOf(palette[entry]) << " " << BlueOf(palette[entry]);
-    return out.str();
-}
-
-// A palette image of one index everywhere.
-IndexedImage Image(int width, int height, std::vector<PackedColor> palette, int bitDepth, std::uint8_t index)
-{
-    IndexedImage image;
-    image.Width = width;
-    image.Height = height;
-    image.Palette = std::move(palette);
-    image.BitDepth = bitDepth;
-    image.Indices.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), index);
-    return image;
+    process.start(python, {QStringLiteral("-c"),
+                           QStringLiteral("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
+                                          "print(im.mode, im.size[0], im.size[1])\nprint(bytes(im.getdata()).hex())\n"
+                                          "print(bytes(im.getpalette()).hex())\n"),
+                           QString::fromStdString(path)});
+    process.waitForFinished(20000);
+    const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
+    if (lines.size() < 3)
+        return {};
+    return {lines[0].split(' '), QByteArray::fromHex(lines[1]), QByteArray::fromHex(lines[2])};
 }
 
 class PngWindow : public ViewerFixture {
 protected:
     void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    std::string PathOf(const std::string& name) const { return (dir.Path() / name).string(); }
 };
 
 TEST_F(PngWindow, ExportedEditorAndBrowserGridOpenInPilAsPaletteImages)
@@ -102,56 +75,55 @@ TEST_F(PngWindow, ExportedEditorAndBrowserGridOpenInPilAsPaletteImages)
     state.WorkingPalette[200] = MakePackedColor(12, 34, 56);
     state.WorkingPalette[254] = MakePackedColor(250, 1, 128);
 
-    const std::string editorPath = PathOf("editor.png");
+    const std::string editorPath = (dir.Path() / "editor.png").string();
     dialogs.QueueFile({editorPath, 1});
     Click(w->Tools->BtPngExport);
     ASSERT_EQ(dialogs.Prompts.back().Text, "PNG image (*.png)|*.png");
-    EXPECT_EQ(PilReport(python, editorPath, {{11, 13}, {127, 127}, {0, 0}}, {200, 254, 0}),
-              Expected("P", 128, 128, {200, 254, 0}, state.WorkingPalette, {200, 254, 0}));
+    const PilView editor = ReadWithPil(python, editorPath);
+    ASSERT_EQ(editor.Header, (QList<QByteArray>{"P", "128", "128"}));
+    EXPECT_EQ(editor.Index(11, 13), 200);
+    EXPECT_EQ(editor.Index(127, 127), 254);
+    EXPECT_EQ(editor.Index(12, 13), 0);
+    ASSERT_EQ(editor.Palette.size(), 768);
+    for (const int entry : {0, 200, 254})
+        EXPECT_EQ(editor.Color(entry), state.WorkingPalette[entry]) << entry;
 
     // GBA 4bpp from address 0: 32 bytes a tile, 4 a row, the left pixel in
     // the low nibble.
     const int columns = state.BrowserColumns;
-    auto fromRom = [&](int x, int y) {
-        const int tile = (y / 8) * columns + x / 8;
-        const std::uint8_t byte = rom[static_cast<std::size_t>(tile * 32 + (y % 8) * 4 + (x % 8) / 2)];
-        return x % 2 == 0 ? byte & 15 : byte >> 4;
-    };
     const int width = columns * 8;
     const int height = state.BrowserLines * 8;
-    const std::vector<std::pair<int, int>> points = {{0, 0},         {1, 0},          {9, 3},
-                                                     {width - 1, 7}, {5, height - 1}, {width - 1, height - 1}};
-    std::vector<int> expected;
-    for (const auto& [x, y] : points)
-        expected.push_back(fromRom(x, y));
-    const std::string gridPath = PathOf("grid.png");
+    const std::string gridPath = (dir.Path() / "grid.png").string();
     dialogs.QueueFile({gridPath, 1});
     Click(w->Tools->BtPngBrowser);
-    EXPECT_EQ(PilReport(python, gridPath, points, {1, 15, 200}),
-              Expected("P", width, height, expected, state.WorkingPalette, {1, 15, 200}));
+    const PilView grid = ReadWithPil(python, gridPath);
+    ASSERT_EQ(grid.Header, (QList<QByteArray>{"P", QByteArray::number(width), QByteArray::number(height)}));
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, {1, 0}, {9, 3}, {width - 1, 7}, {5, height - 1}, {width - 1, height - 1}}) {
+        const std::uint8_t byte =
+            rom[static_cast<std::size_t>(((y / 8) * columns + x / 8) * 32 + (y % 8) * 4 + (x % 8) / 2)];
+        EXPECT_EQ(grid.Index(x, y), x % 2 == 0 ? byte & 15 : byte >> 4) << x << ", " << y;
+    }
+    ASSERT_EQ(grid.Palette.size(), 768);
+    for (const int entry : {1, 15, 200})
+        EXPECT_EQ(grid.Color(entry), state.WorkingPalette[entry]) << entry;
 }
 
-TEST_F(PngWindow, BrowserExportWithoutAFileOnlySaysSoAndAnExistingFileNeedsAYes)
+TEST_F(PngWindow, GridExportNeedsAFileAndAnExistingFileIsReplacedOnlyAfterAYes)
 {
     Click(w->Tools->BtPngBrowser);
     ASSERT_EQ(dialogs.Prompts.size(), 1u);
-    EXPECT_EQ(dialogs.Prompts[0].PromptKind, ScriptedDialogs::Kind::Message);
     EXPECT_EQ(dialogs.Prompts[0].Text, "Open a file first: the browser grid shows the tiles of the open file.");
     EXPECT_EQ(dialogs.Prompts[0].Caption, "No file open");
 
     const std::string path = dir.WriteFile("kept.png", {1, 2, 3});
-    dialogs.QueueFile({path, 1});
-    dialogs.QueueYesNo(false);
-    Click(w->Tools->BtPngExport);
-    EXPECT_EQ(dialogs.Prompts.back().Text, "Overwrite existing file?");
-    EXPECT_EQ(std::filesystem::file_size(path), 3u);
-
-    dialogs.QueueFile({path, 1});
-    dialogs.QueueYesNo(true);
-    Click(w->Tools->BtPngExport);
-    const Loaded<IndexedImage> written = ReadIndexedPng(path);
-    ASSERT_FALSE(written.Error) << written.Error->Text;
-    EXPECT_EQ(written.Width, 128);
+    for (const bool yes : {false, true}) {
+        dialogs.QueueFile({path, 1});
+        dialogs.QueueYesNo(yes);
+        Click(w->Tools->BtPngExport);
+        EXPECT_EQ(dialogs.Prompts.back().Text, "Overwrite existing file?");
+        EXPECT_EQ(ReadIndexedPng(path).Width, yes ? 128 : 0);
+    }
 }
 
 TEST_F(PngWindow, ImportIsOneStepThatCtrlZTakesBackAndAWrongSizeChangesNothing)
@@ -173,13 +145,17 @@ TEST_F(PngWindow, ImportIsOneStepThatCtrlZTakesBackAndAWrongSizeChangesNothing)
         EXPECT_EQ(state.WorkingPalette, paletteBefore);
     };
 
-    const IndexedImage small = Image(8, 8, {MakePackedColor(9, 9, 9)}, 8, 0);
-    dialogs.QueueFile({dir.WriteFile("small.png", EncodeIndexedPng(small)), 1});
+    IndexedImage png;
+    png.Width = png.Height = 8;
+    png.Indices.assign(64, 1);
+    png.Palette = {MakePackedColor(7, 8, 9), MakePackedColor(1, 200, 3)};
+    dialogs.QueueFile({dir.WriteFile("small.png", EncodeIndexedPng(png)), 1});
     Click(w->Tools->BtPngImport);
     EXPECT_EQ(dialogs.Prompts.back().Text, "The PNG picture is 8 x 8 pixels; the editor takes 128 x 128.");
     unchanged();
 
-    const IndexedImage png = Image(128, 128, {MakePackedColor(7, 8, 9), MakePackedColor(1, 200, 3)}, 1, 1);
+    png.Width = png.Height = 128;
+    png.Indices.assign(128 * 128, 1);
     dialogs.QueueFile({dir.WriteFile("in.png", EncodeIndexedPng(png)), 1});
     Click(w->Tools->BtPngImport);
     EXPECT_EQ(dialogs.Prompts.back().Text, "PNG image (*.png)|*.png");
