@@ -178,6 +178,24 @@ QIcon DrawnIcon(IconKind kind)
         p.drawLine(7, 7, 11, 11);
         ArrowHead(p, QPointF(13, 13), 0.7, 0.7, arrow);
         break;
+    // The PNG buttons: tiles in cool colors with a "P", the arrow under
+    // them as on the BMP buttons; the browser grid's has four small tiles.
+    case IconKind::PngImport:
+    case IconKind::PngExport:
+    case IconKind::PngBrowser:
+        if (kind == IconKind::PngBrowser) {
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 4; ++x)
+                    p.fillRect(2 + x * 4, 3 + y * 6, 3, 5, (x + y) % 2 ? QColor(60, 120, 60) : QColor(180, 220, 180));
+        } else {
+            DrawTiles(p, QColor(120, 80, 170), QColor(170, 220, 230));
+        }
+        p.setPen(QPen(QColor(150, 30, 110), 1.8));
+        p.drawLine(6, 5, 6, 13);
+        p.drawArc(2, 5, 8, 5, -90 * 16, 180 * 16);
+        p.setPen(QPen(QColor(40, 90, 170), 2));
+        p.drawLine(kind == IconKind::PngImport ? 17 : 11, 17, kind == IconKind::PngImport ? 11 : 17, 17);
+        break;
     }
     p.end();
     return QIcon(pixmap);

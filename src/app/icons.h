@@ -30,6 +30,9 @@ enum class IconKind {
     TileReload,
     TileCopyToAddress,
     TileCopyToSelection,
+    PngImport,
+    PngExport,
+    PngBrowser,
 };
 
 QIcon DrawnIcon(IconKind kind);

@@ -3,6 +3,7 @@
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
 #include "editor/pattern.h"
+#include "editor/png_actions.h"
 #include "editor/tile_ctrl.h"
 
 #include "app/child_window.h"
@@ -70,6 +71,12 @@ std::span<const ToolControl> Tools::ControlTable()
          [](Tools& t) { t.WindowSwitch_Click(); }},
         {&Tools::ChkBrow, "ChkBrow", 3, IconKind::Browser, "Show/Hide the Browser and its controls", Toggle,
          [](Tools& t) { t.WindowSwitch_Click(); }},
+        {&Tools::BtPngImport, "BtPngImport", 4, IconKind::PngImport, "Import a PNG file into the editor", Button,
+         [](Tools& t) { ImportPng(t.state_, t.windows_); }},
+        {&Tools::BtPngExport, "BtPngExport", 4, IconKind::PngExport, "Export the editor to a PNG file", Button,
+         [](Tools& t) { ExportEditorPng(t.state_, t.windows_); }},
+        {&Tools::BtPngBrowser, "BtPngBrowser", 4, IconKind::PngBrowser, "Export the browser grid to a PNG file", Button,
+         [](Tools& t) { ExportBrowserPng(t.state_, t.windows_); }},
     };
     return Controls;
 }

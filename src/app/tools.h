@@ -27,7 +27,8 @@ struct ToolControl {
 };
 
 // The tool panel ("Controls"): the menu switch, buttons that open the tool
-// windows, and the three switches of the window arrangement.
+// windows, the three switches of the window arrangement and the PNG
+// exchange.
 class Tools : public QWidget {
     Q_OBJECT
 
@@ -54,6 +55,9 @@ public:
     QToolButton* ChkTile;
     QToolButton* ChkEdit;
     QToolButton* ChkBrow;
+    QToolButton* BtPngImport;
+    QToolButton* BtPngExport;
+    QToolButton* BtPngBrowser;
 
 private:
     void WindowSwitch_Click();

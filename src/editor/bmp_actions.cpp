@@ -5,9 +5,7 @@
 #include "core/dialogs.h"
 #include "core/program_state.h"
 #include "editor/bmp_exchange.h"
-
-#include <filesystem>
-#include <system_error>
+#include "editor/export_path.h"
 
 namespace {
 
@@ -46,13 +44,9 @@ void ImportBmp(ProgramState& state, Windows& windows)
 void ExportBmp(ProgramState& state, Windows& windows)
 {
     Dialogs& dialogs = windows.Dialogs;
-    const FileChoice choice = dialogs.SaveFile(BmpFilter);
-    if (choice.Path.empty())
+    const std::string path = ChooseExportPath(dialogs, BmpFilter);
+    if (path.empty())
         return;
-    std::error_code error;
-    if (std::filesystem::exists(choice.Path, error) &&
-        !dialogs.AskYesNo("Overwrite existing file?", "File already exists"))
-        return;
-    if (const auto failure = SaveBmpFile(choice.Path, BmpHeader(), state.EditorSlots, state.WorkingPalette))
+    if (const auto failure = SaveBmpFile(path, BmpHeader(), state.EditorSlots, state.WorkingPalette))
         Show(dialogs, *failure);
 }

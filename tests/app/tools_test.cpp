@@ -50,6 +50,9 @@ const std::map<std::string, ShownControl> ShownControls = {
     {"ChkTile", {"Show/Hide the Tile Tool", true, false, "ChkTile"}},
     {"ChkEdit", {"Show/Hide the Editor and its controls", true, false, "ChkEdit"}},
     {"ChkBrow", {"Show/Hide the Browser and its controls", true, false, "ChkBrow"}},
+    {"BtPngImport", {"Import a PNG file into the editor", false, false, "BtPngImport"}},
+    {"BtPngExport", {"Export the editor to a PNG file", false, false, "BtPngExport"}},
+    {"BtPngBrowser", {"Export the browser grid to a PNG file", false, false, "BtPngBrowser"}},
 };
 
 using ToolPanelTable = ActionFixture;
@@ -154,9 +157,10 @@ TEST_F(ToolPanelTable, ControlsStandInTheirGroupsTopToBottom)
         else if (auto* line = qobject_cast<QFrame*>(widget); line && line->frameShape() == QFrame::HLine)
             shown.push_back("|");
     }
-    EXPECT_EQ(shown, (std::vector<std::string>{"ChkMenu", "Bthelp", "BtOptions", "|", "BtFileInfo", "BtColorSet",
-                                               "BtBookmark", "BtBMPImport", "BtSaveBMP", "BtEditPatt", "|", "ChkTile",
-                                               "ChkEdit", "ChkBrow"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"ChkMenu", "Bthelp", "BtOptions", "|", "BtFileInfo", "BtColorSet", "BtBookmark",
+                                        "BtBMPImport", "BtSaveBMP", "BtEditPatt", "|", "ChkTile", "ChkEdit", "ChkBrow",
+                                        "|", "BtPngImport", "BtPngExport", "BtPngBrowser"}));
 }
 
 TEST_F(ToolPanelTable, EveryControlCarriesItsToolTipAndRunsItsActionOnAClick)

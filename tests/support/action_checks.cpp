@@ -355,6 +355,22 @@ void ActionFixture::AddToolPanelChecks()
     checks_["BtBMPImport"] = asksForBmp(ScriptedDialogs::Kind::OpenFile);
     checks_["BtSaveBMP"] = asksForBmp(ScriptedDialogs::Kind::SaveFile);
 
+    auto asksForPng = [this](
+                          ScriptedDialogs::Kind kind, std::function<void()> prepare = [] {}) {
+        return ActionCheck{[this, prepare] {
+                               prepare();
+                               dialogs.QueueFile({"", 0});
+                           },
+                           [this, kind] {
+                               ASSERT_FALSE(dialogs.Prompts.empty());
+                               EXPECT_EQ(dialogs.Prompts.back().PromptKind, kind);
+                               EXPECT_EQ(dialogs.Prompts.back().Text, "PNG image (*.png)|*.png");
+                           }};
+    };
+    checks_["BtPngImport"] = asksForPng(ScriptedDialogs::Kind::OpenFile);
+    checks_["BtPngExport"] = asksForPng(ScriptedDialogs::Kind::SaveFile);
+    checks_["BtPngBrowser"] = asksForPng(ScriptedDialogs::Kind::SaveFile, needsFile);
+
     auto menusWere = std::make_shared<bool>();
     checks_["ChkMenu"] = {[this, menusWere] { *menusWere = form->IBrowser->menuAction()->isVisible(); },
                           [this, menusWere] {
