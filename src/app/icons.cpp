@@ -196,6 +196,14 @@ QIcon DrawnIcon(IconKind kind)
         p.setPen(QPen(QColor(40, 90, 170), 2));
         p.drawLine(kind == IconKind::PngImport ? 17 : 11, 17, kind == IconKind::PngImport ? 11 : 17, 17);
         break;
+    case IconKind::FindGraphics:
+        // A magnifying glass over a tile.
+        DrawTiles(p, QColor(90, 160, 90), QColor(220, 220, 120));
+        p.setPen(QPen(QColor(40, 40, 40), 2));
+        p.setBrush(QColor(255, 255, 255, 150));
+        p.drawEllipse(QRectF(3.5, 3.5, 9, 9));
+        p.drawLine(11, 11, 17, 17);
+        break;
     }
     p.end();
     return QIcon(pixmap);

@@ -33,6 +33,7 @@ enum class IconKind {
     PngImport,
     PngExport,
     PngBrowser,
+    FindGraphics,
 };
 
 QIcon DrawnIcon(IconKind kind);

@@ -17,6 +17,7 @@
 #include "core/program_state.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
+#include "tools/find_graphics.h"
 
 #include <QFrame>
 #include <QToolButton>
@@ -77,6 +78,8 @@ std::span<const ToolControl> Tools::ControlTable()
          [](Tools& t) { ExportEditorPng(t.state_, t.windows_); }},
         {&Tools::BtPngBrowser, "BtPngBrowser", 4, IconKind::PngBrowser, "Export the browser grid to a PNG file", Button,
          [](Tools& t) { ExportBrowserPng(t.state_, t.windows_); }},
+        {&Tools::BtFindGraphics, "BtFindGraphics", 4, IconKind::FindGraphics, "Open the 'Find graphics' tool", Button,
+         [](Tools& t) { t.RunOn(&Windows::FindGraphics, &FindGraphics::ShowTool); }},
     };
     return Controls;
 }

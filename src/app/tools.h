@@ -58,6 +58,7 @@ public:
     QToolButton* BtPngImport;
     QToolButton* BtPngExport;
     QToolButton* BtPngBrowser;
+    QToolButton* BtFindGraphics;
 
 private:
     void WindowSwitch_Click();

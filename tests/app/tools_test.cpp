@@ -53,6 +53,7 @@ const std::map<std::string, ShownControl> ShownControls = {
     {"BtPngImport", {"Import a PNG file into the editor", false, false, "BtPngImport"}},
     {"BtPngExport", {"Export the editor to a PNG file", false, false, "BtPngExport"}},
     {"BtPngBrowser", {"Export the browser grid to a PNG file", false, false, "BtPngBrowser"}},
+    {"BtFindGraphics", {"Open the 'Find graphics' tool", false, false, "ShowFindGraphics"}},
 };
 
 using ToolPanelTable = ActionFixture;
@@ -160,7 +161,7 @@ TEST_F(ToolPanelTable, ControlsStandInTheirGroupsTopToBottom)
     EXPECT_EQ(shown,
               (std::vector<std::string>{"ChkMenu", "Bthelp", "BtOptions", "|", "BtFileInfo", "BtColorSet", "BtBookmark",
                                         "BtBMPImport", "BtSaveBMP", "BtEditPatt", "|", "ChkTile", "ChkEdit", "ChkBrow",
-                                        "|", "BtPngImport", "BtPngExport", "BtPngBrowser"}));
+                                        "|", "BtPngImport", "BtPngExport", "BtPngBrowser", "BtFindGraphics"}));
 }
 
 TEST_F(ToolPanelTable, EveryControlCarriesItsToolTipAndRunsItsActionOnAClick)
