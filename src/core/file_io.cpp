@@ -61,6 +61,20 @@ int OpenRegularFile(const std::string& path, int accessFlags, std::string& reaso
     return fd;
 }
 
+std::size_t ReadFullyAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, buffer + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 std::string SystemCause(int error)
 {
     return error == 0 ? std::string("the system wrote nothing") : std::string(std::strerror(error));

@@ -15,6 +15,11 @@
 // with the cause for the user in reason.
 int OpenRegularFile(const std::string& path, int accessFlags, std::string& reason);
 
+// Reads up to size bytes at offset of an open descriptor, going on after
+// short reads and interruptions; returns how many arrived (fewer at the end
+// of the file or on an error).
+std::size_t ReadFullyAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t size);
+
 // The text of an errno value, or of "the system wrote nothing" for 0, so a
 // message never shows a cause left over from an earlier call.
 std::string SystemCause(int error);

@@ -117,16 +117,7 @@ std::size_t RomFile::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size
 {
     if (fd_ < 0 || offset < 0)
         return 0;
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return ReadFullyAt(fd_, offset, buffer, size);
 }
 
 void RomFile::SetWriterForTesting(Writer writer)

@@ -1,5 +1,7 @@
 #include "tools/search_file_source.h"
 
+#include "core/file_io.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,9 +10,10 @@
 
 std::optional<std::string> OwnFileSource::Open(const std::string& path, std::unique_ptr<OwnFileSource>& source)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string reason;
+    const int descriptor = OpenRegularFile(path, O_RDONLY, reason);
     if (descriptor < 0)
-        return std::string(std::strerror(errno));
+        return reason;
     struct stat info {};
     if (::fstat(descriptor, &info) != 0) {
         const std::string reason = std::strerror(errno);
@@ -28,14 +31,5 @@ OwnFileSource::~OwnFileSource()
 
 std::size_t OwnFileSource::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(descriptor_, buffer + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return offset < 0 ? 0 : ReadFullyAt(descriptor_, offset, buffer, size);
 }
