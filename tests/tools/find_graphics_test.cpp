@@ -123,3 +123,30 @@ TEST_F(FindGraphicsWindow, NothingToLookForIsSaidWithoutSearching)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FindGraphicsWindow, CancelStopsARunningSearchAtOnce)
+{
+    OpenRom(RandomBytes(8 << 20, 7), "big.bin");
+    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
+    for (int i = 0; i < 64; ++i)
+        state.EditorSlots[0].Pixels[i] = static_cast<std::uint8_t>(i % 3);
+    state.EditorCursorCol = 0;
+    state.EditorCursorRow = 0;
+    find_->ShowTool();
+    find_->OpAllModes->setChecked(true);
+
+    QSignalSpy ended(find_, &FindGraphics::SearchEnded);
+    QTest::mouseClick(find_->BtFind, Qt::LeftButton);
+    EXPECT_TRUE(find_->Searching());
+    EXPECT_FALSE(find_->BtFind->isEnabled());
+    QTest::mouseClick(find_->BtCancel, Qt::LeftButton);
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_FALSE(find_->Searching());
+    EXPECT_EQ(find_->LbStatus->text().left(17).toStdString(), "Search cancelled.");
+    EXPECT_TRUE(find_->BtFind->isEnabled());
+    EXPECT_FALSE(find_->BtCancel->isEnabled());
+}
+
+}  // namespace
