@@ -11,6 +11,7 @@
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
 #include "palette/working_palette.h"
+#include "tools/find_graphics.h"
 
 void PaletteChanged(Windows& windows)
 {
@@ -81,6 +82,8 @@ void ModeChanged(Windows& windows, const ModeInfo& mode)
 
 void FileOpened(Windows& windows)
 {
+    if (windows.FindGraphics)
+        windows.FindGraphics->FileChanged();
     if (windows.TileCtrl)
         windows.TileCtrl->LoadTile(-1);
     if (windows.Browser)
@@ -89,6 +92,8 @@ void FileOpened(Windows& windows)
 
 void FileClosed(Windows& windows)
 {
+    if (windows.FindGraphics)
+        windows.FindGraphics->FileChanged();
     if (windows.Browser)
         windows.Browser->ReloadBrowser();
 }

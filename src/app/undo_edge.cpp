@@ -6,6 +6,7 @@
 #include "core/confirm_save.h"
 #include "core/program_state.h"
 #include "core/write_messages.h"
+#include "editor/editor.h"
 #include "editor/cell_writes.h"
 #include "tools/patch_actions.h"
 
@@ -76,7 +77,8 @@ QString UndoEdge::RedoItemText() const
 StepOutcome UndoEdge::Run(bool undo)
 {
     const EditHistory& history = state_.History;
-    // In the middle of a stroke the history is not where the user sees it.
+    // A stroke still held down is finished first, so it is what goes.
+    state_.Recorder.EndStroke();
     if (state_.Recorder.StepOpen() || (undo ? !history.CanUndo() : !history.CanRedo()))
         return {};
     const EditStep& step = history.StepAt(undo ? history.Position() - 1 : history.Position());
@@ -98,6 +100,7 @@ StepOutcome UndoEdge::Run(bool undo)
 
 void UndoEdge::Undo()
 {
+    state_.Recorder.EndStroke();
     const std::string name = stack_.undoText().toStdString();
     if (!state_.History.CanUndo())
         return;
@@ -119,8 +122,13 @@ void UndoEdge::Show(const StepOutcome& outcome, const std::string& verb, const s
     if (outcome.Done) {
         if (outcome.PaletteChanged)
             PaletteChanged(windows_);
-        if (!outcome.ChangedCells.empty())
+        if (!outcome.ChangedCells.empty()) {
             CellsChanged(windows_, outcome.ChangedCells);
+            // The tile tool follows the cursor cell, which may have been
+            // emptied or filled again.
+            if (windows_.Editor)
+                windows_.Editor->TellTileTool();
+        }
         if (outcome.RomChanged)
             RomBytesChanged(windows_);
         report.InfoText = verb + ": " + name;

@@ -213,7 +213,8 @@ void BrowCtrl::BtJumpAdd_Click()
 
 void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
 {
-    if (!state_.FileOpen())
+    if (!state_.FileOpen() || address < 0 ||
+        address + static_cast<std::int64_t>(StandardModes[mode].BytesPerTile) > state_.FileLength())
         return;
     if (state_.CurrentMode != mode)
         for (int position = 0; position < ModeCount; ++position)

@@ -10,6 +10,8 @@ EditRecorder::EditRecorder(Document& document, EditHistory& history)
 
 void EditRecorder::BeginStep(std::string name)
 {
+    if (stroke_ && depth_ == 1)
+        EndStroke();
     if (depth_++ == 0) {
         cellsBefore_ = document_.EditorSlots;
         paletteBefore_ = document_.WorkingPalette;
@@ -29,8 +31,26 @@ void EditRecorder::EndStep()
     history_.Push(std::move(step));
 }
 
+void EditRecorder::BeginStroke(std::string name)
+{
+    EndStroke();
+    BeginStep(std::move(name));
+    stroke_ = true;
+}
+
+void EditRecorder::EndStroke()
+{
+    if (!stroke_)
+        return;
+    stroke_ = false;
+    EndStep();
+}
+
 void EditRecorder::NewFile()
 {
+    // A step left open belongs to the file before: it is dropped.
+    stroke_ = false;
+    depth_ = 0;
     history_.Clear();
     journal_.Reset();
 }

@@ -20,8 +20,16 @@ public:
     // Steps do not nest: an inner Begin/End pair is part of the outer step.
     void BeginStep(std::string name);
     void RenameStep(std::string name) { journal_.RenameStep(std::move(name)); }
-    // Whether a step is open (a paint stroke between press and release).
+    // Whether a step is open.
     bool StepOpen() const { return depth_ > 0; }
+
+    // A stroke is a step held open between a mouse press and its release
+    // (paint, fill). Any other step, an undo or a new file ends it first,
+    // so what happens while the button is held never joins the stroke.
+    void BeginStroke(std::string name);
+    // Ends the stroke if it is still open.
+    void EndStroke();
+    bool StrokeOpen() const { return stroke_; }
     // Writes the open step has made so far.
     std::size_t OpenStepWrites() const { return journal_.OpenStepWrites(); }
     // Ends the step; one that changed nothing is not stored.
@@ -37,6 +45,7 @@ private:
     EditHistory& history_;
     RomJournal journal_;
     int depth_ = 0;
+    bool stroke_ = false;
     EditorSlotTable cellsBefore_{};
     WorkingPaletteTable paletteBefore_{};
 };

@@ -120,6 +120,11 @@ std::size_t RomFile::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size
     return ReadFullyAt(fd_, offset, buffer, size);
 }
 
+int RomFile::DuplicateDescriptor() const
+{
+    return fd_ < 0 ? -1 : ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+}
+
 void RomFile::SetWriterForTesting(Writer writer)
 {
     writer_ = std::move(writer);

@@ -80,6 +80,10 @@ public:
     // fewer at the end of the file, none before offset 0, past the end, or
     // when no file is open.
     std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const;
+    // A second descriptor of the open file, for reading it from another
+    // thread after this one is closed; -1 when none is open. The caller
+    // closes it.
+    int DuplicateDescriptor() const;
 
     // Writes all size bytes at offset, or nothing. Before writing it checks
     // that the path still names the file that was opened and that the block

@@ -40,7 +40,8 @@ RomStep RomJournal::EndStep()
 void RomJournal::Reset()
 {
     originals_.clear();
-    open_.Writes.clear();
+    open_ = {};
+    depth_ = 0;
 }
 
 void RomJournal::Record(std::int64_t offset, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after)

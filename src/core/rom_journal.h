@@ -57,7 +57,7 @@ public:
     const OriginalByteMap& OriginalBytes() const { return originals_; }
 
     // A file was opened or closed: forgets the original bytes and any open
-    // step's writes.
+    // step.
     void Reset();
 
 private:

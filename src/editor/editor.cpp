@@ -149,7 +149,7 @@ void Editor::DrawUnsavedMarks(PixelBuffer& target)
     const int size = std::max(3, cell / 4);
     const std::uint32_t color = ScreenColor(state_.SelectionColor);
     for (int slot = 0; slot < EditorSlotCount; ++slot) {
-        if (!HoldsUnsavedEdit(state_.EditorSlots[slot]))
+        if (!IsUnsavedTile(state_, slot))
             continue;
         const int right = (slot % CanvasCells + 1) * cell - HEditScr->value();
         const int top = (slot / CanvasCells) * cell - VEditScr->value() + 1;
@@ -231,10 +231,16 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
             }
             break;
         case EditorTool::Paint:
+            // Only inside a stroke: once something ended it, the held
+            // button paints no more until it is pressed again.
+            if (!state_.Recorder.StrokeOpen())
+                break;
             DrawSlots(PaintPixel(state_.EditorSlots, slot, hit->PixelX, hit->PixelY, state_.CurrentColor));
             DrawEditorOverlay();
             break;
         case EditorTool::Fill:
+            if (!state_.Recorder.StrokeOpen())
+                break;
             DrawSlots(FillSlot(state_.EditorSlots, slot, state_.CurrentColor));
             DrawEditorOverlay();
             break;
@@ -262,18 +268,23 @@ void Editor::mousePressEvent(QMouseEvent* event)
 
 void Editor::BeginStroke(Qt::MouseButtons buttons)
 {
-    if (strokeOpen_ || !(buttons & Qt::LeftButton) || state_.EditMode == EditorTool::Select)
+    if (state_.Recorder.StrokeOpen() || !(buttons & Qt::LeftButton) || state_.EditMode == EditorTool::Select)
         return;
-    state_.Recorder.BeginStep(state_.EditMode == EditorTool::Paint ? "paint" : "fill");
-    strokeOpen_ = true;
+    state_.Recorder.BeginStroke(state_.EditMode == EditorTool::Paint ? "paint" : "fill");
 }
 
-void Editor::EndStroke()
+void Editor::focusOutEvent(QFocusEvent* event)
 {
-    if (!strokeOpen_)
-        return;
-    strokeOpen_ = false;
-    state_.Recorder.EndStep();
+    // A modal question or another window took the keyboard mid-stroke: the
+    // release may never come here.
+    state_.Recorder.EndStroke();
+    QWidget::focusOutEvent(event);
+}
+
+void Editor::hideEvent(QHideEvent* event)
+{
+    state_.Recorder.EndStroke();
+    QWidget::hideEvent(event);
 }
 
 void Editor::mouseMoveEvent(QMouseEvent* event)
@@ -283,7 +294,8 @@ void Editor::mouseMoveEvent(QMouseEvent* event)
 
 void Editor::mouseReleaseEvent(QMouseEvent* event)
 {
-    EndStroke();
+    if (!(event->buttons() & Qt::LeftButton))
+        state_.Recorder.EndStroke();
     const QPoint point = event->position().toPoint();
     if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight()) {
         // A click (press and release on one cell) only moves the cursor: the

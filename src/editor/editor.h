@@ -71,6 +71,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Both end a stroke whose release may never arrive.
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     // The wheel scrolls the canvas through its scroll bars (Shift or a
     // sideways turn across); Ctrl+wheel zooms like the zoom buttons.
     void wheelEvent(QWheelEvent* event) override;
@@ -88,8 +91,6 @@ private:
     void DrawUnsavedMarks(PixelBuffer& target);
     // A paint or fill stroke is one step of the history, from press to release.
     void BeginStroke(Qt::MouseButtons buttons);
-    void EndStroke();
-    bool strokeOpen_ = false;
     PixelBuffer SlotImage(int slot);
     int InnerWidth() const;
     int InnerHeight() const;

@@ -119,12 +119,17 @@ void MarkSaved(EditorSlotTable& slots, int slot)
         slots[j].Edited = false;
 }
 
+bool IsUnsavedTile(const ProgramState& state, int slot)
+{
+    const EditorSlot& cell = state.EditorSlots[slot];
+    return HoldsUnsavedEdit(cell) && TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address);
+}
+
 int UnsavedTileCount(const ProgramState& state)
 {
     int count = 0;
-    for (const EditorSlot& cell : state.EditorSlots)
-        if (HoldsUnsavedEdit(cell) && TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
-            ++count;
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        count += IsUnsavedTile(state, slot) ? 1 : 0;
     return count;
 }
 

@@ -60,8 +60,10 @@ void MarkSaved(EditorSlotTable& slots, int slot);
 // open or address is negative.
 bool ReloadSlot(ProgramState& state, int slot, std::int32_t address);
 
-// Cells holding edits that Save all would write: edited, bound, and with
-// their tile inside the open file.
+// Whether a cell holds edits that Save all would write: edited, bound, and
+// with its tile inside the open file. The editor marks these cells.
+bool IsUnsavedTile(const ProgramState& state, int slot);
+// How many cells do.
 int UnsavedTileCount(const ProgramState& state);
 
 // The question asked before such edits would be left behind.

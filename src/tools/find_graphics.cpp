@@ -232,7 +232,7 @@ void FindGraphics::BtFind_Click()
     // The search reads the file through its own descriptor, so closing or
     // replacing the open file meanwhile cannot pull it away.
     std::unique_ptr<OwnFileSource> source;
-    if (const auto reason = OwnFileSource::Open(state_.FileName(), source)) {
+    if (const auto reason = OwnFileSource::Open(state_.FileHandle, source)) {
         Refuse("The file could not be read: " + *reason);
         return;
     }
@@ -246,6 +246,7 @@ void FindGraphics::BtFind_Click()
     BtFind->setEnabled(false);
     BtCancel->setEnabled(true);
     cancel_ = false;
+    stale_ = false;
     worker_ = std::thread([this, source = std::move(source), query = std::move(query), modes, options] {
         SearchResult result = SearchGraphics(*source, query, modes, options, cancel_, [this](double fraction) {
             QMetaObject::invokeMethod(
@@ -268,6 +269,12 @@ void FindGraphics::Finish(SearchResult result)
         worker_.join();
     BtFind->setEnabled(true);
     BtCancel->setEnabled(false);
+    if (stale_) {
+        Progress->setValue(0);
+        LbStatus->setText(QString::fromLatin1(FileChangedText));
+        emit SearchEnded();
+        return;
+    }
     if (!result.Cancelled)
         Progress->setValue(ProgressSteps);
     LbStatus->setText(QString::fromStdString(SearchSummaryText(result)));
@@ -283,6 +290,18 @@ void FindGraphics::Finish(SearchResult result)
     }
     ListMatches->addTopLevelItems(rows);
     emit SearchEnded();
+}
+
+void FindGraphics::FileChanged()
+{
+    if (Searching()) {
+        stale_ = true;
+        cancel_ = true;
+    }
+    matches_.clear();
+    ListMatches->clear();
+    Progress->setValue(0);
+    LbStatus->clear();
 }
 
 void FindGraphics::ShowMatch(int row)

@@ -35,6 +35,9 @@ public:
     void BtPicture_Click();
     // Shows the result in this row of the list in the browser.
     void ShowMatch(int row);
+    // Another file was opened or the file closed: the results (and a
+    // search still running) belong to the old one and go.
+    void FileChanged();
 
     bool Searching() const { return worker_.joinable(); }
     // The matches listed, best first.
@@ -74,5 +77,6 @@ private:
     std::vector<QueryTile> pictureQuery_;
     std::vector<GraphicsMatch> matches_;
     std::atomic<bool> cancel_{false};
+    bool stale_ = false;  // the running search's file is no longer open
     std::thread worker_;
 };

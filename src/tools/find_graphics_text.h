@@ -20,4 +20,4 @@ inline const char* const EmptyCellQueryText =
 inline const char* const NoPictureChosenText = "Choose a picture first.";
 inline const char* const OnlyUniformQueryText =
     "Every query tile has a single color and would match everywhere; nothing was searched.";
-inline const char* const FindGraphicsCaption = "Find graphics";
+inline const char* const FileChangedText = "The open file changed; search again.";

@@ -1,26 +1,17 @@
 #include "tools/search_file_source.h"
 
 #include "core/file_io.h"
+#include "core/rom_file.h"
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-std::optional<std::string> OwnFileSource::Open(const std::string& path, std::unique_ptr<OwnFileSource>& source)
+std::optional<std::string> OwnFileSource::Open(const RomFile& file, std::unique_ptr<OwnFileSource>& source)
 {
-    std::string reason;
-    const int descriptor = OpenRegularFile(path, O_RDONLY, reason);
+    const int descriptor = file.DuplicateDescriptor();
     if (descriptor < 0)
-        return reason;
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::close(descriptor);
-        return reason;
-    }
-    source.reset(new OwnFileSource(descriptor, info.st_size));
+        return file.IsOpen() ? SystemCause(errno) : std::string("no file is open");
+    source.reset(new OwnFileSource(descriptor, file.Length()));
     return std::nullopt;
 }
 

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
-// A file read for a search through a descriptor of its own, so the search
-// may go on in another thread while the program closes or replaces the
-// file it has open.
+// The open ROM read for a search through a descriptor of its own, so the
+// search may go on in another thread while the program closes the file or
+// opens another.
 class OwnFileSource : public SearchSource {
 public:
-    // Opens path for reading; the reason when it cannot.
-    static std::optional<std::string> Open(const std::string& path, std::unique_ptr<OwnFileSource>& source);
+    // Takes a second descriptor of the open file; the reason when it cannot.
+    static std::optional<std::string> Open(const RomFile& file, std::unique_ptr<OwnFileSource>& source);
     ~OwnFileSource() override;
     OwnFileSource(const OwnFileSource&) = delete;
     OwnFileSource& operator=(const OwnFileSource&) = delete;

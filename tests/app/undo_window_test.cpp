@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -110,6 +111,35 @@ TEST_F(UndoWindow, CtrlZUndoesAPaintStrokeAsOneStepAndTheRedoKeysBringItBack)
     EXPECT_EQ(ItemText("IUndo"), "Undo");
     EXPECT_FALSE(form->MenuItem("IUndo")->isEnabled());
     EXPECT_TRUE(dialogs.Prompts.empty());
+}
+
+TEST_F(UndoWindow, AStrokeEndsOnlyWithTheLeftButtonAndCtrlZMidStrokeTakesItBack)
+{
+    w->EditCtrl->OptionPaint->click();
+    state.CurrentColor = 3;
+    QTest::mousePress(w->Editor, Qt::LeftButton, {}, QPoint(1, 1));
+    // A right click during the stroke does not end it.
+    QTest::mousePress(w->Editor, Qt::RightButton, Qt::NoModifier, QPoint(4, 1));
+    QTest::mouseRelease(w->Editor, Qt::RightButton, Qt::NoModifier, QPoint(4, 1));
+    state.CurrentColor = 3;
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 1), w->Editor->mapToGlobal(QPointF(10, 1)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w->Editor, &move);
+    QTest::mouseRelease(w->Editor, Qt::LeftButton, {}, QPoint(10, 1));
+    ASSERT_EQ(state.History.Size(), 2u);  // the copy and one stroke
+    EXPECT_EQ(state.EditorSlots[0].Pixels[3], 3);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+
+    // Ctrl+Z with the button still down takes back the stroke so far; the
+    // held button paints no more.
+    QTest::mousePress(w->Editor, Qt::LeftButton, {}, QPoint(1, 1));
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+    QCoreApplication::sendEvent(w->Editor, &move);
+    QTest::mouseRelease(w->Editor, Qt::LeftButton, {}, QPoint(10, 1));
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+    EXPECT_EQ(ItemText("IRedo"), "Redo paint");
 }
 
 TEST_F(UndoWindow, UndoOfSaveAllPutsTheRomBytesBackAfterTheSaveWarning)

@@ -260,3 +260,31 @@ TEST_F(History, AFileReopenedForReadingOnlyRefusesTheUndo)
 }
 
 }  // namespace
+
+TEST_F(History, AStrokeEndsBeforeAnyOtherStepAndANewFileDropsIt)
+{
+    recorder_.BeginStroke("paint");
+    doc_.EditorSlots[3].Pixels[0] = 1;
+    // A save made while the button is held is a step of its own, after it.
+    RecordStep(recorder_, "color", [&] { doc_.WorkingPalette[2] = 7; });
+    EXPECT_FALSE(recorder_.StrokeOpen());
+    doc_.EditorSlots[3].Pixels[1] = 1;  // after the stroke ended: no step
+    recorder_.EndStroke();              // the release then does nothing
+    ASSERT_EQ(history_.Size(), 2u);
+    EXPECT_EQ(history_.StepAt(0).Name, "paint");
+    EXPECT_EQ(history_.StepAt(0).Cells.size(), 1u);
+    EXPECT_FALSE(history_.StepAt(0).Palette);
+    EXPECT_EQ(history_.StepAt(1).Name, "color");
+
+    // A stroke still open when a file is opened belongs to the old file.
+    recorder_.BeginStroke("fill");
+    doc_.EditorSlots[4].Pixels.fill(2);
+    recorder_.NewFile();
+    EXPECT_FALSE(recorder_.StrokeOpen());
+    EXPECT_FALSE(recorder_.StepOpen());
+    recorder_.EndStroke();
+    EXPECT_EQ(history_.Size(), 0u);
+    RecordStep(recorder_, "clear", [&] { doc_.EditorSlots[4] = EditorSlot{}; });
+    ASSERT_EQ(history_.Size(), 1u);
+    EXPECT_EQ(history_.StepAt(0).Name, "clear");
+}

@@ -97,6 +97,11 @@ TEST_F(FindGraphicsWindow, TheEditorCellIsFoundInTheSampleRomAndAClickShowsIt)
     EXPECT_EQ(state.BrowserSelX, 0);
     EXPECT_EQ(state.BrowserSelY, 0);
     EXPECT_EQ(w->BrowCtrl->EdAdd->text().toStdString(), "512");
+
+    // The results belong to the file: another file clears them.
+    OpenRom(std::vector<std::uint8_t>(1024, 0), "other.gb");
+    EXPECT_TRUE(find_->Matches().empty());
+    EXPECT_EQ(find_->ListMatches->topLevelItemCount(), 0);
 }
 
 TEST_F(FindGraphicsWindow, NothingToLookForIsSaidWithoutSearching)
