@@ -91,7 +91,14 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     QTimer::singleShot(0, this, [this] { windows_.Help->ShowHelp(); });
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm()
+{
+    // The child windows hide while the widget part goes, and the editor then
+    // ends a stroke still held: the step it records must not reach the undo
+    // items of this half-destroyed window.
+    delete windows_.UndoEdge;
+    windows_.UndoEdge = nullptr;
+}
 
 void MainForm::CreateWindows()
 {
