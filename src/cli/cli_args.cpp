@@ -40,13 +40,13 @@ ParsedArgs ParseArgs(const std::vector<std::string>& arguments, std::span<const 
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const auto spec =
+        const auto known =
             std::find_if(options.begin(), options.end(), [&](const OptionSpec& option) { return option.Name == name; });
-        if (spec == options.end())
+        if (known == options.end())
             throw UsageError{"unknown option " + name};
         if (parsed.Has(name))
             throw UsageError{"option " + name + " given twice"};
-        if (!spec->TakesValue) {
+        if (!known->TakesValue) {
             if (equals != std::string::npos)
                 throw UsageError{"option " + name + " takes no value"};
             parsed.Flags.insert(name);
