@@ -16,3 +16,12 @@ std::optional<std::string> DroppedFilePath(const QMimeData* data)
         return std::nullopt;
     return path.toStdString();
 }
+
+std::optional<Qt::DropAction> FileDropAction(Qt::DropActions offered)
+{
+    if (offered.testFlag(Qt::CopyAction))
+        return Qt::CopyAction;
+    if (offered.testFlag(Qt::LinkAction))
+        return Qt::LinkAction;
+    return std::nullopt;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 #include <optional>
 #include <string>
 
@@ -9,3 +11,8 @@ class QMimeData;
 // file that exists. Anything else (text, web links, folders, several files)
 // is not something the main window opens.
 std::optional<std::string> DroppedFilePath(const QMimeData* data);
+
+// How a dropped file is taken: as a copy, or failing that as a link, never
+// as a move, so a file manager offering Move never deletes the user's ROM.
+// None when the drag offers neither.
+std::optional<Qt::DropAction> FileDropAction(Qt::DropActions offered);

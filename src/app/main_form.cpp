@@ -269,20 +269,36 @@ void MainForm::closeEvent(QCloseEvent* event)
 
 void MainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (DroppedFilePath(event->mimeData()))
-        event->acceptProposedAction();
-    else
+    const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions());
+    if (action && DroppedFilePath(event->mimeData())) {
+        event->setDropAction(*action);
+        event->accept();
+    } else {
         event->ignore();
+    }
+}
+
+void MainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The file manager may propose another action at every move.
+    if (const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions())) {
+        event->setDropAction(*action);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void MainForm::dropEvent(QDropEvent* event)
 {
     const std::optional<std::string> path = DroppedFilePath(event->mimeData());
-    if (!path) {
+    const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions());
+    if (!path || !action) {
         event->ignore();
         return;
     }
-    event->acceptProposedAction();
+    event->setDropAction(*action);
+    event->accept();
     // The questions before opening are modal; asking them after the drop has
     // returned lets the file manager finish its drag first.
     QMetaObject::invokeMethod(

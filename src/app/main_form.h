@@ -56,6 +56,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // One file dragged from a file manager opens as through the open button.
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:

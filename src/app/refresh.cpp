@@ -59,9 +59,9 @@ void RomBytesChanged(Windows& windows)
 {
     if (windows.Browser)
         windows.Browser->ReloadBrowser();
-    // Written cells lose their unsaved marks.
-    if (windows.Editor)
-        windows.Editor->RedrawEditor();
+    // Cells over the written bytes may have been read again, and written
+    // cells lose their unsaved marks.
+    AllCellsChanged(windows);
 }
 
 void BrowserAddressChanged(Windows& windows)

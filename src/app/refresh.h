@@ -27,7 +27,7 @@ void CellAddressesChanged(Windows& windows);
 void AllCellsChanged(Windows& windows);
 
 // Bytes of the ROM were written: the browser reads its tiles again and
-// the editor shows which cells are saved now.
+// the editor shows its cells as they follow the file and which are saved now.
 void RomBytesChanged(Windows& windows);
 
 // The browser's address moved: it reads and shows the tiles there.

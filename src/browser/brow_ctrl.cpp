@@ -167,13 +167,11 @@ void BrowCtrl::ComboMode_Click(int position)
     const ModeInfo& mode = CurrentModeInfo(state_);
     ModeChanged(windows_, mode);
 
-    state_.BrowserDiv = 0;
     {
         const QSignalBlocker blocker(ScrollDiv);
-        ScrollDiv->setValue(0);
         ScrollDiv->setMaximum(mode.BytesPerTile);
     }
-    LbDiv->setNum(0);
+    ShowFineOffset(0);
 
     ScrollBrowser();
     if (windows_.Browser)
@@ -186,6 +184,17 @@ void BrowCtrl::ScrollDiv_Change(int position)
     LbDiv->setNum(position);
     LbDiv->repaint();
     ScrollBrowser();
+}
+
+void BrowCtrl::ShowFineOffset(std::uint8_t offset)
+{
+    // Set without the change handler: the caller reloads the view itself.
+    state_.BrowserDiv = offset;
+    {
+        const QSignalBlocker blocker(ScrollDiv);
+        ScrollDiv->setValue(offset);
+    }
+    LbDiv->setNum(offset);
 }
 
 void BrowCtrl::StepFineOffset(int delta)
@@ -226,12 +235,7 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
     state_.BrowserAddress = place.Start;
     state_.BrowserSelX = place.Column;
     state_.BrowserSelY = place.Line;
-    state_.BrowserDiv = static_cast<std::uint8_t>(place.Start % bytesPerTile);
-    {
-        const QSignalBlocker blocker(ScrollDiv);
-        ScrollDiv->setValue(state_.BrowserDiv);
-    }
-    LbDiv->setNum(state_.BrowserDiv);
+    ShowFineOffset(static_cast<std::uint8_t>(place.Start % bytesPerTile));
     ShowAddress(state_.BrowserAddress);
     BrowserAddressChanged(windows_);
 }
@@ -337,6 +341,8 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
     if (outcome.Opened) {
         if (windows_.MainForm)
             windows_.MainForm->SetInfoText(OpenedInfoText(state_));
+        // The view starts at the file's first byte, so the fine offset is 0 too.
+        ShowFineOffset(0);
         if (windows_.Browser) {
             // Back to the top; the reload below reads the file once.
             const QSignalBlocker blocker(windows_.Browser->ScrAdd);

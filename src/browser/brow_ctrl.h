@@ -57,6 +57,8 @@ public:
     void TakeFocus();
     // Writes an address into EdAdd.
     void ShowAddress(std::int32_t address);
+    // Shows offset in the fine offset's bar and label and keeps it in the view.
+    void ShowFineOffset(std::uint8_t offset);
 
     // Ends the program; the main window calls it when it closes.
     void FormClose();

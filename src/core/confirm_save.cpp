@@ -9,6 +9,14 @@ const std::string SaveWarningText = "You are about to save to file. This will ch
                                     "Do you want to save?";
 const std::string SaveWarningCaption = "Saving?";
 
+// Why no write into the open file can succeed now; empty when one can.
+std::string WhyNothingCanBeWritten(const RomFile& file)
+{
+    if (file.Length() == 0)
+        return "The file '" + file.Path() + "' is empty, so nothing can be written into it; nothing was written.";
+    return file.CheckStillTheSameFile(0, 0).Reason;
+}
+
 }  // namespace
 
 bool ConfirmSave(const ProgramState& state, Dialogs& dialogs)
@@ -17,6 +25,11 @@ bool ConfirmSave(const ProgramState& state, Dialogs& dialogs)
         return false;
     if (RomFile::IsReadOnly(state.FileName())) {
         dialogs.Message(ReadOnlyText, ReadOnlyCaption, MsgIcon::None);
+        return false;
+    }
+    // Refused before the warning: a "yes" must never lead to a write that cannot happen.
+    if (const std::string reason = WhyNothingCanBeWritten(state.FileHandle); !reason.empty()) {
+        dialogs.Message(reason, ReadOnlyCaption, MsgIcon::Critical);
         return false;
     }
     if (!state.ShowSaveWarning)

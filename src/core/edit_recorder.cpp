@@ -1,5 +1,7 @@
 #include "core/edit_recorder.h"
 
+#include "core/cells_follow_file.h"
+
 EditRecorder::EditRecorder(Document& document, EditHistory& history)
     : document_(document), history_(history), journal_(document.FileHandle)
 {
@@ -24,6 +26,9 @@ void EditRecorder::EndStep()
     RomStep written = journal_.EndStep();
     if (depth_ == 0 || --depth_ > 0)
         return;
+    // Cells over the bytes written follow the file inside the step, so its
+    // undo puts them back with the bytes.
+    FollowFile(document_, RangesOf(written.Writes));
     EditStep step{std::move(written.Name), CellChangesBetween(cellsBefore_, document_.EditorSlots), std::nullopt,
                   std::move(written.Writes)};
     if (paletteBefore_ != document_.WorkingPalette)

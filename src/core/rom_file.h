@@ -119,11 +119,12 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // The same file as at the open, named by the same path, holding the block now.
+    RomWriteResult CheckStillTheSameFile(std::int64_t offset, std::size_t size) const;
+
 private:
     // Writes the whole block through writer_; false with the cause on failure.
     bool WriteWhole(std::int64_t offset, const std::uint8_t* data, std::size_t size, std::string& cause);
-    // The same file as at the open, named by the same path, holding the block now.
-    RomWriteResult CheckStillTheSameFile(std::int64_t offset, std::size_t size) const;
 
     int fd_ = -1;
     bool writable_ = false;

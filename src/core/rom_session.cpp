@@ -11,6 +11,7 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
         const RomFile::OpenResult result = state.FileHandle.Open(path);
         if (result.Opened()) {
             state.BrowserAddress = 0;
+            state.BrowserDiv = 0;
             outcome.Opened = true;
         } else {
             outcome.Problem = result.Reason;

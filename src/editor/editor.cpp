@@ -31,6 +31,9 @@ namespace {
 
 constexpr int ScrollBarSize = 17;
 constexpr std::uint32_t MarginColor = 0xFFACACACu;  // RGB 172, 172, 172
+// Unsaved cells are marked on their border, in a color of their own so the
+// mark still shows on the cursor's frame.
+constexpr std::uint32_t UnsavedMarkColor = 0xFFFF8000u;  // RGB 255, 128, 0
 
 }  // namespace
 
@@ -132,29 +135,30 @@ void Editor::DrawEditorOverlay()
             FillBox(target, i * cell - hs, 0, i * cell - hs + 1, side - vs, color);
             FillBox(target, 0, i * cell - vs, side - hs, i * cell - vs + 1, color);
         }
-        DrawUnsavedMarks(target);
     }
     const int column = state_.EditorCursorCol;
     const int row = state_.EditorCursorRow;
     DrawFrame(target, column * cell - hs, row * cell - vs, (column + 1) * cell + 1 - hs, (row + 1) * cell + 1 - vs,
               ScreenColor(state_.SelectionColor));
+    if (grid)
+        DrawUnsavedMarks(target);
     update();
 }
 
 void Editor::DrawUnsavedMarks(PixelBuffer& target)
 {
-    // A small triangle in the top right corner of each cell whose edits are
-    // not in the file yet; it goes with the grid so a clean view stays clean.
+    // A corner in the top right of each cell whose edits are not in the file
+    // yet, drawn on the grid lines only, so it hides no pixel at any zoom; it
+    // goes with the grid so a clean view stays clean.
     const int cell = TileSide * state_.EditorZoom;
-    const int size = std::max(3, cell / 4);
-    const std::uint32_t color = ScreenColor(state_.SelectionColor);
+    const int size = std::max(3, cell / 3);
     for (int slot = 0; slot < EditorSlotCount; ++slot) {
         if (!IsUnsavedTile(state_, slot))
             continue;
         const int right = (slot % CanvasCells + 1) * cell - HEditScr->value();
-        const int top = (slot / CanvasCells) * cell - VEditScr->value() + 1;
-        for (int line = 0; line < size; ++line)
-            FillBox(target, right - size + line, top + line, right, top + line + 1, color);
+        const int top = (slot / CanvasCells) * cell - VEditScr->value();
+        FillBox(target, right - size, top, right + 1, top + 1, UnsavedMarkColor);
+        FillBox(target, right, top, right + 1, top + size, UnsavedMarkColor);
     }
 }
 

@@ -107,7 +107,8 @@ bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t a
 RomWriteResult SaveSlot(ProgramState& state, int slot)
 {
     const EditorSlot& cell = state.EditorSlots[slot];
-    RomWriteResult written = WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
+    RomWriteResult written =
+        WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
     if (written)
         MarkSaved(state.EditorSlots, slot);
     return written;
@@ -135,6 +136,8 @@ int UnsavedTileCount(const ProgramState& state)
 
 std::string UnsavedTilesText(int count)
 {
+    if (count == 1)
+        return "1 edited tile is not saved to the file.";
     return std::to_string(count) + " edited tiles are not saved to the file.";
 }
 

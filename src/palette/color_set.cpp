@@ -285,9 +285,10 @@ void ColorSet::BtPalOut_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    if (const auto message =
-            RecordStep(state_.Recorder, "palette export", [&] { return ExportSelectedSet(state_, address, encoding, count); }))
+    if (const auto message = RecordStep(state_.Recorder, "palette export",
+                                        [&] { return ExportSelectedSet(state_, address, encoding, count); }))
         dialogs.Message(*message);
+    RomBytesChanged(windows_);
 }
 
 void ColorSet::Form_Deactivate()

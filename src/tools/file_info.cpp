@@ -1,5 +1,6 @@
 #include "tools/file_info.h"
 
+#include "app/refresh.h"
 #include "app/windows.h"
 #include "core/dialogs.h"
 #include "core/program_state.h"
@@ -115,9 +116,10 @@ void FileInfo::BtDoChecksum_Click()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // User input waits until the sum is done, so nothing can close the file
     // or start a second repair meanwhile.
-    EditStepScope step(state_.Recorder, "checksum repair");
-    const std::optional<UserMessage> problem =
-        RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
+    std::optional<UserMessage> problem;
+    {
+        EditStepScope step(state_.Recorder, "checksum repair");
+        problem = RepairGameBoyChecksum(state_.FileHandle, state_.FileLength(), [&](const ChecksumProgress& progress) {
             BtDoChecksum->setText(
                 QString::fromLatin1(progress.Caption.data(), static_cast<qsizetype>(progress.Caption.size())));
             if (sincePaint.elapsed() >= PaintIntervalMs) {
@@ -125,6 +127,9 @@ void FileInfo::BtDoChecksum_Click()
                 sincePaint.restart();
             }
         });
+    }
+    // The step has ended, so cells over the header follow the file now.
+    RomBytesChanged(windows_);
 
     if (problem)
         Tell(*problem);

@@ -19,9 +19,8 @@
 
 namespace {
 
-constexpr const char* CloseQuestion =
-    "Before you can open a new file you have to close the opened file.\r\r"
-    "Are you sure you want to close the opened file?";
+constexpr const char* CloseQuestion = "Before you can open a new file you have to close the opened file.\r\r"
+                                      "Are you sure you want to close the opened file?";
 
 // Drags onto the main window the way a file manager's drag arrives: the
 // events go to the window, which hands them to the widget under the point.
@@ -46,17 +45,27 @@ protected:
 
     // Enters over the middle of the MDI area and drops there; returns whether
     // the window took the drag. The open runs once the drop has returned.
-    bool Drop(QMimeData* data)
+    // The action the window chose at each of enter, move and drop.
+    std::vector<Qt::DropAction> Chosen;
+
+    bool Drop(QMimeData* data, Qt::DropActions offered = Qt::CopyAction)
     {
         const std::unique_ptr<QMimeData> owned(data);
         QWindow* window = form->windowHandle();
         const QPoint point = form->MdiArea()->mapTo(form.get(), form->MdiArea()->rect().center());
-        QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(point, offered, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window, &enter);
-        QDropEvent drop(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(point, offered, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(point, offered, data, Qt::LeftButton, Qt::NoModifier);
         QDragLeaveEvent leave;
         // A refused drag never drops; the pointer leaves again.
-        QCoreApplication::sendEvent(window, enter.isAccepted() ? static_cast<QEvent*>(&drop) : &leave);
+        if (enter.isAccepted()) {
+            QCoreApplication::sendEvent(window, &move);
+            QCoreApplication::sendEvent(window, &drop);
+            Chosen = {enter.dropAction(), move.dropAction(), drop.dropAction()};
+        } else {
+            QCoreApplication::sendEvent(window, &leave);
+        }
         QCoreApplication::processEvents();
         return enter.isAccepted() && drop.isAccepted();
     }
@@ -134,6 +143,31 @@ TEST_F(FileDrop, EditedCellsAreAskedAboutBeforeTheCloseQuestion)
     EXPECT_EQ(state.FileName(), second);
     // The discarded edit never reached the first file.
     EXPECT_EQ(ReadWholeFile(first), CountingBytes(4096));
+}
+
+TEST_F(FileDrop, TheFileIsTakenAsACopyOrALinkNeverAsAMove)
+{
+    const std::string rom = dir.WriteFile("moved.gb", CountingBytes(512));
+    const struct {
+        Qt::DropActions Offered;
+        Qt::DropAction Chosen;  // IgnoreAction: the drag is refused
+    } cases[] = {
+        {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction},
+        {Qt::MoveAction | Qt::LinkAction, Qt::LinkAction},
+        {Qt::MoveAction, Qt::IgnoreAction},
+    };
+    for (const auto& c : cases) {
+        Chosen.clear();
+        // Taken over the open file, the close question comes; No keeps it.
+        if (state.FileOpen() && c.Chosen != Qt::IgnoreAction)
+            dialogs.QueueYesNo(false);
+        // A file manager proposes a move by default; the window answers with its own choice.
+        const bool taken = Drop(FileUrls({rom}), c.Offered);
+        EXPECT_EQ(taken, c.Chosen != Qt::IgnoreAction) << c.Offered.toInt();
+        if (taken)
+            EXPECT_EQ(Chosen, std::vector<Qt::DropAction>(3, c.Chosen)) << c.Offered.toInt();
+    }
+    EXPECT_EQ(state.FileName(), rom);
 }
 
 TEST_F(FileDrop, WhatIsNotOneLocalFileIsRefusedAtTheWindowEdge)

@@ -4,6 +4,7 @@
 #include "browser/browser.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor.h"
+#include "editor/editor_slots.h"
 #include "support/temp_dir.h"
 #include "support/viewer_fixture.h"
 
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr const char* OneUnsaved = "1 edited tiles are not saved to the file.";
+constexpr const char* OneUnsaved = "1 edited tile is not saved to the file.";
 
 // A shown main window on a 4 KiB ROM of counting bytes, with the browser's
 // first tile copied into editor cell 0 by a double-click.
@@ -66,7 +67,7 @@ protected:
                                               [kind](const auto& prompt) { return prompt.PromptKind == kind; }));
     }
     // Whether the editor shows cell 0's unsaved mark (top right corner).
-    bool CellZeroMarked() const { return w->Editor->BackingImage().pixel(22, 1) == qRgb(255, 255, 255); }
+    bool CellZeroMarked() const { return w->Editor->BackingImage().pixel(22, 0) == qRgb(255, 128, 0); }
 
     std::vector<std::uint8_t> original_;
     std::string romPath_;
@@ -186,11 +187,13 @@ TEST_F(UndoWindow, AnUndoRefusedByAFileChangedOutsideKeepsTheHistory)
     const std::string other = dir.WriteFile("other.gb", saved);
     std::filesystem::rename(other, romPath_);
 
+    // Refused before the save warning could be asked.
+    state.ShowSaveWarning = true;
     Key(Qt::CTRL | Qt::Key_Z);
     ASSERT_EQ(dialogs.Prompts.size(), 1u);
     EXPECT_EQ(dialogs.Prompts[0].Caption, "Could not write to file");
     EXPECT_NE(dialogs.Prompts[0].Text.find("outside Brixel"), std::string::npos);
-    EXPECT_EQ(Info(), "Nothing was undone: save of 1 tiles");
+    EXPECT_EQ(Info(), "Saved 1 tiles to file");
     EXPECT_EQ(ReadWholeFile(romPath_), saved);
     EXPECT_EQ(ItemText("IUndo"), "Undo save of 1 tiles");
     EXPECT_FALSE(state.EditorSlots[0].Edited);
@@ -272,6 +275,39 @@ TEST_F(UndoWindow, TheEditMenuMakesAPatchRevertsAndAppliesItAsUndoableSteps)
     Key(Qt::CTRL | Qt::Key_Z);
     EXPECT_EQ(ReadWholeFile(romPath_), original_);
     EXPECT_TRUE(dialogs.AllAnswersUsed());
+}
+
+TEST_F(UndoWindow, AfterSaveAllARevertShowsTheFileAgainAndLeavesNothingToSave)
+{
+    state.WorkingPalette[3] = MakePackedColor(200, 10, 10);
+    PaintStroke(3);
+    Key(Qt::CTRL | Qt::Key_S);
+    const TilePixels painted = state.EditorSlots[0].Pixels;
+    const std::vector<std::uint8_t> saved = ReadWholeFile(romPath_);
+    // The cell's pixel (2, 0), painted by the stroke, as the editor shows it at zoom 3.
+    auto shown = [&] { return w->Editor->BackingImage().pixel(7, 1); };
+    auto colorOf = [&](const TilePixels& pixels) {
+        const PackedColor color = state.WorkingPalette[pixels[2]];
+        return qRgb(RedOf(color), GreenOf(color), BlueOf(color));
+    };
+    ASSERT_NE(colorOf(painted), colorOf(readPixels_));
+
+    form->MenuItem("IRevert")->trigger();
+    ASSERT_EQ(ReadWholeFile(romPath_), original_);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+    EXPECT_EQ(shown(), colorOf(readPixels_));
+    EXPECT_FALSE(CellZeroMarked());
+    // Nothing is asked at exit, and Save all writes the file as it is.
+    EXPECT_EQ(UnsavedTileCount(state), 0);
+    Key(Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(ReadWholeFile(romPath_), original_);
+
+    // Undoing the revert brings back the saved bytes and the cell with them.
+    Key(Qt::CTRL | Qt::Key_Z);
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(ReadWholeFile(romPath_), saved);
+    EXPECT_EQ(state.EditorSlots[0].Pixels, painted);
+    EXPECT_EQ(shown(), colorOf(painted));
 }
 
 TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)

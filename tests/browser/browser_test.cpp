@@ -162,6 +162,18 @@ TEST_F(BrowserNavigation, ModeChangeResetsTheFineOffset)
     EXPECT_EQ(w->PaletteCtrl->ShiftCount(), 8);
 }
 
+TEST_F(BrowserNavigation, OpeningAnotherFileResetsTheFineOffsetWithTheView)
+{
+    OpenRom(CountingBytes(4096));
+    QTest::keyClick(w->Browser->ScrAdd, Qt::Key_Left);
+    ASSERT_EQ(Text(w->BrowCtrl->LbDiv->text()), "8");
+    OpenRom(CountingBytes(4096), "other.gb");
+    EXPECT_EQ(state.BrowserAddress, 0);
+    EXPECT_EQ(state.BrowserDiv, 0);
+    EXPECT_EQ(w->BrowCtrl->ScrollDiv->value(), 0);
+    EXPECT_EQ(Text(w->BrowCtrl->LbDiv->text()), "0");
+}
+
 TEST_F(BrowserNavigation, JumpReadsTheFieldLeniently)
 {
     OpenRom(CountingBytes(4096));

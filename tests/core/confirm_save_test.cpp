@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,10 +17,7 @@ const char* const SaveQuestion = "You are about to save to file. This will chang
 
 class ConfirmSaveTest : public ::testing::Test {
 protected:
-    void OpenRom()
-    {
-        ASSERT_TRUE(state_.FileHandle.Open(dir_.WriteFile("game.gb", CountingBytes(64))).Opened());
-    }
+    void OpenRom() { ASSERT_TRUE(state_.FileHandle.Open(dir_.WriteFile("game.gb", CountingBytes(64))).Opened()); }
 
     TempDir dir_;
     ProgramState state_;
@@ -73,4 +71,33 @@ TEST_F(ConfirmSaveTest, ReadOnlyFileIsRefusedWhateverTheWarningSwitch)
         EXPECT_EQ(dialogs_.Prompts[0].Icon, MsgIcon::None);
     }
     EXPECT_EQ(ReadWholeFile(state_.FileName()), CountingBytes(64));
+}
+
+TEST_F(ConfirmSaveTest, AFileNoWriteCanReachIsRefusedBeforeTheWarning)
+{
+    const struct {
+        const char* Name;
+        std::vector<std::uint8_t> Bytes;
+        void (*Change)(const std::string& path);
+        std::string Text;  // after the file's path
+    } cases[] = {
+        {"empty.gb",
+         {},
+         [](const std::string&) {},
+         "' is empty, so nothing can be written into it; nothing was written."},
+        {"deleted.gb", CountingBytes(64), [](const std::string& path) { ASSERT_EQ(::unlink(path.c_str()), 0); },
+         "' was changed, moved or deleted outside Brixel, so nothing was written. Open it again to go on."},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir_.WriteFile(c.Name, c.Bytes);
+        ASSERT_TRUE(state_.FileHandle.Open(path).Opened());
+        c.Change(path);
+        dialogs_.Prompts.clear();
+        EXPECT_FALSE(ConfirmSave(state_, dialogs_)) << c.Name;
+        ASSERT_EQ(dialogs_.Prompts.size(), 1u) << c.Name;
+        EXPECT_EQ(dialogs_.Prompts[0].PromptKind, ScriptedDialogs::Kind::Message);
+        EXPECT_EQ(dialogs_.Prompts[0].Text, "The file '" + path + c.Text);
+        EXPECT_EQ(dialogs_.Prompts[0].Caption, "Could not write to file");
+        EXPECT_EQ(dialogs_.Prompts[0].Icon, MsgIcon::Critical);
+    }
 }

@@ -293,6 +293,7 @@ TEST_F(EditorCells, UnsavedEditsFollowPaintReadWriteAndUnbinding)
     FillSlot(slots, 2, 1);
     EXPECT_EQ(UnsavedTileCount(state), 3);
     EXPECT_EQ(UnsavedTilesText(3), "3 edited tiles are not saved to the file.");
+    EXPECT_EQ(UnsavedTilesText(1), "1 edited tile is not saved to the file.");
 
     // Written at its own address, a cell and its twin are saved; read from
     // another address, a cell no longer matches its own.

@@ -133,6 +133,11 @@ TEST_F(EditorWindow, ClickKeysAndMovesNeverSwapCells)
         }
     };
 
+    // A click on cell 0, then the pointer moves straight on to cell 2.
+    QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(editor, QPoint(53, 5));
+    unchanged();
+
     // A click on cell 0, the cursor moved to cell 2 by keys, then the mouse moves.
     QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClick(editor, Qt::Key_Right);
@@ -380,4 +385,31 @@ TEST_F(EditorWindow, WheelScrollsTheCanvasAndCtrlWheelZooms)
     EXPECT_EQ(editor->VEditScr->value(), 0);
     TurnEditorWheel(editor, {0, -360}, Qt::ControlModifier);
     EXPECT_EQ(state.EditorZoom, 2);
+}
+
+TEST_F(EditorWindow, TheUnsavedMarkHidesNoPixelAtAnyZoom)
+{
+    OpenRom(std::vector<std::uint8_t>(1024, 0));
+    Editor* editor = w->Editor;
+    editor->resize(900, 900);
+    TilePixels pixels{};
+    for (int i = 0; i < TileSide * TileSide; ++i)
+        pixels[i] = static_cast<std::uint8_t>(1 + i % 3);
+    state.EditorSlots[1] = {16, pixels, ModeGameboy, true};
+    editor->RenderSlot(1);
+    for (const int zoom : {2, 3, 8}) {
+        while (state.EditorZoom > zoom)
+            QTest::keyClick(editor, Qt::Key_Minus, Qt::KeypadModifier);
+        while (state.EditorZoom < zoom)
+            QTest::keyClick(editor, Qt::Key_Plus, Qt::KeypadModifier);
+        const QImage& image = editor->BackingImage();
+        const int cell = TileSide * zoom;
+        // Cell 1 spans [cell, 2 cell); its first row and column lie under the grid.
+        for (int y = 1; y < cell; ++y)
+            for (int x = cell + 1; x < 2 * cell; ++x)
+                ASSERT_EQ(image.pixel(x, y),
+                          Rgb(state.WorkingPalette[pixels[(y / zoom) * TileSide + (x - cell) / zoom]]))
+                    << "zoom " << zoom << " at " << x << "," << y;
+        EXPECT_EQ(image.pixel(2 * cell, 0), qRgb(255, 128, 0)) << "zoom " << zoom;
+    }
 }
