@@ -47,8 +47,30 @@ struct TileRun {
 };
 
 // The image of the run with no palette; the reason when the run does not
-// lie inside the file or the image would be too large.
+// lie inside the file or the image would be too large (checked before
+// anything is read or allocated).
 std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image);
+
+// decode's record of its run, kept in the PNG's text chunks, so that encode
+// writes back exactly the tiles decoded and never the blank cells after
+// them. Values: the mode's short name, the address in hexadecimal ("0x150"),
+// the count and the columns in decimal.
+inline constexpr std::string_view RecordModeKey = "Brixel mode";
+inline constexpr std::string_view RecordAddressKey = "Brixel address";
+inline constexpr std::string_view RecordCountKey = "Brixel count";
+inline constexpr std::string_view RecordColumnsKey = "Brixel columns";
+
+std::vector<PngText> SheetRecordTexts(const TileRun& run);
+
+// The record of a sheet read back. Present when any of the four keys is
+// there; Damage says why a present record cannot be used (a key missing or
+// a value that does not read).
+struct SheetRecord {
+    bool Present = false;
+    std::optional<std::string> Damage;
+    TileRun Run;
+};
+SheetRecord ReadSheetRecord(const IndexedImage& image);
 
 // What writing an image's tiles into a ROM would change or changed.
 struct EncodeReport {
@@ -59,13 +81,19 @@ struct EncodeReport {
     std::vector<std::int64_t> FirstChangedOffsets;  // file offsets, at most 8
 };
 
-// Encodes the image's tiles (left to right, top to bottom) in `mode` and,
-// unless dryRun, writes the block at address with one write. Refused, with
-// nothing written: sides that are not multiples of 8, an index above the
-// mode's largest (naming the first such pixel), a block outside the file,
-// a write the file refuses.
+// EncodeImageIntoRom's tiles argument for every cell of the image.
+inline constexpr int EveryCell = 0;
+
+// Encodes the first `tiles` 8x8 cells of the image (left to right, top to
+// bottom; EveryCell: all of them) in `mode` and, unless dryRun, writes the
+// block at address with one write; the cells after them are neither read
+// nor written. Refused, with nothing written: sides that are not multiples
+// of 8, more tiles than cells, an index above the mode's largest in a cell
+// to write (naming the first such pixel), a block outside the file, a write
+// the file refuses.
 std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile& rom, GraphicsMode mode,
-                                              std::int32_t address, bool dryRun, EncodeReport& report);
+                                              std::int32_t address, bool dryRun, EncodeReport& report,
+                                              int tiles = EveryCell);
 
 // A palette file of any format the program reads, picked by the file's
 // extension (or by formatName, a name of PaletteFormatNames), as sets.

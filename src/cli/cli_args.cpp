@@ -2,7 +2,10 @@
 
 #include "cli/cli.h"
 
+#include "core/file_io.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ostream>
 
@@ -134,6 +137,33 @@ int RunSubcommand(std::string_view command, std::string_view usage, std::span<co
         err << "brixel-cli: " << failure.Message << '\n';
         return ExitError;
     }
+}
+
+std::string OutputName(const std::string& output)
+{
+    return output == StandardOutput ? "standard output" : output;
+}
+
+void CheckOutputTarget(const std::string& output)
+{
+    std::string target;
+    if (output != StandardOutput)
+        if (auto refusal = ResolveSaveTarget(output, target))
+            throw CliFailure{"could not write " + output + ": " + *refusal};
+}
+
+void WriteOutput(const std::string& output, const std::vector<std::uint8_t>& bytes, std::ostream& out)
+{
+    if (output != StandardOutput) {
+        if (auto failure = WriteFileAtomically(output, bytes))
+            throw CliFailure{"could not write " + output + ": " + *failure};
+        return;
+    }
+    errno = 0;
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out)
+        throw CliFailure{"could not write standard output" + (errno != 0 ? ": " + SystemCause(errno) : "")};
 }
 
 GraphicsMode ModeOption(const ParsedArgs& parsed)

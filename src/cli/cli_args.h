@@ -62,6 +62,21 @@ int RunSubcommand(std::string_view command, std::string_view usage, std::span<co
                   const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                   const std::function<int(const ParsedArgs&)>& body);
 
+// "-o -" names standard output; any other -o value is a file, written whole
+// with WriteFileAtomically, never over anything but a regular file.
+inline constexpr std::string_view StandardOutput = "-";
+
+// For messages: "standard output" or the file's name.
+std::string OutputName(const std::string& output);
+
+// Throws CliFailure "could not write OUT: <reason>" when a save to the
+// output file would be refused, so that the work is not done in vain.
+void CheckOutputTarget(const std::string& output);
+
+// Writes the bytes to the output file, or to out for standard output (then
+// flushed); throws CliFailure "could not write OUT: <reason>" on failure.
+void WriteOutput(const std::string& output, const std::vector<std::uint8_t>& bytes, std::ostream& out);
+
 enum GraphicsMode : std::uint8_t;
 
 // --mode NAME, one of the short names of `brixel-cli modes`.

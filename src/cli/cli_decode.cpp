@@ -17,7 +17,10 @@ constexpr std::string_view DecodeUsage =
     "hold index 0. MODE is a short name of 'brixel-cli modes'; A is decimal or\n"
     "hexadecimal after 0x, $ or &H. The palette comes from a palette file or\n"
     "savestate (by its extension), else the program's default palette; the PNG\n"
-    "holds all 256 colors, or with --palette-size mode the first 2^bpp.\n";
+    "holds all 256 colors, or with --palette-size mode the first 2^bpp.\n"
+    "The PNG records MODE, A, N and C in text chunks (\"Brixel mode\", \"Brixel\n"
+    "address\", \"Brixel count\", \"Brixel columns\"), so that encode writes back\n"
+    "exactly these N tiles. -o - writes the PNG to standard output.\n";
 
 constexpr std::array<OptionSpec, 7> DecodeOptions{{
     {"--mode", true},
@@ -40,6 +43,14 @@ int PngDepthFor(int bitsPerPixel)
 
 }  // namespace
 
+std::vector<PngText> SheetRecordTexts(const TileRun& run)
+{
+    return {{std::string(RecordModeKey), std::string(ModeShortName(run.Mode))},
+            {std::string(RecordAddressKey), HexText(run.Address)},
+            {std::string(RecordCountKey), std::to_string(run.Count)},
+            {std::string(RecordColumnsKey), std::to_string(run.Columns)}};
+}
+
 std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image)
 {
     const int bytesPerTile = StandardModes[run.Mode].BytesPerTile;
@@ -47,13 +58,18 @@ std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run
     if (run.Address < 0 || run.Count < 1 || end > rom.Length())
         return "tiles " + HexText(run.Address) + " to " + HexText(end - 1) + " lie past the end of the file (" +
                std::to_string(rom.Length()) + " bytes)";
-    const std::int64_t rows = run.Columns < 1 ? 0 : (run.Count - 1) / run.Columns + 1;
-    if (run.Columns < 1 || run.Columns > MaxPngSide / 8 || rows > MaxPngSide / 8 ||
-        std::int64_t{run.Columns} * rows * 64 > MaxPngPixels)
-        return "the image would have more than 16384 x 16384 pixels; give fewer tiles";
+    if (run.Columns < 1)
+        return std::string("a sheet needs at least one tile a row");
+    const std::int64_t width = std::int64_t{run.Columns} * 8;
+    const std::int64_t height = ((run.Count - 1) / run.Columns + 1) * std::int64_t{8};
+    if (PngSizeProblem(width, height))
+        return "a sheet of " + std::to_string(run.Count) + " tiles, " + std::to_string(run.Columns) +
+               " a row, would be " + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels; a PNG holds at most 16384 x 16384 pixels and no side above 1048576: give fewer tiles or "
+               "other --columns";
 
     image.Width = run.Columns * 8;
-    image.Height = static_cast<int>(rows * 8);
+    image.Height = static_cast<int>(height);
     image.Indices.assign(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height), 0);
     std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min(run.Count, TilesPerBlock) * bytesPerTile));
     std::array<std::uint8_t, TilePixelCount> pixels{};
@@ -95,6 +111,7 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (paletteSize != "all" && paletteSize != "mode")
             throw UsageError{"--palette-size takes 'all' or 'mode'"};
         const std::string& output = parsed.Required("-o");
+        CheckOutputTarget(output);
 
         Palette256 colors = DefaultWorkingPalette();
         if (parsed.Has("--palette")) {
@@ -115,8 +132,12 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const std::size_t entries = paletteSize == "mode" ? std::size_t{1} << bits : colors.size();
         image.Palette.assign(colors.begin(), colors.begin() + static_cast<std::ptrdiff_t>(entries));
         image.BitDepth = paletteSize == "mode" ? PngDepthFor(bits) : 8;
-        if (auto failure = WriteIndexedPng(output, image))
-            throw CliFailure{"could not write " + output + ": " + *failure};
+        image.Texts = SheetRecordTexts(run);
+        std::string reason;
+        const std::vector<std::uint8_t> png = EncodeIndexedPng(image, &reason);
+        if (png.empty())
+            throw CliFailure{"could not write " + OutputName(output) + ": " + reason};
+        WriteOutput(output, png, out);
         return ExitOk;
     });
 }

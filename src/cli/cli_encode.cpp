@@ -8,43 +8,53 @@
 
 namespace {
 
-constexpr std::string_view EncodeUsage = "Usage: brixel-cli encode IMAGE.png ROM --mode MODE --address A [--dry-run]\n"
-                                         "Writes the tiles of an indexed PNG into the ROM in place, from address A\n"
-                                         "on: the image's 8x8 cells left to right, top to bottom. Both sides must be\n"
-                                         "multiples of 8 and every index must fit the mode (below 2^bpp); otherwise\n"
-                                         "nothing is written. The ROM's length never changes. --dry-run only prints\n"
-                                         "what would change.\n";
+constexpr std::string_view EncodeUsage =
+    "Usage: brixel-cli encode IMAGE.png ROM [--mode MODE] [--address A] [--count N]\n"
+    "                         [--dry-run]\n"
+    "Writes the tiles of an indexed PNG into the ROM in place, from address A\n"
+    "on: the image's 8x8 cells left to right, top to bottom. Both sides must be\n"
+    "multiples of 8 and every index must fit the mode (below 2^bpp); otherwise\n"
+    "nothing is written. The ROM's length never changes. --dry-run only prints\n"
+    "what would change.\n"
+    "A PNG made by decode records its mode, address and tile count: MODE and A\n"
+    "default to them, and only those tiles are written, never the blank cells\n"
+    "after them. --count N writes the first N cells instead. Options given win\n"
+    "over the record; a note says where they differ. A PNG without the record\n"
+    "needs --mode and --address, and all its cells are written (a note says so\n"
+    "unless --count is given).\n";
 
-constexpr std::array<OptionSpec, 3> EncodeOptions{{
+constexpr std::array<OptionSpec, 4> EncodeOptions{{
     {"--mode", true},
     {"--address", true},
+    {"--count", true},
     {"--dry-run", false},
 }};
 
 constexpr std::size_t ListedOffsets = 8;
 
-// The first pixel, in reading order, whose index the mode cannot hold.
-std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, GraphicsMode mode)
+// The first pixel, in reading order, of the first `tiles` cells whose
+// index the mode cannot hold.
+std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
 {
     const int largest = (1 << StandardModes[mode].BitsPerPixel) - 1;
+    const std::size_t width = static_cast<std::size_t>(image.Width);
+    const std::size_t columns = width / 8;
     for (std::size_t i = 0; i < image.Indices.size(); ++i) {
-        if (image.Indices[i] > largest) {
-            const std::size_t width = static_cast<std::size_t>(image.Width);
-            return "pixel (" + std::to_string(i % width) + ", " + std::to_string(i / width) + ") has index " +
+        const std::size_t x = i % width, y = i / width;
+        if (image.Indices[i] > largest && (y / 8) * columns + x / 8 < tiles)
+            return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") has index " +
                    std::to_string(image.Indices[i]) + ", above " + std::to_string(largest) + ", the largest of mode " +
                    std::string(ModeShortName(mode)) + "; nothing was written";
-        }
     }
     return std::nullopt;
 }
 
-// The mode's bytes of every 8x8 cell, in reading order.
-std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mode)
+// The mode's bytes of the first `tiles` 8x8 cells, in reading order.
+std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
 {
     const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
     const std::size_t width = static_cast<std::size_t>(image.Width);
     const std::size_t columns = width / 8;
-    const std::size_t tiles = columns * static_cast<std::size_t>(image.Height / 8);
     std::vector<std::uint8_t> bytes(tiles * bytesPerTile);
     std::array<std::uint8_t, TilePixelCount> pixels{};
     for (std::size_t tile = 0; tile < tiles; ++tile) {
@@ -79,15 +89,20 @@ void CompareWithFile(const RomFile& rom, std::int32_t address, const std::vector
 }  // namespace
 
 std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile& rom, GraphicsMode mode,
-                                              std::int32_t address, bool dryRun, EncodeReport& report)
+                                              std::int32_t address, bool dryRun, EncodeReport& report, int tiles)
 {
     if (image.Width % 8 != 0 || image.Height % 8 != 0)
         return "the image is " + std::to_string(image.Width) + " x " + std::to_string(image.Height) +
                " pixels; both sides must be multiples of 8";
-    if (auto problem = FirstOversizedIndex(image, mode))
+    const std::size_t cells = static_cast<std::size_t>(image.Width / 8) * static_cast<std::size_t>(image.Height / 8);
+    if (tiles < 0 || static_cast<std::size_t>(tiles) > cells)
+        return "the image has " + std::to_string(cells) + " cells of 8x8 pixels, fewer than the " +
+               std::to_string(tiles) + " tiles to write; nothing was written";
+    const std::size_t written = tiles == EveryCell ? cells : static_cast<std::size_t>(tiles);
+    if (auto problem = FirstOversizedIndex(image, mode, written))
         return problem;
     const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
-    const std::vector<std::uint8_t> bytes = EncodeCells(image, mode);
+    const std::vector<std::uint8_t> bytes = EncodeCells(image, mode, written);
     report = EncodeReport{};
     report.Tiles = static_cast<int>(bytes.size() / bytesPerTile);
     report.Bytes = static_cast<std::int64_t>(bytes.size());
@@ -107,18 +122,102 @@ std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile
     return std::nullopt;
 }
 
+SheetRecord ReadSheetRecord(const IndexedImage& image)
+{
+    SheetRecord record;
+    auto valueOf = [&](std::string_view key) -> const std::string* {
+        for (const PngText& text : image.Texts)
+            if (text.Key == key)
+                return &text.Value;
+        return nullptr;
+    };
+    const std::string* mode = valueOf(RecordModeKey);
+    const std::string* address = valueOf(RecordAddressKey);
+    const std::string* count = valueOf(RecordCountKey);
+    const std::string* columns = valueOf(RecordColumnsKey);
+    record.Present = mode || address || count || columns;
+    if (!record.Present)
+        return record;
+    // The first key that is missing or does not read names the damage.
+    auto damaged = [&](std::string_view key, const std::string* value) {
+        if (!record.Damage)
+            record.Damage = value ? "the value '" + *value + "' of its text \"" + std::string(key) + "\" does not read"
+                                  : "its text \"" + std::string(key) + "\" is missing";
+    };
+    const auto readMode = mode ? ModeFromShortName(*mode) : std::nullopt;
+    const auto readAddress = address ? ParseAddress(*address) : std::nullopt;
+    const auto readCount = count ? ParsePositive(*count, INT32_MAX / MaxBytesPerTile) : std::nullopt;
+    const auto readColumns = columns ? ParsePositive(*columns, MaxPngSide / 8) : std::nullopt;
+    if (!readMode)
+        damaged(RecordModeKey, mode);
+    if (!readAddress)
+        damaged(RecordAddressKey, address);
+    if (!readCount)
+        damaged(RecordCountKey, count);
+    if (!readColumns)
+        damaged(RecordColumnsKey, columns);
+    if (!record.Damage)
+        record.Run = TileRun{*readMode, *readAddress, *readCount, *readColumns};
+    return record;
+}
+
+namespace {
+
+// "37 tiles of mode gb at 0x13"
+std::string RunText(int count, GraphicsMode mode, std::int32_t address)
+{
+    return std::to_string(count) + " tiles of mode " + std::string(ModeShortName(mode)) + " at " + HexText(address);
+}
+
+}  // namespace
+
 int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
     return RunSubcommand("encode", EncodeUsage, EncodeOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
         if (parsed.Positionals.size() != 2)
             throw UsageError{"encode takes an image and a ROM file"};
-        const GraphicsMode mode = ModeOption(parsed);
-        const std::int32_t address = AddressOption(parsed);
+        const std::string& png = parsed.Positionals[0];
+        const bool givenMode = parsed.Has("--mode");
+        const bool givenAddress = parsed.Has("--address");
+        GraphicsMode mode = givenMode ? ModeOption(parsed) : ModeGameboy;
+        std::int32_t address = givenAddress ? AddressOption(parsed) : 0;
+        std::optional<int> givenCount;
+        if (parsed.Has("--count") && !(givenCount = ParsePositive(parsed.Required("--count"), INT32_MAX)))
+            throw UsageError{"--count must be a whole number of tiles, 1 or more"};
         const bool dryRun = parsed.Has("--dry-run");
 
-        const Loaded<IndexedImage> image = ReadIndexedPng(parsed.Positionals[0]);
+        const Loaded<IndexedImage> image = ReadIndexedPng(png);
         if (image.Error)
-            throw CliFailure{parsed.Positionals[0] + ": " + image.Error->Text};
+            throw CliFailure{png + ": " + image.Error->Text};
+        // Options given win over the record; a damaged record matters only
+        // when something is taken from it.
+        const SheetRecord record = ReadSheetRecord(image);
+        if (record.Damage && !(givenMode && givenAddress && givenCount))
+            throw CliFailure{png + ": " + *record.Damage +
+                             " (give --mode, --address and --count to write it anyway); nothing was written"};
+        const bool recorded = record.Present && !record.Damage;
+        if (!givenMode && !recorded)
+            throw UsageError{"missing option --mode (" + png + " holds no record of a decode)"};
+        if (!givenAddress && !recorded)
+            throw UsageError{"missing option --address (" + png + " holds no record of a decode)"};
+        if (!givenMode)
+            mode = record.Run.Mode;
+        if (!givenAddress)
+            address = record.Run.Address;
+        int tiles = EveryCell;
+        if (givenCount) {
+            tiles = *givenCount;
+        } else if (recorded) {
+            // Other columns would put other tiles into the first cells.
+            if (image.Width != record.Run.Columns * 8)
+                throw CliFailure{png + " is " + std::to_string(image.Width) + " pixels wide, but was decoded " +
+                                 std::to_string(record.Run.Columns) + " tiles (" +
+                                 std::to_string(record.Run.Columns * 8) +
+                                 " pixels) a row; give --count to write its cells in their new order; nothing was "
+                                 "written"};
+            tiles = record.Run.Count;
+        }
+
         RomFile rom;
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[1]);
         if (!opened.Opened())
@@ -126,8 +225,17 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!dryRun && !rom.IsWritable())
             throw CliFailure{parsed.Positionals[1] + " is read-only; nothing was written"};
         EncodeReport report;
-        if (auto problem = EncodeImageIntoRom(image, rom, mode, address, dryRun, report))
+        if (auto problem = EncodeImageIntoRom(image, rom, mode, address, dryRun, report, tiles))
             throw CliFailure{*problem};
+
+        if (!recorded && !givenCount)
+            err << "brixel-cli: note: " << png << " holds no record of a decode, so all its " << report.Tiles
+                << " cells are taken as tiles (--count N takes the first N only)\n";
+        else if (recorded &&
+                 (mode != record.Run.Mode || address != record.Run.Address || report.Tiles != record.Run.Count))
+            err << "brixel-cli: note: " << png << " was decoded as "
+                << RunText(record.Run.Count, record.Run.Mode, record.Run.Address) << "; the options given make it "
+                << RunText(report.Tiles, mode, address) << '\n';
 
         // A block whose bytes are all in place already is not written.
         out << (dryRun                    ? "would write "

@@ -24,7 +24,8 @@ constexpr std::string_view PaletteUsage = "Usage: brixel-cli palette IN -o OUT [
                                           "  bxp (*.bxp), riff (*.pal), jasc (*.pal), tlp (*.pal), and, read only,\n"
                                           "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
                                           "  boycott (*.cot), cygne (*.wss). A *.pal file is read as the first of\n"
-                                          "  riff, jasc and tlp that takes it, and written as riff.\n";
+                                          "  riff, jasc and tlp that takes it, and written as riff. -o - writes the\n"
+                                          "  file to standard output; it needs --format.\n";
 
 constexpr std::array<OptionSpec, 3> PaletteOptions{{{"-o", true}, {"--from", true}, {"--format", true}}};
 
@@ -134,6 +135,8 @@ int RunPalette(const std::vector<std::string>& arguments, std::ostream& out, std
         if (parsed.Positionals.size() != 1)
             throw UsageError{"palette takes one input file"};
         const std::string& output = parsed.Required("-o");
+        if (output == StandardOutput && !parsed.Has("--format"))
+            throw UsageError{"-o - (standard output) needs --format to name the palette format"};
         const PaletteFileFormat* writer = FormatsFor(output, parsed.ValueOr("--format", ""), true).front();
         if (!writer->Write)
             throw UsageError{"the program only reads that palette format"};
@@ -145,10 +148,16 @@ int RunPalette(const std::vector<std::string>& arguments, std::ostream& out, std
         const std::size_t count = std::min<std::size_t>(load.Sets.size(), MaxSetCount);
         std::copy_n(load.Sets.begin(), count, list->ColorSets.begin());
         list->SetCount = static_cast<std::uint8_t>(count);
+        // A single-set format writes the first set only.
+        const std::size_t written = writer->ReplacesList ? count : 1;
+        if (output == StandardOutput) {
+            WriteOutput(output, writer->Write(*list), out);
+            err << "wrote " << written << " color set(s) to standard output\n";
+            return ExitOk;
+        }
         if (const auto failure = SavePaletteFile(output, *writer, *list))
             throw CliFailure{failure->Text};
-        // A single-set format writes the first set only.
-        out << "wrote " << (writer->ReplacesList ? count : 1) << " color set(s) to " << output << '\n';
+        out << "wrote " << written << " color set(s) to " << output << '\n';
         return ExitOk;
     });
 }

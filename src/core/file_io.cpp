@@ -39,6 +39,31 @@ bool ReadAll(int fd, std::uint8_t* buffer, std::size_t length, std::int64_t offs
     return true;
 }
 
+// "a named pipe", "a folder", ... for a file that is no regular file.
+std::string KindOfFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "a special file";
+}
+
+// What the link itself says, for messages; empty when it cannot be read.
+std::string LinkText(const std::string& path)
+{
+    std::string text(4096, '\0');
+    const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return text;
+}
+
 }  // namespace
 
 int OpenRegularFile(const std::string& path, int accessFlags, std::string& reason)
@@ -112,14 +137,55 @@ std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, 
     return bytes;
 }
 
+std::optional<std::string> ResolveSaveTarget(const std::string& path, std::string& target)
+{
+    target = path;
+    struct stat entry {};
+    // Nothing there: the save creates the file (a missing folder is reported
+    // when the temporary file cannot be made).
+    if (::lstat(path.c_str(), &entry) != 0)
+        return std::nullopt;
+    const bool isLink = S_ISLNK(entry.st_mode);
+    struct stat end {};
+    if (::stat(path.c_str(), &end) != 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            return std::string("it is a symbolic link whose chain of links runs in a loop");
+        if (error == ENOENT || error == ENOTDIR)
+            return "it is a symbolic link to '" + LinkText(path) + "', which leads to no existing file";
+        return "where its symbolic link leads cannot be reached: " + SystemCause(error);
+    }
+    if (!isLink) {
+        if (S_ISREG(end.st_mode))
+            return std::nullopt;
+        return "it is " + KindOfFile(end.st_mode) + ", not a regular file";
+    }
+    // The name at the end of the chain, which must be the file stat found:
+    // a link to an open descriptor of another process's pipe or of a deleted
+    // file has no such name.
+    std::string resolved;
+    if (char* name = ::realpath(path.c_str(), nullptr)) {
+        resolved = name;
+        std::free(name);
+    }
+    if (!S_ISREG(end.st_mode))
+        return "it is a symbolic link to '" + (resolved.empty() ? LinkText(path) : resolved) + "', " +
+               KindOfFile(end.st_mode) + ", not a regular file";
+    struct stat named {};
+    if (resolved.empty() || ::stat(resolved.c_str(), &named) != 0 || named.st_dev != end.st_dev ||
+        named.st_ino != end.st_ino)
+        return "it is a symbolic link to '" + LinkText(path) + "', a file that has no name of its own to replace";
+    target = resolved;
+    return std::nullopt;
+}
+
 std::optional<std::string> WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    // Through a link the file it points to is replaced, and the link stays.
-    std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
+    // Through a link the file it points to is replaced, and the link stays;
+    // anything but a regular file is left alone.
+    std::string target;
+    if (auto refusal = ResolveSaveTarget(path, target))
+        return refusal;
     // An existing file keeps its permissions; one the user may not write is
     // left alone, as an ordinary overwrite would fail on it.
     struct stat existing {};

@@ -37,7 +37,16 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
 std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::string& path, std::int64_t offset,
                                                        std::size_t length);
 
+// Why a save must not go to path, or nullopt when it may: path exists but is
+// no regular file (a folder, a named pipe, a device, a socket), or it is a
+// symbolic link whose chain loops, leads nowhere or ends at no regular file.
+// A missing path may be created. On success target is the file to replace:
+// the end of path's links, so that a link survives a save and the file it
+// points to gets the new content; otherwise path itself.
+std::optional<std::string> ResolveSaveTarget(const std::string& path, std::string& target);
+
 // Writes the bytes to a temporary file in the target's folder and renames it
-// over the target, so a failed save never leaves half a file. Returns the
+// over the target (see ResolveSaveTarget), so a failed save never leaves
+// half a file and never replaces anything but a regular file. Returns the
 // reason on failure.
 std::optional<std::string> WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);

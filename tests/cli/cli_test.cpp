@@ -5,16 +5,17 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
-#include "tools/find_graphics_text.h"
 #include "palette/jasc_palette_format.h"
 #include "palette/riff_palette_format.h"
 #include "support/plain_png.h"
 #include "support/temp_dir.h"
+#include "tools/find_graphics_text.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <random>
@@ -122,35 +123,199 @@ TEST_P(CliModes, DecodeShowsEveryTileAndEncodeGivesTheRomBack)
                 << "cell " << cell << " pixel " << p;
     }
 
-    // Encoding needs whole rows of cells: the 3 blank cells are written too,
-    // so the copy's block is cleared over their length as well.
+    // The PNG's record sends the 37 tiles back to where they came from; the
+    // 3 blank cells after them are not written, so that part of the cleared
+    // copy stays as it is.
     std::vector<std::uint8_t> copy = rom;
     std::fill_n(copy.begin() + Address, 40 * bytesPerTile, 0xA5);
     const std::string copyPath = Write("copy.bin", copy);
-    const Finished encoded = Run({"encode", PathOf("tiles.png"), copyPath, "--mode", GetParam(), "--address", "$13"});
+    const Finished encoded = Run({"encode", PathOf("tiles.png"), copyPath});
     ASSERT_EQ(encoded.Status, 0) << encoded.Err;
-    std::vector<std::uint8_t> expected = rom;
-    const std::vector<std::uint8_t> blank = ReferenceEncode(mode, {});
-    for (int cell = Count; cell < 40; ++cell)
-        std::copy(blank.begin(), blank.end(), expected.begin() + static_cast<long>(Address + cell * bytesPerTile));
+    EXPECT_EQ(encoded.Err, "");
+    std::vector<std::uint8_t> expected = copy;
+    std::copy_n(rom.begin() + Address, Count * bytesPerTile, expected.begin() + Address);
     EXPECT_EQ(ReadWholeFile(copyPath), expected);
     // The report counts what differed from the cleared copy.
     std::size_t bytes = 0, tiles = 0;
     std::string offsets;
-    for (std::size_t i = Address; i < Address + 40 * bytesPerTile; ++i) {
+    for (std::size_t i = Address; i < Address + Count * bytesPerTile; ++i) {
         if (expected[i] == copy[i])
             continue;
         if (bytes++ < 8)
             offsets += " " + HexText(static_cast<std::int64_t>(i));
     }
-    for (std::size_t tile = 0; tile < 40; ++tile) {
+    for (std::size_t tile = 0; tile < Count; ++tile) {
         const auto at = static_cast<long>(Address + tile * bytesPerTile);
         tiles += !std::equal(expected.begin() + at, expected.begin() + at + static_cast<long>(bytesPerTile),
                              copy.begin() + at);
     }
-    EXPECT_EQ(encoded.Out, "wrote 40 tiles (" + std::to_string(40 * bytesPerTile) +
+    EXPECT_EQ(encoded.Out, "wrote 37 tiles (" + std::to_string(Count * bytesPerTile) +
                                " bytes) at 0x13: " + std::to_string(tiles) + " tiles and " + std::to_string(bytes) +
                                " bytes differ, first at" + offsets + "\n");
+}
+
+TEST_F(Cli, UneditedDecodeThenEncodeLeavesTheWholeRomAsItWas)
+{
+    struct Case {
+        std::string Mode, Address;
+        int Count, Columns;
+        std::vector<std::string> EncodeOptions;  // besides the PNG and the ROM
+    };
+    const std::vector<Case> cases = {
+        {"gb", "0x13", 3, 16, {}},
+        {"nes", "0", 32, 16, {}},
+        {"snes3", "5", 7, 3, {}},
+        {"gba8", "64", 10, 5, {}},
+        {"1bpp", "1", 1, 1, {}},
+        {"genesis", "100", 33, 8, {"--mode", "genesis"}},
+        {"gg", "$7", 20, 6, {"--dry-run"}},
+        {"vb", "0x200", 13, 4, {"--mode", "vb", "--address", "512"}},
+    };
+    const std::vector<std::uint8_t> rom = RandomBytes(4000, 21);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Mode + " " + std::to_string(c.Count) + " tiles, " + std::to_string(c.Columns) + " a row");
+        const std::string romPath = Write("rom.bin", rom), png = PathOf("sheet.png");
+        const Finished decoded = Run({"decode", romPath, "--mode", c.Mode, "--address", c.Address, "--count",
+                                      std::to_string(c.Count), "--columns", std::to_string(c.Columns), "-o", png});
+        ASSERT_EQ(decoded.Status, 0) << decoded.Err;
+        std::vector<std::string> encode = {"encode", png, romPath};
+        encode.insert(encode.end(), c.EncodeOptions.begin(), c.EncodeOptions.end());
+        const Finished encoded = Run(encode);
+        EXPECT_EQ(encoded.Status, 0) << encoded.Err;
+        EXPECT_EQ(encoded.Err, "");
+        const std::size_t bytes = std::size_t(c.Count) * StandardModes[*ModeFromShortName(c.Mode)].BytesPerTile;
+        EXPECT_EQ(encoded.Out, (c.EncodeOptions == std::vector<std::string>{"--dry-run"} ? "would write "
+                                                                                         : "found already in place ") +
+                                   std::to_string(c.Count) + " tiles (" + std::to_string(bytes) + " bytes) at " +
+                                   HexText(*ParseAddress(c.Address)) + ": 0 tiles and 0 bytes differ\n");
+        EXPECT_EQ(ReadWholeFile(romPath), rom);
+    }
+}
+
+TEST_F(Cli, EncodeTakesGivenOptionsOverTheRecordAndSaysWhatItAssumes)
+{
+    // 3 Game Boy tiles at 0x13 in a 16-cell row; the ROM is all 0x5A, so
+    // every written tile shows in the file.
+    const std::string romPath = Write("rom.bin", std::vector<std::uint8_t>(1024, 0x5A)), png = PathOf("s.png");
+    ASSERT_EQ(Run({"decode", romPath, "--mode", "gb", "--address", "0x13", "--count", "3", "-o", png}).Status, 0);
+    Loaded<IndexedImage> sheet = ReadIndexedPng(png);
+    sheet.Indices.assign(sheet.Indices.size(), 1);  // every cell painted, padding too
+    auto save = [&](const std::string& name, std::vector<PngText> texts) {
+        IndexedImage image = sheet;
+        image.Texts = std::move(texts);
+        EXPECT_FALSE(WriteIndexedPng(PathOf(name), image));
+        return PathOf(name);
+    };
+    const std::string recorded = save("recorded.png", sheet.Texts), bare = save("bare.png", {});
+    std::vector<PngText> texts = sheet.Texts;
+    texts[2].Value = "3x";
+    const std::string damaged = save("damaged.png", texts);
+    IndexedImage padded = sheet;  // padding the mode cannot hold, never written
+    std::fill(padded.Indices.begin() + 24, padded.Indices.begin() + 128, 7);
+    ASSERT_FALSE(WriteIndexedPng(PathOf("padded.png"), padded));
+    IndexedImage narrow = sheet;  // the same cells, 8 a row
+    narrow.Width = 64;
+    narrow.Height = 16;
+    ASSERT_FALSE(WriteIndexedPng(PathOf("narrow.png"), narrow));
+    struct Case {
+        std::vector<std::string> Arguments;
+        int Status;
+        std::int64_t Address, Bytes;  // the block of 0xFF 0x00 pairs written
+        std::string Err;
+    };
+    const std::string note = "brixel-cli: note: ", nothing = "; nothing was written\n";
+    const std::string noRecord = " holds no record of a decode";
+    const std::vector<Case> cases = {
+        {{recorded}, 0, 0x13, 48, ""},
+        {{PathOf("padded.png")}, 0, 0x13, 48, ""},
+        {{recorded, "--count", "5"},
+         0,
+         0x13,
+         80,
+         note + recorded +
+             " was decoded as 3 tiles of mode gb at 0x13; the options given make it 5 tiles of mode gb at 0x13\n"},
+        {{bare, "--mode", "gb", "--address", "0x13"},
+         0,
+         0x13,
+         256,
+         note + bare + noRecord + ", so all its 16 cells are taken as tiles (--count N takes the first N only)\n"},
+        {{bare, "--address", "0x13"},
+         2,
+         0,
+         0,
+         "brixel-cli: missing option --mode (" + bare + noRecord + ")\nTry 'brixel-cli encode --help'.\n"},
+        {{damaged},
+         1,
+         0,
+         0,
+         "brixel-cli: " + damaged + ": the value '3x' of its text \"Brixel count\" does not read (give --mode, " +
+             "--address and --count to write it anyway)" + nothing},
+        {{PathOf("narrow.png")},
+         1,
+         0,
+         0,
+         "brixel-cli: " + PathOf("narrow.png") + " is 64 pixels wide, but was decoded 16 tiles (128 pixels) a row; " +
+             "give --count to write its cells in their new order" + nothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Err);
+        Write("rom.bin", std::vector<std::uint8_t>(1024, 0x5A));
+        std::vector<std::string> arguments = {"encode", c.Arguments[0], romPath};
+        arguments.insert(arguments.end(), c.Arguments.begin() + 1, c.Arguments.end());
+        const Finished run = Run(arguments);
+        EXPECT_EQ(run.Status, c.Status);
+        EXPECT_EQ(run.Err, c.Err);
+        std::vector<std::uint8_t> expected(1024, 0x5A);
+        for (std::int64_t i = 0; i < c.Bytes; ++i)
+            expected[static_cast<std::size_t>(c.Address + i)] = i % 2 == 0 ? 0xFF : 0x00;
+        EXPECT_EQ(ReadWholeFile(romPath), expected);
+    }
+}
+
+TEST_F(Cli, DashOWritesStandardOutputAndNoOutputReplacesAnythingButAFile)
+{
+    const std::string romPath = Write("rom.bin", RandomBytes(512, 6));
+    const std::vector<std::string> decode = {"decode", romPath, "--mode", "snes4", "--address", "7", "--count", "9"};
+    auto decodeTo = [&](const std::string& output) {
+        std::vector<std::string> arguments = decode;
+        arguments.insert(arguments.end(), {"-o", output});
+        return Run(arguments);
+    };
+    ASSERT_EQ(decodeTo(PathOf("file.png")).Status, 0);
+    const Finished piped = decodeTo("-");
+    EXPECT_EQ(piped.Status, 0) << piped.Err;
+    EXPECT_EQ(piped.Out, Text(ReadWholeFile(PathOf("file.png"))));
+
+    const std::string palette = Write("in.pal", BuildRiffPalette(DefaultWorkingPalette()));
+    const Finished converted = Run({"palette", palette, "-o", "-", "--format", "jasc"});
+    EXPECT_EQ(converted.Status, 0) << converted.Err;
+    EXPECT_EQ(converted.Out, Text(BuildJascPalette(DefaultWorkingPalette())));
+    EXPECT_EQ(converted.Err, "wrote 1 color set(s) to standard output\n");
+
+    ASSERT_EQ(::mkfifo(PathOf("fifo").c_str(), 0600), 0);
+    const Finished refused = decodeTo(PathOf("fifo"));
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Err,
+              "brixel-cli: could not write " + PathOf("fifo") + ": it is a named pipe, not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(PathOf("fifo")));
+}
+
+TEST_F(Cli, DecodeWritesSheetsUpToTheTallestPngAndRefusesTallerOnesFirst)
+{
+    // 1bpp tiles, one a row: 131072 tiles make a sheet 2^20 pixels high.
+    const std::string romPath = Write("rom.bin", RandomBytes((1u << 20) + 8, 3));
+    Finished run = Run({"decode", romPath, "--mode", "1bpp", "--address", "0", "--count", "131072", "--columns", "1",
+                        "-o", PathOf("tall.png")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const Loaded<IndexedImage> tall = ReadIndexedPng(PathOf("tall.png"));
+    ASSERT_FALSE(tall.Error) << tall.Error->Text;
+    EXPECT_EQ(tall.Height, 1 << 20);
+    run = Run({"decode", romPath, "--mode", "1bpp", "--address", "0", "--count", "131073", "--columns", "1", "-o",
+               PathOf("taller.png")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: a sheet of 131073 tiles, 1 a row, would be 8 x 1048584 pixels; a PNG holds at "
+                       "most 16384 x 16384 pixels and no side above 1048576: give fewer tiles or other --columns\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("taller.png")));
 }
 
 TEST_F(Cli, ModesListsEachModeOnceWithItsSizes)
@@ -481,9 +646,8 @@ TEST_F(Cli, FindPrintsWhereAPlantedTileStands)
                                             0xFF, 0x81, 0x81, 0x00, 0x81, 0x81, 0x00, 0x00};
     std::copy(tile.begin(), tile.end(), rom.begin() + 1001);
     const std::string romPath = Write("rom.gb", rom);
-    ASSERT_EQ(Run({"decode", romPath, "--mode", "gb", "--address", "1001", "--count", "1", "-o", PathOf("q.png")})
-                  .Status,
-              0);
+    ASSERT_EQ(
+        Run({"decode", romPath, "--mode", "gb", "--address", "1001", "--count", "1", "-o", PathOf("q.png")}).Status, 0);
 
     Finished found = Run({"find", romPath, "--query", PathOf("q.png")});
     ASSERT_EQ(found.Status, 0) << found.Err;
@@ -499,7 +663,7 @@ TEST_F(Cli, FindPrintsWhereAPlantedTileStands)
     EXPECT_EQ(found.Err, "No match found.\n");
 
     // A picture of one color finds nothing to look for.
-    IndexedImage flat{8, 8, std::vector<std::uint8_t>(64, 1), {0, 0xFFFFFF}, 8};
+    IndexedImage flat{8, 8, std::vector<std::uint8_t>(64, 1), {0, 0xFFFFFF}, 8, {}};
     ASSERT_FALSE(WriteIndexedPng(PathOf("flat.png"), flat));
     found = Run({"find", romPath, "--query", PathOf("flat.png")});
     EXPECT_EQ(found.Status, 1);

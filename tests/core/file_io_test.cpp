@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -51,6 +52,46 @@ TEST(FileIoWrite, ALinkStaysALinkToTheNewContent)
     EXPECT_FALSE(WriteFileAtomically(link, {9}));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadWholeFile(real), Bytes{9});
+}
+
+TEST(FileIoWrite, AnythingButARegularFileIsRefusedAndLeftAsItWas)
+{
+    TempDir dir;
+    auto at = [&](const std::string& name) { return (dir.Path() / name).string(); };
+    ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+    // A private device node, numbered like /dev/full; only root may make one.
+    const bool device = ::mknod(at("full").c_str(), S_IFCHR | 0600, ::makedev(1, 7)) == 0;
+    std::filesystem::create_directory(at("folder"));
+    std::filesystem::create_symlink(at("loop2"), at("loop1"));
+    std::filesystem::create_symlink(at("loop1"), at("loop2"));
+    std::filesystem::create_symlink(at("fifo"), at("to-fifo"));
+    std::filesystem::create_symlink(at("gone"), at("dangling"));
+    const struct {
+        std::string Name, Reason;
+    } cases[] = {
+        {"fifo", "it is a named pipe, not a regular file"},
+        {"full", "it is a character device, not a regular file"},
+        {"folder", "it is a folder, not a regular file"},
+        {"loop1", "it is a symbolic link whose chain of links runs in a loop"},
+        {"to-fifo", "it is a symbolic link to '" + at("fifo") + "', a named pipe, not a regular file"},
+        {"dangling", "it is a symbolic link to '" + at("gone") + "', which leads to no existing file"},
+    };
+    for (const auto& c : cases) {
+        if (c.Name == "full" && !device)
+            continue;
+        SCOPED_TRACE(c.Name);
+        struct stat before {
+        }, after{};
+        ASSERT_EQ(::lstat(at(c.Name).c_str(), &before), 0);
+        EXPECT_EQ(WriteFileAtomically(at(c.Name), {1, 2, 3}), c.Reason);
+        ASSERT_EQ(::lstat(at(c.Name).c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+    // Nothing new beside them: no temporary file, no target of a link.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), device ? 7 : 6);
+    if (!device)
+        GTEST_SKIP() << "mknod is not permitted here; the device node was not tried";
 }
 
 TEST(FileIoWrite, AMissingFolderIsReported)

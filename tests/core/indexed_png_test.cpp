@@ -63,7 +63,7 @@ TEST(IndexedPng, WritesEveryBitDepthAsAPlainReaderSeesIt)
     for (const int depth : {1, 2, 4, 8}) {
         SCOPED_TRACE(depth);
         const PlainPng source = RandomIndexed(depth, 40u + static_cast<unsigned>(depth));
-        IndexedImage image{13, 5, source.Samples, Colors(source.Palette), depth};
+        IndexedImage image{13, 5, source.Samples, Colors(source.Palette), depth, {}};
         const std::string path = (dir.Path() / "out.png").string();
         ASSERT_FALSE(WriteIndexedPng(path, image));
         PlainPng read;
@@ -78,16 +78,36 @@ TEST(IndexedPng, WritesEveryBitDepthAsAPlainReaderSeesIt)
         EXPECT_EQ(back.Palette, image.Palette);
     }
     // Fewer palette entries than the depth allows are written as they are.
-    IndexedImage few{8, 1, {0, 1, 2, 2, 1, 0, 0, 2}, {0x0000FF, 0x00FF00, 0xFF0000}, 2};
+    IndexedImage few{8, 1, {0, 1, 2, 2, 1, 0, 0, 2}, {0x0000FF, 0x00FF00, 0xFF0000}, 2, {}};
     const Loaded<IndexedImage> back = DecodeIndexedPng(EncodeIndexedPng(few));
     ASSERT_FALSE(back.Error);
     EXPECT_EQ(back.Palette, few.Palette);
     EXPECT_EQ(back.Indices, few.Indices);
 }
 
+TEST(IndexedPng, TextsBeforeAndAfterThePixelsAreReadAndWritten)
+{
+    // A text chunk after the pixels and one whose key a writer may not use.
+    std::vector<std::uint8_t> file = WritePlainPng(RandomIndexed(2, 8));
+    for (const std::string& chunk : {std::string("Late\0after", 10), std::string(" Bad key\0x", 10)}) {
+        const std::vector<std::uint8_t> text = PngChunk("tEXt", {chunk.begin(), chunk.end()});
+        file.insert(file.end() - 12, text.begin(), text.end());
+    }
+    const Loaded<IndexedImage> load = DecodeIndexedPng(file);
+    ASSERT_FALSE(load.Error) << load.Error->Text;
+    EXPECT_EQ(load.Texts, (std::vector<PngText>{{"Late", "after"}}));
+    IndexedImage image = load;
+    image.Texts.insert(image.Texts.begin(), {"Brixel count", "3"});
+    EXPECT_EQ(DecodeIndexedPng(EncodeIndexedPng(image)).Texts, image.Texts);
+    image.Texts.push_back({"two  spaces", ""});
+    std::string reason;
+    EXPECT_TRUE(EncodeIndexedPng(image, &reason).empty());
+    EXPECT_EQ(reason, "'two  spaces' cannot be the keyword of a PNG text");
+}
+
 TEST(IndexedPng, EncodeRefusesInconsistentImages)
 {
-    const IndexedImage good{2, 1, {0, 3}, {1, 2, 3, 4}, 2};
+    const IndexedImage good{2, 1, {0, 3}, {1, 2, 3, 4}, 2, {}};
     EXPECT_FALSE(EncodeIndexedPng(good).empty());
     IndexedImage indexTooLarge = good;
     indexTooLarge.Indices[1] = 4;
