@@ -531,6 +531,31 @@ TEST(GraphicsSearch, RepeatedQueryTilesEachGetTheirMatches)
     EXPECT_EQ(got, expected);
 }
 
+// A tile whose left-right mirror is itself recolored: both flips fit every
+// copy, and the one giving the file tile's own colors is named.
+TEST(GraphicsSearch, TheFlipWithTheOwnColorsIsNamed)
+{
+    std::mt19937 random(23);
+    TilePixels tile{};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 4; ++x) {
+            tile[y * 8 + x] = static_cast<std::uint8_t>(random() % 2);
+            tile[y * 8 + 7 - x] = static_cast<std::uint8_t>(1 - tile[y * 8 + x]);
+        }
+    Bytes data(1000);
+    Plant(ModeGameboy, data, 100, Mirrored(tile, true, false));
+    Plant(ModeGameboy, data, 300, tile);
+    SearchOptions options;
+    options.Flips = true;
+    const SearchResult result = Search(data, {{tile, 0, 0}}, {ModeGameboy}, options);
+    for (const auto& [address, flip] : {std::pair{100, TileFlip::Horizontal}, std::pair{300, TileFlip::None}}) {
+        const GraphicsMatch* match = FindMatch(result, address, ModeGameboy, 0);
+        ASSERT_NE(match, nullptr) << address;
+        EXPECT_EQ(match->Flip, flip) << address;
+        EXPECT_TRUE(match->ExactColors) << address;
+    }
+}
+
 // A picture whose tile t carries t's bits in its first pixels: no two alike,
 // none of one color.
 std::vector<QueryTile> DifferentTiles(int count)
