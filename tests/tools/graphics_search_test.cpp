@@ -398,6 +398,16 @@ TEST(GraphicsSearch, CancelStopsEarly)
     EXPECT_FALSE(Search(data, {{tile, 0, 0}}, {ModeGameboy}).Cancelled);
 }
 
+// Where value stands in list; added at the end when it is not there.
+template <typename T> std::size_t IndexIn(std::vector<T>& list, const T& value)
+{
+    const auto at = std::find(list.begin(), list.end(), value);
+    if (at != list.end())
+        return static_cast<std::size_t>(at - list.begin());
+    list.push_back(value);
+    return list.size() - 1;
+}
+
 // The program's preparation, written the slow way: lists searched through
 // from the start for every tile and every variant.
 PreparedQuery SlowPreparedQuery(const std::vector<QueryTile>& query, const SearchOptions& options)
@@ -410,49 +420,31 @@ PreparedQuery SlowPreparedQuery(const std::vector<QueryTile>& query, const Searc
             slow.TileOf.push_back(-1);
             continue;
         }
-        const auto at = std::find(slow.Tiles.begin(), slow.Tiles.end(), pixels);
-        if (at == slow.Tiles.end()) {
-            slow.Tiles.push_back(pixels);
-            slow.QueryTilesOf.emplace_back();
-        }
-        slow.TileOf.push_back(
-            static_cast<int>(std::find(slow.Tiles.begin(), slow.Tiles.end(), pixels) - slow.Tiles.begin()));
-        slow.QueryTilesOf[slow.TileOf.back()].push_back(static_cast<int>(q));
+        const std::size_t t = IndexIn(slow.Tiles, pixels);
+        slow.QueryTilesOf.resize(slow.Tiles.size());
+        slow.QueryTilesOf[t].push_back(static_cast<int>(q));
+        slow.TileOf.push_back(static_cast<int>(t));
     }
     slow.DifferentTiles = static_cast<int>(slow.Tiles.size());
     slow.RowsZero.Exact = options.Exact;
     for (std::size_t t = 0; t < slow.Tiles.size(); ++t)
         for (int f = 0; f < (options.Flips ? 4 : 1); ++f) {
-            QueryVariant v;
-            v.Tile = static_cast<int>(t);
-            v.Flip = static_cast<TileFlip>(f);
-            v.Pixels = Mirrored(slow.Tiles[t], f == 1 || f == 3, f == 2 || f == 3);
-            std::vector<std::uint8_t> seen;
-            for (int i = 0; i < 64; ++i) {
-                if (std::find(seen.begin(), seen.end(), v.Pixels[i]) == seen.end())
-                    seen.push_back(v.Pixels[i]);
-                v.Key[i] =
-                    options.Exact
-                        ? v.Pixels[i]
-                        : static_cast<std::uint8_t>(std::find(seen.begin(), seen.end(), v.Pixels[i]) - seen.begin());
-            }
-            const auto key = std::find(slow.Keys.begin(), slow.Keys.end(), v.Key);
-            if (key == slow.Keys.end()) {
-                slow.Keys.push_back(v.Key);
-                slow.VariantsOfKey.emplace_back();
-            }
-            slow.VariantsOfKey[std::find(slow.Keys.begin(), slow.Keys.end(), v.Key) - slow.Keys.begin()].push_back(
-                static_cast<int>(slow.Variants.size()));
+            QueryVariant v{Mirrored(slow.Tiles[t], f == 1 || f == 3, f == 2 || f == 3),
+                           {},
+                           static_cast<int>(t),
+                           static_cast<TileFlip>(f)};
+            std::vector<std::uint8_t> colors;
+            for (int i = 0; i < 64; ++i)
+                v.Key[i] = options.Exact ? v.Pixels[i] : static_cast<std::uint8_t>(IndexIn(colors, v.Pixels[i]));
+            const std::size_t k = IndexIn(slow.Keys, v.Key);
+            slow.VariantsOfKey.resize(slow.Keys.size());
+            slow.VariantsOfKey[k].push_back(static_cast<int>(slow.Variants.size()));
             slow.Variants.push_back(v);
             search::Row row = 0;
             for (int x = 0; x < 8; ++x)
                 row |= search::Row{v.Pixels[x]} << (8 * x);
-            auto& rows = slow.RowsZero;
-            if (std::find(rows.Rows.begin(), rows.Rows.end(), row) == rows.Rows.end())
-                rows.Rows.push_back(row);
-            const search::Key patternKey = search::RowKey(row, false);
-            if (std::find(rows.PatternKeys.begin(), rows.PatternKeys.end(), patternKey) == rows.PatternKeys.end())
-                rows.PatternKeys.push_back(patternKey);
+            IndexIn(slow.RowsZero.Rows, row);
+            IndexIn(slow.RowsZero.PatternKeys, search::RowKey(row, false));
         }
     return slow;
 }
@@ -474,14 +466,9 @@ TEST(GraphicsSearch, PreparedQueryEqualsTheSlowWay)
     kinds.push_back(symmetric);
     kinds.push_back(TilePixels{});
     kinds.push_back(Recolored(ModeSnes4bpp, TilePixels{}, random));
-    const int side = 12;  // tiles
-    std::vector<std::uint8_t> picture(side * 8 * side * 8);
-    for (int t = 0; t < side * side; ++t) {
-        const TilePixels& kind = kinds[random() % kinds.size()];
-        for (int i = 0; i < 64; ++i)
-            picture[((t / side) * 8 + i / 8) * side * 8 + (t % side) * 8 + i % 8] = kind[i];
-    }
-    const std::vector<QueryTile> query = QueryFromImage(side * 8, side * 8, picture);
+    std::vector<QueryTile> query;
+    for (int t = 0; t < 144; ++t)
+        query.push_back({kinds[random() % kinds.size()], t % 12, t / 12});
 
     struct Case {
         bool Exact, Flips, SkipUniform;
