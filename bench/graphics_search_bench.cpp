@@ -179,3 +179,39 @@ BENCHMARK(BM_QueryOf64Tiles)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_AllModesOneThread)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+namespace {
+
+// A 2048 x 2048 picture of random 4-color tiles: 65,536 tiles, of which
+// distinct of them are different (each drawn 65,536 / distinct times).
+std::vector<QueryTile> LargeQuery(int distinct)
+{
+    std::mt19937 random(13);
+    std::vector<TilePixels> tiles(static_cast<std::size_t>(distinct));
+    for (auto& tile : tiles)
+        for (auto& p : tile)
+            p = static_cast<std::uint8_t>(random() % 4);
+    std::vector<QueryTile> query;
+    for (int i = 0; i < 256 * 256; ++i)
+        query.push_back({tiles[static_cast<std::size_t>(i % distinct)], i % 256, i / 256});
+    return query;
+}
+
+// Preparing a 2048 x 2048 query with flips, in one mode, over a file of one
+// tile: the time is that of the query's preparation (a query of more
+// different tiles than allowed is refused after counting them).
+void BM_PrepareLargeQuery(benchmark::State& state)
+{
+    const std::vector<QueryTile> query = LargeQuery(static_cast<int>(state.range(0)));
+    const MemorySource source(std::vector<std::uint8_t>(64, 0));
+    SearchOptions options;
+    options.Flips = true;
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SearchGraphics(source, query, {ModeSnes4bpp}, options, cancel).Matches.size());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(query.size()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_PrepareLargeQuery)->Arg(4096)->Arg(65536)->Unit(benchmark::kMillisecond)->Iterations(1);

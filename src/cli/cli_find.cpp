@@ -21,7 +21,10 @@ constexpr std::string_view FindUsage =
     "the same color numbers. --flips also finds mirrored tiles. --neighbours\n"
     "finds tiles side by side in a row of the picture only as consecutive\n"
     "tiles of the ROM. One-color query tiles are left out unless\n"
-    "--keep-uniform. At most --max matches (default 10000) are printed.\n";
+    "--keep-uniform. At most --max matches (default 10000) are printed.\n"
+    "The picture may hold at most 4096 different tiles.\n";
+
+static_assert(MaxDifferentQueryTiles == 4096, "the usage names the limit");
 
 constexpr std::array<OptionSpec, 7> FindOptions{{{"--query", true},
                                                  {"--mode", true},
@@ -81,6 +84,8 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
             throw CliFailure{opened.Reason};
         const std::atomic<bool> never{false};
         const SearchResult result = SearchGraphics(rom, query, modes, options, never);
+        if (result.TooManyTiles)
+            throw CliFailure{TooManyTilesText(parsed.Required("--query"), result.DifferentTiles)};
         if (result.SkippedUniform == static_cast<int>(query.size()))
             throw CliFailure{OnlyUniformQueryText};
         for (const GraphicsMatch& match : result.Matches)

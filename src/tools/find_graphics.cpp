@@ -3,10 +3,8 @@
 #include "app/windows.h"
 #include "browser/brow_ctrl.h"
 #include "core/dialogs.h"
-#include "core/indexed_png.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
-#include "editor/bmp_exchange.h"
 #include "tools/find_graphics_text.h"
 #include "tools/search_file_source.h"
 
@@ -23,7 +21,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -33,35 +30,9 @@ const char* const PictureFilter = "Pictures (*.png;*.bmp)|*.png;*.bmp|PNG image 
 
 constexpr int ProgressSteps = 1000;
 
-bool IsBmpPath(const std::string& path)
+std::string FileName(const std::string& path)
 {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".bmp";
-}
-
-// The tiles of a picture file, from its top-left corner; the reason when
-// it cannot be read.
-std::vector<QueryTile> PictureQuery(const std::string& path, std::optional<UserMessage>& problem)
-{
-    if (IsBmpPath(path)) {
-        const BmpLoad load = LoadBmpFile(BuildBmpHeader(), path);
-        if (load.Error) {
-            problem = load.Error;
-            return {};
-        }
-        std::vector<QueryTile> query;
-        for (int slot = 0; slot < EditorSlotCount; ++slot)
-            query.push_back({load.Picture.Cells[slot], slot % EditorColumns, slot / EditorColumns});
-        return query;
-    }
-    const Loaded<IndexedImage> load = ReadIndexedPng(path);
-    if (load.Error) {
-        problem = load.Error;
-        return {};
-    }
-    return QueryFromImage(load.Width, load.Height, load.Indices);
+    return std::filesystem::path(path).filename().string();
 }
 
 QCheckBox* MakeCheck(const char* text, const char* toolTip, bool checked)
@@ -171,26 +142,15 @@ void FindGraphics::BtPicture_Click()
     }
     if (choice.Path.empty())
         return;
-    std::optional<UserMessage> problem;
-    std::vector<QueryTile> query = PictureQuery(choice.Path, problem);
-    if (problem) {
-        const OwnDialogScope scope(*this);
-        windows_.Dialogs.Message(*problem);
-        return;
-    }
-    pictureQuery_ = std::move(query);
-    LbPicture->setText(QString::fromStdString(std::filesystem::path(choice.Path).filename().string() + " (" +
-                                              std::to_string(pictureQuery_.size()) + " tiles)"));
+    // Read when a search starts, on the searching thread: a large picture
+    // never holds up the window.
+    picturePath_ = choice.Path;
+    LbPicture->setText(QString::fromStdString(FileName(picturePath_)));
     OpPicture->setChecked(true);
 }
 
-std::vector<QueryTile> FindGraphics::BuildQuery(std::string& problem) const
+std::vector<QueryTile> FindGraphics::CellQuery(std::string& problem) const
 {
-    if (OpPicture->isChecked()) {
-        if (pictureQuery_.empty())
-            problem = NoPictureChosenText;
-        return pictureQuery_;
-    }
     const int cursor = CursorSlot(state_);
     if (state_.EditorSlots[cursor].Address == EmptySlot) {
         problem = EmptyCellQueryText;
@@ -213,21 +173,32 @@ void FindGraphics::BtFind_Click()
         Refuse(NoFileToSearchText);
         return;
     }
-    std::string problem;
-    std::vector<QueryTile> query = BuildQuery(problem);
-    if (!problem.empty()) {
-        Refuse(problem);
-        return;
-    }
     SearchOptions options;
     options.Exact = ChkExact->isChecked();
     options.Flips = ChkFlips->isChecked();
     options.SkipUniform = ChkSkipUniform->isChecked();
     options.RequireNeighbours = ChkNeighbours->isChecked();
-    if (options.SkipUniform &&
-        std::all_of(query.begin(), query.end(), [](const QueryTile& tile) { return IsUniform(tile.Pixels); })) {
-        Refuse(OnlyUniformQueryText);
-        return;
+    options.PreparationStep = PreparationStep;
+    std::string picture;
+    std::vector<QueryTile> query;
+    if (OpPicture->isChecked()) {
+        if (picturePath_.empty()) {
+            Refuse(NoPictureChosenText);
+            return;
+        }
+        picture = picturePath_;
+    } else {
+        std::string problem;
+        query = CellQuery(problem);
+        if (!problem.empty()) {
+            Refuse(problem);
+            return;
+        }
+        if (options.SkipUniform &&
+            std::all_of(query.begin(), query.end(), [](const QueryTile& tile) { return IsUniform(tile.Pixels); })) {
+            Refuse(OnlyUniformQueryText);
+            return;
+        }
     }
     // The search reads the file through its own descriptor, so closing or
     // replacing the open file meanwhile cannot pull it away.
@@ -247,14 +218,24 @@ void FindGraphics::BtFind_Click()
     BtCancel->setEnabled(true);
     cancel_ = false;
     stale_ = false;
-    worker_ = std::thread([this, source = std::move(source), query = std::move(query), modes, options] {
-        SearchResult result = SearchGraphics(*source, query, modes, options, cancel_, [this](double fraction) {
-            QMetaObject::invokeMethod(
-                this, [this, fraction] { Progress->setValue(static_cast<int>(fraction * ProgressSteps)); },
-                Qt::QueuedConnection);
-        });
+    worker_ = std::thread([this, source = std::move(source), query = std::move(query), picture = std::move(picture),
+                           modes, options, reading = PictureReading]() mutable {
+        Outcome outcome;
+        outcome.Picture = picture;
+        if (!picture.empty()) {
+            if (reading)
+                reading();
+            query = QueryFromPictureFile(picture, outcome.PictureProblem);
+        }
+        outcome.QueryTiles = query.size();
+        if (!outcome.PictureProblem && !query.empty())
+            outcome.Result = SearchGraphics(*source, query, modes, options, cancel_, [this](double fraction) {
+                QMetaObject::invokeMethod(
+                    this, [this, fraction] { Progress->setValue(static_cast<int>(fraction * ProgressSteps)); },
+                    Qt::QueuedConnection);
+            });
         QMetaObject::invokeMethod(
-            this, [this, result = std::move(result)]() mutable { Finish(std::move(result)); }, Qt::QueuedConnection);
+            this, [this, outcome = std::move(outcome)]() mutable { Finish(std::move(outcome)); }, Qt::QueuedConnection);
     });
 }
 
@@ -263,7 +244,22 @@ void FindGraphics::BtCancel_Click()
     cancel_ = true;
 }
 
-void FindGraphics::Finish(SearchResult result)
+std::optional<std::string> FindGraphics::Unsearched(const Outcome& outcome) const
+{
+    const std::string name = FileName(outcome.Picture);
+    if (outcome.PictureProblem)
+        return PictureUnreadableText(name);
+    if (outcome.QueryTiles == 0)
+        return PictureTooSmallText(name);
+    const SearchResult& result = outcome.Result;
+    if (result.TooManyTiles)
+        return TooManyTilesText(name, result.DifferentTiles);
+    if (!result.Cancelled && result.SkippedUniform == static_cast<int>(outcome.QueryTiles))
+        return std::string(OnlyUniformQueryText);
+    return std::nullopt;
+}
+
+void FindGraphics::Finish(Outcome outcome)
 {
     if (worker_.joinable())
         worker_.join();
@@ -275,6 +271,21 @@ void FindGraphics::Finish(SearchResult result)
         emit SearchEnded();
         return;
     }
+    if (!outcome.Picture.empty() && !outcome.PictureProblem)
+        LbPicture->setText(QString::fromStdString(FileName(outcome.Picture) + " (" +
+                                                  std::to_string(outcome.QueryTiles) +
+                                                  (outcome.QueryTiles == 1 ? " tile)" : " tiles)")));
+    if (const auto reason = Unsearched(outcome)) {
+        Progress->setValue(0);
+        LbStatus->setText(QString::fromStdString(*reason));
+        if (outcome.PictureProblem) {
+            const OwnDialogScope scope(*this);
+            windows_.Dialogs.Message(*outcome.PictureProblem);
+        }
+        emit SearchEnded();
+        return;
+    }
+    SearchResult& result = outcome.Result;
     if (!result.Cancelled)
         Progress->setValue(ProgressSteps);
     LbStatus->setText(QString::fromStdString(SearchSummaryText(result)));
@@ -283,10 +294,10 @@ void FindGraphics::Finish(SearchResult result)
     rows.reserve(static_cast<qsizetype>(matches_.size()));
     for (const GraphicsMatch& match : matches_) {
         const std::string_view mode = state_.ModeTable[match.Mode].Name;
-        rows.append(new QTreeWidgetItem(QStringList{
-            QString::fromStdString(FormatHex(match.Address)), QString::number(match.Address),
-            QString::fromLatin1(mode.data(), static_cast<qsizetype>(mode.size())),
-            QString::fromStdString(FlipText(match.Flip)), QString::number(match.Neighbours)}));
+        rows.append(new QTreeWidgetItem(
+            QStringList{QString::fromStdString(FormatHex(match.Address)), QString::number(match.Address),
+                        QString::fromLatin1(mode.data(), static_cast<qsizetype>(mode.size())),
+                        QString::fromStdString(FlipText(match.Flip)), QString::number(match.Neighbours)}));
     }
     ListMatches->addTopLevelItems(rows);
     emit SearchEnded();

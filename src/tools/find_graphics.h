@@ -4,7 +4,10 @@
 #include "tools/graphics_search.h"
 
 #include <atomic>
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,8 +24,9 @@ class QTreeWidget;
 // The "Find graphics" tool: looks for the editor's cursor cell, a run of
 // cells from it, or a picture's tiles at every byte offset of the open ROM,
 // in the current mode or in all modes, and lists where they are; a click
-// on a result shows that tile in the browser. The search runs on worker
-// threads, so the window stays responsive and Cancel stops it at once.
+// on a result shows that tile in the browser. The picture is read and the
+// search runs on worker threads, so the window stays responsive and Cancel
+// stops it at once.
 class FindGraphics : public ToolWindow {
     Q_OBJECT
 
@@ -42,6 +46,11 @@ public:
     bool Searching() const { return worker_.joinable(); }
     // The matches listed, best first.
     const std::vector<GraphicsMatch>& Matches() const { return matches_; }
+
+    // Test seams, both called on the searching thread: just before the
+    // picture file is read, and as SearchOptions::PreparationStep.
+    std::function<void()> PictureReading;
+    std::function<void()> PreparationStep;
 
     QRadioButton* OpCell;
     QRadioButton* OpRun;
@@ -66,15 +75,25 @@ signals:
     void SearchEnded();
 
 private:
-    // The query the options ask for; empty with the reason in problem.
-    std::vector<QueryTile> BuildQuery(std::string& problem) const;
-    void Finish(SearchResult result);
+    // What the searching thread hands back.
+    struct Outcome {
+        SearchResult Result;
+        std::string Picture;  // the picture's path; empty for editor cells
+        std::optional<UserMessage> PictureProblem;
+        std::size_t QueryTiles = 0;
+    };
+
+    // The editor cells the options ask for; empty with the reason in problem.
+    std::vector<QueryTile> CellQuery(std::string& problem) const;
+    void Finish(Outcome outcome);
+    // Why a finished search has nothing to list, if it has a reason.
+    std::optional<std::string> Unsearched(const Outcome& outcome) const;
     void Refuse(const std::string& text);
     void StopSearch();
 
     ProgramState& state_;
     Windows& windows_;
-    std::vector<QueryTile> pictureQuery_;
+    std::string picturePath_;
     std::vector<GraphicsMatch> matches_;
     std::atomic<bool> cancel_{false};
     bool stale_ = false;  // the running search's file is no longer open

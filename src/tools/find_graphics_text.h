@@ -21,3 +21,13 @@ inline const char* const NoPictureChosenText = "Choose a picture first.";
 inline const char* const OnlyUniformQueryText =
     "Every query tile has a single color and would match everywhere; nothing was searched.";
 inline const char* const FileChangedText = "The open file changed; search again.";
+
+// A picture with more different tiles than are looked for at once; name is
+// the picture file's name.
+std::string TooManyTilesText(const std::string& name, int differentTiles);
+
+// A picture that could not be read (its own message says why).
+std::string PictureUnreadableText(const std::string& name);
+
+// A picture with no whole 8x8 tile.
+std::string PictureTooSmallText(const std::string& name);

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 std::int64_t RomFileSource::Length() const
@@ -64,24 +65,23 @@ inline std::uint64_t HashTile(const std::uint8_t* key)
     return hash;
 }
 
-// One tile the file is compared with: a query tile, possibly flipped.
-struct Variant {
-    TilePixels Pixels;
-    TilePixels Key;  // Pixels, or their pattern
-    int QueryTile;
-    TileFlip Flip;
+// Query tiles between two reads of the cancel flag while preparing.
+constexpr std::size_t PreparationCheckEvery = 256;
+
+struct TileHash {
+    std::size_t operator()(const TilePixels& tile) const { return HashTile(tile.data()); }
 };
 
-// What every worker reads: the variants by key hash and the row 0 filters.
+// What every worker reads: the prepared query, its keys by hash and the
+// row 0 filters.
 struct Matcher {
+    const PreparedQuery* Query = nullptr;
     bool Exact = false;
-    std::vector<Variant> Variants;
-    std::vector<std::pair<std::uint64_t, int>> ByHash;                            // sorted
+    std::vector<std::pair<std::uint64_t, int>> ByHash;                            // key hash, key; sorted
     std::vector<std::uint64_t> RowKeys = std::vector<std::uint64_t>(65536 / 64);  // by KeyIndex
     // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
     // at its first row no query tile has.
     std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
-    QueryRows RowsZero;  // the variants' rows 0, for the byte filters
     // Per mode the filter that rejects the most, and for modes with more
     // than two row 0 bytes the second best.
     std::array<ByteFilter, ModeCount> Filters;
@@ -107,52 +107,30 @@ struct Matcher {
     }
 };
 
-Matcher MakeMatcher(const std::vector<QueryTile>& query, const SearchOptions& options, int& skipped)
+Matcher MakeMatcher(const PreparedQuery& query, bool exact)
 {
     Matcher matcher;
-    matcher.Exact = options.Exact;
-    matcher.RowsZero.Exact = options.Exact;
+    matcher.Query = &query;
+    matcher.Exact = exact;
     for (auto& bits : matcher.LowerRowKeys)
         bits.assign(65536 / 64, 0);
-    skipped = 0;
-    for (int q = 0; q < static_cast<int>(query.size()); ++q) {
-        if (options.SkipUniform && IsUniform(query[q].Pixels)) {
-            ++skipped;
-            continue;
-        }
-        const int flipCount = options.Flips ? 4 : 1;
-        for (int f = 0; f < flipCount; ++f) {
-            Variant variant;
-            variant.Flip = static_cast<TileFlip>(f);
-            variant.Pixels = FlipTile(query[q].Pixels, variant.Flip);
-            variant.Key = options.Exact ? variant.Pixels : CanonicalPattern(variant.Pixels);
-            variant.QueryTile = q;
-            matcher.Variants.push_back(variant);
-        }
-    }
-    for (int v = 0; v < static_cast<int>(matcher.Variants.size()); ++v) {
-        const Variant& variant = matcher.Variants[v];
-        matcher.ByHash.emplace_back(HashTile(variant.Key.data()), v);
+    for (int k = 0; k < static_cast<int>(query.Keys.size()); ++k)
+        matcher.ByHash.emplace_back(HashTile(query.Keys[k].data()), k);
+    std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
+    for (const QueryVariant& variant : query.Variants) {
         Row row;
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
-        const Key key = RowKey(row, options.Exact);
+        const Key key = RowKey(row, exact);
         SetBit(matcher.RowKeys, KeyIndex(key));
         Row second;
         std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
-        SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, options.Exact)));
+        SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, exact)));
         for (int y = 1; y < TileSide; ++y) {
             Row lower;
             std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
-            SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, options.Exact)));
+            SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, exact)));
         }
-        QueryRows& rows = matcher.RowsZero;
-        if (std::find(rows.Rows.begin(), rows.Rows.end(), row) == rows.Rows.end())
-            rows.Rows.push_back(row);
-        const Key patternKey = RowKey(row, false);
-        if (std::find(rows.PatternKeys.begin(), rows.PatternKeys.end(), patternKey) == rows.PatternKeys.end())
-            rows.PatternKeys.push_back(patternKey);
     }
-    std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
     return matcher;
 }
 
@@ -163,13 +141,6 @@ struct RawHit {
     bool ExactColors;
     int QueryTile;
 };
-
-bool Better(const RawHit& a, const RawHit& b)
-{
-    if (a.ExactColors != b.ExactColors)
-        return a.ExactColors;
-    return a.Flip < b.Flip;
-}
 
 // One worker's state: its hits and the scratch of the pattern.
 class Worker {
@@ -260,24 +231,33 @@ private:
             return;
         const TilePixels& key = matcher_.Exact ? pixels : Pattern(pixels);
         const std::uint64_t hash = HashTile(key.data());
+        const PreparedQuery& query = *matcher_.Query;
         auto it = std::lower_bound(matcher_.ByHash.begin(), matcher_.ByHash.end(), std::make_pair(hash, 0));
-        const std::size_t firstOfTile = Hits.size();
-        for (; it != matcher_.ByHash.end() && it->first == hash; ++it) {
-            const Variant& variant = matcher_.Variants[it->second];
-            if (variant.Key != key)
-                continue;
-            const RawHit hit{address, mode, variant.Flip, variant.Pixels == pixels, variant.QueryTile};
-            // One hit per query tile here: its best flip.
-            auto same = std::find_if(Hits.begin() + static_cast<std::ptrdiff_t>(firstOfTile), Hits.end(),
-                                     [&](const RawHit& h) { return h.QueryTile == hit.QueryTile; });
-            if (same == Hits.end()) {
+        for (; it != matcher_.ByHash.end() && it->first == hash; ++it)
+            if (query.Keys[it->second] == key)
+                return AddHits(mode, address, pixels, query.VariantsOfKey[it->second]);
+    }
+
+    // One hit per query tile showing a tile with this key: the tile's best
+    // flip. A tile's variants sit together with their flips in order, so the
+    // first with the file tile's own colors is the best, else the first.
+    void AddHits(GraphicsMode mode, std::int32_t address, const TilePixels& pixels, const std::vector<int>& variants)
+    {
+        const PreparedQuery& query = *matcher_.Query;
+        for (std::size_t i = 0; i < variants.size();) {
+            const QueryVariant* best = &query.Variants[variants[i]];
+            bool exactColors = best->Pixels == pixels;
+            for (++i; i < variants.size() && query.Variants[variants[i]].Tile == best->Tile; ++i)
+                if (!exactColors && query.Variants[variants[i]].Pixels == pixels) {
+                    best = &query.Variants[variants[i]];
+                    exactColors = true;
+                }
+            for (const int q : query.QueryTilesOf[best->Tile]) {
                 if (Hits.size() >= hitLimit_) {
                     Full = true;
                     return;
                 }
-                Hits.push_back(hit);
-            } else if (Better(hit, *same)) {
-                *same = hit;
+                Hits.push_back({address, mode, best->Flip, exactColors, q});
             }
         }
     }
@@ -366,12 +346,12 @@ void ScanRange(const SearchSource& source, std::int64_t length, std::int64_t beg
 
 // The runs of the searched query tiles: tiles in one row with consecutive
 // columns, in column order. A left-out tile ends a run.
-std::vector<std::vector<int>> FindRuns(const std::vector<QueryTile>& query, const Matcher& matcher)
+std::vector<std::vector<int>> FindRuns(const std::vector<QueryTile>& query, const PreparedQuery& prepared)
 {
     std::vector<int> searched;
-    for (const Variant& v : matcher.Variants)
-        if (searched.empty() || searched.back() != v.QueryTile)
-            searched.push_back(v.QueryTile);
+    for (int q = 0; q < static_cast<int>(query.size()); ++q)
+        if (prepared.TileOf[q] >= 0)
+            searched.push_back(q);
     std::sort(searched.begin(), searched.end(), [&](int a, int b) {
         if (query[a].Row != query[b].Row)
             return query[a].Row < query[b].Row;
@@ -399,9 +379,9 @@ std::uint64_t HitKey(std::int64_t address, GraphicsMode mode, int queryTile, Til
 
 // Turns the hits into matches: neighbours counted, runs required if asked.
 std::vector<GraphicsMatch> CountNeighbours(const std::vector<RawHit>& hits, const std::vector<QueryTile>& query,
-                                           const Matcher& matcher, bool requireRuns)
+                                           const PreparedQuery& prepared, bool requireRuns)
 {
-    const auto runs = FindRuns(query, matcher);
+    const auto runs = FindRuns(query, prepared);
     std::vector<std::pair<int, int>> place(query.size(), {-1, 0});  // run, index in run
     for (int r = 0; r < static_cast<int>(runs.size()); ++r)
         for (int i = 0; i < static_cast<int>(runs[r].size()); ++i)
@@ -452,22 +432,109 @@ bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b)
 
 }  // namespace
 
+PreparedQuery PrepareQuery(const std::vector<QueryTile>& query, const SearchOptions& options,
+                           const std::atomic<bool>& cancel)
+{
+    PreparedQuery prepared;
+    const auto stop = [&] {
+        if (options.PreparationStep)
+            options.PreparationStep();
+        prepared.Cancelled = cancel.load(std::memory_order_relaxed);
+        return prepared.Cancelled;
+    };
+
+    // Each different tile by the first query tile showing it: the set holds
+    // indices, not copies of the tiles, however many there are.
+    const auto hashOf = [&](int q) { return static_cast<std::size_t>(HashTile(query[q].Pixels.data())); };
+    const auto sameTile = [&](int a, int b) { return query[a].Pixels == query[b].Pixels; };
+    std::unordered_map<int, int, decltype(hashOf), decltype(sameTile)> tileOfFirst(64, hashOf, sameTile);
+    prepared.TileOf.assign(query.size(), -1);
+    for (std::size_t q = 0; q < query.size(); ++q) {
+        if (q % PreparationCheckEvery == 0 && stop())
+            return prepared;
+        if (options.SkipUniform && IsUniform(query[q].Pixels)) {
+            ++prepared.SkippedUniform;
+            continue;
+        }
+        const auto [it, added] = tileOfFirst.try_emplace(static_cast<int>(q), prepared.DifferentTiles);
+        if (added)
+            ++prepared.DifferentTiles;
+        if (prepared.DifferentTiles > MaxDifferentQueryTiles)
+            continue;  // only counted from here on
+        if (added) {
+            prepared.Tiles.push_back(query[q].Pixels);
+            prepared.QueryTilesOf.emplace_back();
+        }
+        prepared.TileOf[q] = it->second;
+        prepared.QueryTilesOf[it->second].push_back(static_cast<int>(q));
+    }
+    if (prepared.DifferentTiles > MaxDifferentQueryTiles) {
+        prepared.TooManyTiles = true;
+        prepared.Tiles.clear();
+        prepared.TileOf.assign(query.size(), -1);
+        prepared.QueryTilesOf.clear();
+        return prepared;
+    }
+
+    prepared.RowsZero.Exact = options.Exact;
+    std::unordered_map<TilePixels, int, TileHash> keyIndex;
+    std::unordered_set<Row> rows;
+    std::unordered_set<Key> patternKeys;
+    const int flipCount = options.Flips ? 4 : 1;
+    for (std::size_t t = 0; t < prepared.Tiles.size(); ++t) {
+        if (t % PreparationCheckEvery == 0 && stop())
+            return prepared;
+        for (int f = 0; f < flipCount; ++f) {
+            QueryVariant variant;
+            variant.Tile = static_cast<int>(t);
+            variant.Flip = static_cast<TileFlip>(f);
+            variant.Pixels = FlipTile(prepared.Tiles[t], variant.Flip);
+            variant.Key = options.Exact ? variant.Pixels : CanonicalPattern(variant.Pixels);
+            const auto [key, added] = keyIndex.try_emplace(variant.Key, static_cast<int>(prepared.Keys.size()));
+            if (added) {
+                prepared.Keys.push_back(variant.Key);
+                prepared.VariantsOfKey.emplace_back();
+            }
+            prepared.VariantsOfKey[key->second].push_back(static_cast<int>(prepared.Variants.size()));
+            Row row;
+            std::memcpy(&row, variant.Pixels.data(), sizeof row);
+            if (rows.insert(row).second)
+                prepared.RowsZero.Rows.push_back(row);
+            if (const Key patternKey = RowKey(row, false); patternKeys.insert(patternKey).second)
+                prepared.RowsZero.PatternKeys.push_back(patternKey);
+            prepared.Variants.push_back(variant);
+        }
+    }
+    return prepared;
+}
+
 SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryTile>& query,
                             const std::vector<GraphicsMode>& modes, const SearchOptions& options,
                             const std::atomic<bool>& cancel, const SearchProgress& progress)
 {
     SearchResult result;
-    Matcher matcher = MakeMatcher(query, options, result.SkippedUniform);
+    const PreparedQuery prepared = PrepareQuery(query, options, cancel);
+    result.SkippedUniform = prepared.SkippedUniform;
+    result.DifferentTiles = prepared.DifferentTiles;
+    result.TooManyTiles = prepared.TooManyTiles;
+    result.Cancelled = prepared.Cancelled;
+    if (prepared.Cancelled || prepared.TooManyTiles)
+        return result;
+    Matcher matcher = MakeMatcher(prepared, options.Exact);
     std::vector<GraphicsMode> validModes;
     for (const GraphicsMode mode : modes)
         if (IsValidMode(mode) && std::find(validModes.begin(), validModes.end(), mode) == validModes.end())
             validModes.push_back(mode);
-    if (!matcher.Variants.empty())
-        for (const GraphicsMode mode : validModes)
-            std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, matcher.RowsZero);
     const std::int64_t length = source.Length();
-    if (matcher.Variants.empty() || validModes.empty() || length <= 0)
+    if (prepared.Variants.empty() || validModes.empty() || length <= 0)
         return result;
+    for (const GraphicsMode mode : validModes) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            result.Cancelled = true;
+            return result;
+        }
+        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, prepared.RowsZero);
+    }
 
     // Each thread takes one range of tile starts and reads a tile's bytes
     // past its end, so ranges share only the overlap.
@@ -504,7 +571,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         result.Truncated = result.Truncated || worker.Full;
         result.Cancelled = result.Cancelled || worker.Stopped;
     }
-    result.Matches = CountNeighbours(hits, query, matcher, options.RequireNeighbours);
+    result.Matches = CountNeighbours(hits, query, prepared, options.RequireNeighbours);
     std::sort(result.Matches.begin(), result.Matches.end(), BestFirst);
     if (result.Matches.size() > options.MaxResults) {
         result.Matches.resize(options.MaxResults);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/mode_table.h"
+#include "tools/byte_filter.h"
 #include "tools/tile_pattern.h"
 
 #include <atomic>
@@ -64,7 +65,57 @@ struct SearchOptions {
     std::size_t MaxResults = 10000;
     // Worker threads; 0 takes one per core.
     int Threads = 0;
+    // Called each time the query's preparation reads the cancel flag, on
+    // the searching thread, just before it reads it: a test holds the
+    // preparation here.
+    std::function<void()> PreparationStep;
 };
+
+// Different query tiles looked for at once, at most: the work per file tile
+// that matches, and the query's preparation, grow with them.
+inline constexpr int MaxDifferentQueryTiles = 4096;
+
+// One tile the file is compared with: a different query tile, possibly
+// flipped.
+struct QueryVariant {
+    TilePixels Pixels{};
+    TilePixels Key{};  // Pixels, or their pattern
+    int Tile = 0;      // index into PreparedQuery::Tiles
+    TileFlip Flip = TileFlip::None;
+    bool operator==(const QueryVariant&) const = default;
+};
+
+// The query made ready for the scan. Each different tile is prepared once
+// however often the query shows it, and each different key is looked up
+// once however many variants share it.
+struct PreparedQuery {
+    // The different tiles looked for, in order of first appearance, and
+    // for each query tile the index of its tile (-1: left out, one color).
+    std::vector<TilePixels> Tiles;
+    std::vector<int> TileOf;
+    // The query tiles that show each tile, in query order.
+    std::vector<std::vector<int>> QueryTilesOf;
+    // Each tile with each flip asked for: tile by tile, flips in order.
+    std::vector<QueryVariant> Variants;
+    // The variants' different keys in order of first appearance, and the
+    // variants that have each, in variant order.
+    std::vector<TilePixels> Keys;
+    std::vector<std::vector<int>> VariantsOfKey;
+    // The variants' different rows 0 and their pattern keys, in order of
+    // first appearance, for the byte filters.
+    search::QueryRows RowsZero;
+    int SkippedUniform = 0;
+    // Different tiles of the whole query, counted in full even past the
+    // limit; when it is passed nothing else is prepared.
+    int DifferentTiles = 0;
+    bool TooManyTiles = false;
+    bool Cancelled = false;  // the cancel flag stopped the preparation
+};
+
+// Prepares the query in time that grows with its tile count (hash sets, no
+// search through lists), reading the cancel flag every few hundred tiles.
+PreparedQuery PrepareQuery(const std::vector<QueryTile>& query, const SearchOptions& options,
+                           const std::atomic<bool>& cancel);
 
 struct GraphicsMatch {
     std::int32_t Address = 0;  // where the query tile starts in the file
@@ -83,6 +134,11 @@ struct SearchResult {
     bool Truncated = false;  // more matches existed than were kept
     bool Cancelled = false;  // stopped by the cancel flag; Matches holds what was found until then
     int SkippedUniform = 0;  // query tiles left out because they have one color
+    // The query has more than MaxDifferentQueryTiles different tiles
+    // (DifferentTiles of them, not counting those left out): nothing was
+    // searched.
+    bool TooManyTiles = false;
+    int DifferentTiles = 0;
 };
 
 // Called with the fraction done (0 to 1), at most about 100 times per search,
@@ -96,7 +152,8 @@ std::vector<GraphicsMode> AllGraphicsModes();
 
 // Tries every byte offset a (0 <= a <= length - BytesPerTile) of the source in
 // each of the modes against every query tile. Setting cancel stops the search
-// within a few milliseconds; the result then says Cancelled.
+// within a few milliseconds, also while the query is prepared; the result
+// then says Cancelled.
 SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryTile>& query,
                             const std::vector<GraphicsMode>& modes, const SearchOptions& options,
                             const std::atomic<bool>& cancel, const SearchProgress& progress = {});

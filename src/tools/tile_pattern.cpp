@@ -1,7 +1,12 @@
 #include "tools/tile_pattern.h"
 
+#include "core/indexed_png.h"
+#include "editor/bmp_exchange.h"
+
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 
 TilePixels FlipTile(const TilePixels& tile, TileFlip flip)
 {
@@ -69,4 +74,37 @@ std::vector<QueryTile> QueryFromCells(const EditorSlotTable& slots, int firstSlo
     for (int column = firstColumn; column < lastColumn; ++column)
         query.push_back({slots[SlotAt(column, row)].Pixels, column, row});
     return query;
+}
+
+namespace {
+
+bool IsBmpPath(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".bmp";
+}
+
+}  // namespace
+
+std::vector<QueryTile> QueryFromPictureFile(const std::string& path, std::optional<UserMessage>& problem)
+{
+    if (IsBmpPath(path)) {
+        const BmpLoad load = LoadBmpFile(BuildBmpHeader(), path);
+        if (load.Error) {
+            problem = load.Error;
+            return {};
+        }
+        std::vector<QueryTile> query;
+        for (int slot = 0; slot < EditorSlotCount; ++slot)
+            query.push_back({load.Picture.Cells[slot], slot % EditorColumns, slot / EditorColumns});
+        return query;
+    }
+    const Loaded<IndexedImage> load = ReadIndexedPng(path);
+    if (load.Error) {
+        problem = load.Error;
+        return {};
+    }
+    return QueryFromImage(load.Width, load.Height, load.Indices);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/dialogs.h"
 #include "core/editor_cells.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 // Tiles as search keys: flips, the color pattern of a tile, and cutting a
@@ -41,3 +44,8 @@ std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<s
 // count editor cells from firstSlot along its row, as one run of query tiles
 // (cells past the row's end are not taken).
 std::vector<QueryTile> QueryFromCells(const EditorSlotTable& slots, int firstSlot, int count);
+
+// The tiles of a picture file, from its top-left corner: an indexed PNG, or
+// the editor's 128 x 128 BMP (a file whose name ends in .bmp) cell by cell.
+// Nothing, with the reason in problem, when the file cannot be read.
+std::vector<QueryTile> QueryFromPictureFile(const std::string& path, std::optional<UserMessage>& problem);

@@ -671,3 +671,39 @@ TEST_F(Cli, FindPrintsWhereAPlantedTileStands)
     EXPECT_EQ(Run({"find", romPath}).Status, 2);
     EXPECT_EQ(Run({"find", "--help"}).Status, 0);
 }
+
+// A query picture of 4096 different tiles is searched, one of 4097 refused
+// before anything is searched.
+TEST_F(Cli, FindRefusesAPictureOfTooManyDifferentTiles)
+{
+    const std::string romPath = Write("rom.gb", std::vector<std::uint8_t>(4096, 0));
+    const std::string query = PathOf("many.png");
+    struct Case {
+        int Different;
+        int Status;
+        std::string Err;
+    };
+    for (const Case& c :
+         {Case{4096, 0, "No match found.\n"},
+          Case{4097, 1,
+               "brixel-cli: " + query +
+                   " has 4097 different tiles; at most 4096 different tiles can be looked for at once.\n"}}) {
+        const int different = c.Different;
+        SCOPED_TRACE(different);
+        // Tile t carries t's bits in its first pixels; 64 tiles a row, the
+        // last row filled up with copies of tile 0.
+        IndexedImage picture{64 * 8, (different + 63) / 64 * 8, {}, {0, 0x808080, 0xFFFFFF}, 8};
+        picture.Indices.resize(static_cast<std::size_t>(picture.Width * picture.Height));
+        for (int t = 0; t < picture.Width / 8 * picture.Height / 8; ++t)
+            for (int i = 0; i < 64; ++i)
+                picture
+                    .Indices[static_cast<std::size_t>(((t / 64) * 8 + i / 8) * picture.Width + (t % 64) * 8 + i % 8)] =
+                    static_cast<std::uint8_t>(i == 63                   ? 2
+                                              : i < 16 && t < different ? (t >> i) & 1
+                                                                        : 0);
+        ASSERT_FALSE(WriteIndexedPng(query, picture));
+        const Finished found = Run({"find", romPath, "--query", query, "--mode", "gb"});
+        EXPECT_EQ(found.Status, c.Status);
+        EXPECT_EQ(found.Err, c.Err);
+    }
+}

@@ -15,6 +15,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -395,6 +396,201 @@ TEST(GraphicsSearch, CancelStopsEarly)
     EXPECT_TRUE(before.Cancelled);
     EXPECT_TRUE(before.Matches.empty());
     EXPECT_FALSE(Search(data, {{tile, 0, 0}}, {ModeGameboy}).Cancelled);
+}
+
+// Where value stands in list; added at the end when it is not there.
+template <typename T> std::size_t IndexIn(std::vector<T>& list, const T& value)
+{
+    const auto at = std::find(list.begin(), list.end(), value);
+    if (at != list.end())
+        return static_cast<std::size_t>(at - list.begin());
+    list.push_back(value);
+    return list.size() - 1;
+}
+
+// The program's preparation, written the slow way: lists searched through
+// from the start for every tile and every variant.
+PreparedQuery SlowPreparedQuery(const std::vector<QueryTile>& query, const SearchOptions& options)
+{
+    PreparedQuery slow;
+    for (std::size_t q = 0; q < query.size(); ++q) {
+        const TilePixels& pixels = query[q].Pixels;
+        if (options.SkipUniform && std::count(pixels.begin(), pixels.end(), pixels[0]) == 64) {
+            ++slow.SkippedUniform;
+            slow.TileOf.push_back(-1);
+            continue;
+        }
+        const std::size_t t = IndexIn(slow.Tiles, pixels);
+        slow.QueryTilesOf.resize(slow.Tiles.size());
+        slow.QueryTilesOf[t].push_back(static_cast<int>(q));
+        slow.TileOf.push_back(static_cast<int>(t));
+    }
+    slow.DifferentTiles = static_cast<int>(slow.Tiles.size());
+    slow.RowsZero.Exact = options.Exact;
+    for (std::size_t t = 0; t < slow.Tiles.size(); ++t)
+        for (int f = 0; f < (options.Flips ? 4 : 1); ++f) {
+            QueryVariant v{Mirrored(slow.Tiles[t], f == 1 || f == 3, f == 2 || f == 3),
+                           {},
+                           static_cast<int>(t),
+                           static_cast<TileFlip>(f)};
+            std::vector<std::uint8_t> colors;
+            for (int i = 0; i < 64; ++i)
+                v.Key[i] = options.Exact ? v.Pixels[i] : static_cast<std::uint8_t>(IndexIn(colors, v.Pixels[i]));
+            const std::size_t k = IndexIn(slow.Keys, v.Key);
+            slow.VariantsOfKey.resize(slow.Keys.size());
+            slow.VariantsOfKey[k].push_back(static_cast<int>(slow.Variants.size()));
+            slow.Variants.push_back(v);
+            search::Row row = 0;
+            for (int x = 0; x < 8; ++x)
+                row |= search::Row{v.Pixels[x]} << (8 * x);
+            IndexIn(slow.RowsZero.Rows, row);
+            IndexIn(slow.RowsZero.PatternKeys, search::RowKey(row, false));
+        }
+    return slow;
+}
+
+// A picture of random tiles drawn from a few, so tiles repeat; some are
+// recolored copies (the same pattern), some symmetric (their flips are
+// themselves), some of one color.
+TEST(GraphicsSearch, PreparedQueryEqualsTheSlowWay)
+{
+    std::mt19937 random(21);
+    std::vector<TilePixels> kinds;
+    for (int i = 0; i < 6; ++i)
+        kinds.push_back(RandomTile(ModeSnes4bpp, random));
+    kinds.push_back(Recolored(ModeSnes4bpp, kinds[0], random));
+    TilePixels symmetric{};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            symmetric[y * 8 + x] = static_cast<std::uint8_t>(std::min({x, 7 - x, y, 7 - y}));
+    kinds.push_back(symmetric);
+    kinds.push_back(TilePixels{});
+    kinds.push_back(Recolored(ModeSnes4bpp, TilePixels{}, random));
+    std::vector<QueryTile> query;
+    for (int t = 0; t < 144; ++t)
+        query.push_back({kinds[random() % kinds.size()], t % 12, t / 12});
+
+    struct Case {
+        bool Exact, Flips, SkipUniform;
+    };
+    for (const Case c : {Case{false, false, true}, Case{false, true, true}, Case{true, true, true},
+                         Case{true, false, false}, Case{false, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "exact " << c.Exact << " flips " << c.Flips << " skip " << c.SkipUniform);
+        SearchOptions options;
+        options.Exact = c.Exact;
+        options.Flips = c.Flips;
+        options.SkipUniform = c.SkipUniform;
+        const std::atomic<bool> cancel{false};
+        const PreparedQuery got = PrepareQuery(query, options, cancel);
+        const PreparedQuery slow = SlowPreparedQuery(query, options);
+        EXPECT_EQ(got.Tiles, slow.Tiles);
+        EXPECT_EQ(got.TileOf, slow.TileOf);
+        EXPECT_EQ(got.QueryTilesOf, slow.QueryTilesOf);
+        EXPECT_EQ(got.Variants, slow.Variants);
+        EXPECT_EQ(got.Keys, slow.Keys);
+        EXPECT_EQ(got.VariantsOfKey, slow.VariantsOfKey);
+        EXPECT_EQ(got.RowsZero.Rows, slow.RowsZero.Rows);
+        EXPECT_EQ(got.RowsZero.PatternKeys, slow.RowsZero.PatternKeys);
+        EXPECT_EQ(got.SkippedUniform, slow.SkippedUniform);
+        EXPECT_EQ(got.DifferentTiles, slow.DifferentTiles);
+        EXPECT_FALSE(got.TooManyTiles || got.Cancelled);
+    }
+}
+
+// A tile the query shows twice is matched once per query tile, each with
+// its own neighbours.
+TEST(GraphicsSearch, RepeatedQueryTilesEachGetTheirMatches)
+{
+    std::mt19937 random(22);
+    const TilePixels a = RandomTile(ModeGameboy, random), b = RandomTile(ModeGameboy, random);
+    const std::vector<QueryTile> query{{a, 0, 0}, {b, 1, 0}, {a, 2, 0}};
+    Bytes data(2000);
+    Plant(ModeGameboy, data, 100, a);
+    Plant(ModeGameboy, data, 116, b);
+    Plant(ModeGameboy, data, 132, a);
+    Plant(ModeGameboy, data, 1000, Recolored(ModeGameboy, a, random));
+    const SearchResult result = Search(data, query, {ModeGameboy});
+    std::vector<std::tuple<std::int32_t, int, int>> got;  // address, query tile, neighbours
+    for (const GraphicsMatch& m : result.Matches)
+        got.emplace_back(m.Address, m.QueryTile, m.Neighbours);
+    const std::vector<std::tuple<std::int32_t, int, int>> expected{{100, 0, 3}, {116, 1, 3},  {132, 2, 3}, {100, 2, 1},
+                                                                   {132, 0, 1}, {1000, 0, 1}, {1000, 2, 1}};
+    EXPECT_EQ(got, expected);
+}
+
+// A tile whose left-right mirror is itself recolored: both flips fit every
+// copy, and the one giving the file tile's own colors is named.
+TEST(GraphicsSearch, TheFlipWithTheOwnColorsIsNamed)
+{
+    std::mt19937 random(23);
+    TilePixels tile{};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 4; ++x) {
+            tile[y * 8 + x] = static_cast<std::uint8_t>(random() % 2);
+            tile[y * 8 + 7 - x] = static_cast<std::uint8_t>(1 - tile[y * 8 + x]);
+        }
+    Bytes data(1000);
+    Plant(ModeGameboy, data, 100, Mirrored(tile, true, false));
+    Plant(ModeGameboy, data, 300, tile);
+    SearchOptions options;
+    options.Flips = true;
+    const SearchResult result = Search(data, {{tile, 0, 0}}, {ModeGameboy}, options);
+    for (const auto& [address, flip] : {std::pair{100, TileFlip::Horizontal}, std::pair{300, TileFlip::None}}) {
+        const GraphicsMatch* match = FindMatch(result, address, ModeGameboy, 0);
+        ASSERT_NE(match, nullptr) << address;
+        EXPECT_EQ(match->Flip, flip) << address;
+        EXPECT_TRUE(match->ExactColors) << address;
+    }
+}
+
+// A picture whose tile t carries t's bits in its first pixels: no two alike,
+// none of one color.
+std::vector<QueryTile> DifferentTiles(int count)
+{
+    std::vector<QueryTile> query;
+    for (int t = 0; t < count; ++t) {
+        QueryTile tile{{}, t % 64, t / 64};
+        for (int bit = 0; bit < 16; ++bit)
+            tile.Pixels[bit] = static_cast<std::uint8_t>((t >> bit) & 1);
+        tile.Pixels[63] = 2;
+        query.push_back(tile);
+    }
+    return query;
+}
+
+// At most 4096 different tiles are looked for; repeats and left-out
+// one-color tiles do not count.
+TEST(GraphicsSearch, QueriesOfTooManyDifferentTilesAreRefused)
+{
+    TilePixels uniform;
+    uniform.fill(1);
+    struct Case {
+        int Different;
+        int Repeats;       // tiles added again
+        bool WithUniform;  // and one of one color
+        bool SkipUniform;
+        bool Refused;
+    };
+    for (const Case c : {Case{4096, 0, false, true, false}, Case{4097, 0, false, true, true},
+                         Case{4096, 500, true, true, false}, Case{4096, 0, true, false, true}}) {
+        SCOPED_TRACE(testing::Message() << c.Different << " different, uniform " << c.WithUniform);
+        std::vector<QueryTile> query = DifferentTiles(c.Different);
+        for (int r = 0; r < c.Repeats; ++r)
+            query.push_back(query[static_cast<std::size_t>(r)]);
+        if (c.WithUniform)
+            query.push_back({uniform, 0, 100});
+        Bytes data(1000);
+        Plant(ModeSnes4bpp, data, 300, query[4095].Pixels);
+        SearchOptions options;
+        options.SkipUniform = c.SkipUniform;
+        const SearchResult result = Search(data, query, {ModeSnes4bpp}, options);
+        EXPECT_EQ(result.TooManyTiles, c.Refused);
+        EXPECT_EQ(result.DifferentTiles, c.Different + (c.WithUniform && !c.SkipUniform ? 1 : 0));
+        EXPECT_EQ(FindMatch(result, 300, ModeSnes4bpp, 4095) != nullptr, !c.Refused);
+        EXPECT_EQ(result.Matches.empty(), c.Refused);
+    }
+    EXPECT_EQ(TooManyTilesText("big.png", 4097),
+              "big.png has 4097 different tiles; at most 4096 different tiles can be looked for at once.");
 }
 
 TEST(TilePattern, PatternsAndFlips)
