@@ -180,18 +180,15 @@ std::int64_t OriginalByteMap::EndBelow(std::int64_t limit) const
     if (leaves_.empty() || limit <= 0)
         return 0;
     limit = std::min(limit, OffsetLimit);
-    // The leaf of limit - 1 may hold no run below limit; the one before it
-    // then ends below its key.
-    for (auto leafAt = std::next(LeafFor(limit - 1));;) {
-        const Leaf& leaf = (--leafAt)->second;
-        const auto after =
-            std::upper_bound(leaf.Pieces.begin(), leaf.Pieces.end(), limit - 1,
-                             [](std::int64_t at, const Piece& piece) { return at < std::int64_t{piece.Offset}; });
-        if (after != leaf.Pieces.begin())
-            return std::min(limit, leaf.PieceEnd(static_cast<std::size_t>(after - leaf.Pieces.begin()) - 1));
-        if (leafAt == leaves_.begin())
-            return 0;
-    }
+    // Every leaf but the first starts with a run at its key, so the leaf
+    // of limit - 1 holds a run below limit unless limit lies before them all.
+    const Leaf& leaf = LeafFor(limit - 1)->second;
+    const auto after =
+        std::upper_bound(leaf.Pieces.begin(), leaf.Pieces.end(), limit - 1,
+                         [](std::int64_t at, const Piece& piece) { return at < std::int64_t{piece.Offset}; });
+    if (after == leaf.Pieces.begin())
+        return 0;
+    return std::min(limit, leaf.PieceEnd(static_cast<std::size_t>(after - leaf.Pieces.begin()) - 1));
 }
 
 void OriginalByteMap::Clear()

@@ -38,7 +38,8 @@ private:
         std::int64_t PieceEnd(std::size_t piece) const { return std::int64_t{Pieces[piece].Offset} + Length(piece); }
     };
     // Each leaf by the lowest offset it covers: a leaf holds the runs from
-    // its key up to the next leaf's key (the first leaf's key is 0).
+    // its key up to the next leaf's key. The first leaf's key is 0; any
+    // other's is the offset of its first run, set when it split off.
     using Leaves = std::map<std::uint32_t, Leaf>;
 
 public:
