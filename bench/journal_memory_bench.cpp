@@ -1,7 +1,8 @@
 // Memory of the journal's original bytes per byte changed, for changes laid
 // out as one stretch written in order, tiles scattered over the file, single
 // bytes scattered, overlapping writes and tiles written backwards, up to
-// 16 MiB changed; and the memory of reverting a 32 MiB ROM every byte of
+// 16 MiB changed (single bytes up to 1 MiB: millions of lone runs take
+// long to build); and the memory of reverting a 32 MiB ROM every byte of
 // which was changed (the step with its old and new bytes, plus the journal).
 //
 // Memory is counted by this program's own operator new and delete: the heap
@@ -229,7 +230,7 @@ void BM_Revert32MiBChangedEverywhere(benchmark::State& state)
 
 BENCHMARK(BM_JournalMemoryStretch)->Arg(64 << 10)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalMemoryScatteredTiles)->Arg(64 << 10)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_JournalMemoryScatteredBytes)->Arg(64 << 10)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JournalMemoryScatteredBytes)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalMemoryOverlapping)->Arg(64 << 10)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalMemoryBackwardTiles)->Arg(64 << 10)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Revert32MiBChangedEverywhere)->Iterations(1)->Unit(benchmark::kMillisecond);
