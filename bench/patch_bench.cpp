@@ -28,11 +28,11 @@ OriginalByteMap ScatteredChanges(const RomFile& file, std::int64_t limit)
 {
     std::mt19937 random(99);
     OriginalByteMap originals;
-    while (originals.size() < ChangeCount) {
+    while (originals.Size() < ChangeCount) {
         const std::int64_t offset = random() % limit;
         std::uint8_t current = 0;
         file.ReadAt(offset, &current, 1);
-        originals.emplace(offset, static_cast<std::uint8_t>(~current));
+        originals.Record(offset, static_cast<std::uint8_t>(~current));
     }
     return originals;
 }

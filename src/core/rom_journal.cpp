@@ -39,20 +39,15 @@ RomStep RomJournal::EndStep()
 
 void RomJournal::Reset()
 {
-    originals_.clear();
+    originals_.Clear();
     open_ = {};
     depth_ = 0;
 }
 
 void RomJournal::Record(std::int64_t offset, std::span<const std::uint8_t> before, std::span<const std::uint8_t> after)
 {
-    // try_emplace keeps the first value seen: the one the byte had at the
-    // open. The hint walks along the block, so a block costs one lookup.
-    auto hint = originals_.lower_bound(offset);
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        hint = originals_.try_emplace(hint, offset + static_cast<std::int64_t>(i), before[i]);
-        ++hint;
-    }
+    // The map keeps the first value seen: the one the byte had at the open.
+    originals_.Record(offset, before);
 
     RomWrite write{offset, {before.begin(), before.end()}, {after.begin(), after.end()}};
     if (depth_ > 0) {
@@ -61,4 +56,21 @@ void RomJournal::Record(std::int64_t offset, std::span<const std::uint8_t> befor
     }
     if (loneHandler_)
         loneHandler_(RomStep{LoneWriteName, {std::move(write)}});
+}
+
+void RomJournal::ReserveWrites(std::size_t count)
+{
+    if (depth_ > 0)
+        open_.Writes.reserve(open_.Writes.size() + count);
+}
+
+void RomJournal::AddWrites(std::vector<RomWrite> writes)
+{
+    if (depth_ == 0) {
+        if (loneHandler_ && !writes.empty())
+            loneHandler_(RomStep{LoneWriteName, std::move(writes)});
+        return;
+    }
+    for (RomWrite& write : writes)
+        open_.Writes.push_back(std::move(write));
 }

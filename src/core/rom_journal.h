@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,22 @@ public:
 
     // The value at the open of every byte written since then.
     const OriginalByteMap& OriginalBytes() const { return originals_; }
+
+    // For an action that makes its writes itself, without telling the file,
+    // so that it can prepare everything before its first write and take
+    // back a write that fails halfway. Before writing: RecordOriginals with
+    // the bytes each write will replace (a byte not written since the open
+    // still has its value at the open, so this holds even when the writes
+    // are then called off) and ReserveWrites for their number. After all
+    // went through: AddWrites, which then cannot fail.
+    void RecordOriginals(std::int64_t offset, std::span<const std::uint8_t> before)
+    {
+        originals_.Record(offset, before);
+    }
+    void ReserveWrites(std::size_t count);
+    // The writes join the open step; with none open they are a step of
+    // their own.
+    void AddWrites(std::vector<RomWrite> writes);
 
     // A file was opened or closed: forgets the original bytes and any open
     // step.

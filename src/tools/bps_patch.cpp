@@ -53,8 +53,7 @@ std::optional<FileChecksums> ChecksumsOf(const RomFile& file, const OriginalByte
             return std::nullopt;
         sums.Target = Crc(sums.Target, block.data(), part);
         const std::int64_t end = at + static_cast<std::int64_t>(part);
-        for (auto it = originals.lower_bound(at); it != originals.end() && it->first < end; ++it)
-            block[static_cast<std::size_t>(it->first - at)] = it->second;
+        originals.LayOver(at, std::span<std::uint8_t>(block.data(), part));
         sums.Source = Crc(sums.Source, block.data(), part);
         at = end;
     }
@@ -201,7 +200,7 @@ private:
 
 std::optional<std::uint32_t> FileCrc(const RomFile& file)
 {
-    const auto sums = ChecksumsOf(file, {});
+    const auto sums = ChecksumsOf(file, OriginalByteMap{});
     if (!sums)
         return std::nullopt;
     return sums->Target;

@@ -1,6 +1,7 @@
 #include "tools/patch_actions.h"
 
 #include "core/confirm_save.h"
+#include "core/edit_step.h"
 #include "core/file_filter.h"
 #include "core/file_io.h"
 #include "core/loaded.h"
@@ -10,6 +11,8 @@
 #include "tools/patch_messages.h"
 #include "tools/rom_patch.h"
 
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,49 +38,90 @@ std::int64_t PatchSizeLimit(const ProgramState& state)
     return 2 * static_cast<std::int64_t>(state.FileLength()) + (std::int64_t{16} << 20);
 }
 
-// Makes the writes in order until one is refused. Returns the bytes written
-// and, on a refusal, its message.
-template <class Run> std::int64_t WriteRuns(RomFile& file, const std::vector<Run>& runs, EditReport& report)
+// The recorder hands out its journal read-only; a many-run action writes
+// untold and gives the journal the finished step itself, so that a write
+// failing halfway leaves no half step behind.
+RomJournal& JournalOf(ProgramState& state)
 {
-    std::int64_t written = 0;
-    for (const Run& run : runs) {
-        const RomWriteResult result = file.WriteAt(run.Offset, run.Bytes.data(), run.Bytes.size());
-        if (!result) {
-            report.Message = UserMessage{result.Reason, WriteFailedCaption, MsgIcon::Critical};
-            break;
-        }
-        written += static_cast<std::int64_t>(run.Bytes.size());
-    }
-    return written;
+    return const_cast<RomJournal&>(state.Recorder.Journal());
 }
 
-// The runs of bytes that differ from their values at the open, holding
-// those values.
-ChangedRuns RunsToRevert(const RomFile& file, const OriginalByteMap& originals)
+// The runs of bytes that differ from their values at the open, as writes
+// putting those values back.
+std::vector<RomWrite> RunsToRevert(const ProgramState& state, std::string& failure)
 {
-    ChangedRuns runs = FindChangedRuns(file, originals);
-    for (ChangedRun& run : runs.Runs)
-        for (std::size_t i = 0; i < run.Bytes.size(); ++i)
-            run.Bytes[i] = originals.at(run.Offset + static_cast<std::int64_t>(i));
-    return runs;
+    const OriginalByteMap& originals = state.Recorder.Journal().OriginalBytes();
+    ChangedRuns changed = FindChangedRuns(state.FileHandle, originals);
+    failure = std::move(changed.Failure);
+    std::vector<RomWrite> writes;
+    writes.reserve(changed.Runs.size());
+    for (ChangedRun& run : changed.Runs) {
+        originals.LayOver(run.Offset, run.Bytes);
+        writes.push_back({run.Offset, {}, std::move(run.Bytes)});
+    }
+    return writes;
 }
 
 // Nothing to write: says so. Otherwise, after the save warning, makes the
-// runs as one step named name and says how many bytes changed.
-template <class Run>
-EditReport WriteRunsAsStep(ProgramState& state, Dialogs& dialogs, const char* name, const std::vector<Run>& runs,
-                           const char* nothingText, std::string (*doneText)(std::int64_t))
+// writes as one step named name, all or nothing, and says how many bytes
+// changed, or that nothing was.
+EditReport WriteAsStep(ProgramState& state, Dialogs& dialogs, const char* name, std::vector<RomWrite> writes,
+                       const char* nothingText, std::string (*doneText)(std::int64_t), const char* failedText)
 {
     EditReport report;
-    if (runs.empty()) {
+    if (writes.empty()) {
         report.InfoText = nothingText;
         return report;
     }
     if (!ConfirmSave(state, dialogs))
         return report;
+    std::int64_t changed = 0;
+    for (const RomWrite& write : writes)
+        changed += static_cast<std::int64_t>(write.After.size());
     EditStepScope step(state.Recorder, name);
-    report.InfoText = doneText(WriteRuns(state.FileHandle, runs, report));
+    const StepWriteResult result = WriteAsOneStep(state.FileHandle, JournalOf(state), std::move(writes));
+    if (!result) {
+        report.Message = UserMessage{result.Failure, WriteFailedCaption, MsgIcon::Critical};
+        report.InfoText = result.Restored ? failedText : PartlyWrittenText;
+        return report;
+    }
+    report.InfoText = doneText(changed);
     return report;
+}
+
+EditReport OutOfMemory(const ProgramState& state, const char* caption)
+{
+    return WithMessage(OutOfMemoryText(state.FileName()), caption, MsgIcon::Critical);
+}
+
+// The writes of the patch file chosen, or the report that ends the action.
+// The patch's bytes go before anything is written.
+std::optional<std::vector<RomWrite>> PatchWritesFromFile(const ProgramState& state, const std::string& path,
+                                                         EditReport& report)
+{
+    const std::int64_t limit = PatchSizeLimit(state);
+    PatchWrites patch;
+    {
+        const Loaded<FileBytes> load = LoadFileBytes(path, {.ReadLimit = static_cast<std::size_t>(limit) + 1});
+        if (load.Error) {
+            report.Message = *load.Error;
+            return std::nullopt;
+        }
+        if (static_cast<std::int64_t>(load.Bytes.size()) > limit) {
+            report = Refusal(PatchTooLargeText(limit), PatchCaption);
+            return std::nullopt;
+        }
+        patch = ApplyPatch(state.FileHandle, load.Bytes.data(), load.Bytes.size());
+    }
+    if (!patch.Accepted()) {
+        report = Refusal(patch.Refusal, PatchCaption);
+        return std::nullopt;
+    }
+    std::vector<RomWrite> writes;
+    writes.reserve(patch.Writes.size());
+    for (PatchWrite& write : patch.Writes)
+        writes.push_back({write.Offset, {}, std::move(write.Bytes)});
+    return writes;
 }
 
 }  // namespace
@@ -86,28 +130,32 @@ EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs)
 {
     if (!state.FileOpen())
         return Refusal(PatchNoFileText, PatchCaption);
-    const OriginalByteMap& originals = state.Recorder.Journal().OriginalBytes();
-    const ChangedRuns changed = FindChangedRuns(state.FileHandle, originals);
-    if (!changed.Failure.empty())
-        return WithMessage(changed.Failure, PatchCaption, MsgIcon::Critical);
-    if (changed.Runs.empty())
-        return Refusal(PatchNoChangesText, PatchCaption);
+    try {
+        const OriginalByteMap& originals = state.Recorder.Journal().OriginalBytes();
+        const ChangedRuns changed = FindChangedRuns(state.FileHandle, originals);
+        if (!changed.Failure.empty())
+            return WithMessage(changed.Failure, PatchCaption, MsgIcon::Critical);
+        if (changed.Runs.empty())
+            return Refusal(PatchNoChangesText, PatchCaption);
 
-    const FileChoice choice = dialogs.SaveFile(CreatePatchFilter);
-    if (choice.Path.empty())
-        return {};
-    const PatchFormat format = choice.FilterIndex == 2 ? PatchFormat::Bps : PatchFormat::Ips;
-    const std::string path =
-        WithDefaultExtension(choice.Path, ParseFileFilter(CreatePatchFilter)[format == PatchFormat::Bps ? 1 : 0]);
+        const FileChoice choice = dialogs.SaveFile(CreatePatchFilter);
+        if (choice.Path.empty())
+            return {};
+        const PatchFormat format = choice.FilterIndex == 2 ? PatchFormat::Bps : PatchFormat::Ips;
+        const std::string path =
+            WithDefaultExtension(choice.Path, ParseFileFilter(CreatePatchFilter)[format == PatchFormat::Bps ? 1 : 0]);
 
-    const PatchFile patch = BuildPatch(format, state.FileHandle, originals);
-    if (!patch.Made())
-        return Refusal(patch.Refusal, PatchCaption);
-    if (const auto failure = WriteFileAtomically(path, patch.Bytes))
-        return WithMessage(PatchSaveFailedText(path, *failure), "Saving failed", MsgIcon::Critical);
-    EditReport report;
-    report.InfoText = PatchWrittenText(path, patch.Bytes.size());
-    return report;
+        const PatchFile patch = BuildPatch(format, state.FileHandle, originals);
+        if (!patch.Made())
+            return Refusal(patch.Refusal, PatchCaption);
+        if (const auto failure = WriteFileAtomically(path, patch.Bytes))
+            return WithMessage(PatchSaveFailedText(path, *failure), "Saving failed", MsgIcon::Critical);
+        EditReport report;
+        report.InfoText = PatchWrittenText(path, patch.Bytes.size());
+        return report;
+    } catch (const std::bad_alloc&) {
+        return WithMessage(PatchOutOfMemoryText, PatchCaption, MsgIcon::Critical);
+    }
 }
 
 EditReport ApplyPatchFromFile(ProgramState& state, Dialogs& dialogs)
@@ -118,27 +166,30 @@ EditReport ApplyPatchFromFile(ProgramState& state, Dialogs& dialogs)
     if (choice.Path.empty())
         return {};
 
-    const std::int64_t limit = PatchSizeLimit(state);
-    const Loaded<FileBytes> load = LoadFileBytes(choice.Path, {.ReadLimit = static_cast<std::size_t>(limit) + 1});
-    if (load.Error) {
-        EditReport report;
-        report.Message = *load.Error;
-        return report;
+    EditReport report;
+    std::optional<std::vector<RomWrite>> writes;
+    try {
+        writes = PatchWritesFromFile(state, choice.Path, report);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory(state, PatchCaption);
     }
-    if (static_cast<std::int64_t>(load.Bytes.size()) > limit)
-        return Refusal(PatchTooLargeText(limit), PatchCaption);
-
-    const PatchWrites patch = ApplyPatch(state.FileHandle, load.Bytes.data(), load.Bytes.size());
-    if (!patch.Accepted())
-        return Refusal(patch.Refusal, PatchCaption);
-    return WriteRunsAsStep(state, dialogs, ApplyPatchStepName, patch.Writes, PatchChangesNothingText,
-                           PatchAppliedText);
+    if (!writes)
+        return report;
+    return WriteAsStep(state, dialogs, ApplyPatchStepName, std::move(*writes), PatchChangesNothingText,
+                       PatchAppliedText, PatchNotAppliedText);
 }
 
 EditReport RevertToOpenedState(ProgramState& state, Dialogs& dialogs)
 {
-    const ChangedRuns runs = RunsToRevert(state.FileHandle, state.Recorder.Journal().OriginalBytes());
-    if (!runs.Failure.empty())
-        return WithMessage(runs.Failure, RevertCaption, MsgIcon::Critical);
-    return WriteRunsAsStep(state, dialogs, RevertStepName, runs.Runs, NothingToRevertText, RevertedText);
+    std::string failure;
+    std::vector<RomWrite> writes;
+    try {
+        writes = RunsToRevert(state, failure);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory(state, RevertCaption);
+    }
+    if (!failure.empty())
+        return WithMessage(failure, RevertCaption, MsgIcon::Critical);
+    return WriteAsStep(state, dialogs, RevertStepName, std::move(writes), NothingToRevertText, RevertedText,
+                       NothingRevertedText);
 }

@@ -22,11 +22,11 @@ inline const char* const RevertStepName = "revert to opened state";
 EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs);
 
 // Asks for a patch file and, after the save warning, makes its writes as
-// one step. A refused patch writes nothing; a write that fails stops there
-// with its reason, the writes made so far staying one step that can be
-// undone.
+// one step, all or nothing: a refused patch writes nothing, and a write
+// that fails halfway puts back the ones made before it and leaves no step.
 EditReport ApplyPatchFromFile(ProgramState& state, Dialogs& dialogs);
 
 // After the save warning, writes the original value of every byte changed
-// since the open back, one write per run of adjacent bytes, as one step.
+// since the open back, one write per run of adjacent bytes, as one step,
+// all or nothing like a patch.
 EditReport RevertToOpenedState(ProgramState& state, Dialogs& dialogs);

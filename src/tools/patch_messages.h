@@ -66,6 +66,16 @@ inline const char* const PatchChangesNothingText = "The patch changes nothing in
 
 inline const char* const NothingToRevertText = "The file is as it was opened; there is nothing to revert.";
 
+// Information line texts for a patch or revert that was refused while
+// writing: the bytes written before were put back, or could not all be.
+inline const char* const PatchNotAppliedText = "The patch was not applied; nothing in the file was changed.";
+inline const char* const NothingRevertedText = "Nothing was reverted; nothing in the file was changed.";
+inline const char* const PartlyWrittenText =
+    "The file may be changed in part: not every byte written could be put back.";
+
+inline const char* const PatchOutOfMemoryText =
+    "There is not enough free memory to make the patch, so no patch was saved.";
+
 inline std::string PatchTooLargeText(std::int64_t limit)
 {
     return "The patch file is larger than " + std::to_string(limit) +

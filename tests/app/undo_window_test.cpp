@@ -199,6 +199,34 @@ TEST_F(UndoWindow, AnUndoRefusedByAFileChangedOutsideKeepsTheHistory)
     EXPECT_FALSE(state.EditorSlots[0].Edited);
 }
 
+TEST_F(UndoWindow, UndoAndRedoLeaveAFileMadeReadOnlySinceTheOpenAlone)
+{
+    namespace fs = std::filesystem;
+    PaintStroke(3);
+    Key(Qt::CTRL | Qt::Key_S);
+    const std::vector<std::uint8_t> saved = ReadWholeFile(romPath_);
+    ASSERT_NE(saved, original_);
+    dialogs.Prompts.clear();
+    // The undo of the save, then (the file writable for the undo) its redo.
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_Y}) {
+        if (key == (Qt::CTRL | Qt::Key_Y)) {
+            fs::permissions(romPath_, fs::perms::owner_read | fs::perms::owner_write);
+            Key(Qt::CTRL | Qt::Key_Z);
+            ASSERT_EQ(ReadWholeFile(romPath_), original_);
+        }
+        fs::permissions(romPath_, fs::perms::owner_read);
+        const std::vector<std::uint8_t> before = ReadWholeFile(romPath_);
+        const std::string info = Info();
+        Key(key);
+        EXPECT_EQ(ReadWholeFile(romPath_), before);
+        EXPECT_EQ(Info(), info);
+        ASSERT_EQ(dialogs.Prompts.size(), 1u);
+        EXPECT_EQ(dialogs.Prompts[0].Text, "The opened file is 'read only'.");
+        EXPECT_EQ(dialogs.Prompts[0].Caption, "Could not write to file");
+        dialogs.Prompts.clear();
+    }
+}
+
 TEST_F(UndoWindow, TheGuardAsksOnceOnExitAndOpenAndCancelKeepsEverything)
 {
     PaintStroke(3);

@@ -159,7 +159,7 @@ TEST_F(History, ANewStepAfterUndosDropsTheRedoPartAndClearStartsOver)
     EXPECT_EQ(history_.Size(), 0u);
     EXPECT_EQ(history_.UndoText(), "");
     EXPECT_FALSE(history_.Undo(doc_).Done);
-    EXPECT_TRUE(recorder_.Journal().OriginalBytes().empty());
+    EXPECT_TRUE(recorder_.Journal().OriginalBytes().Empty());
 }
 
 TEST_F(History, ARefusedUndoLeavesFileAndHistoryAsTheyWere)
@@ -247,16 +247,35 @@ TEST_F(History, AFailedPutBackIsSaidAfterTheRefusal)
     EXPECT_EQ(history_.Position(), 1u);
 }
 
-TEST_F(History, AFileReopenedForReadingOnlyRefusesTheUndo)
+TEST_F(History, AFileReadOnlyNowRefusesUndoAndRedoLikeAnyWrite)
 {
-    MakeThreeWriteStep();
-    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
-    ASSERT_EQ(doc_.FileHandle.Open(path_).Status, RomFile::OpenStatus::OpenedReadOnly);
-    const StepOutcome undo = history_.Undo(doc_);
-    EXPECT_FALSE(undo.Done);
-    EXPECT_EQ(undo.Reason, "The file '" + path_ + "' is open for reading only; nothing was written.");
-    EXPECT_EQ(history_.Position(), 1u);
-    EXPECT_EQ(ReadWholeFile(path_), AfterThreeWrites());
+    // Made read-only while open (the descriptor could still write), or
+    // opened again for reading only; undo, or redo after an undo.
+    for (const bool reopen : {false, true}) {
+        for (const bool redo : {false, true}) {
+            SCOPED_TRACE(std::string(reopen ? "reopened" : "made read-only") + (redo ? ", redo" : ", undo"));
+            ASSERT_EQ(::chmod(path_.c_str(), 0644), 0);
+            ASSERT_TRUE(doc_.FileHandle.Open(path_).Opened());
+            recorder_.NewFile();
+            MakeThreeWriteStep();
+            if (redo)
+                ASSERT_TRUE(history_.Undo(doc_));
+            const Bytes before = ReadWholeFile(path_);
+            ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+            if (reopen)
+                ASSERT_EQ(doc_.FileHandle.Open(path_).Status, RomFile::OpenStatus::OpenedReadOnly);
+            const StepOutcome outcome = redo ? history_.Redo(doc_) : history_.Undo(doc_);
+            EXPECT_FALSE(outcome.Done);
+            EXPECT_EQ(outcome.Reason, "The opened file is 'read only'.");
+            EXPECT_EQ(history_.Position(), redo ? 0u : 1u);
+            EXPECT_EQ(ReadWholeFile(path_), before);
+            ASSERT_EQ(::chmod(path_.c_str(), 0644), 0);
+            ASSERT_TRUE(doc_.FileHandle.Open(path_).Opened());
+            // Writable again: the same step goes through.
+            EXPECT_TRUE(redo ? history_.Redo(doc_) : history_.Undo(doc_));
+            ASSERT_TRUE(doc_.FileHandle.WriteAt(0, CountingBytes(64).data(), 64));
+        }
+    }
 }
 
 }  // namespace

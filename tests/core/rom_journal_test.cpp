@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <map>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,7 +159,7 @@ TEST_F(Journal, KeepsTheValueAtTheOpenOfEveryChangedByte)
     EXPECT_EQ(journal_.OriginalBytes(), expected);
 
     journal_.Reset();
-    EXPECT_TRUE(journal_.OriginalBytes().empty());
+    EXPECT_TRUE(journal_.OriginalBytes().Empty());
     Write(12, {0x01});
     EXPECT_EQ(journal_.OriginalBytes(), (OriginalByteMap{{12, 0xB2}}));
 }
@@ -175,6 +180,124 @@ TEST(JournalLifetime, StopsListeningWhenItGoes)
     const Bytes two{2};
     EXPECT_TRUE(file.WriteAt(0, two.data(), two.size()));  // no dangling listener
     EXPECT_EQ(lone, 1);
+}
+
+// Writes laid out the ways a journal meets them: each is an offset and a
+// length, the values coming from the write's number so overlapping writes
+// disagree.
+struct Layout {
+    const char* Name;
+    std::vector<std::pair<std::int64_t, std::size_t>> Writes;
+};
+
+std::vector<Layout> Layouts(std::int64_t bytes)
+{
+    std::mt19937 random(3);
+    std::vector<Layout> layouts;
+    Layout stretch{"one stretch in 4 KiB writes", {}};
+    for (std::int64_t at = 0; at < bytes; at += 4096)
+        stretch.Writes.push_back({at, 4096});
+    layouts.push_back(stretch);
+    Layout whole{"one write of it all", {{7, static_cast<std::size_t>(bytes)}}};
+    layouts.push_back(whole);
+    Layout tiles{"tiles scattered over 64 MiB", {}};
+    for (std::int64_t i = 0; i < bytes / 16; ++i)
+        tiles.Writes.push_back({16 * static_cast<std::int64_t>(random() % (4 << 20)), 16});
+    layouts.push_back(tiles);
+    Layout overlapping{"64-byte writes overlapping", {}};
+    for (std::int64_t i = 0; i < bytes / 16; ++i)
+        overlapping.Writes.push_back({static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bytes)), 64});
+    layouts.push_back(overlapping);
+    Layout backward{"tiles written backwards", {}};
+    for (std::int64_t at = bytes - 16; at >= 0; at -= 16)
+        backward.Writes.push_back({at, 16});
+    layouts.push_back(backward);
+    return layouts;
+}
+
+OriginalByteMap Recorded(const Layout& layout, std::map<std::int64_t, std::uint8_t>* reference = nullptr)
+{
+    OriginalByteMap map;
+    Bytes values;
+    for (std::size_t w = 0; w < layout.Writes.size(); ++w) {
+        const auto [offset, size] = layout.Writes[w];
+        values.resize(size);
+        for (std::size_t i = 0; i < size; ++i)
+            values[i] = static_cast<std::uint8_t>(w * 31 + i);
+        map.Record(offset, values);
+        if (reference)
+            for (std::size_t i = 0; i < size; ++i)
+                reference->try_emplace(offset + static_cast<std::int64_t>(i), values[i]);
+    }
+    return map;
+}
+
+TEST(OriginalBytes, KeepTheFirstValueOfEveryOffsetHoweverTheWritesFall)
+{
+    std::mt19937 random(11);
+    for (const Layout& layout : Layouts(128 * 1024)) {
+        SCOPED_TRACE(layout.Name);
+        std::map<std::int64_t, std::uint8_t> reference;
+        const OriginalByteMap map = Recorded(layout, &reference);
+        ASSERT_EQ(map.Size(), static_cast<std::int64_t>(reference.size()));
+        ASSERT_TRUE(std::equal(map.begin(), map.end(), reference.begin(), reference.end(),
+                               [](const auto& kept, const auto& expected) {
+                                   return kept.first == expected.first && kept.second == expected.second;
+                               }));
+
+        const std::int64_t last = reference.rbegin()->first;
+        for (int probe = 0; probe < 2000; ++probe) {
+            const auto offset = static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(last + 2));
+            const auto known = reference.find(offset);
+            ASSERT_EQ(map.Find(offset), known == reference.end() ? std::nullopt : std::optional(known->second))
+                << offset;
+            // The end of the known bytes below offset.
+            const auto below = reference.lower_bound(offset);
+            ASSERT_EQ(map.EndBelow(offset), below == reference.begin() ? 0 : std::prev(below)->first + 1) << offset;
+            // A window with the originals laid over a blank.
+            Bytes window(1 + random() % 100, 0xEE);
+            map.LayOver(offset, window);
+            for (std::size_t i = 0; i < window.size(); ++i) {
+                const auto at = reference.find(offset + static_cast<std::int64_t>(i));
+                ASSERT_EQ(window[i], at == reference.end() ? 0xEE : at->second) << offset + i;
+            }
+        }
+        // Runs come ascending and never overlap, from any start.
+        std::int64_t end = -1;
+        for (auto it = map.RunsFrom(last / 2); it != map.RunsEnd(); ++it) {
+            ASSERT_GE((*it).Offset, end);
+            ASSERT_FALSE((*it).Values.empty());
+            end = (*it).End();
+        }
+        EXPECT_EQ(end, last + 1);
+    }
+}
+
+// The heap bytes in use, as the C library counts them; 0 where it does not
+// (an allocator of a sanitizer).
+std::int64_t HeapInUse()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+TEST(OriginalBytes, MemoryStaysWithinTwiceTheBytesKept)
+{
+    for (const Layout& layout : Layouts(4 << 20)) {
+        SCOPED_TRACE(layout.Name);
+        const std::int64_t before = HeapInUse();
+        const OriginalByteMap map = Recorded(layout);
+        const std::int64_t heap = HeapInUse() - before;
+        const auto bound = static_cast<std::size_t>(2 * map.Size() + 4096);
+        EXPECT_LE(map.MemoryBytes(), bound) << map.Size();
+        if (heap == 0)
+            continue;  // the library does not count: the accounting stands alone
+        // The map's own account matches what it took from the heap, give
+        // or take the allocator's headers.
+        EXPECT_LE(heap + static_cast<std::int64_t>(sizeof map), static_cast<std::int64_t>(bound)) << map.Size();
+        EXPECT_GE(heap, static_cast<std::int64_t>(map.MemoryBytes() - sizeof map));
+        EXPECT_LE(heap, static_cast<std::int64_t>(map.MemoryBytes() + map.MemoryBytes() / 20));
+    }
 }
 
 }  // namespace

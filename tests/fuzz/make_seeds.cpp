@@ -385,7 +385,7 @@ Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pai
     file.Open(path.string());
     OriginalByteMap originals;
     for (const auto& [offset, value] : changes) {
-        originals.try_emplace(static_cast<std::int64_t>(offset), rom[offset]);
+        originals.Record(static_cast<std::int64_t>(offset), rom[offset]);
         file.WriteAt(static_cast<std::int64_t>(offset), &value, 1);
     }
     const Bytes patch = BuildPatch(format, file, originals).Bytes;

@@ -118,7 +118,7 @@ void CheckBuild(const Bytes& rom, const Bytes& changes)
     Bytes current = rom;
     for (std::size_t i = 0; i + 3 <= changes.size() && i < 3 * MaxChanges; i += 3) {
         const std::size_t offset = ReadLe16(&changes[i]) % rom.size();
-        originals.try_emplace(static_cast<std::int64_t>(offset), rom[offset]);
+        originals.Record(static_cast<std::int64_t>(offset), rom[offset]);
         current[offset] = changes[i + 2];
         CHECK(static_cast<bool>(file.WriteAt(static_cast<std::int64_t>(offset), &changes[i + 2], 1)));
     }

@@ -1,5 +1,6 @@
 // The Edit menu's patch and revert actions on a real file: the patch files
 // they save, the writes they make as one undoable step, and what they say.
+#include "core/edit_step.h"
 #include "core/rom_session.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -10,6 +11,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -122,23 +125,176 @@ TEST_F(PatchActions, ARefusedPatchWritesNothingAndAsksNothing)
     EXPECT_EQ(state.History.Size(), 1u);
 }
 
-TEST_F(PatchActions, AFailedWriteKeepsTheWritesBeforeItAsOneStep)
+// Reverting, patching, undoing and redoing a 1.5 MiB ROM with a 16-byte
+// change and one of 1 MiB and 16 bytes (written in two blocks), with a fault at one
+// point: the file ends wholly old or wholly new, and the history gains or
+// loses a step only when the action went through.
+// The whole file at once (the support's reader takes a byte at a time).
+Bytes WholeFile(const std::string& path)
 {
-    int calls = 0;
-    state.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
-        if (++calls == 2)
-            return errno = ENOSPC, -1;
-        return ::pwrite(fd, data, size, offset);
-    });
-    dialogs.QueueFile({dir.WriteFile("fix.ips", TwoRecordIps), 1});
-    const EditReport report = ApplyPatchFromFile(state, dialogs);
-    EXPECT_EQ(report.InfoText, "Patch applied: 2 bytes changed");
-    ASSERT_TRUE(report.Message);
-    EXPECT_EQ(report.Message->Caption, "Could not write to file");
-    EXPECT_NE(MessageText(report).find("No space left on device"), std::string::npos) << MessageText(report);
-    ASSERT_EQ(state.History.Size(), 1u);
-    ASSERT_TRUE(state.History.Undo(state));
-    EXPECT_EQ(ReadWholeFile(path), CountingBytes(64));
+    std::ifstream in(path, std::ios::binary);
+    Bytes bytes(std::filesystem::file_size(path));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+enum class Action { Revert, Patch, Undo, Redo };
+enum class Fault { None, DiskFull, NoMemoryWriting, NoMemoryPreparing, PutBackFails };
+struct FaultCase {
+    Action Act;
+    Fault Kind;
+    int At;  // the write call, or the allocation, that fails
+};
+
+TEST(WholeOrNothing, AnActionOfManyRunsEndsAllOldOrAllNew)
+{
+    constexpr std::size_t Length = 0x180000;
+    constexpr std::int64_t Big = 0x3FFF8;
+    constexpr std::size_t BigSize = 0x100010;
+    const FaultCase cases[] = {
+        {Action::Revert, Fault::None, 0},
+        {Action::Revert, Fault::DiskFull, 1},
+        {Action::Revert, Fault::DiskFull, 2},
+        {Action::Revert, Fault::DiskFull, 3},
+        {Action::Revert, Fault::NoMemoryWriting, 3},
+        {Action::Revert, Fault::NoMemoryPreparing, 1},
+        {Action::Revert, Fault::NoMemoryPreparing, 4},
+        {Action::Revert, Fault::NoMemoryPreparing, 6},
+        {Action::Revert, Fault::PutBackFails, 3},
+        {Action::Patch, Fault::None, 0},
+        {Action::Patch, Fault::DiskFull, 1},
+        {Action::Patch, Fault::DiskFull, 3},
+        {Action::Patch, Fault::NoMemoryWriting, 2},
+        {Action::Patch, Fault::NoMemoryPreparing, 5},
+        {Action::Undo, Fault::None, 0},
+        {Action::Undo, Fault::DiskFull, 1},
+        {Action::Undo, Fault::DiskFull, 2},
+        {Action::Undo, Fault::DiskFull, 3},
+        {Action::Undo, Fault::NoMemoryWriting, 2},
+        {Action::Undo, Fault::NoMemoryPreparing, 1},
+        {Action::Undo, Fault::PutBackFails, 2},
+        {Action::Redo, Fault::None, 0},
+        {Action::Redo, Fault::DiskFull, 3},
+        {Action::Redo, Fault::NoMemoryWriting, 2},
+    };
+    TempDir dir;
+    Bytes original(Length);
+    for (std::size_t i = 0; i < Length; ++i)
+        original[i] = static_cast<std::uint8_t>(i * 13 + i / 4096);
+    Bytes edited = original;
+    for (std::size_t i = 0; i < 16; ++i)
+        edited[100 + i] ^= 0xFF;
+    for (std::size_t i = 0; i < BigSize; ++i)
+        edited[Big + i] ^= 0x5A;
+    const std::string patch = (dir.Path() / "changes.bps").string();
+
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.Act)) + "/" + std::to_string(static_cast<int>(c.Kind)) + " at " +
+                     std::to_string(c.At));
+        ProgramState state;
+        InitState(state);
+        state.ShowSaveWarning = false;
+        ScriptedDialogs dialogs;
+        const std::string path = dir.WriteFile("big.bin", original);
+        ASSERT_TRUE(OpenRomInState(state, path).Opened);
+        RecordStep(state.Recorder, "edit", [&] {
+            ASSERT_TRUE(state.FileHandle.WriteAt(100, edited.data() + 100, 16));
+            ASSERT_TRUE(state.FileHandle.WriteAt(Big, edited.data() + Big, BigSize));
+        });
+        if (!std::filesystem::exists(patch)) {
+            const PatchFile made =
+                BuildPatch(PatchFormat::Bps, state.FileHandle, state.Recorder.Journal().OriginalBytes());
+            ASSERT_TRUE(made.Made());
+            dir.WriteFile("changes.bps", made.Bytes);
+        }
+        if (c.Act != Action::Revert)
+            ASSERT_EQ(RevertToOpenedState(state, dialogs).InfoText,
+                      "Reverted 1048608 bytes to their values at the open");
+        if (c.Act == Action::Redo)
+            ASSERT_TRUE(state.History.Undo(state));
+        const Bytes old = WholeFile(path);
+        const Bytes wanted = old == original ? edited : original;
+        const std::size_t steps = state.History.Size();
+        const std::size_t position = state.History.Position();
+
+        int calls = 0;
+        state.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+            ++calls;
+            if (c.Kind == Fault::DiskFull && calls == c.At)
+                return errno = ENOSPC, -1;
+            if (c.Kind == Fault::PutBackFails && calls >= c.At)
+                return errno = EIO, -1;
+            if (c.Kind == Fault::NoMemoryWriting && calls == c.At)
+                throw std::bad_alloc();
+            return ::pwrite(fd, data, size, offset);
+        });
+        int allocations = 0;
+        if (c.Kind == Fault::NoMemoryPreparing)
+            SetAllocationProbeForTesting([&] {
+                if (++allocations == c.At)
+                    throw std::bad_alloc();
+            });
+        EditReport report;
+        StepOutcome outcome;
+        switch (c.Act) {
+        case Action::Revert:
+            report = RevertToOpenedState(state, dialogs);
+            break;
+        case Action::Patch:
+            dialogs.QueueFile({patch, 1});
+            report = ApplyPatchFromFile(state, dialogs);
+            break;
+        case Action::Undo:
+            outcome = state.History.Undo(state);
+            break;
+        case Action::Redo:
+            outcome = state.History.Redo(state);
+            break;
+        }
+        SetAllocationProbeForTesting({});
+        state.FileHandle.SetWriterForTesting({});
+        const bool viaHistory = c.Act == Action::Undo || c.Act == Action::Redo;
+        const std::string reason = viaHistory ? outcome.Reason : MessageText(report);
+
+        if (c.Kind == Fault::None) {
+            EXPECT_TRUE(WholeFile(path) == wanted);
+            EXPECT_TRUE(viaHistory ? outcome.Done : !report.Message);
+            const char* const done[] = {"Reverted 1048608 bytes to their values at the open",
+                                        "Patch applied: 1048608 bytes changed"};
+            if (!viaHistory)
+                EXPECT_EQ(report.InfoText, done[c.Act == Action::Patch]);
+            EXPECT_EQ(state.History.Size(), viaHistory ? steps : steps + 1);
+            EXPECT_EQ(state.History.UndoText(), c.Act == Action::Undo    ? "Undo edit"
+                                                : c.Act == Action::Patch ? "Undo patch"
+                                                                         : "Undo revert to opened state");
+            continue;
+        }
+        EXPECT_EQ(state.History.Size(), steps);
+        EXPECT_EQ(state.History.Position(), position);
+        EXPECT_FALSE(outcome.Done);
+        if (!viaHistory) {
+            ASSERT_TRUE(report.Message);
+            EXPECT_EQ(report.Message->Caption, "Could not write to file");
+        }
+        const Bytes after = WholeFile(path);
+        if (c.Kind == Fault::PutBackFails) {
+            EXPECT_FALSE(after == old || after == wanted);
+            EXPECT_NE(reason.find("Putting back the bytes changed before it failed as well"), std::string::npos)
+                << reason;
+            if (!viaHistory)
+                EXPECT_EQ(report.InfoText,
+                          "The file may be changed in part: not every byte written could be put back.");
+            continue;
+        }
+        EXPECT_TRUE(after == old);
+        const char* const cause[] = {"", "No space left on device", "needed more memory than is free",
+                                     "There is not enough free memory to prepare the changes"};
+        EXPECT_NE(reason.find(cause[static_cast<int>(c.Kind)]), std::string::npos) << reason;
+        if (c.Act == Action::Revert)
+            EXPECT_EQ(report.InfoText, "Nothing was reverted; nothing in the file was changed.");
+        if (c.Act == Action::Patch)
+            EXPECT_EQ(report.InfoText, "The patch was not applied; nothing in the file was changed.");
+    }
 }
 
 TEST_F(PatchActions, RevertWritesEachChangedRunBackAsOneUndoableStep)

@@ -16,7 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-
 Bytes Text(const char* text)
 {
     return Bytes(text, text + std::char_traits<char>::length(text));
@@ -54,7 +53,7 @@ struct EditedRom {
 
     void Change(std::int64_t offset, std::uint8_t value)
     {
-        Originals.try_emplace(offset, Original[static_cast<std::size_t>(offset)]);
+        Originals.Record(offset, Original[static_cast<std::size_t>(offset)]);
         Current[static_cast<std::size_t>(offset)] = value;
         ASSERT_TRUE(File.WriteAt(offset, &value, 1));
     }
@@ -65,7 +64,7 @@ struct EditedRom {
         Bytes run(size);
         for (std::size_t i = 0; i < size; ++i) {
             const auto at = static_cast<std::size_t>(offset) + i;
-            Originals.try_emplace(static_cast<std::int64_t>(at), Original[at]);
+            Originals.Record(static_cast<std::int64_t>(at), Original[at]);
             run[i] = Current[at] = static_cast<std::uint8_t>(Original[at] ^ (1 + i % 255));
         }
         ASSERT_TRUE(File.WriteAt(offset, run.data(), run.size()));
