@@ -39,6 +39,9 @@ public:
     void NewFile();
 
     const RomJournal& Journal() const { return journal_; }
+    // For an action that writes untold and hands the journal its finished
+    // writes itself (all or nothing).
+    RomJournal& Journal() { return journal_; }
 
 private:
     Document& document_;

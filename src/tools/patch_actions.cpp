@@ -38,14 +38,6 @@ std::int64_t PatchSizeLimit(const ProgramState& state)
     return 2 * static_cast<std::int64_t>(state.FileLength()) + (std::int64_t{16} << 20);
 }
 
-// The recorder hands out its journal read-only; a many-run action writes
-// untold and gives the journal the finished step itself, so that a write
-// failing halfway leaves no half step behind.
-RomJournal& JournalOf(ProgramState& state)
-{
-    return const_cast<RomJournal&>(state.Recorder.Journal());
-}
-
 // The runs of bytes that differ from their values at the open, as writes
 // putting those values back.
 std::vector<RomWrite> RunsToRevert(const ProgramState& state, std::string& failure)
@@ -79,7 +71,7 @@ EditReport WriteAsStep(ProgramState& state, Dialogs& dialogs, const char* name, 
     for (const RomWrite& write : writes)
         changed += static_cast<std::int64_t>(write.After.size());
     EditStepScope step(state.Recorder, name);
-    const StepWriteResult result = WriteAsOneStep(state.FileHandle, JournalOf(state), std::move(writes));
+    const StepWriteResult result = WriteAsOneStep(state.FileHandle, state.Recorder.Journal(), std::move(writes));
     if (!result) {
         report.Message = UserMessage{result.Failure, WriteFailedCaption, MsgIcon::Critical};
         report.InfoText = result.Restored ? failedText : PartlyWrittenText;
