@@ -249,16 +249,18 @@ RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, s
                                             "' failed (the journal of its old bytes could not be written: " + cause +
                                             "); nothing was written."};
     const std::size_t written = WriteWhole(offset, data, size, cause);
+    bool whole = written == size;
     // A group syncs its blocks when it ends.
-    const bool synced = group_ || ::fdatasync(fd_) == 0;
-    if (written == size && synced) {
+    if (whole && !group_ && ::fdatasync(fd_) != 0) {
+        whole = false;
+        cause = SystemCause(errno);
+    }
+    if (whole) {
         single.Finish();
         if (listener_ && !untold_)
             listener_(offset, std::span<const std::uint8_t>(old), std::span<const std::uint8_t>(data, size));
         return {};
     }
-    if (written == size)
-        cause = SystemCause(errno);
     // The bytes that changed go back; none when nothing was written.
     std::string restoreCause;
     if (WriteWhole(offset, old.data(), written, restoreCause) == written) {
