@@ -338,6 +338,8 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
     const OpenRomOutcome outcome = OpenRomInState(state_, path);
     if (!outcome.Problem.empty())
         windows_.Dialogs.Message(outcome.Problem, "Could not open file", MsgIcon::Critical);
+    if (!outcome.Notice.empty())
+        windows_.Dialogs.Message(outcome.Notice, "Interrupted write", MsgIcon::Information);
     if (outcome.Opened) {
         if (windows_.MainForm)
             windows_.MainForm->SetInfoText(OpenedInfoText(state_));

@@ -60,6 +60,8 @@ int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, st
             const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
             if (!opened.Opened())
                 throw CliFailure{opened.Reason};
+            if (!opened.Notice.empty())
+                err << "brixel-cli: " << opened.Notice << '\n';
             const ChecksumSum sum = SumGameBoyRom(rom, rom.Length(), {});
             if (!sum.Complete)
                 throw CliFailure{OneLine(ChecksumReadFailedText)};

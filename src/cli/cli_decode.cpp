@@ -125,6 +125,8 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
         if (!opened.Opened())
             throw CliFailure{opened.Reason};
+        if (!opened.Notice.empty())
+            err << "brixel-cli: " << opened.Notice << '\n';
         IndexedImage image;
         if (auto problem = DecodeRomTiles(rom, run, image))
             throw CliFailure{*problem};

@@ -222,6 +222,8 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[1]);
         if (!opened.Opened())
             throw CliFailure{opened.Reason};
+        if (!opened.Notice.empty())
+            err << "brixel-cli: " << opened.Notice << '\n';
         if (!dryRun && !rom.IsWritable())
             throw CliFailure{parsed.Positionals[1] + " is read-only; nothing was written"};
         EncodeReport report;

@@ -82,6 +82,8 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
         if (!opened.Opened())
             throw CliFailure{opened.Reason};
+        if (!opened.Notice.empty())
+            err << "brixel-cli: " << opened.Notice << '\n';
         const std::atomic<bool> never{false};
         const SearchResult result = SearchGraphics(rom, query, modes, options, never);
         if (result.TooManyTiles)

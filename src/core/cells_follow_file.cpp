@@ -6,15 +6,6 @@
 #include <algorithm>
 #include <array>
 
-std::vector<ByteRange> RangesOf(const std::vector<RomWrite>& writes)
-{
-    std::vector<ByteRange> ranges;
-    ranges.reserve(writes.size());
-    for (const RomWrite& write : writes)
-        ranges.push_back({write.Offset, write.Offset + static_cast<std::int64_t>(write.After.size())});
-    return ranges;
-}
-
 namespace {
 
 // Whether [from, to) meets any of the ranges, sorted by their start. A
@@ -25,7 +16,7 @@ bool MeetsAny(const std::vector<ByteRange>& sorted, std::int64_t longest, std::i
     auto it = std::lower_bound(sorted.begin(), sorted.end(), from - longest,
                                [](const ByteRange& range, std::int64_t at) { return range.Offset < at; });
     for (; it != sorted.end() && it->Offset < to; ++it)
-        if (it->End > from)
+        if (it->Offset + it->Size > from)
             return true;
     return false;
 }
@@ -40,7 +31,7 @@ std::vector<int> FollowFile(Document& document, std::vector<ByteRange> changed)
               [](const ByteRange& a, const ByteRange& b) { return a.Offset < b.Offset; });
     std::int64_t longest = 0;
     for (const ByteRange& range : changed)
-        longest = std::max(longest, range.End - range.Offset);
+        longest = std::max(longest, range.Size);
 
     std::vector<int> reread;
     for (int slot = 0; slot < EditorSlotCount; ++slot) {

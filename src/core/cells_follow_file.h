@@ -6,15 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-// A stretch of ROM bytes that a change wrote: [Offset, End).
-struct ByteRange {
-    std::int64_t Offset = 0;
-    std::int64_t End = 0;
-};
-
-// The stretches the writes replaced.
-std::vector<ByteRange> RangesOf(const std::vector<RomWrite>& writes);
-
 // The one rule that keeps the editor in step with the file after ROM bytes
 // changed (a revert, a patch, an undo or redo, a drop, a checksum repair, a
 // save): a bound cell without unsaved edits whose tile lies over a changed

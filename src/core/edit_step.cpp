@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -159,6 +160,14 @@ std::vector<CellChange> CellChangesBetween(const EditorSlotTable& before, const 
 StepWriteResult WriteSides(RomFile& file, const std::vector<RomWrite>& writes, bool undo)
 {
     RomFile::UntoldWrites untold(file);
+    // One rollback journal for the whole side, synced once: a crash halfway
+    // leaves the file as it was before.
+    std::optional<RomFile::WriteGroup> group;
+    try {
+        group.emplace(file, RangesOf(writes));
+    } catch (const std::bad_alloc&) {
+        return {OutOfMemoryText(file.Path()), true};
+    }
     return SideWriter(file, writes, undo).Run();
 }
 

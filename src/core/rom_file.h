@@ -1,12 +1,18 @@
 #pragma once
 
+#include "core/rom_rollback.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <utility>
+#include <vector>
 
 // What became of a write into the ROM. A write is all or nothing: it either
 // replaced the whole block, or the file keeps its old bytes there (only
@@ -45,6 +51,10 @@ public:
     struct OpenResult {
         OpenStatus Status;
         std::string Reason;  // a sentence for the user; empty when opened
+        // Set when the open found a write that was cut short (a crash, a
+        // kill) and put its old bytes back, or could not because the file is
+        // read-only: sentences for the user, shown with the opened file.
+        std::string Notice = {};
         bool Opened() const { return Status == OpenStatus::Opened || Status == OpenStatus::OpenedReadOnly; }
     };
 
@@ -55,8 +65,8 @@ public:
     RomFile(const RomFile&) = delete;
     RomFile& operator=(const RomFile&) = delete;
 
-    // Existence probe: true when something of that name exists (a folder
-    // too; opening it then fails with a reason).
+    // Existence probe: true when something of that name exists (a folder,
+    // a loop of symbolic links too; opening it then fails with a reason).
     static bool Exists(const std::string& path);
 
     // True when the current user must not write the file, looked up by name
@@ -66,7 +76,9 @@ public:
     static bool IsReadOnly(const std::string& path);
 
     // Opens path, closing any file this object held. A read-only file is
-    // opened for reading only; neither open is exclusive.
+    // opened for reading only; neither open is exclusive. Before anything
+    // reads the file, the old bytes of a write that was cut short are put
+    // back from its rollback journal (core/rom_rollback.h).
     OpenResult Open(const std::string& path);
     void Close();
 
@@ -89,6 +101,12 @@ public:
     // that the path still names the file that was opened and that the block
     // lies inside the file's length as it is now; it reads the bytes it
     // replaces and writes them back when the write fails or stops short.
+    // The old bytes go to a synced rollback journal first and the block is
+    // synced before the journal goes, so a crash leaves the block wholly old
+    // or wholly new after the next open; SIGINT, SIGTERM, SIGHUP and SIGQUIT
+    // wait until the block is done. When even the old bytes cannot be put
+    // back, the journal stays and the next write (or the next open) puts
+    // them back first.
     RomWriteResult WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
 
     // The positional write WriteAt uses, replaceable so that tests can make
@@ -117,14 +135,49 @@ public:
         bool wasUntold_;
     };
 
+    // Writes made while one lives share one rollback journal, and their
+    // blocks are synced when it goes instead of at each write: an action of
+    // many writes (Save all, a patch, an undo) pays one journal and one sync
+    // of the file instead of three syncs a write, and after a crash all its
+    // blocks are old again. ahead: the blocks the action will write, whose
+    // old bytes go to the journal at once, in one synced write; a write
+    // outside them adds its own (one sync). Groups inside a group join it.
+    class WriteGroup {
+    public:
+        explicit WriteGroup(RomFile& file, std::span<const ByteRange> ahead = {});
+        ~WriteGroup();
+        WriteGroup(const WriteGroup&) = delete;
+        WriteGroup& operator=(const WriteGroup&) = delete;
+
+    private:
+        RomFile& file_;
+        bool outer_;
+    };
+
     const std::string& Path() const { return path_; }
 
     // The same file as at the open, named by the same path, holding the block now.
     RomWriteResult CheckStillTheSameFile(std::int64_t offset, std::size_t size) const;
 
 private:
-    // Writes the whole block through writer_; false with the cause on failure.
-    bool WriteWhole(std::int64_t offset, const std::uint8_t* data, std::size_t size, std::string& cause);
+    // Writes the block through writer_ and returns how many bytes were
+    // written: size, or fewer with the cause.
+    std::size_t WriteWhole(std::int64_t offset, const std::uint8_t* data, std::size_t size, std::string& cause);
+    // The same file as at the open, named by the same path, holding the block
+    // now; its status in open.
+    RomWriteResult CheckStillTheSameFile(std::int64_t offset, std::size_t size, struct stat& open) const;
+    // Puts back the old bytes a failed write left, before a new write.
+    RomWriteResult PutBackUnrestored();
+    // Syncs the group's blocks and removes its journal.
+    void EndGroup();
+
+    // The old bytes of a write whose restore failed; their journal stays
+    // (Journal is empty while it is the open group's).
+    struct Unrestored {
+        std::int64_t Offset = 0;
+        std::vector<std::uint8_t> Old;
+        std::string Journal;
+    };
 
     int fd_ = -1;
     bool writable_ = false;
@@ -133,4 +186,6 @@ private:
     Writer writer_;
     WriteListener listener_;
     bool untold_ = false;
+    std::optional<Unrestored> unrestored_;
+    std::unique_ptr<RollbackJournal> group_;
 };

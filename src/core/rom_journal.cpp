@@ -74,3 +74,12 @@ void RomJournal::AddWrites(std::vector<RomWrite> writes)
     for (RomWrite& write : writes)
         open_.Writes.push_back(std::move(write));
 }
+
+std::vector<ByteRange> RangesOf(const std::vector<RomWrite>& writes)
+{
+    std::vector<ByteRange> ranges;
+    ranges.reserve(writes.size());
+    for (const RomWrite& write : writes)
+        ranges.push_back({write.Offset, static_cast<std::int64_t>(write.After.size())});
+    return ranges;
+}

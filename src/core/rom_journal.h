@@ -17,6 +17,9 @@ struct RomWrite {
     std::vector<std::uint8_t> After;
 };
 
+// The stretches the writes replaced.
+std::vector<ByteRange> RangesOf(const std::vector<RomWrite>& writes);
+
 // The writes of one user action, in the order they were made.
 struct RomStep {
     std::string Name;

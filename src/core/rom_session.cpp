@@ -9,6 +9,7 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
         const RomFile::OpenResult result = state.FileHandle.Open(path);
+        outcome.Notice = result.Notice;
         if (result.Opened()) {
             state.BrowserAddress = 0;
             state.BrowserDiv = 0;

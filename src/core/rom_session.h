@@ -13,6 +13,9 @@ struct OpenRomOutcome {
     // the file and the reason, for the user. A name that does not exist is a
     // silent cancel and leaves this empty.
     std::string Problem;
+    // Set when the open put back the old bytes of a write that was cut short
+    // (or could not, the file being read-only): sentences for the user.
+    std::string Notice;
 };
 
 // Closes the file that was open, then opens path (an empty path is a

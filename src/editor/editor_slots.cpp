@@ -143,6 +143,12 @@ std::string UnsavedTilesText(int count)
 
 SaveAllResult SaveAllSlots(ProgramState& state)
 {
+    // One rollback journal for all the tiles, synced once, instead of one a tile.
+    std::vector<ByteRange> tiles;
+    for (const EditorSlot& cell : state.EditorSlots)
+        if (const std::uint8_t mode = SaveModeOf(cell, state.CurrentMode); TileInsideFile(state, mode, cell.Address))
+            tiles.push_back({cell.Address, StandardModes[mode].BytesPerTile});
+    const RomFile::WriteGroup group(state.FileHandle, tiles);
     SaveAllResult result;
     for (int i = 0; i < EditorSlotCount; ++i) {
         const EditorSlot& cell = state.EditorSlots[i];

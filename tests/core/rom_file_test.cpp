@@ -1,9 +1,12 @@
 #include "core/rom_file.h"
+#include "core/rom_session.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,4 +156,109 @@ TEST(RomFileWrite, WritesInPlaceAndNeverGrowsTheFile)
     Bytes expected = CountingBytes(32);
     std::copy(std::begin(data), std::end(data), expected.begin() + 28);
     EXPECT_EQ(ReadWholeFile(path), expected);
+}
+
+TEST(RomFileWrite, AFileMovedAsideAndReplacedOnTheSameDeviceGetsNoWrite)
+{
+    TempDir dir;
+    const std::string path = dir.WriteFile("a.gb", CountingBytes(64));
+    RomFile file;
+    ASSERT_TRUE(file.Open(path).Opened());
+    // The opened file keeps a name, so only its inode tells it from the new one.
+    const std::string aside = (dir.Path() / "a.bak").string();
+    ASSERT_EQ(::rename(path.c_str(), aside.c_str()), 0);
+    dir.WriteFile("a.gb", Bytes(64, 7));
+    const std::uint8_t data[4] = {1, 2, 3, 4};
+    EXPECT_EQ(file.WriteAt(0, data, 4).Status, RomWriteStatus::FileChanged);
+    EXPECT_EQ(ReadWholeFile(path), Bytes(64, 7));
+    EXPECT_EQ(ReadWholeFile(aside), CountingBytes(64));
+}
+
+TEST(RomFileOpen, ASymbolicLinkLoopIsNamedAsSuch)
+{
+    TempDir dir;
+    const std::string a = (dir.Path() / "a.gb").string();
+    const std::string b = (dir.Path() / "b.gb").string();
+    ASSERT_EQ(::symlink(b.c_str(), a.c_str()), 0);
+    ASSERT_EQ(::symlink(a.c_str(), b.c_str()), 0);
+    const std::string reason = "The file '" + a + "' could not be opened: its name is a loop of symbolic links.";
+    RomFile file;
+    const RomFile::OpenResult result = file.Open(a);
+    EXPECT_EQ(result.Status, RomFile::OpenStatus::CannotOpen);
+    EXPECT_EQ(result.Reason, reason);
+    // The program's open says so too, instead of taking it for a missing file.
+    ProgramState state;
+    InitState(state);
+    EXPECT_EQ(OpenRomInState(state, a).Problem, reason);
+}
+
+namespace {
+
+struct FailedWriteCase {
+    const char* Name;
+    RomFile::Writer Writer;  // fails the write of 16 bytes at 512
+    RomWriteStatus Status;
+    std::string Reason;  // after the file's name
+    bool JournalStays;
+};
+
+ssize_t HalfOf(int fd, const void* data, std::size_t size, off_t offset)
+{
+    return ::pwrite(fd, data, size / 2, offset);
+}
+
+// Writes half the block at the calls before `call`, fails that call with
+// error, and the next one too when the restore is to fail; writes as usual
+// after that.
+RomFile::Writer Failing(int call, int error, bool restoreFails)
+{
+    return [calls = 0, call, error, restoreFails](int fd, const void* data, std::size_t size,
+                                                  off_t offset) mutable -> ssize_t {
+        ++calls;
+        if (calls < call)
+            return HalfOf(fd, data, size, offset);
+        if (calls == call || (restoreFails && calls == call + 1)) {
+            errno = error;
+            return -1;
+        }
+        return ::pwrite(fd, data, size, offset);
+    };
+}
+
+}  // namespace
+
+// Each failure says what became of the bytes: untouched, put back, or
+// perhaps damaged (then the next write puts them back first).
+TEST(RomFileWrite, AFailedWriteSaysWhatBecameOfTheBytes)
+{
+    const std::string keeps = "' failed (No space left on device); the file keeps its old bytes there.";
+    const FailedWriteCase cases[] = {
+        {"fails at once, and would again", Failing(1, ENOSPC, true), RomWriteStatus::Failed, keeps, false},
+        {"half, then fails", Failing(2, ENOSPC, false), RomWriteStatus::Failed, keeps, false},
+        {"half, then fails and so does the restore", Failing(2, EIO, true), RomWriteStatus::NotRestored,
+         "' failed (Input/output error), and its old bytes could not be put back (Input/output error): the 8 bytes "
+         "at address 512 may be damaged. Brixel puts them back before the next write, or when the file is opened "
+         "again.",
+         true},
+    };
+    for (const FailedWriteCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const std::string path = dir.WriteFile("a.gb", CountingBytes(2048));
+        RomFile file;
+        ASSERT_TRUE(file.Open(path).Opened());
+        file.SetWriterForTesting(c.Writer);
+        const Bytes block(16, 0xEE);
+        const RomWriteResult result = file.WriteAt(512, block.data(), block.size());
+        EXPECT_EQ(result.Status, c.Status);
+        EXPECT_EQ(result.Reason, "Writing to the file '" + path + c.Reason);
+        EXPECT_EQ(std::filesystem::exists(path + ".brixel-journal"), c.JournalStays);
+
+        file.SetWriterForTesting({});
+        EXPECT_TRUE(file.WriteAt(0, block.data(), 4));
+        Bytes expected = CountingBytes(2048);
+        std::fill_n(expected.begin(), 4, 0xEE);
+        EXPECT_EQ(ReadWholeFile(path), expected);
+        EXPECT_FALSE(std::filesystem::exists(path + ".brixel-journal"));
+    }
 }

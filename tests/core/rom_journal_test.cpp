@@ -63,12 +63,12 @@ TEST_F(WriteListener, RefusedFailedAndUntoldWritesAreNotHeard)
     EXPECT_FALSE(file_.WriteAt(62, block.data(), block.size()));
     EXPECT_FALSE(file_.WriteAt(-1, block.data(), block.size()));
 
-    // The disk refuses; the old bytes are put back.
+    // The disk refuses at once: nothing changed.
     file_.SetWriterForTesting([](int, const void*, std::size_t, off_t) -> ssize_t {
         errno = ENOSPC;
         return -1;
     });
-    EXPECT_EQ(file_.WriteAt(0, block.data(), block.size()).Status, RomWriteStatus::NotRestored);
+    EXPECT_EQ(file_.WriteAt(0, block.data(), block.size()).Status, RomWriteStatus::Failed);
     file_.SetWriterForTesting({});
 
     {
