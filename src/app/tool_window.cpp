@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QVariant>
 
 namespace {
 
@@ -14,6 +15,22 @@ PixelRect GlobalRect(const QWidget& widget)
 {
     const QPoint corner = widget.mapToGlobal(QPoint(0, 0));
     return {corner.x(), corner.y(), widget.width(), widget.height()};
+}
+
+// The offset a hidden floating window takes when it is next shown.
+constexpr const char* WaitingOffsetProperty = "brixelWaitingOffset";
+
+const QWidget* OwnerOf(const QWidget& window)
+{
+    return window.parentWidget() ? window.parentWidget()->window() : nullptr;
+}
+
+QPoint PlaceAtOffset(QWidget& window, QPoint offset)
+{
+    const QPoint corner = MainWindowCorner(window);
+    const PixelPoint place =
+        FloatingPosition({offset.x(), offset.y()}, {corner.x(), corner.y()}, AvailableScreen(OwnerOf(window)));
+    return {place.X, place.Y};
 }
 
 }  // namespace
@@ -54,10 +71,37 @@ QPoint ToolWindowPosition(QWidget& window)
     return window.testAttribute(Qt::WA_Moved) ? window.pos() : DefaultToolPosition(window);
 }
 
+QPoint MainWindowCorner(const QWidget& window)
+{
+    // A window's position is that of its frame.
+    const QWidget* owner = OwnerOf(window);
+    return owner ? owner->pos() : QPoint();
+}
+
+void SetToolWindowOffset(QWidget& window, QPoint offset)
+{
+    window.move(PlaceAtOffset(window, offset));
+    window.setProperty(WaitingOffsetProperty, window.isVisible() ? QVariant() : QVariant(offset));
+}
+
+QPoint ToolWindowOffset(QWidget& window)
+{
+    // A window shown by other means stands where it is.
+    const QVariant waiting = window.property(WaitingOffsetProperty);
+    if (waiting.isValid() && !window.isVisible())
+        return waiting.toPoint();
+    return ToolWindowPosition(window) - MainWindowCorner(window);
+}
+
 void ShowToolWindow(QWidget& window)
 {
-    if (!window.testAttribute(Qt::WA_Moved))
+    const QVariant waiting = window.property(WaitingOffsetProperty);
+    if (waiting.isValid()) {
+        window.move(PlaceAtOffset(window, waiting.toPoint()));
+        window.setProperty(WaitingOffsetProperty, QVariant());
+    } else if (!window.testAttribute(Qt::WA_Moved)) {
         window.move(DefaultToolPosition(window));
+    }
     window.show();
     window.raise();
     window.activateWindow();

@@ -21,9 +21,24 @@ QPoint DefaultToolPosition(QWidget& window);
 // has placed it, else its default place.
 QPoint ToolWindowPosition(QWidget& window);
 
+// The outer top-left corner (frame included) of the main window a floating
+// window belongs to; floating windows keep their places relative to it.
+QPoint MainWindowCorner(const QWidget& window);
+
+// Puts a floating window at an offset from its main window's outer corner,
+// kept on the screen. A hidden window takes the offset again when it is
+// next shown, from wherever the main window stands then: a layout is
+// applied before a window manager places the main window.
+void SetToolWindowOffset(QWidget& window, QPoint offset);
+
+// A floating window's place relative to its main window's outer corner;
+// for a hidden window still waiting for its offset, that offset.
+QPoint ToolWindowOffset(QWidget& window);
+
 // Shows a floating window above the main window and gives it the focus.
-// Shown for the first time without a place of its own, it first goes to
-// its default place rather than the screen's corner.
+// A window with an offset waiting goes to that offset from the main window;
+// one shown for the first time without a place of its own goes to its
+// default place rather than the screen's corner.
 void ShowToolWindow(QWidget& window);
 
 // A floating tool window: a Qt::Tool window parented to the main window,
