@@ -109,6 +109,30 @@ menu_open() {
 # A 16-bit little-endian value of the layout file at a byte offset.
 config_value() { od -An -t d2 -j "$1" -N 2 "$config" | tr -d ' '; }
 
+# Help > Options through the menu bar: opens the first menu, steps right to
+# "Help", whose first item is "Options".
+open_options() {
+    local attempt
+    for attempt in 1 2 3; do
+        xdotool windowactivate "$main"
+        wait_for 2 main_active
+        xdotool mousemove --window "$main" 15 10 click 1
+        wait_for 3 menu_open || continue
+        xdotool key Right Right Right Return
+        wait_for 3 has_visible_window '^Options$' && return 0
+    done
+    return 1
+}
+# Reads the main window's outer rectangle into main_x, main_y, main_w and
+# main_h, and the options window's offset from its corner into offset.
+measure_options() {
+    local main_rect options_rect options_x options_y
+    main_rect="$(settled_rect "$main")" && options_rect="$(settled_rect "$(visible_window '^Options$')")" || return 1
+    read -r main_x main_y main_w main_h <<<"$main_rect"
+    read -r options_x options_y _ _ <<<"$options_rect"
+    offset="$((options_x - main_x)) $((options_y - main_y))"
+}
+
 first_size=""
 first_offset=""
 first_bytes=""
@@ -123,27 +147,13 @@ for cycle in $(seq 1 "$cycles"); do
     rect="$(settled_rect "$main")" || fail "cycle $cycle: the main window did not settle after the move"
     read -r main_x main_y main_w main_h <<<"$rect"
 
-    # Help > Options through the menu bar: open the first menu, step right
-    # to "Help", whose first item is "Options".
-    for attempt in 1 2 3; do
-        xdotool windowactivate "$main"
-        wait_for 2 main_active
-        xdotool mousemove --window "$main" 15 10 click 1
-        wait_for 3 menu_open || continue
-        xdotool key Right Right Right Return
-        wait_for 3 has_visible_window '^Options$' && break
-    done
-    options="$(visible_window '^Options$')"
-    [ -n "$options" ] || fail "cycle $cycle: the options window did not open through the menu"
+    open_options || fail "cycle $cycle: the options window did not open through the menu"
     if [ "$cycle" -eq 1 ]; then
         # A place of the user's own, away from where it opens by default.
-        xdotool windowmove "$options" $((main_x + 420)) $((main_y + 60))
+        xdotool windowmove "$(visible_window '^Options$')" $((main_x + 420)) $((main_y + 60))
     fi
-    rect="$(settled_rect "$options")" || fail "cycle $cycle: the options window did not settle"
-    read -r options_x options_y _ _ <<<"$rect"
-    offset="$((options_x - main_x)) $((options_y - main_y))"
+    measure_options || fail "cycle $cycle: the options window did not settle"
     size="$main_w $main_h"
-
     # "Save layout now": the focus starts on the first check box; the button
     # is the fourth control.
     [ -e "$config" ] && touch -d @0 "$config"
@@ -164,6 +174,21 @@ for cycle in $(seq 1 "$cycles"); do
         [ "$offset" = "$first_offset" ] ||
             fail "cycle $cycle: options window at offset $offset from the main window, saved at $first_offset"
         [ "$bytes" = "$first_bytes" ] || fail "cycle $cycle: the layout file changed: $bytes, first $first_bytes"
+    fi
+
+    if [ "$cycle" -eq 1 ]; then
+        # Closed with OK (the control after the save button), the main
+        # window moved, opened again: at the same offset.
+        xdotool key Tab space
+        options_closed() { ! has_visible_window '^Options$'; }
+        wait_for 3 options_closed || fail "OK did not close the options window"
+        xdotool windowmove "$main" 300 120
+        settled_rect "$main" >/dev/null
+        open_options || fail "the options window did not open again"
+        saved="$offset"
+        measure_options || fail "the options window did not settle"
+        echo "opened again after the main window moved to $main_x,$main_y: offset $offset"
+        [ "$offset" = "$saved" ] || fail "the options window opened again at offset $offset, was $saved"
     fi
 
     kill "$app_pid"

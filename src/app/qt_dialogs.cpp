@@ -53,9 +53,9 @@ void WaitUntilPlaced(const QWidget* owner)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-// A dialog's place: centred over its main window's frame while that is
-// shown, over the free area of the main window's screen while it is hidden
-// or minimised; its frame inside that area.
+// Where a dialog's frame goes: centred over its main window's frame while
+// that is shown, over the free area of the main window's screen while it is
+// hidden or minimised; inside that area.
 QPoint DialogPosition(const QWidget& dialog, const QWidget* owner)
 {
     const ScreenRect screen = AvailableScreen(owner);
@@ -64,19 +64,9 @@ QPoint DialogPosition(const QWidget& dialog, const QWidget* owner)
         const QRect frame = owner->frameGeometry();
         over = {frame.x(), frame.y(), frame.width(), frame.height()};
     }
-    // Until the window system has framed the dialog its frame is unknown,
-    // and moving it places its client area: the main window's frame is the
-    // best guess for the frame around it.
-    const bool framed = dialog.frameGeometry() != dialog.geometry();
-    QMargins guess;
-    if (!framed && owner)
-        guess = {owner->geometry().left() - owner->frameGeometry().left(),
-                 owner->geometry().top() - owner->frameGeometry().top(),
-                 owner->frameGeometry().right() - owner->geometry().right(),
-                 owner->frameGeometry().bottom() - owner->geometry().bottom()};
-    const QSize frame = dialog.frameGeometry().size().grownBy(guess);
+    const QSize frame = dialog.size().grownBy(LikelyFrame(dialog));
     const PixelPoint place = DefaultFloatingPosition(over, {frame.width(), frame.height()}, screen);
-    return QPoint(place.X, place.Y) + QPoint(guess.left(), guess.top());
+    return {place.X, place.Y};
 }
 
 // A Qt dialog that opens where DialogPosition says, once its main window
@@ -120,7 +110,7 @@ protected:
 private:
     void Place()
     {
-        this->move(DialogPosition(*this, owner_));
+        MoveFrameTo(*this, DialogPosition(*this, owner_));
         placedAt_ = this->geometry().topLeft();
     }
 

@@ -161,6 +161,25 @@ TEST_F(FloatingWindows, PlacedWindowsKeepTheirPlace)
     EXPECT_EQ(layout.BookmarkOffset, (PixelPoint{bookmarkOffset.x(), bookmarkOffset.y()}));
 }
 
+TEST_F(FloatingWindows, HiddenWindowsKeepTheirOffsetFromTheMovedMainWindow)
+{
+    form->move(30, 20);
+    w->Pattern->move(form->pos() + QPoint(200, 90));
+    w->Pattern->ShowTool();
+    w->Pattern->hide();
+    form->move(90, 60);
+    w->Pattern->ShowTool();
+    EXPECT_EQ(w->Pattern->pos(), form->pos() + QPoint(200, 90));
+    EXPECT_EQ(GatherLayout(state, *w).PatternOffset, (PixelPoint{200, 90}));
+
+    // A window placed anew while hidden goes to its new place.
+    w->Pattern->hide();
+    form->move(40, 30);
+    w->Pattern->move(300, 200);
+    w->Pattern->ShowTool();
+    EXPECT_EQ(w->Pattern->pos(), QPoint(300, 200));
+}
+
 TEST_F(FloatingWindows, PaletteColorEditorStandsByTheSumOfBothPositions)
 {
     form->move(40, 30);
