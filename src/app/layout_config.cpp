@@ -77,23 +77,13 @@ std::array<PixelPoint*, 4> FloatingOffsets(LayoutConfig& layout)
     return {&layout.BookmarkOffset, &layout.ColorSetOffset, &layout.PatternOffset, &layout.OptionsOffset};
 }
 
-// The widths of the main window's frame around its client area, as the
-// window system reports them: none before it has framed the window.
-QMargins FrameMarginsOf(const QWidget& form)
-{
-    const QRect client = form.geometry();
-    const QRect frame = form.frameGeometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
-}
-
 // Puts the main window's whole frame, title bar included, on the screen.
 void FitMainFrame(QWidget& form)
 {
     if (form.isMaximized() || form.isFullScreen() || form.isMinimized())
         return;
     const QRect client = form.geometry();
-    const QMargins frame = FrameMarginsOf(form);
+    const QMargins frame = CurrentFrame(form);
     const FrameMargins margins{frame.left(), frame.top(), frame.right(), frame.bottom()};
     const PixelRect fitted =
         FitFrameToScreen({client.x(), client.y(), client.width(), client.height()}, margins, AvailableScreen(&form));
@@ -157,7 +147,7 @@ private:
     // Sizes the window once for each frame it gets, then fits it.
     void Settle()
     {
-        const QMargins margins = FrameMarginsOf(form_);
+        const QMargins margins = CurrentFrame(form_);
         if (outer_ && sizedFor_ != margins) {
             sizedFor_ = margins;
             form_.resize(outer_->shrunkBy(margins));
@@ -181,7 +171,7 @@ void SizeMainFrame(QWidget& form, QSize outer)
         keeper->SetOuterSize(outer);
         return;
     }
-    form.resize(outer.shrunkBy(FrameMarginsOf(form)));
+    form.resize(outer.shrunkBy(CurrentFrame(form)));
     FitMainFrame(form);
 }
 

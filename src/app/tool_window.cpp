@@ -44,14 +44,6 @@ std::optional<QPoint> WaitingOffset(const QWidget& window)
 // it: it unframes a hidden window.
 constexpr const char* LastFrameProperty = "brixelLastFrame";
 
-QMargins FrameOf(const QWidget& window)
-{
-    const QRect client = window.geometry();
-    const QRect frame = window.frameGeometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
-}
-
 // Takes a floating window's offset from its main window when it hides, so
 // that it shows at that offset again wherever the main window went, and
 // keeps the widths of its frame.
@@ -74,7 +66,7 @@ protected:
             [[fallthrough]];
         case QEvent::Show:
         case QEvent::Move:
-            if (const QMargins frame = FrameOf(window_); !frame.isNull())
+            if (const QMargins frame = CurrentFrame(window_); !frame.isNull())
                 window_.setProperty(LastFrameProperty, QVariant::fromValue(frame));
             break;
         default:
@@ -140,16 +132,24 @@ QPoint ToolWindowPosition(QWidget& window)
     return window.testAttribute(Qt::WA_Moved) ? window.pos() : DefaultToolPosition(window);
 }
 
+QMargins CurrentFrame(const QWidget& window)
+{
+    const QRect client = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
 QMargins LikelyFrame(const QWidget& window)
 {
     if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
         return {};
-    if (const QMargins known = FrameOf(window); !known.isNull())
+    if (const QMargins known = CurrentFrame(window); !known.isNull())
         return known;
     if (const QVariant last = window.property(LastFrameProperty); last.isValid())
         return last.value<QMargins>();
     const QWidget* owner = OwnerOf(window);
-    return owner ? FrameOf(*owner) : QMargins();
+    return owner ? CurrentFrame(*owner) : QMargins();
 }
 
 void MoveFrameTo(QWidget& window, QPoint corner)
@@ -157,7 +157,7 @@ void MoveFrameTo(QWidget& window, QPoint corner)
     // Qt counts a window's position from its frame only while it knows the
     // frame, or before it has made the window; otherwise the point given
     // places the client area.
-    const bool frameUnknown = window.testAttribute(Qt::WA_WState_Created) && FrameOf(window).isNull();
+    const bool frameUnknown = window.testAttribute(Qt::WA_WState_Created) && CurrentFrame(window).isNull();
     const QMargins frame = frameUnknown ? LikelyFrame(window) : QMargins();
     window.move(corner + QPoint(frame.left(), frame.top()));
 }

@@ -22,6 +22,10 @@ QPoint DefaultToolPosition(QWidget& window);
 // has placed it, else its default place.
 QPoint ToolWindowPosition(QWidget& window);
 
+// The widths of a window's frame around its client area as the window
+// system reports them now: none before it has framed the window.
+QMargins CurrentFrame(const QWidget& window);
+
 // The widths of a window's frame around its client area. Where the window
 // system has not framed the window (yet, or no longer: it unframes a hidden
 // one), the widths it had when last framed, else those of its main window;
