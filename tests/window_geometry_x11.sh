@@ -106,6 +106,9 @@ menu_open() {
     done
     return 1
 }
+options_closed() { ! has_visible_window '^Options$'; }
+# Whether the layout file was written since its time was set to 0.
+written() { [ -e "$config" ] && [ "$(stat -c %Y "$config")" != 0 ]; }
 # A 16-bit little-endian value of the layout file at a byte offset.
 config_value() { od -An -t d2 -j "$1" -N 2 "$config" | tr -d ' '; }
 
@@ -154,11 +157,11 @@ for cycle in $(seq 1 "$cycles"); do
     fi
     measure_options || fail "cycle $cycle: the options window did not settle"
     size="$main_w $main_h"
+
     # "Save layout now": the focus starts on the first check box; the button
     # is the fourth control.
     [ -e "$config" ] && touch -d @0 "$config"
     xdotool key Tab Tab Tab space
-    written() { [ -e "$config" ] && [ "$(stat -c %Y "$config")" != 0 ]; }
     wait_for 5 written || fail "cycle $cycle: the layout file was not written"
     stored="$(($(config_value 4) / 15)) $(($(config_value 6) / 15))"
     [ "$stored" = "$size" ] || fail "cycle $cycle: the file stores the main window as $stored, the screen shows $size"
@@ -180,7 +183,6 @@ for cycle in $(seq 1 "$cycles"); do
         # Closed with OK (the control after the save button), the main
         # window moved, opened again: at the same offset.
         xdotool key Tab space
-        options_closed() { ! has_visible_window '^Options$'; }
         wait_for 3 options_closed || fail "OK did not close the options window"
         xdotool windowmove "$main" 300 120
         settled_rect "$main" >/dev/null
