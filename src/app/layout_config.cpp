@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMargins>
 #include <QMdiArea>
 #include <QScreen>
 #include <QScrollBar>
@@ -82,32 +83,45 @@ void FitMainFrame(QWidget& form)
     if (form.isMaximized() || form.isFullScreen() || form.isMinimized())
         return;
     const QRect client = form.geometry();
-    const QRect frame = form.frameGeometry();
-    const FrameMargins margins{client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                               frame.bottom() - client.bottom()};
+    const QMargins frame = CurrentFrame(form);
+    const FrameMargins margins{frame.left(), frame.top(), frame.right(), frame.bottom()};
     const PixelRect fitted =
         FitFrameToScreen({client.x(), client.y(), client.width(), client.height()}, margins, AvailableScreen(&form));
     if (fitted.Width != client.width() || fitted.Height != client.height())
         form.resize(fitted.Width, fitted.Height);
     // A window's position is that of its frame.
     const QPoint frameCorner(fitted.X - margins.Left, fitted.Y - margins.Top);
-    if (frameCorner != frame.topLeft())
+    if (frameCorner != form.frameGeometry().topLeft())
         form.move(frameCorner);
 }
 
-// A layout applied before the main window is shown meets a frame the window
-// system adds later (a window manager only after mapping the window): for a
-// short while after the show, every change of the window's place or size
-// fits the frame onto the screen again.
-class FrameFitter : public QObject {
+// Gives the main window the outer size, frame included, that a layout asks
+// for. A layout applied before the show meets a frame the window system
+// adds later (a window manager only after mapping the window): for a short
+// while after the show, the window is sized again whenever its frame's
+// widths change, and every change of its place or size fits the frame onto
+// the screen.
+class MainFrameKeeper : public QObject {
 public:
     static constexpr int WatchMilliseconds = 2000;
-    static inline const QString Name = QStringLiteral("FrameFitter");
+    static inline const QString Name = QStringLiteral("MainFrameKeeper");
 
-    explicit FrameFitter(QWidget& form) : QObject(&form), form_(form)
+    explicit MainFrameKeeper(QWidget& form) : QObject(&form), form_(form)
     {
         setObjectName(Name);
         form.installEventFilter(this);
+    }
+
+    static MainFrameKeeper* Of(QWidget& form)
+    {
+        return form.findChild<MainFrameKeeper*>(Name, Qt::FindDirectChildrenOnly);
+    }
+
+    void SetOuterSize(QSize outer)
+    {
+        outer_ = outer;
+        sizedFor_.reset();
+        Settle();
     }
 
 protected:
@@ -119,9 +133,9 @@ protected:
             [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
-            // Not from inside the window's own event: fitting moves it again.
+            // Not from inside the window's own event: settling moves it again.
             if (form_.isVisible())
-                QTimer::singleShot(0, this, [this] { FitMainFrame(form_); });
+                QTimer::singleShot(0, this, &MainFrameKeeper::Settle);
             break;
         default:
             break;
@@ -130,8 +144,36 @@ protected:
     }
 
 private:
+    // Sizes the window once for each frame it gets, then fits it.
+    void Settle()
+    {
+        const QMargins margins = CurrentFrame(form_);
+        if (outer_ && sizedFor_ != margins) {
+            sizedFor_ = margins;
+            form_.resize(outer_->shrunkBy(margins));
+        }
+        FitMainFrame(form_);
+    }
+
     QWidget& form_;
+    std::optional<QSize> outer_;
+    std::optional<QMargins> sizedFor_;
 };
+
+// The stored size is the outer one, frame included; resize() sets the
+// inner one.
+void SizeMainFrame(QWidget& form, QSize outer)
+{
+    MainFrameKeeper* keeper = MainFrameKeeper::Of(form);
+    if (!keeper && !form.isVisible())
+        keeper = new MainFrameKeeper(form);
+    if (keeper) {
+        keeper->SetOuterSize(outer);
+        return;
+    }
+    form.resize(outer.shrunkBy(CurrentFrame(form)));
+    FitMainFrame(form);
+}
 
 // Presses or releases a switch; its own handler runs only when it changes.
 // The handler is reached through the clicked signal rather than click(),
@@ -258,11 +300,9 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
     switches.CheckSaveWarn = windows.Options ? windows.Options->CheckSaveWarn->isChecked() : state.ShowSaveWarning;
     switches.CheckSpeed = windows.Options ? windows.Options->CheckSpeed->isChecked() : state.MeasureRedrawTime;
 
-    QPoint mainCorner;
     if (MainForm* form = windows.MainForm) {
         const QSize outer = form->frameGeometry().size();
         layout.MainSize = {outer.width(), outer.height()};
-        mainCorner = form->pos();
     }
     layout.ToolsPos = ChildPosition(windows, windows.Tools);
     layout.BrowCtrlPos = ChildPosition(windows, windows.BrowCtrl);
@@ -285,22 +325,16 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
     const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
     for (std::size_t i = 0; i < floating.size(); ++i)
         if (floating[i])
-            *offsets[i] = ToPixelPoint(ToolWindowPosition(*floating[i]) - mainCorner);
+            *offsets[i] = ToPixelPoint(ToolWindowOffset(*floating[i]));
     return layout;
 }
 
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
 {
-    const ScreenRect screen = AvailableScreen(windows.MainForm);
-    FitLayoutToScreen(layout, screen);
+    FitLayoutToScreen(layout, AvailableScreen(windows.MainForm));
 
     if (MainForm* form = windows.MainForm) {
-        // The stored size is the outer one; resize() sets the inner one.
-        const QSize border = form->frameGeometry().size() - form->size();
-        form->resize(QSize(layout.MainSize.Width, layout.MainSize.Height) - border);
-        FitMainFrame(*form);
-        if (!form->isVisible() && !form->findChild<QObject*>(FrameFitter::Name, Qt::FindDirectChildrenOnly))
-            new FrameFitter(*form);
+        SizeMainFrame(*form, QSize(layout.MainSize.Width, layout.MainSize.Height));
         // Child positions count from the unscrolled corner of the area.
         form->MdiArea()->horizontalScrollBar()->setValue(0);
         form->MdiArea()->verticalScrollBar()->setValue(0);
@@ -313,12 +347,13 @@ void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
     MoveChild(windows.PaletteCtrl, layout.PalettePos);
     MoveChild(windows.TileCtrl, layout.TileCtrlPos);
 
-    const PixelPoint mainCorner = windows.MainForm ? ToPixelPoint(windows.MainForm->pos()) : PixelPoint{};
+    // Hidden windows take their offsets again when shown: the main window
+    // may not stand where a window manager will put it.
     const std::array<QWidget*, 4> floating = FloatingWindows(windows);
     const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
     for (std::size_t i = 0; i < floating.size(); ++i)
         if (floating[i])
-            floating[i]->move(ToQPoint(FloatingPosition(*offsets[i], mainCorner, screen)));
+            SetToolWindowOffset(*floating[i], ToQPoint(*offsets[i]));
 
     ApplySwitches(state, windows, layout.Switches);
 }

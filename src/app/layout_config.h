@@ -27,10 +27,14 @@ std::string ConfigWritePath(const ConfigFolders& folders);
 // program's folder comes first whenever it is writable.
 std::string ConfigReadPath(const ConfigFolders& folders);
 
-// The current layout and switches as the file stores them.
+// The current layout and switches as the file stores them. The main
+// window's size is its outer one, frame included; the floating windows'
+// places are offsets from its outer corner.
 LayoutConfig GatherLayout(const ProgramState& state, Windows& windows);
 
-// Applies a layout in the file's order; switches last.
+// Applies a layout in the file's order; switches last. The main window gets
+// the stored outer size once its frame is known (see MainFrameKeeper);
+// hidden floating windows take their offsets when shown.
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout);
 
 // Writes the layout file; tells the user when it cannot be written.

@@ -1,10 +1,124 @@
 #include "app/qt_dialogs.h"
 
+#include "app/tool_window.h"
 #include "core/file_filter.h"
 
 #include <QColorDialog>
+#include <QEvent>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QMargins>
 #include <QMessageBox>
+#include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
+
+#include <utility>
+
+namespace {
+
+// The longest a dialog waits for a main window being shown to be placed.
+constexpr int PlaceWaitMilliseconds = 1000;
+
+// Ends a wait once the watched window is on the screen.
+class ExposeWaiter : public QObject {
+public:
+    ExposeWaiter(QWindow& window, QEventLoop& loop) : window_(window), loop_(loop) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && window_.isExposed())
+            loop_.quit();
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    QEventLoop& loop_;
+};
+
+// A window manager places a main window only after mapping it, which comes
+// after the show: a dialog asked for in between (the start-up file's
+// message) waits until then, so that it is centred where the main window
+// ends up. No input is handled while it waits.
+void WaitUntilPlaced(const QWidget* owner)
+{
+    QWindow* window = owner && owner->isVisible() && !owner->isMinimized() ? owner->windowHandle() : nullptr;
+    if (!window || window->isExposed())
+        return;
+    QEventLoop loop;
+    const ExposeWaiter waiter(*window, loop);
+    QTimer::singleShot(PlaceWaitMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Where a dialog's frame goes: centred over its main window's frame while
+// that is shown, over the free area of the main window's screen while it is
+// hidden or minimised; inside that area.
+QPoint DialogPosition(const QWidget& dialog, const QWidget* owner)
+{
+    const ScreenRect screen = AvailableScreen(owner);
+    PixelRect over = screen;
+    if (owner && owner->isVisible() && !owner->isMinimized()) {
+        const QRect frame = owner->frameGeometry();
+        over = {frame.x(), frame.y(), frame.width(), frame.height()};
+    }
+    const QSize frame = dialog.size().grownBy(LikelyFrame(dialog));
+    const PixelPoint place = DefaultFloatingPosition(over, {frame.width(), frame.height()}, screen);
+    return {place.X, place.Y};
+}
+
+// A Qt dialog that opens where DialogPosition says, once its main window
+// has been placed. While it stands where it was put, it follows the main
+// window: a window manager frames the main window after mapping it, and a
+// restored layout then sizes it once more.
+template <class Dialog> class PlacedDialog : public Dialog {
+public:
+    template <class... Args>
+    explicit PlacedDialog(QWidget* owner, Args&&... args) : Dialog(std::forward<Args>(args)...), owner_(owner)
+    {
+        if (owner)
+            owner->installEventFilter(this);
+    }
+
+    int exec() override
+    {
+        WaitUntilPlaced(owner_);
+        return Dialog::exec();
+    }
+
+protected:
+    // After the dialog has taken its size, before the window system shows it.
+    void showEvent(QShowEvent* event) override
+    {
+        Dialog::showEvent(event);
+        if (!event->spontaneous())
+            Place();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A dialog moved by the user stays there. Its client area is
+        // compared: the frame's corner moves when the dialog is framed.
+        if (watched == owner_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+            this->isVisible() && this->geometry().topLeft() == placedAt_)
+            Place();
+        return Dialog::eventFilter(watched, event);
+    }
+
+private:
+    void Place()
+    {
+        MoveFrameTo(*this, DialogPosition(*this, owner_));
+        placedAt_ = this->geometry().topLeft();
+    }
+
+    QWidget* owner_;
+    QPoint placedAt_;
+};
+
+}  // namespace
 
 void QtDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon)
 {
@@ -13,22 +127,23 @@ void QtDialogs::Message(const std::string& text, const std::string& caption, Msg
         qtIcon = QMessageBox::Information;
     else if (icon == MsgIcon::Critical)
         qtIcon = QMessageBox::Critical;
-    QMessageBox box(qtIcon, QString::fromStdString(caption), DisplayText(text), QMessageBox::Ok, parent_);
+    PlacedDialog<QMessageBox> box(parent_, qtIcon, QString::fromStdString(caption), DisplayText(text), QMessageBox::Ok,
+                                  parent_);
     box.exec();
 }
 
 bool QtDialogs::AskYesNo(const std::string& text, const std::string& caption)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), DisplayText(text),
-                    QMessageBox::Yes | QMessageBox::No, parent_);
+    PlacedDialog<QMessageBox> box(parent_, QMessageBox::NoIcon, QString::fromStdString(caption), DisplayText(text),
+                                  QMessageBox::Yes | QMessageBox::No, parent_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 
 SaveChoice QtDialogs::AskSaveDiscardCancel(const std::string& text, const std::string& caption)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption), DisplayText(text),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    PlacedDialog<QMessageBox> box(parent_, QMessageBox::Warning, QString::fromStdString(caption), DisplayText(text),
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
@@ -58,7 +173,10 @@ FileChoice QtDialogs::SaveFile(const std::string& filter)
 
 std::optional<PackedColor> QtDialogs::PickColor()
 {
-    const QColor color = QColorDialog::getColor(Qt::white, parent_);
+    PlacedDialog<QColorDialog> dialog(parent_, QColor(Qt::white), parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QColor color = dialog.selectedColor();
     if (!color.isValid())
         return std::nullopt;
     return MakePackedColor(color.red(), color.green(), color.blue());
@@ -67,7 +185,7 @@ std::optional<PackedColor> QtDialogs::PickColor()
 FileChoice QtDialogs::RunFileDialog(const std::string& filter, bool save)
 {
     const QStringList nameFilters = ToNameFilters(filter);
-    QFileDialog dialog(parent_);
+    PlacedDialog<QFileDialog> dialog(parent_, parent_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The program asks its own overwrite questions, and an open may name a
     // file that does not exist (it is then treated like a cancel).

@@ -5,8 +5,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
+#include <QMargins>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QVariant>
+
+#include <optional>
 
 namespace {
 
@@ -14,6 +18,80 @@ PixelRect GlobalRect(const QWidget& widget)
 {
     const QPoint corner = widget.mapToGlobal(QPoint(0, 0));
     return {corner.x(), corner.y(), widget.width(), widget.height()};
+}
+
+// A hidden floating window's offset from its main window, which it takes
+// again when it is next shown, and the place it stood at when the offset was
+// taken: a window placed anew since then goes to its new place instead.
+constexpr const char* WaitingOffsetProperty = "brixelWaitingOffset";
+constexpr const char* WaitingFromProperty = "brixelWaitingFrom";
+
+void SetWaitingOffset(QWidget& window, QPoint offset)
+{
+    window.setProperty(WaitingOffsetProperty, offset);
+    window.setProperty(WaitingFromProperty, window.pos());
+}
+
+std::optional<QPoint> WaitingOffset(const QWidget& window)
+{
+    const QVariant offset = window.property(WaitingOffsetProperty);
+    if (!offset.isValid() || window.isVisible() || window.property(WaitingFromProperty).toPoint() != window.pos())
+        return std::nullopt;
+    return offset.toPoint();
+}
+
+// The widths of the frame a window had when the window system last framed
+// it: it unframes a hidden window.
+constexpr const char* LastFrameProperty = "brixelLastFrame";
+
+// Takes a floating window's offset from its main window when it hides, so
+// that it shows at that offset again wherever the main window went, and
+// keeps the widths of its frame.
+class OffsetKeeper : public QObject {
+public:
+    static inline const QString Name = QStringLiteral("OffsetKeeper");
+
+    static void Watch(QWidget& window)
+    {
+        if (!window.findChild<OffsetKeeper*>(Name, Qt::FindDirectChildrenOnly))
+            window.installEventFilter(new OffsetKeeper(window));
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Hide:
+            SetWaitingOffset(window_, window_.pos() - MainWindowCorner(window_));
+            [[fallthrough]];
+        case QEvent::Show:
+        case QEvent::Move:
+            if (const QMargins frame = CurrentFrame(window_); !frame.isNull())
+                window_.setProperty(LastFrameProperty, QVariant::fromValue(frame));
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    explicit OffsetKeeper(QWidget& window) : QObject(&window), window_(window) { setObjectName(Name); }
+
+    QWidget& window_;
+};
+
+const QWidget* OwnerOf(const QWidget& window)
+{
+    return window.parentWidget() ? window.parentWidget()->window() : nullptr;
+}
+
+QPoint PlaceAtOffset(QWidget& window, QPoint offset)
+{
+    const QPoint corner = MainWindowCorner(window);
+    const PixelPoint place =
+        FloatingPosition({offset.x(), offset.y()}, {corner.x(), corner.y()}, AvailableScreen(OwnerOf(window)));
+    return {place.X, place.Y};
 }
 
 }  // namespace
@@ -54,10 +132,64 @@ QPoint ToolWindowPosition(QWidget& window)
     return window.testAttribute(Qt::WA_Moved) ? window.pos() : DefaultToolPosition(window);
 }
 
+QMargins CurrentFrame(const QWidget& window)
+{
+    const QRect client = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+QMargins LikelyFrame(const QWidget& window)
+{
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint))
+        return {};
+    if (const QMargins known = CurrentFrame(window); !known.isNull())
+        return known;
+    if (const QVariant last = window.property(LastFrameProperty); last.isValid())
+        return last.value<QMargins>();
+    const QWidget* owner = OwnerOf(window);
+    return owner ? CurrentFrame(*owner) : QMargins();
+}
+
+void MoveFrameTo(QWidget& window, QPoint corner)
+{
+    // Qt counts a window's position from its frame only while it knows the
+    // frame, or before it has made the window; otherwise the point given
+    // places the client area.
+    const bool frameUnknown = window.testAttribute(Qt::WA_WState_Created) && CurrentFrame(window).isNull();
+    const QMargins frame = frameUnknown ? LikelyFrame(window) : QMargins();
+    window.move(corner + QPoint(frame.left(), frame.top()));
+}
+
+QPoint MainWindowCorner(const QWidget& window)
+{
+    // A window's position is that of its frame.
+    const QWidget* owner = OwnerOf(window);
+    return owner ? owner->pos() : QPoint();
+}
+
+void SetToolWindowOffset(QWidget& window, QPoint offset)
+{
+    MoveFrameTo(window, PlaceAtOffset(window, offset));
+    if (!window.isVisible())
+        SetWaitingOffset(window, offset);
+}
+
+QPoint ToolWindowOffset(QWidget& window)
+{
+    if (const std::optional<QPoint> waiting = WaitingOffset(window))
+        return *waiting;
+    return ToolWindowPosition(window) - MainWindowCorner(window);
+}
+
 void ShowToolWindow(QWidget& window)
 {
-    if (!window.testAttribute(Qt::WA_Moved))
+    if (const std::optional<QPoint> waiting = WaitingOffset(window))
+        MoveFrameTo(window, PlaceAtOffset(window, *waiting));
+    else if (!window.testAttribute(Qt::WA_Moved))
         window.move(DefaultToolPosition(window));
+    OffsetKeeper::Watch(window);
     window.show();
     window.raise();
     window.activateWindow();

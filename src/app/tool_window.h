@@ -2,6 +2,7 @@
 
 #include "core/config_file.h"
 
+#include <QMargins>
 #include <QPushButton>
 #include <QWidget>
 
@@ -21,9 +22,40 @@ QPoint DefaultToolPosition(QWidget& window);
 // has placed it, else its default place.
 QPoint ToolWindowPosition(QWidget& window);
 
+// The widths of a window's frame around its client area as the window
+// system reports them now: none before it has framed the window.
+QMargins CurrentFrame(const QWidget& window);
+
+// The widths of a window's frame around its client area. Where the window
+// system has not framed the window (yet, or no longer: it unframes a hidden
+// one), the widths it had when last framed, else those of its main window;
+// none for a frameless window.
+QMargins LikelyFrame(const QWidget& window);
+
+// Moves a window so that its frame's outer corner lands on the point, also
+// where the window system has not framed it.
+void MoveFrameTo(QWidget& window, QPoint corner);
+
+// The outer top-left corner (frame included) of the main window a floating
+// window belongs to; floating windows keep their places relative to it.
+QPoint MainWindowCorner(const QWidget& window);
+
+// Puts a floating window at an offset from its main window's outer corner,
+// kept on the screen. A hidden window takes the offset again when it is
+// next shown, from wherever the main window stands then: a layout is
+// applied before a window manager places the main window. A window shown
+// through ShowToolWindow keeps its offset the same way while hidden.
+void SetToolWindowOffset(QWidget& window, QPoint offset);
+
+// A floating window's place relative to its main window's outer corner;
+// for a hidden window waiting for its offset, that offset.
+QPoint ToolWindowOffset(QWidget& window);
+
 // Shows a floating window above the main window and gives it the focus.
-// Shown for the first time without a place of its own, it first goes to
-// its default place rather than the screen's corner.
+// A window with an offset waiting goes to that offset from the main window
+// (a window hidden since it stood there keeps the offset it had); one shown
+// for the first time without a place of its own goes to its default place
+// rather than the screen's corner.
 void ShowToolWindow(QWidget& window);
 
 // A floating tool window: a Qt::Tool window parented to the main window,

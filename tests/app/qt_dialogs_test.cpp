@@ -5,7 +5,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -25,7 +28,119 @@ void WhenModalOpens(std::function<void(QWidget*)> act)
     });
 }
 
+// Runs `act` on the modal dialog that the next call shows, whenever it shows.
+void WhenDialogShows(QObject& scope, std::function<void(QDialog*)> act)
+{
+    auto* timer = new QTimer(&scope);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
+            timer->stop();
+            act(dialog);
+        }
+    });
+    timer->start(5);
+}
+
+// Notes whether a window was on the screen when a dialog showed.
+class ExposedAtDialogShow : public QObject {
+public:
+    explicit ExposedAtDialogShow(QWidget& window) : window_(window) { qApp->installEventFilter(this); }
+    bool Exposed = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched))
+            Exposed = window_.windowHandle()->isExposed();
+        return false;
+    }
+
+private:
+    QWidget& window_;
+};
+
+// Every kind of dialog the program shows.
+const std::function<void(QtDialogs&)> OpenEachKind[] = {
+    [](QtDialogs& d) { d.Message("'/tmp/x' is a folder, not a file.", "Could not open file", MsgIcon::Critical); },
+    [](QtDialogs& d) { d.AskYesNo("Save?", "Save warning"); },
+    [](QtDialogs& d) { d.AskSaveDiscardCancel("Save the edits?", "Unsaved edits"); },
+    [](QtDialogs& d) { d.OpenFile(RomFilter); },
+    [](QtDialogs& d) { d.PickColor(); },
+};
+
 }  // namespace
+
+TEST(QtDialogsPlace, DialogsOpenOverTheMainWindowOrOnItsScreen)
+{
+    enum Owner { Shown, Hidden, Minimised };
+    for (const Owner state : {Shown, Hidden, Minimised}) {
+        // Large enough for the file dialog, off the screen's centre.
+        QWidget owner;
+        owner.setGeometry(280, 120, 480, 440);
+        if (state != Hidden) {
+            owner.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+        }
+        if (state == Minimised)
+            owner.showMinimized();
+        const QRect screen = owner.screen()->availableGeometry();
+        const QPoint centre = state == Shown ? owner.frameGeometry().center() : screen.center();
+        QtDialogs dialogs(&owner);
+        for (std::size_t kind = 0; kind < std::size(OpenEachKind); ++kind) {
+            SCOPED_TRACE("dialog " + std::to_string(kind) + ", main window state " + std::to_string(state));
+            QObject scope;
+            QRect frame;
+            WhenDialogShows(scope, [&](QDialog* dialog) {
+                frame = dialog->frameGeometry();
+                dialog->reject();
+            });
+            OpenEachKind[kind](dialogs);
+            EXPECT_TRUE(screen.contains(frame))
+                << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+            // Centred where that fits (the file dialog is too wide to be
+            // centred over this main window); halves round either way.
+            QRect centred(QPoint(), frame.size());
+            centred.moveCenter(centre);
+            if (screen.contains(centred))
+                EXPECT_LE((frame.topLeft() - centred.topLeft()).manhattanLength(), 1) << frame.x() << "," << frame.y();
+            else
+                EXPECT_EQ(state, Shown);
+        }
+    }
+}
+
+TEST(QtDialogsPlace, ABoxAskedForBeforeTheMainWindowIsPlacedFollowsItUntilMoved)
+{
+    QWidget owner;
+    owner.setGeometry(0, 0, 300, 200);
+    owner.show();
+    // A window manager places the window only after the show.
+    QTimer::singleShot(0, [&owner] { owner.move(420, 330); });
+    QtDialogs dialogs(&owner);
+    const ExposedAtDialogShow ownerAtShow(owner);
+    QObject scope;
+    std::vector<QPoint> offCentre;
+    QPoint userPlace;
+    WhenDialogShows(scope, [&](QDialog* dialog) {
+        offCentre.push_back(dialog->frameGeometry().center() - owner.frameGeometry().center());
+        // Sized once more, as a restored layout does once the frame is known.
+        owner.resize(360, 240);
+        QCoreApplication::processEvents();
+        offCentre.push_back(dialog->frameGeometry().center() - owner.frameGeometry().center());
+        // Moved by the user, it stays.
+        userPlace = dialog->pos() - QPoint(100, 80);
+        dialog->move(userPlace);
+        owner.move(310, 260);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(dialog->pos(), userPlace);
+        dialog->reject();
+    });
+    OpenEachKind[0](dialogs);
+    EXPECT_TRUE(ownerAtShow.Exposed);
+    ASSERT_EQ(offCentre.size(), 2u);
+    for (const QPoint& off : offCentre)
+        EXPECT_LE(off.manhattanLength(), 1) << off.x() << "," << off.y();
+}
 
 TEST(QtDialogsFilters, EachEntryBecomesALabelledQtNameFilter)
 {

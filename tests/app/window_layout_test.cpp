@@ -15,11 +15,14 @@
 #include "palette/color_dialog.h"
 #include "palette/color_set.h"
 #include "palette/palette_ctrl.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
 #include "support/viewer_fixture.h"
 #include "tools/bookmark.h"
 #include "tools/c_out_put.h"
 #include "tools/file_info.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QMdiArea>
 #include <QPushButton>
@@ -158,6 +161,25 @@ TEST_F(FloatingWindows, PlacedWindowsKeepTheirPlace)
     EXPECT_EQ(layout.BookmarkOffset, (PixelPoint{bookmarkOffset.x(), bookmarkOffset.y()}));
 }
 
+TEST_F(FloatingWindows, HiddenWindowsKeepTheirOffsetFromTheMovedMainWindow)
+{
+    form->move(30, 20);
+    w->Pattern->move(form->pos() + QPoint(200, 90));
+    w->Pattern->ShowTool();
+    w->Pattern->hide();
+    form->move(90, 60);
+    w->Pattern->ShowTool();
+    EXPECT_EQ(w->Pattern->pos(), form->pos() + QPoint(200, 90));
+    EXPECT_EQ(GatherLayout(state, *w).PatternOffset, (PixelPoint{200, 90}));
+
+    // A window placed anew while hidden goes to its new place.
+    w->Pattern->hide();
+    form->move(40, 30);
+    w->Pattern->move(300, 200);
+    w->Pattern->ShowTool();
+    EXPECT_EQ(w->Pattern->pos(), QPoint(300, 200));
+}
+
 TEST_F(FloatingWindows, PaletteColorEditorStandsByTheSumOfBothPositions)
 {
     form->move(40, 30);
@@ -178,4 +200,57 @@ TEST_F(FloatingWindows, AboutWindowFollowsTheMainWindowWhileShown)
     const QRect work = WorkingArea(*form);
     EXPECT_LE(std::abs(w->Help->frameGeometry().center().x() - work.center().x()), 3);
     EXPECT_LE(std::abs(w->Help->frameGeometry().center().y() - work.center().y()), 3);
+}
+
+// Ten starts, each applying the layout the one before saved, as the start
+// does: before the show, when the platform has not framed the main window
+// yet (it adds its frame at the show, as a window manager does after
+// mapping). Each start then puts the main window somewhere else, as a
+// window manager places it, before "Save layout now" through the options
+// window, which the user moved on the first run.
+TEST(LayoutCycles, SaveAndRestartKeepTheGeometryToThePixel)
+{
+    TempDir dir;
+    const ConfigFolders folders{dir.Path().string(), (dir.Path() / "user").string()};
+    std::vector<std::uint8_t> firstBytes;
+    QSize firstOuter;
+    QPoint firstOffset;
+    for (int cycle = 0; cycle < 10; ++cycle) {
+        SCOPED_TRACE("start " + std::to_string(cycle + 1));
+        ProgramState state;
+        ScriptedDialogs dialogs;
+        MainForm form(state, &dialogs);
+        Windows& w = form.AllWindows();
+        w.Options->Folders = folders;
+        EXPECT_EQ(LoadConfig(state, w, folders), cycle > 0);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        ASSERT_NE(form.frameGeometry(), form.geometry()) << "the platform gives windows no frame";
+        form.move(40 + 9 * cycle, 20 + 5 * cycle);
+        QTest::qWait(10);
+
+        form.MenuItem("IOption")->trigger();
+        ASSERT_TRUE(w.Options->isVisible());
+        if (cycle == 0)
+            w.Options->move(form.pos() + QPoint(150, 40));
+        QTest::mouseClick(w.Options->BtSaveNow, Qt::LeftButton);
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(ConfigWritePath(folders));
+        const QSize outer = form.frameGeometry().size();
+        const QPoint offset = w.Options->pos() - form.pos();
+        QTest::mouseClick(w.Options->BtOk, Qt::LeftButton);
+        ASSERT_EQ(bytes.size(), 64u);
+        // The file stores the outer size, frame included.
+        EXPECT_EQ(bytes[4] | bytes[5] << 8, outer.width() * 15);
+        EXPECT_EQ(bytes[6] | bytes[7] << 8, outer.height() * 15);
+        if (cycle == 0) {
+            firstBytes = bytes;
+            firstOuter = outer;
+            firstOffset = offset;
+            continue;
+        }
+        EXPECT_EQ(outer, firstOuter);
+        EXPECT_EQ(offset, firstOffset);
+        EXPECT_EQ(bytes, firstBytes);
+    }
+    EXPECT_EQ(firstOffset, QPoint(150, 40));
 }
