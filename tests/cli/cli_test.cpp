@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 
 #include <random>
+#include <tuple>
 
 extern char** environ;
 
@@ -225,38 +226,22 @@ TEST_F(Cli, EncodeTakesGivenOptionsOverTheRecordAndSaysWhatItAssumes)
     };
     const std::string note = "brixel-cli: note: ", nothing = "; nothing was written\n";
     const std::string noRecord = " holds no record of a decode";
+    const std::string narrowPng = PathOf("narrow.png");
+    // clang-format off
     const std::vector<Case> cases = {
         {{recorded}, 0, 0x13, 48, ""},
         {{PathOf("padded.png")}, 0, 0x13, 48, ""},
-        {{recorded, "--count", "5"},
-         0,
-         0x13,
-         80,
-         note + recorded +
-             " was decoded as 3 tiles of mode gb at 0x13; the options given make it 5 tiles of mode gb at 0x13\n"},
-        {{bare, "--mode", "gb", "--address", "0x13"},
-         0,
-         0x13,
-         256,
-         note + bare + noRecord + ", so all its 16 cells are taken as tiles (--count N takes the first N only)\n"},
-        {{bare, "--address", "0x13"},
-         2,
-         0,
-         0,
-         "brixel-cli: missing option --mode (" + bare + noRecord + ")\nTry 'brixel-cli encode --help'.\n"},
-        {{damaged},
-         1,
-         0,
-         0,
-         "brixel-cli: " + damaged + ": the value '3x' of its text \"Brixel count\" does not read (give --mode, " +
-             "--address and --count to write it anyway)" + nothing},
-        {{PathOf("narrow.png")},
-         1,
-         0,
-         0,
-         "brixel-cli: " + PathOf("narrow.png") + " is 64 pixels wide, but was decoded 16 tiles (128 pixels) a row; " +
-             "give --count to write its cells in their new order" + nothing},
-    };
+        {{recorded, "--count", "5"}, 0, 0x13, 80, note + recorded +
+            " was decoded as 3 tiles of mode gb at 0x13; the options given make it 5 tiles of mode gb at 0x13\n"},
+        {{bare, "--mode", "gb", "--address", "0x13"}, 0, 0x13, 256, note + bare + noRecord +
+            ", so all its 16 cells are taken as tiles (--count N takes the first N only)\n"},
+        {{bare, "--address", "0x13"}, 2, 0, 0,
+            "brixel-cli: missing option --mode (" + bare + noRecord + ")\nTry 'brixel-cli encode --help'.\n"},
+        {{damaged}, 1, 0, 0, "brixel-cli: " + damaged + ": the value '3x' of its text \"Brixel count\" does not " +
+            "read (give --mode, --address and --count to write it anyway)" + nothing},
+        {{narrowPng}, 1, 0, 0, "brixel-cli: " + narrowPng + " is 64 pixels wide, but was decoded 16 tiles (128 " +
+            "pixels) a row; give --count to write its cells in their new order" + nothing}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Err);
         Write("rom.bin", std::vector<std::uint8_t>(1024, 0x5A));
@@ -678,17 +663,10 @@ TEST_F(Cli, FindRefusesAPictureOfTooManyDifferentTiles)
 {
     const std::string romPath = Write("rom.gb", std::vector<std::uint8_t>(4096, 0));
     const std::string query = PathOf("many.png");
-    struct Case {
-        int Different;
-        int Status;
-        std::string Err;
-    };
-    for (const Case& c :
-         {Case{4096, 0, "No match found.\n"},
-          Case{4097, 1,
-               "brixel-cli: " + query +
-                   " has 4097 different tiles; at most 4096 different tiles can be looked for at once.\n"}}) {
-        const int different = c.Different;
+    const std::string tooMany =
+        "brixel-cli: " + query + " has 4097 different tiles; at most 4096 different tiles can be looked for at once.\n";
+    for (const auto& [different, status, err] :
+         {std::tuple{4096, 0, std::string("No match found.\n")}, {4097, 1, tooMany}}) {
         SCOPED_TRACE(different);
         // Tile t carries t's bits in its first pixels; 64 tiles a row, the
         // last row filled up with copies of tile 0.
@@ -696,14 +674,13 @@ TEST_F(Cli, FindRefusesAPictureOfTooManyDifferentTiles)
         picture.Indices.resize(static_cast<std::size_t>(picture.Width * picture.Height));
         for (int t = 0; t < picture.Width / 8 * picture.Height / 8; ++t)
             for (int i = 0; i < 64; ++i)
-                picture
-                    .Indices[static_cast<std::size_t>(((t / 64) * 8 + i / 8) * picture.Width + (t % 64) * 8 + i % 8)] =
-                    static_cast<std::uint8_t>(i == 63                   ? 2
-                                              : i < 16 && t < different ? (t >> i) & 1
-                                                                        : 0);
+                picture.Indices[std::size_t(((t / 64) * 8 + i / 8) * picture.Width + (t % 64) * 8 + i % 8)] =
+                    std::uint8_t(i == 63                   ? 2
+                                 : i < 16 && t < different ? (t >> i) & 1
+                                                           : 0);
         ASSERT_FALSE(WriteIndexedPng(query, picture));
         const Finished found = Run({"find", romPath, "--query", query, "--mode", "gb"});
-        EXPECT_EQ(found.Status, c.Status);
-        EXPECT_EQ(found.Err, c.Err);
+        EXPECT_EQ(found.Status, status);
+        EXPECT_EQ(found.Err, err);
     }
 }

@@ -202,11 +202,6 @@ struct FailedWriteCase {
     bool JournalStays;
 };
 
-ssize_t HalfOf(int fd, const void* data, std::size_t size, off_t offset)
-{
-    return ::pwrite(fd, data, size / 2, offset);
-}
-
 // Writes half the block at the calls before `call`, fails that call with
 // error, and the next one too when the restore is to fail; writes as usual
 // after that.
@@ -215,13 +210,9 @@ RomFile::Writer Failing(int call, int error, bool restoreFails)
     return [calls = 0, call, error, restoreFails](int fd, const void* data, std::size_t size,
                                                   off_t offset) mutable -> ssize_t {
         ++calls;
-        if (calls < call)
-            return HalfOf(fd, data, size, offset);
-        if (calls == call || (restoreFails && calls == call + 1)) {
-            errno = error;
-            return -1;
-        }
-        return ::pwrite(fd, data, size, offset);
+        if (calls == call || (restoreFails && calls == call + 1))
+            return errno = error, -1;
+        return ::pwrite(fd, data, calls < call ? size / 2 : size, offset);
     };
 }
 

@@ -150,8 +150,7 @@ TEST_P(Rollback, OpeningPutsBackTheOldBytesOfAWriteCutShort)
     const OpenRomOutcome opened = OpenRomInState(state, rom);
     EXPECT_TRUE(opened.Opened);
     EXPECT_EQ(state.FileHandle.IsWritable(), c.Then != After::ReadOnly);
-    Bytes expected = c.PutBack ? original : torn;
-    EXPECT_EQ(ReadWholeFile(rom), expected);
+    EXPECT_EQ(ReadWholeFile(rom), c.PutBack ? original : torn);
     std::string notice = c.Notice;
     for (const auto& [name, value] : {std::pair<std::string, std::string>{"{rom}", rom}, {"{journal}", journal}})
         if (const auto at = notice.find(name); at != std::string::npos)

@@ -160,10 +160,6 @@ TEST_F(FindGraphicsWindow, CancelStopsARunningSearchAtOnce)
     EXPECT_FALSE(find_->BtCancel->isEnabled());
 }
 
-}  // namespace
-
-namespace {
-
 // A picture of tiles, tilesPerRow to a row; the last row is filled up with
 // copies of the first tile.
 IndexedImage PictureOf(const std::vector<TilePixels>& tiles, int tilesPerRow)
@@ -209,17 +205,12 @@ TEST_F(FindGraphicsWindow, APictureIsReadOffTheWindowThreadAndItsFaultsAreTold)
     ASSERT_TRUE(brokenMessage);
 
     struct Case {
-        std::string Path;
-        std::string Status;
-        std::string Label;
-        std::string Dialog;  // the message box's text, if one is shown
+        std::string Path, Status, Label, Dialog;  // the message box's text, if one is shown
     };
-    const std::vector<Case> cases{
-        {good, "1 match found.", "a.png (1 tile)", ""},
-        {broken, PictureUnreadableText("broken.png"), "broken.png", brokenMessage->Text},
-        {many, TooManyTilesText("many.png", 4097), "many.png (4160 tiles)", ""},
-        {tiny, PictureTooSmallText("tiny.png"), "tiny.png (0 tiles)", ""},
-    };
+    const std::vector<Case> cases{{good, "1 match found.", "a.png (1 tile)", ""},
+                                  {broken, PictureUnreadableText("broken.png"), "broken.png", brokenMessage->Text},
+                                  {many, TooManyTilesText("many.png", 4097), "many.png (4160 tiles)", ""},
+                                  {tiny, PictureTooSmallText("tiny.png"), "tiny.png (0 tiles)", ""}};
     find_->ShowTool();
     std::thread::id reader;
     find_->PictureReading = [&reader] { reader = std::this_thread::get_id(); };

@@ -470,16 +470,16 @@ TEST(GraphicsSearch, PreparedQueryEqualsTheSlowWay)
     for (int t = 0; t < 144; ++t)
         query.push_back({kinds[random() % kinds.size()], t % 12, t / 12});
 
-    struct Case {
-        bool Exact, Flips, SkipUniform;
-    };
-    for (const Case c : {Case{false, false, true}, Case{false, true, true}, Case{true, true, true},
-                         Case{true, false, false}, Case{false, true, false}}) {
-        SCOPED_TRACE(testing::Message() << "exact " << c.Exact << " flips " << c.Flips << " skip " << c.SkipUniform);
+    for (const auto& [exact, flips, skip] : {std::tuple{false, false, true},
+                                             {false, true, true},
+                                             {true, true, true},
+                                             {true, false, false},
+                                             {false, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "exact " << exact << " flips " << flips << " skip " << skip);
         SearchOptions options;
-        options.Exact = c.Exact;
-        options.Flips = c.Flips;
-        options.SkipUniform = c.SkipUniform;
+        options.Exact = exact;
+        options.Flips = flips;
+        options.SkipUniform = skip;
         const std::atomic<bool> cancel{false};
         const PreparedQuery got = PrepareQuery(query, options, cancel);
         const PreparedQuery slow = SlowPreparedQuery(query, options);
@@ -565,14 +565,13 @@ TEST(GraphicsSearch, QueriesOfTooManyDifferentTilesAreRefused)
     TilePixels uniform;
     uniform.fill(1);
     struct Case {
-        int Different;
-        int Repeats;       // tiles added again
-        bool WithUniform;  // and one of one color
-        bool SkipUniform;
-        bool Refused;
+        int Different, Repeats;  // and how many tiles are added again
+        bool WithUniform, SkipUniform, Refused;
     };
-    for (const Case c : {Case{4096, 0, false, true, false}, Case{4097, 0, false, true, true},
-                         Case{4096, 500, true, true, false}, Case{4096, 0, true, false, true}}) {
+    for (const Case c : {Case{4096, 0, false, true, false},
+                         {4097, 0, false, true, true},
+                         {4096, 500, true, true, false},
+                         {4096, 0, true, false, true}}) {
         SCOPED_TRACE(testing::Message() << c.Different << " different, uniform " << c.WithUniform);
         std::vector<QueryTile> query = DifferentTiles(c.Different);
         for (int r = 0; r < c.Repeats; ++r)

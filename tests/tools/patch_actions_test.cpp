@@ -125,16 +125,11 @@ TEST_F(PatchActions, ARefusedPatchWritesNothingAndAsksNothing)
     EXPECT_EQ(state.History.Size(), 1u);
 }
 
-// Reverting, patching, undoing and redoing a 1.5 MiB ROM with a 16-byte
-// change and one of 1 MiB and 16 bytes (written in two blocks), with a fault at one
-// point: the file ends wholly old or wholly new, and the history gains or
-// loses a step only when the action went through.
 // The whole file at once (the support's reader takes a byte at a time).
 Bytes WholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     Bytes bytes(std::filesystem::file_size(path));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     return bytes;
 }
 
@@ -146,37 +141,27 @@ struct FaultCase {
     int At;  // the write call, or the allocation, that fails
 };
 
+// Revert, patch, undo and redo of a 16-byte change and one of 1 MiB and 16
+// bytes, a fault at one point: the file ends wholly old or wholly new, and
+// the history changes only when the action went through.
 TEST(WholeOrNothing, AnActionOfManyRunsEndsAllOldOrAllNew)
 {
     constexpr std::size_t Length = 0x180000;
     constexpr std::int64_t Big = 0x3FFF8;
     constexpr std::size_t BigSize = 0x100010;
+    using enum Action;
+    using enum Fault;
+    // clang-format off
     const FaultCase cases[] = {
-        {Action::Revert, Fault::None, 0},
-        {Action::Revert, Fault::DiskFull, 1},
-        {Action::Revert, Fault::DiskFull, 2},
-        {Action::Revert, Fault::DiskFull, 3},
-        {Action::Revert, Fault::NoMemoryWriting, 3},
-        {Action::Revert, Fault::NoMemoryPreparing, 1},
-        {Action::Revert, Fault::NoMemoryPreparing, 4},
-        {Action::Revert, Fault::NoMemoryPreparing, 6},
-        {Action::Revert, Fault::PutBackFails, 3},
-        {Action::Patch, Fault::None, 0},
-        {Action::Patch, Fault::DiskFull, 1},
-        {Action::Patch, Fault::DiskFull, 3},
-        {Action::Patch, Fault::NoMemoryWriting, 2},
-        {Action::Patch, Fault::NoMemoryPreparing, 5},
-        {Action::Undo, Fault::None, 0},
-        {Action::Undo, Fault::DiskFull, 1},
-        {Action::Undo, Fault::DiskFull, 2},
-        {Action::Undo, Fault::DiskFull, 3},
-        {Action::Undo, Fault::NoMemoryWriting, 2},
-        {Action::Undo, Fault::NoMemoryPreparing, 1},
-        {Action::Undo, Fault::PutBackFails, 2},
-        {Action::Redo, Fault::None, 0},
-        {Action::Redo, Fault::DiskFull, 3},
-        {Action::Redo, Fault::NoMemoryWriting, 2},
-    };
+        {Revert, None, 0}, {Revert, DiskFull, 1}, {Revert, DiskFull, 2}, {Revert, DiskFull, 3},
+        {Revert, NoMemoryWriting, 3}, {Revert, NoMemoryPreparing, 1}, {Revert, NoMemoryPreparing, 4},
+        {Revert, NoMemoryPreparing, 6}, {Revert, PutBackFails, 3},
+        {Patch, None, 0}, {Patch, DiskFull, 1}, {Patch, DiskFull, 3}, {Patch, NoMemoryWriting, 2},
+        {Patch, NoMemoryPreparing, 5},
+        {Undo, None, 0}, {Undo, DiskFull, 1}, {Undo, DiskFull, 2}, {Undo, DiskFull, 3}, {Undo, NoMemoryWriting, 2},
+        {Undo, NoMemoryPreparing, 1}, {Undo, PutBackFails, 2},
+        {Redo, None, 0}, {Redo, DiskFull, 3}, {Redo, NoMemoryWriting, 2}};
+    // clang-format on
     TempDir dir;
     Bytes original(Length);
     for (std::size_t i = 0; i < Length; ++i)
