@@ -193,25 +193,19 @@ struct Layout {
 std::vector<Layout> Layouts(std::int64_t bytes)
 {
     std::mt19937 random(3);
-    std::vector<Layout> layouts;
-    Layout stretch{"one stretch in 4 KiB writes", {}};
+    std::vector<Layout> layouts{{"one stretch in 4 KiB writes", {}},
+                                {"one write of it all", {{7, static_cast<std::size_t>(bytes)}}},
+                                {"tiles scattered over 64 MiB", {}},
+                                {"64-byte writes overlapping", {}},
+                                {"tiles written backwards", {}}};
     for (std::int64_t at = 0; at < bytes; at += 4096)
-        stretch.Writes.push_back({at, 4096});
-    layouts.push_back(stretch);
-    Layout whole{"one write of it all", {{7, static_cast<std::size_t>(bytes)}}};
-    layouts.push_back(whole);
-    Layout tiles{"tiles scattered over 64 MiB", {}};
+        layouts[0].Writes.push_back({at, 4096});
     for (std::int64_t i = 0; i < bytes / 16; ++i)
-        tiles.Writes.push_back({16 * static_cast<std::int64_t>(random() % (4 << 20)), 16});
-    layouts.push_back(tiles);
-    Layout overlapping{"64-byte writes overlapping", {}};
+        layouts[2].Writes.push_back({16 * static_cast<std::int64_t>(random() % (4 << 20)), 16});
     for (std::int64_t i = 0; i < bytes / 16; ++i)
-        overlapping.Writes.push_back({static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bytes)), 64});
-    layouts.push_back(overlapping);
-    Layout backward{"tiles written backwards", {}};
+        layouts[3].Writes.push_back({static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bytes)), 64});
     for (std::int64_t at = bytes - 16; at >= 0; at -= 16)
-        backward.Writes.push_back({at, 16});
-    layouts.push_back(backward);
+        layouts[4].Writes.push_back({at, 16});
     return layouts;
 }
 

@@ -68,11 +68,6 @@ struct LeftoverCase {
     std::string Notice;  // {rom} and {journal} stand for their paths
 };
 
-void PrintTo(const LeftoverCase& c, std::ostream* out)
-{
-    *out << c.Name;
-}
-
 class Rollback : public ::testing::TestWithParam<LeftoverCase> {
 protected:
     void SetUp() override
@@ -90,6 +85,7 @@ protected:
 };
 
 const std::string CutShort = "A write to the file '{rom}' was cut short (Brixel was stopped or the system went down)";
+const std::string PutBack16 = CutShort + "; the 16 bytes at address 1030 were put back as they were before that write.";
 
 }  // namespace
 
@@ -162,13 +158,11 @@ TEST_P(Rollback, OpeningPutsBackTheOldBytesOfAWriteCutShort)
 INSTANTIATE_TEST_SUITE_P(
     Leftovers, Rollback,
     ::testing::Values(
-        LeftoverCase{"Beside", false, false, After::Nothing, true, false,
-                     CutShort + "; the 16 bytes at address 1030 were put back as they were before that write."},
+        LeftoverCase{"Beside", false, false, After::Nothing, true, false, PutBack16},
         LeftoverCase{"GroupOfTwoBlocks", true, false, After::Nothing, true, false,
                      CutShort + "; the 32 bytes of 2 blocks from address 1030 were put back as they were before "
                                 "that write."},
-        LeftoverCase{"InTheCacheFolder", false, true, After::Nothing, true, false,
-                     CutShort + "; the 16 bytes at address 1030 were put back as they were before that write."},
+        LeftoverCase{"InTheCacheFolder", false, true, After::Nothing, true, false, PutBack16},
         LeftoverCase{"ReadOnlyFile", false, false, After::ReadOnly, false, true,
                      CutShort + ", so the 16 bytes at address 1030 may hold old and new bytes mixed. The file is "
                                 "read-only, so their old bytes were not put back; they are kept in '{journal}'. "
