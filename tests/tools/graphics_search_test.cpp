@@ -429,10 +429,7 @@ PreparedQuery SlowPreparedQuery(const std::vector<QueryTile>& query, const Searc
     slow.RowsZero.Exact = options.Exact;
     for (std::size_t t = 0; t < slow.Tiles.size(); ++t)
         for (int f = 0; f < (options.Flips ? 4 : 1); ++f) {
-            QueryVariant v{Mirrored(slow.Tiles[t], f == 1 || f == 3, f == 2 || f == 3),
-                           {},
-                           static_cast<int>(t),
-                           static_cast<TileFlip>(f)};
+            QueryVariant v{Mirrored(slow.Tiles[t], f == 1 || f == 3, f == 2 || f == 3), {}, int(t), TileFlip(f)};
             std::vector<std::uint8_t> colors;
             for (int i = 0; i < 64; ++i)
                 v.Key[i] = options.Exact ? v.Pixels[i] : static_cast<std::uint8_t>(IndexIn(colors, v.Pixels[i]));
