@@ -1,9 +1,9 @@
 #include "core/confirm_save.h"
 
+#include "core/write_messages.h"
+
 namespace {
 
-const std::string ReadOnlyText = "The opened file is 'read only'.";
-const std::string ReadOnlyCaption = "Could not write to file";
 const std::string SaveWarningText = "You are about to save to file. This will change the\rfile permanently.\r\r"
                                     "You should always keep a backup\rof the file you are altering.\r\r"
                                     "Do you want to save?";
@@ -24,12 +24,12 @@ bool ConfirmSave(const ProgramState& state, Dialogs& dialogs)
     if (!state.FileOpen())
         return false;
     if (RomFile::IsReadOnly(state.FileName())) {
-        dialogs.Message(ReadOnlyText, ReadOnlyCaption, MsgIcon::None);
+        dialogs.Message(ReadOnlyFileText, WriteFailedCaption, MsgIcon::None);
         return false;
     }
     // Refused before the warning: a "yes" must never lead to a write that cannot happen.
     if (const std::string reason = WhyNothingCanBeWritten(state.FileHandle); !reason.empty()) {
-        dialogs.Message(reason, ReadOnlyCaption, MsgIcon::Critical);
+        dialogs.Message(reason, WriteFailedCaption, MsgIcon::Critical);
         return false;
     }
     if (!state.ShowSaveWarning)

@@ -1,5 +1,7 @@
 #include "core/edit_step.h"
 
+#include "core/write_messages.h"
+
 #include <algorithm>
 #include <new>
 #include <optional>

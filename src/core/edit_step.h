@@ -88,10 +88,6 @@ inline constexpr std::size_t WriteBlockSize = 1 << 20;
 // Only when every write went through does the step get them.
 StepWriteResult WriteAsOneStep(RomFile& file, RomJournal& journal, std::vector<RomWrite> writes);
 
-// Why an undo or redo that would write into a file that is read-only now
-// does nothing, as for any other write.
-inline const char* const ReadOnlyFileText = "The opened file is 'read only'.";
-
 // For the user when memory ran out before anything was written.
 std::string OutOfMemoryText(const std::string& path);
 
