@@ -2,13 +2,13 @@
 // grid (16 x 16 tiles) at the largest zoom (13): a reload (file read,
 // decoding, rendering, magnifying, grid and frame) and the redraw after a
 // palette change (no file read).
-#include "app/refresh.h"
-#include "app/main_form.h"
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
-#include "core/dialogs.h"
-#include "core/program_state.h"
-#include "palette/palette_ctrl.h"
+#include "ui/floor/refresh.h"
+#include "ui/app/main_form.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
+#include "model/core/dialogs.h"
+#include "model/core/program_state.h"
+#include "ui/palette/palette_ctrl.h"
 
 #include "random_file.h"
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The Gameboy global checksum of a 32 MiB file once it is in the page cache:
 // block reads, the sum and the progress marks, without any painting. A second
 // case adds a progress report that copies each caption, as the window does.
-#include "core/rom_file.h"
-#include "tools/file_info_report.h"
+#include "model/core/rom_file.h"
+#include "model/tools/file_info_report.h"
 
 #include "random_file.h"
 

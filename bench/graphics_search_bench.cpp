@@ -4,9 +4,9 @@
 // graphics repeat far more; the tile is a typical sprite tile (background,
 // outline, fill, light), plus one case with a tile of random colors. CPU
 // time is that of the whole process, both worker threads together.
-#include "core/mode_table.h"
-#include "core/rom_file.h"
-#include "tools/graphics_search.h"
+#include "model/core/mode_table.h"
+#include "model/core/rom_file.h"
+#include "model/tools/graphics_search.h"
 
 #include "random_file.h"
 

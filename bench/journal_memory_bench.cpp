@@ -9,10 +9,10 @@
 // bytes alive (malloc_usable_size, what the allocator really set aside for
 // each block) after the work, less those alive before, divided by the bytes
 // changed. "accounted_per_byte" is the map's own MemoryBytes() for the same.
-#include "core/dialogs.h"
-#include "core/original_bytes.h"
-#include "core/program_state.h"
-#include "tools/patch_actions.h"
+#include "model/core/dialogs.h"
+#include "model/core/original_bytes.h"
+#include "model/core/program_state.h"
+#include "model/tools/patch_actions.h"
 
 #include "random_file.h"
 

@@ -2,8 +2,8 @@
 // the page cache. IPS addresses only the first 16 MiB, so its changes lie
 // there; the BPS changes spread over the whole file, whose two checksums it
 // reads in full.
-#include "core/rom_file.h"
-#include "tools/rom_patch.h"
+#include "model/core/rom_file.h"
+#include "model/tools/rom_patch.h"
 
 #include "random_file.h"
 

@@ -1,9 +1,9 @@
 // ReadTiles of the largest browser grid (16 x 16 tiles) from a real file, in
 // every mode: the file read plus decoding that a browser reload costs. A
 // second case reads a grid that runs past the end of the file.
-#include "core/mode_table.h"
-#include "core/rom_file.h"
-#include "core/tile_io.h"
+#include "model/core/mode_table.h"
+#include "model/core/rom_file.h"
+#include "model/core/tile_io.h"
 
 #include "random_file.h"
 

@@ -4,7 +4,7 @@
 // and Save all's 256 tiles as 256 separate writes, in one write group, and in
 // a group told the tiles ahead. The file lies in BRIXEL_BENCH_DIR when set
 // (the cost is the disk's), else in the temporary folder.
-#include "core/rom_file.h"
+#include "model/core/rom_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Decoding and encoding speed of one tile in every graphics mode. The
 // figures are bytes of tile data per second.
-#include "core/mode_table.h"
-#include "core/tile_codec.h"
+#include "model/core/mode_table.h"
+#include "model/core/tile_codec.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Undo of a Save all of 256 tiles spread over a 64 MiB file: 256 writes of
 // the old bytes back, each checking that the file is still the one opened.
 // Redo between the measured undos is not timed.
-#include "core/edit_history.h"
-#include "core/edit_recorder.h"
-#include "core/program_state.h"
-#include "editor/editor_slots.h"
+#include "model/core/edit_history.h"
+#include "model/core/edit_recorder.h"
+#include "model/core/program_state.h"
+#include "model/editor/editor_slots.h"
 
 #include "random_file.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/indexed_png.h"
-#include "core/mode_table.h"
-#include "core/packed_color.h"
-#include "core/rom_file.h"
-#include "palette/palette_load.h"
+#include "model/core/indexed_png.h"
+#include "model/core/mode_table.h"
+#include "model/core/packed_color.h"
+#include "model/core/rom_file.h"
+#include "model/palette/palette_load.h"
 
 #include <cstdint>
 #include <iosfwd>

@@ -2,7 +2,7 @@
 
 #include "cli/cli.h"
 
-#include "core/file_io.h"
+#include "model/core/file_io.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "tools/file_info_report.h"
+#include "model/tools/file_info_report.h"
 
 #include <algorithm>
 #include <array>

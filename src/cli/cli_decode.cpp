@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "core/tile_codec.h"
+#include "model/core/tile_codec.h"
 
 #include <algorithm>
 #include <array>

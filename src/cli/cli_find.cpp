@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "tools/find_graphics_text.h"
-#include "tools/graphics_search.h"
+#include "model/tools/find_graphics_text.h"
+#include "model/tools/graphics_search.h"
 
 #include <array>
 #include <atomic>

@@ -1,14 +1,14 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "core/default_palettes.h"
-#include "core/document.h"
-#include "palette/jasc_palette_format.h"
-#include "palette/own_palette_format.h"
-#include "palette/palette_files.h"
-#include "palette/riff_palette_format.h"
-#include "palette/savestates.h"
-#include "palette/tile_layer_palette_format.h"
+#include "model/core/default_palettes.h"
+#include "model/core/document.h"
+#include "model/palette/jasc_palette_format.h"
+#include "model/palette/own_palette_format.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/riff_palette_format.h"
+#include "model/palette/savestates.h"
+#include "model/palette/tile_layer_palette_format.h"
 
 #include <algorithm>
 #include <array>

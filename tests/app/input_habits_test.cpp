@@ -1,9 +1,9 @@
-#include "app/main_form.h"
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
-#include "editor/editor.h"
-#include "editor/tile_ctrl.h"
-#include "palette/color_set.h"
+#include "ui/app/main_form.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
+#include "ui/editor/editor.h"
+#include "ui/editor/tile_ctrl.h"
+#include "ui/palette/color_set.h"
 #include "support/viewer_fixture.h"
 
 #include <QAction>

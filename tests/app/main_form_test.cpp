@@ -1,6 +1,6 @@
-#include "app/help.h"
-#include "app/main_form.h"
-#include "app/tools.h"
+#include "ui/app/help.h"
+#include "ui/app/main_form.h"
+#include "ui/app/tools.h"
 #include "support/viewer_fixture.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "app/main_form.h"
-#include "app/main_menus.h"
+#include "ui/app/main_form.h"
+#include "ui/app/main_menus.h"
 #include "support/action_checks.h"
 
 #include <QAction>

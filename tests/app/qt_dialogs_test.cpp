@@ -1,4 +1,4 @@
-#include "app/qt_dialogs.h"
+#include "ui/app/qt_dialogs.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>

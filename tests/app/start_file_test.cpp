@@ -1,4 +1,4 @@
-#include "app/main_form.h"
+#include "ui/app/main_form.h"
 #include "support/viewer_fixture.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "app/child_window.h"
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
+#include "ui/floor/child_window.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
 #include "support/action_checks.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "browser/browser_nav.h"
+#include "model/browser/browser_nav.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "browser/browser_picture.h"
+#include "model/browser/browser_picture.h"
 
 #include <gtest/gtest.h>
 

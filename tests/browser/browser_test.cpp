@@ -1,8 +1,8 @@
-#include "app/main_form.h"
-#include "app/refresh.h"
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
-#include "palette/palette_ctrl.h"
+#include "ui/app/main_form.h"
+#include "ui/floor/refresh.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
+#include "ui/palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
 #include "support/viewer_fixture.h"
 
 #include <QApplication>

@@ -5,11 +5,11 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
-#include "palette/jasc_palette_format.h"
-#include "palette/riff_palette_format.h"
+#include "model/palette/jasc_palette_format.h"
+#include "model/palette/riff_palette_format.h"
 #include "support/plain_png.h"
 #include "support/temp_dir.h"
-#include "tools/find_graphics_text.h"
+#include "model/tools/find_graphics_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/config_file.h"
+#include "model/core/config_file.h"
 
 #include <gtest/gtest.h>
 

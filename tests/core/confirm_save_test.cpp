@@ -1,4 +1,4 @@
-#include "core/confirm_save.h"
+#include "model/core/confirm_save.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
-#include "core/document.h"
-#include "core/edit_history.h"
-#include "core/edit_recorder.h"
+#include "model/core/document.h"
+#include "model/core/edit_history.h"
+#include "model/core/edit_recorder.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/file_filter.h"
+#include "model/core/file_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/file_io.h"
+#include "model/core/file_io.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

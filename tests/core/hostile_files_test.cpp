@@ -1,13 +1,13 @@
-#include "core/file_io.h"
-#include "core/rom_file.h"
-#include "core/tile_io.h"
-#include "editor/bmp_exchange.h"
-#include "editor/pattern_file.h"
-#include "palette/own_palette_format.h"
-#include "palette/palette_files.h"
-#include "palette/savestates.h"
+#include "model/core/file_io.h"
+#include "model/core/rom_file.h"
+#include "model/core/tile_io.h"
+#include "model/editor/bmp_exchange.h"
+#include "model/editor/pattern_file.h"
+#include "model/palette/own_palette_format.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/savestates.h"
 #include "support/temp_dir.h"
-#include "tools/bookmark_file.h"
+#include "model/tools/bookmark_file.h"
 
 #include <gtest/gtest.h>
 

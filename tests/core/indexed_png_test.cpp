@@ -1,4 +1,4 @@
-#include "core/indexed_png.h"
+#include "model/core/indexed_png.h"
 
 #include "support/plain_png.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "core/loaded.h"
+#include "model/core/loaded.h"
 #include "support/expect_message.h"
 #include "support/temp_dir.h"
 

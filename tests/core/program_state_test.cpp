@@ -1,4 +1,4 @@
-#include "core/program_state.h"
+#include "model/core/program_state.h"
 
 #include <gtest/gtest.h>
 

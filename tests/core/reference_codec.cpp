@@ -1,6 +1,6 @@
 #include "core/reference_codec.h"
 
-#include "core/mode_table.h"
+#include "model/core/mode_table.h"
 
 namespace {
 

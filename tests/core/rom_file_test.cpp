@@ -1,5 +1,5 @@
-#include "core/rom_file.h"
-#include "core/rom_session.h"
+#include "model/core/rom_file.h"
+#include "model/core/rom_session.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

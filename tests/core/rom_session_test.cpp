@@ -1,4 +1,4 @@
-#include "core/rom_session.h"
+#include "model/core/rom_session.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "core/mode_table.h"
+#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
-#include "core/tile_codec.h"
+#include "model/core/tile_codec.h"
 
 #include <gtest/gtest.h>
 

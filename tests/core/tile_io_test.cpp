@@ -1,7 +1,7 @@
-#include "core/mode_table.h"
+#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
-#include "core/rom_file.h"
-#include "core/tile_io.h"
+#include "model/core/rom_file.h"
+#include "model/core/tile_io.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

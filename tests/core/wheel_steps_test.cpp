@@ -1,4 +1,4 @@
-#include "core/wheel_steps.h"
+#include "model/core/wheel_steps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/bmp_exchange.h"
+#include "model/editor/bmp_exchange.h"
 
 #include "support/temp_dir.h"
 

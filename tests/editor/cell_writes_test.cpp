@@ -1,5 +1,5 @@
-#include "core/rom_session.h"
-#include "editor/cell_writes.h"
+#include "model/core/rom_session.h"
+#include "model/editor/cell_writes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

@@ -1,12 +1,12 @@
-#include "core/program_state.h"
-#include "core/rom_session.h"
-#include "core/tile_io.h"
-#include "editor/cell_writes.h"
-#include "editor/editor_slots.h"
+#include "model/core/program_state.h"
+#include "model/core/rom_session.h"
+#include "model/core/tile_io.h"
+#include "model/editor/cell_writes.h"
+#include "model/editor/editor_slots.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "tools/file_info_report.h"
-#include "tools/patch_actions.h"
+#include "model/tools/file_info_report.h"
+#include "model/tools/patch_actions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/main_form.h"
-#include "browser/browser.h"
-#include "editor/edit_ctrl.h"
-#include "editor/editor.h"
-#include "editor/tile_ctrl.h"
+#include "ui/app/main_form.h"
+#include "ui/browser/browser.h"
+#include "ui/editor/edit_ctrl.h"
+#include "ui/editor/editor.h"
+#include "ui/editor/tile_ctrl.h"
 #include "support/action_checks.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "core/rom_session.h"
-#include "core/tile_io.h"
-#include "editor/editor_canvas.h"
-#include "editor/editor_slots.h"
-#include "editor/pattern_file.h"
+#include "model/core/rom_session.h"
+#include "model/core/tile_io.h"
+#include "model/editor/editor_canvas.h"
+#include "model/editor/editor_slots.h"
+#include "model/editor/pattern_file.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

@@ -1,9 +1,9 @@
-#include "editor/pattern_file.h"
+#include "model/editor/pattern_file.h"
 #include "support/expect_message.h"
 
-#include "core/mode_table.h"
-#include "core/program_state.h"
-#include "core/rom_session.h"
+#include "model/core/mode_table.h"
+#include "model/core/program_state.h"
+#include "model/core/rom_session.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

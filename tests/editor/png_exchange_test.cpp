@@ -1,7 +1,7 @@
-#include "editor/png_exchange.h"
+#include "model/editor/png_exchange.h"
 
-#include "core/rom_file.h"
-#include "core/tile_io.h"
+#include "model/core/rom_file.h"
+#include "model/core/tile_io.h"
 #include "support/plain_png.h"
 #include "support/temp_dir.h"
 

@@ -1,8 +1,8 @@
-#include "app/main_form.h"
-#include "app/tools.h"
-#include "browser/browser.h"
-#include "core/indexed_png.h"
-#include "editor/editor.h"
+#include "ui/app/main_form.h"
+#include "ui/app/tools.h"
+#include "ui/browser/browser.h"
+#include "model/core/indexed_png.h"
+#include "ui/editor/editor.h"
 #include "support/viewer_fixture.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
-#include "editor/tile_ctrl.h"
+#include "ui/editor/tile_ctrl.h"
 
-#include "app/main_form.h"
-#include "app/windows.h"
-#include "core/mode_table.h"
-#include "core/program_state.h"
-#include "core/rom_session.h"
+#include "ui/app/main_form.h"
+#include "ui/floor/windows.h"
+#include "model/core/mode_table.h"
+#include "model/core/program_state.h"
+#include "model/core/rom_session.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

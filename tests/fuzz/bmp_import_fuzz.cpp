@@ -7,7 +7,7 @@
 // header bytes 32-53 and the fourth byte of each color, and the exported
 // file imports the same.
 
-#include "editor/bmp_exchange.h"
+#include "model/editor/bmp_exchange.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // same; sorting keeps the bookmarks and puts them in order.
 
 #include "fuzz_support.h"
-#include "tools/bookmark_file.h"
+#include "model/tools/bookmark_file.h"
 
 #include <algorithm>
 #include <tuple>

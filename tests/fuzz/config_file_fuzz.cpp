@@ -6,8 +6,8 @@
 // the first 64 and loads back the same layout; a layout fitted to a screen
 // stays on it.
 
-#include "core/config_file.h"
-#include "core/file_io.h"
+#include "model/core/config_file.h"
+#include "model/core/file_io.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

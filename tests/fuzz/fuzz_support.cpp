@@ -1,6 +1,6 @@
 #include "fuzz_support.h"
 
-#include "palette/palette_files.h"
+#include "model/palette/palette_files.h"
 
 #include <cerrno>
 #include <cstdio>

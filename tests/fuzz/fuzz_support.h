@@ -1,6 +1,6 @@
 #pragma once
 
-#include "palette/palette_load.h"
+#include "model/palette/palette_load.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,8 +7,8 @@
 // second line under "Not a JASC palette file.".
 
 #include "fuzz_support.h"
-#include "palette/jasc_palette_format.h"
-#include "palette/palette_files.h"
+#include "model/palette/jasc_palette_format.h"
+#include "model/palette/palette_files.h"
 
 #include <algorithm>
 #include <optional>

@@ -3,18 +3,18 @@
 // program's own writers where it has one) and the edge cases around them.
 // Usage: fuzz_make_seeds CORPUS_FOLDER (normally tests/fuzz/corpus).
 
-#include "core/byte_order.h"
-#include "core/config_file.h"
-#include "core/indexed_png.h"
-#include "core/rom_file.h"
-#include "editor/bmp_exchange.h"
-#include "editor/pattern_file.h"
-#include "palette/jasc_palette_format.h"
-#include "palette/own_palette_format.h"
-#include "palette/riff_palette_format.h"
-#include "palette/tile_layer_palette_format.h"
-#include "tools/bookmark_file.h"
-#include "tools/rom_patch.h"
+#include "model/core/byte_order.h"
+#include "model/core/config_file.h"
+#include "model/core/indexed_png.h"
+#include "model/core/rom_file.h"
+#include "model/editor/bmp_exchange.h"
+#include "model/editor/pattern_file.h"
+#include "model/palette/jasc_palette_format.h"
+#include "model/palette/own_palette_format.h"
+#include "model/palette/riff_palette_format.h"
+#include "model/palette/tile_layer_palette_format.h"
+#include "model/tools/bookmark_file.h"
+#include "model/tools/rom_patch.h"
 
 #include <png.h>
 #include <zlib.h>

@@ -4,8 +4,8 @@
 // the bytes they were read from, and a saved file loads back the same.
 
 #include "fuzz_support.h"
-#include "palette/own_palette_format.h"
-#include "palette/palette_files.h"
+#include "model/palette/own_palette_format.h"
+#include "model/palette/palette_files.h"
 
 #include <algorithm>
 #include <memory>

@@ -5,7 +5,7 @@
 // the patterns writes the bytes they were read from (a negative address as
 // FF FF FF FF), and a saved file loads back the same.
 
-#include "editor/pattern_file.h"
+#include "model/editor/pattern_file.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // index per pixel below 2^depth, 1 .. 2^depth palette entries), and writing
 // it gives a PNG that reads back as the same image.
 
-#include "core/indexed_png.h"
+#include "model/core/indexed_png.h"
 #include "fuzz_support.h"
 
 namespace {

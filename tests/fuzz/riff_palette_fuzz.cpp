@@ -5,8 +5,8 @@
 // a saved file loads back the same.
 
 #include "fuzz_support.h"
-#include "palette/palette_files.h"
-#include "palette/riff_palette_format.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/riff_palette_format.h"
 
 #include <algorithm>
 

@@ -14,12 +14,12 @@
 // appliers. A BPS patch is also tried with its checksums set right, so its
 // actions are reached.
 
-#include "core/byte_order.h"
-#include "core/rom_file.h"
+#include "model/core/byte_order.h"
+#include "model/core/rom_file.h"
 #include "fuzz_support.h"
-#include "tools/patch_messages.h"
+#include "model/tools/patch_messages.h"
 #include "tools/reference_patch.h"
-#include "tools/rom_patch.h"
+#include "model/tools/rom_patch.h"
 
 #include <zlib.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "palette/color_encoding.h"
-#include "palette/palette_files.h"
-#include "palette/palette_load.h"
-#include "palette/savestates.h"
+#include "model/palette/color_encoding.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/palette_load.h"
+#include "model/palette/savestates.h"
 
 #include <cstddef>
 #include <cstdint>

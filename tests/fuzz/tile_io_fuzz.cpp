@@ -11,10 +11,10 @@
 // inside the file, changes only that block, to the bit-by-bit encoding, and
 // never the file's length; RomFile::WriteAt likewise for a raw block.
 
-#include "core/mode_table.h"
+#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
-#include "core/rom_file.h"
-#include "core/tile_io.h"
+#include "model/core/rom_file.h"
+#include "model/core/tile_io.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 // divided by 4, and loading that file gives the scaled value back.
 
 #include "fuzz_support.h"
-#include "palette/palette_files.h"
-#include "palette/tile_layer_palette_format.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/tile_layer_palette_format.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "palette/color_encoding.h"
-#include "palette/color_sets.h"
+#include "model/palette/color_encoding.h"
+#include "model/palette/color_sets.h"
 
 #include <gtest/gtest.h>
 

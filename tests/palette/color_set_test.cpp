@@ -1,10 +1,10 @@
-#include "app/main_form.h"
-#include "browser/browser.h"
-#include "editor/editor.h"
-#include "palette/color_dialog.h"
-#include "palette/color_set.h"
-#include "palette/jasc_palette_format.h"
-#include "palette/palette_ctrl.h"
+#include "ui/app/main_form.h"
+#include "ui/browser/browser.h"
+#include "ui/editor/editor.h"
+#include "ui/palette/color_dialog.h"
+#include "ui/palette/color_set.h"
+#include "model/palette/jasc_palette_format.h"
+#include "ui/palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "palette/jasc_palette_format.h"
-#include "palette/palette_files.h"
+#include "model/palette/jasc_palette_format.h"
+#include "model/palette/palette_files.h"
 #include "support/expect_message.h"
 #include "support/temp_dir.h"
 

@@ -1,8 +1,8 @@
-#include "palette/palette_ctrl.h"
+#include "ui/palette/palette_ctrl.h"
 
-#include "app/main_form.h"
-#include "app/windows.h"
-#include "core/program_state.h"
+#include "ui/app/main_form.h"
+#include "ui/floor/windows.h"
+#include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "core/rom_file.h"
-#include "palette/palette_transfer.h"
+#include "model/core/rom_file.h"
+#include "model/palette/palette_transfer.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "palette/own_palette_format.h"
-#include "palette/palette_files.h"
-#include "palette/riff_palette_format.h"
-#include "palette/savestates.h"
-#include "palette/tile_layer_palette_format.h"
+#include "model/palette/own_palette_format.h"
+#include "model/palette/palette_files.h"
+#include "model/palette/riff_palette_format.h"
+#include "model/palette/savestates.h"
+#include "model/palette/tile_layer_palette_format.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

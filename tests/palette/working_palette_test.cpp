@@ -1,6 +1,6 @@
-#include "palette/working_palette.h"
+#include "model/palette/working_palette.h"
 
-#include "core/program_state.h"
+#include "model/core/program_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/key_table.h"
+#include "ui/floor/key_table.h"
 #include "support/viewer_fixture.h"
 
 #include <QKeySequence>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/dialogs.h"
+#include "model/core/dialogs.h"
 
 #include <deque>
 #include <string>

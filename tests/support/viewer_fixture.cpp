@@ -1,8 +1,8 @@
 #include "support/viewer_fixture.h"
 
-#include "browser/brow_ctrl.h"
-#include "core/mode_table.h"
-#include "editor/editor_slots.h"
+#include "ui/browser/brow_ctrl.h"
+#include "model/core/mode_table.h"
+#include "model/editor/editor_slots.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/main_form.h"
-#include "core/program_state.h"
+#include "ui/app/main_form.h"
+#include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

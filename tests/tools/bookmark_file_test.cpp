@@ -1,5 +1,5 @@
 #include "support/expect_message.h"
-#include "tools/bookmark_file.h"
+#include "model/tools/bookmark_file.h"
 
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
-#include "tools/bookmark.h"
+#include "ui/tools/bookmark.h"
 
-#include "browser/brow_ctrl.h"
-#include "core/program_state.h"
+#include "ui/browser/brow_ctrl.h"
+#include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "support/viewer_fixture.h"

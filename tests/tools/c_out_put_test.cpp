@@ -1,7 +1,7 @@
-#include "tools/c_out_put.h"
+#include "ui/tools/c_out_put.h"
 
-#include "app/windows.h"
-#include "core/program_state.h"
+#include "ui/floor/windows.h"
+#include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 

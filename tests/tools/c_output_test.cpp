@@ -1,6 +1,6 @@
-#include "tools/c_output.h"
+#include "model/tools/c_output.h"
 
-#include "core/program_state.h"
+#include "model/core/program_state.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tools/file_info_report.h"
+#include "model/tools/file_info_report.h"
 
 #include "support/temp_dir.h"
 

@@ -1,11 +1,11 @@
-#include "tools/file_info.h"
+#include "ui/tools/file_info.h"
 
-#include "app/windows.h"
-#include "core/program_state.h"
-#include "core/rom_session.h"
+#include "ui/floor/windows.h"
+#include "model/core/program_state.h"
+#include "model/core/rom_session.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "tools/file_info_report.h"
+#include "model/tools/file_info_report.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -1,13 +1,13 @@
-#include "app/main_form.h"
-#include "browser/brow_ctrl.h"
-#include "browser/browser.h"
-#include "core/indexed_png.h"
-#include "core/rom_session.h"
-#include "core/tile_codec.h"
-#include "editor/editor.h"
+#include "ui/app/main_form.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
+#include "model/core/indexed_png.h"
+#include "model/core/rom_session.h"
+#include "model/core/tile_codec.h"
+#include "ui/editor/editor.h"
 #include "support/viewer_fixture.h"
-#include "tools/find_graphics.h"
-#include "tools/find_graphics_text.h"
+#include "ui/tools/find_graphics.h"
+#include "model/tools/find_graphics_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

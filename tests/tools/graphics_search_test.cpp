@@ -1,12 +1,12 @@
-#include "tools/graphics_search.h"
+#include "model/tools/graphics_search.h"
 
-#include "core/mode_table.h"
+#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
-#include "core/rom_file.h"
+#include "model/core/rom_file.h"
 #include "support/temp_dir.h"
-#include "tools/find_graphics_text.h"
-#include "tools/row_keys.h"
-#include "tools/search_file_source.h"
+#include "model/tools/find_graphics_text.h"
+#include "model/tools/row_keys.h"
+#include "model/tools/search_file_source.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The Edit menu's patch and revert actions on a real file: the patch files
 // they save, the writes they make as one undoable step, and what they say.
-#include "core/edit_step.h"
-#include "core/rom_session.h"
+#include "model/core/edit_step.h"
+#include "model/core/rom_session.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "tools/patch_actions.h"
-#include "tools/rom_patch.h"
+#include "model/tools/patch_actions.h"
+#include "model/tools/rom_patch.h"
 
 #include <gtest/gtest.h>
 

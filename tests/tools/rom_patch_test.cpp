@@ -1,12 +1,12 @@
 // IPS and BPS patches of the ROM's changes, made and applied. Every patch is
 // checked against the appliers of reference_patch.cpp, written from the
 // format descriptions alone.
-#include "core/rom_file.h"
+#include "model/core/rom_file.h"
 #include "support/temp_dir.h"
-#include "tools/bps_number.h"
-#include "tools/patch_messages.h"
+#include "model/tools/bps_number.h"
+#include "model/tools/patch_messages.h"
 #include "tools/reference_patch.h"
-#include "tools/rom_patch.h"
+#include "model/tools/rom_patch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,0 @@
-#pragma once
-
-#include "core/document.h"
-
-// Fills the start-up working palette (four ramps of four shades, then a gray
-// ramp) and the 64 NES colors.
-void InitDefaultPalettes(Document& document);

@@ -1,6 +1,0 @@
-#include "core/mode_table.h"
-
-void FillModeTable(ModeInfoTable& table)
-{
-    table = StandardModes;
-}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "model/core/document.h"
+
+// Fills the start-up working palette (four ramps of four shades, then a gray
+// ramp) and the 64 NES colors.
+void InitDefaultPalettes(Document& document);

@@ -1,0 +1,216 @@
+#include "model/core/edit_step.h"
+
+#include "model/core/write_messages.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+namespace {
+
+std::function<void()>& AllocationProbe()
+{
+    static std::function<void()> probe;
+    return probe;
+}
+
+void BeforeAllocating()
+{
+    if (AllocationProbe())
+        AllocationProbe()();
+}
+
+const std::vector<std::uint8_t>& Side(const RomWrite& write, bool before)
+{
+    return before ? write.Before : write.After;
+}
+
+// One block of a write; a write of no bytes has none.
+std::size_t BlockCount(const std::vector<std::uint8_t>& bytes)
+{
+    return (bytes.size() + WriteBlockSize - 1) / WriteBlockSize;
+}
+
+// Writes block `block` of bytes; the reason when refused or when memory ran
+// out (the file reads the bytes it replaces first), else empty.
+std::string WriteBlock(RomFile& file, std::int64_t offset, const std::vector<std::uint8_t>& bytes, std::size_t block)
+{
+    const std::size_t from = block * WriteBlockSize;
+    const std::size_t size = std::min(WriteBlockSize, bytes.size() - from);
+    try {
+        RomWriteResult result = file.WriteAt(offset + static_cast<std::int64_t>(from), bytes.data() + from, size);
+        return result ? std::string() : std::move(result.Reason);
+    } catch (const std::bad_alloc&) {
+        return "Writing to the file '" + file.Path() + "' needed more memory than is free; that block was not written.";
+    }
+}
+
+// Writes the Before side (undo) or the After side of writes; which write
+// comes at a position depends on the direction.
+class SideWriter {
+public:
+    SideWriter(RomFile& file, const std::vector<RomWrite>& writes, bool undo)
+        : file_(file), writes_(writes), undo_(undo)
+    {
+    }
+
+    StepWriteResult Run()
+    {
+        for (std::size_t position = 0; position < writes_.size(); ++position) {
+            const RomWrite& write = At(position);
+            const auto& bytes = Side(write, undo_);
+            for (std::size_t block = 0; block < BlockCount(bytes); ++block) {
+                std::string reason = WriteBlock(file_, write.Offset, bytes, block);
+                if (!reason.empty())
+                    return PutBack(std::move(reason), position, block);
+            }
+        }
+        return {};
+    }
+
+private:
+    const RomWrite& At(std::size_t position) const { return writes_[undo_ ? writes_.size() - 1 - position : position]; }
+
+    // Writes the other side of every block before (position, block), last
+    // first.
+    StepWriteResult PutBack(std::string reason, std::size_t position, std::size_t block)
+    {
+        StepWriteResult result{std::move(reason), true};
+        for (std::size_t back = position + 1; back-- > 0;) {
+            const RomWrite& write = At(back);
+            const auto& old = Side(write, !undo_);
+            for (std::size_t b = back == position ? block : BlockCount(old); b-- > 0;) {
+                const std::string failed = WriteBlock(file_, write.Offset, old, b);
+                if (!failed.empty()) {
+                    result.Failure += " Putting back the bytes changed before it failed as well: " + failed;
+                    result.Restored = false;
+                    return result;
+                }
+            }
+        }
+        return result;
+    }
+
+    RomFile& file_;
+    const std::vector<RomWrite>& writes_;
+    bool undo_;
+};
+
+StepOutcome Apply(const EditStep& step, Document& document, bool undo)
+{
+    StepOutcome outcome;
+    // The same rule as for any new write: a file made read-only since it
+    // was opened is left alone, although the open descriptor could write.
+    if (!step.Writes.empty() && RomFile::IsReadOnly(document.FileHandle.Path())) {
+        outcome.Reason = ReadOnlyFileText;
+        return outcome;
+    }
+    // Room for the cells first: after the writes nothing may fail.
+    try {
+        BeforeAllocating();
+        outcome.ChangedCells.reserve(step.Cells.size());
+    } catch (const std::bad_alloc&) {
+        outcome.Reason = OutOfMemoryText(document.FileHandle.Path());
+        return outcome;
+    }
+    if (!step.Writes.empty()) {
+        StepWriteResult written = WriteSides(document.FileHandle, step.Writes, undo);
+        if (!written) {
+            outcome.Reason = std::move(written.Failure);
+            return outcome;
+        }
+        outcome.RomChanged = true;
+    }
+    for (const CellChange& change : step.Cells) {
+        document.EditorSlots[change.Slot] = undo ? change.Before : change.After;
+        outcome.ChangedCells.push_back(change.Slot);
+    }
+    if (step.Palette) {
+        document.WorkingPalette = undo ? step.Palette->Before : step.Palette->After;
+        outcome.PaletteChanged = true;
+    }
+    outcome.Done = true;
+    return outcome;
+}
+
+bool SameCell(const EditorSlot& a, const EditorSlot& b)
+{
+    return a.Address == b.Address && a.Pixels == b.Pixels && a.Mode == b.Mode && a.Edited == b.Edited;
+}
+
+}  // namespace
+
+StepOutcome EditStep::Undo(Document& document) const
+{
+    return Apply(*this, document, true);
+}
+
+StepOutcome EditStep::Redo(Document& document) const
+{
+    return Apply(*this, document, false);
+}
+
+std::vector<CellChange> CellChangesBetween(const EditorSlotTable& before, const EditorSlotTable& after)
+{
+    std::vector<CellChange> changes;
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        if (!SameCell(before[slot], after[slot]))
+            changes.push_back({slot, before[slot], after[slot]});
+    return changes;
+}
+
+StepWriteResult WriteSides(RomFile& file, const std::vector<RomWrite>& writes, bool undo)
+{
+    RomFile::UntoldWrites untold(file);
+    // One rollback journal for the whole side, synced once: a crash halfway
+    // leaves the file as it was before.
+    std::optional<RomFile::WriteGroup> group;
+    try {
+        group.emplace(file, RangesOf(writes));
+    } catch (const std::bad_alloc&) {
+        return {OutOfMemoryText(file.Path()), true};
+    }
+    return SideWriter(file, writes, undo).Run();
+}
+
+std::string OutOfMemoryText(const std::string& path)
+{
+    return "There is not enough free memory to prepare the changes to the file '" + path + "', so nothing was written.";
+}
+
+void SetAllocationProbeForTesting(std::function<void()> probe)
+{
+    AllocationProbe() = std::move(probe);
+}
+
+StepWriteResult WriteAsOneStep(RomFile& file, RomJournal& journal, std::vector<RomWrite> writes)
+{
+    try {
+        for (RomWrite& write : writes) {
+            BeforeAllocating();
+            write.Before.resize(write.After.size());
+            if (file.ReadAt(write.Offset, write.Before.data(), write.Before.size()) != write.Before.size())
+                return {"The bytes to be replaced in the file '" + file.Path() +
+                            "' could not be read, so nothing was written.",
+                        true};
+            // Spare room left by growing the new bytes goes, so the step
+            // holds about twice the bytes it changes.
+            if (write.After.capacity() > write.After.size() + write.After.size() / 8) {
+                BeforeAllocating();
+                write.After.shrink_to_fit();
+            }
+        }
+        BeforeAllocating();
+        journal.ReserveWrites(writes.size());
+        for (const RomWrite& write : writes) {
+            BeforeAllocating();
+            journal.RecordOriginals(write.Offset, write.Before);
+        }
+    } catch (const std::bad_alloc&) {
+        return {OutOfMemoryText(file.Path()), true};
+    }
+    StepWriteResult result = WriteSides(file, writes, false);
+    if (result)
+        journal.AddWrites(std::move(writes));
+    return result;
+}

@@ -1,0 +1,6 @@
+#include "model/core/mode_table.h"
+
+void FillModeTable(ModeInfoTable& table)
+{
+    table = StandardModes;
+}

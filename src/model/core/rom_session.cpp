@@ -1,0 +1,37 @@
+#include "model/core/rom_session.h"
+
+OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
+{
+    state.FileHandle.Close();
+    // The history belongs to the file: a new file starts a new one.
+    state.Recorder.NewFile();
+
+    OpenRomOutcome outcome;
+    if (!path.empty() && RomFile::Exists(path)) {
+        const RomFile::OpenResult result = state.FileHandle.Open(path);
+        outcome.Notice = result.Notice;
+        if (result.Opened()) {
+            state.BrowserAddress = 0;
+            state.BrowserDiv = 0;
+            outcome.Opened = true;
+        } else {
+            outcome.Problem = result.Reason;
+        }
+    }
+
+    UnbindAllSlots(state.EditorSlots);
+    return outcome;
+}
+
+std::string OpenedInfoText(const ProgramState& state)
+{
+    return "Opened " + state.FileName() + " (" + std::to_string(state.FileLength()) + " bytes)";
+}
+
+std::string CloseRomInState(ProgramState& state)
+{
+    const std::string text = "Closed file " + state.FileName();
+    state.FileHandle.Close();
+    state.Recorder.NewFile();
+    return text;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/core/packed_color.h"
+
+#include <cstdint>
+
+// The editor's tool: what a press on the canvas does.
+enum class EditorTool : std::uint8_t { Select, Paint, Fill };
+
+// What only positions and shows the document: the browser's place, grid
+// and selection, the editor's zoom and cursor, the palette panel's layout,
+// the display colors and the switches of the options window.
+struct View {
+    // Browser.
+    std::int32_t BrowserAddress = 0;
+    std::uint8_t BrowserDiv = 0;  // fine byte offset, 0 .. BytesPerTile
+    std::int16_t BrowserColumns = 0;
+    std::int16_t BrowserLines = 0;
+    std::int16_t TileWidth = 0;
+    std::int16_t TileHeight = 0;
+    int BrowserZoom = 0;
+    bool BrowserGrid = false;
+    int BrowserSelX = 0;
+    int BrowserSelY = 0;
+
+    // Editor.
+    std::uint8_t EditorZoom = 0;
+    EditorTool EditMode = EditorTool::Select;
+    int EditorCursorCol = 0;
+    std::int16_t EditorCursorRow = 0;
+
+    // Palette panel and display colors.
+    std::uint8_t CurrentColor = 0;
+    std::uint8_t PaletteColumns = 0;
+    PackedColor GridColor = 0;
+    PackedColor SelectionColor = 0;
+    PackedColor EmptyColor = 0;
+    PackedColor EmptyDrawColor = 0;
+
+    // Switches of the options window.
+    bool ShowSaveWarning = true;
+    bool MeasureRedrawTime = false;
+};

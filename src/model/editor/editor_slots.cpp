@@ -1,0 +1,192 @@
+#include "model/editor/editor_slots.h"
+
+#include "model/core/dialogs.h"
+#include "model/core/program_state.h"
+#include "model/core/tile_io.h"
+
+#include <algorithm>
+
+bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int slot)
+{
+    for (const EditorSlot& cell : state.EditorSlots)
+        if (cell.Address == address) {
+            dialogs.Message("There is already a tile with the same address in the editor.", "Editor error",
+                            MsgIcon::Information);
+            return false;
+        }
+    EditorSlot& cell = state.EditorSlots[slot];
+    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    cell.Address = address;
+    cell.Mode = state.CurrentMode;
+    cell.Edited = false;
+    return true;
+}
+
+std::vector<int> SlotsSharingAddress(const EditorSlotTable& slots, int slot)
+{
+    const std::int32_t address = slots[slot].Address;
+    if (address < 0)
+        return {slot};
+    std::vector<int> twins;
+    for (int j = 0; j < EditorSlotCount; ++j)
+        if (slots[j].Address == address)
+            twins.push_back(j);
+    return twins;
+}
+
+std::vector<int> PaintPixel(EditorSlotTable& slots, int slot, int x, int y, std::uint8_t color)
+{
+    if (slots[slot].Address == EmptySlot)
+        slots[slot].Address = UnboundTile;
+    const std::vector<int> changed = SlotsSharingAddress(slots, slot);
+    for (int j : changed) {
+        slots[j].Pixels[y * TileSide + x] = color;
+        slots[j].Edited = true;
+    }
+    return changed;
+}
+
+std::vector<int> FillSlot(EditorSlotTable& slots, int slot, std::uint8_t color)
+{
+    if (slots[slot].Address == EmptySlot)
+        slots[slot].Address = UnboundTile;
+    const std::vector<int> changed = SlotsSharingAddress(slots, slot);
+    for (int j : changed) {
+        slots[j].Pixels.fill(color);
+        slots[j].Edited = true;
+    }
+    return changed;
+}
+
+void SwapSlots(EditorSlotTable& slots, int a, int b)
+{
+    std::swap(slots[a], slots[b]);
+}
+
+void FlipTileX(TilePixels& pixels)
+{
+    for (int y = 0; y < TileSide; ++y)
+        std::reverse(pixels.begin() + y * TileSide, pixels.begin() + (y + 1) * TileSide);
+}
+
+void FlipTileY(TilePixels& pixels)
+{
+    for (int y = 0; y < TileSide / 2; ++y)
+        std::swap_ranges(pixels.begin() + y * TileSide, pixels.begin() + (y + 1) * TileSide,
+                         pixels.begin() + (TileSide - 1 - y) * TileSide);
+}
+
+void RotateTile(TilePixels& pixels)
+{
+    const TilePixels before = pixels;
+    for (int y = 0; y < TileSide; ++y)
+        for (int x = 0; x < TileSide; ++x)
+            pixels[(TileSide - 1 - x) * TileSide + y] = before[y * TileSide + x];
+}
+
+std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)
+{
+    const std::vector<int> twins = SlotsSharingAddress(slots, slot);
+    for (int j : twins) {
+        slots[j].Pixels = slots[slot].Pixels;
+        slots[j].Edited = slots[slot].Edited;
+    }
+    return twins;
+}
+
+bool TileInsideFile(const ProgramState& state, std::int64_t address)
+{
+    return TileInsideFile(state, state.CurrentMode, address);
+}
+
+bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address)
+{
+    return state.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength();
+}
+
+RomWriteResult SaveSlot(ProgramState& state, int slot)
+{
+    const EditorSlot& cell = state.EditorSlots[slot];
+    RomWriteResult written =
+        WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
+    if (written)
+        MarkSaved(state.EditorSlots, slot);
+    return written;
+}
+
+void MarkSaved(EditorSlotTable& slots, int slot)
+{
+    for (int j : SlotsSharingAddress(slots, slot))
+        slots[j].Edited = false;
+}
+
+bool IsUnsavedTile(const ProgramState& state, int slot)
+{
+    const EditorSlot& cell = state.EditorSlots[slot];
+    return HoldsUnsavedEdit(cell) && TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address);
+}
+
+int UnsavedTileCount(const ProgramState& state)
+{
+    int count = 0;
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        count += IsUnsavedTile(state, slot) ? 1 : 0;
+    return count;
+}
+
+std::string UnsavedTilesText(int count)
+{
+    if (count == 1)
+        return "1 edited tile is not saved to the file.";
+    return std::to_string(count) + " edited tiles are not saved to the file.";
+}
+
+SaveAllResult SaveAllSlots(ProgramState& state)
+{
+    // One rollback journal for all the tiles, synced once, instead of one a tile.
+    std::vector<ByteRange> tiles;
+    for (const EditorSlot& cell : state.EditorSlots)
+        if (const std::uint8_t mode = SaveModeOf(cell, state.CurrentMode); TileInsideFile(state, mode, cell.Address))
+            tiles.push_back({cell.Address, StandardModes[mode].BytesPerTile});
+    const RomFile::WriteGroup group(state.FileHandle, tiles);
+    SaveAllResult result;
+    for (int i = 0; i < EditorSlotCount; ++i) {
+        const EditorSlot& cell = state.EditorSlots[i];
+        if (!TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
+            continue;
+        const RomWriteResult written = SaveSlot(state, i);
+        if (!written) {
+            result.Failed = true;
+            result.Problem = written.Reason;
+            break;
+        }
+        ++result.Written;
+    }
+    return result;
+}
+
+bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
+{
+    EditorSlot& cell = state.EditorSlots[slot];
+    if (!state.FileOpen() || address < 0)
+        return false;
+    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    if (address == cell.Address) {
+        cell.Mode = state.CurrentMode;
+        cell.Edited = false;
+    } else {
+        // Pixels from elsewhere differ from the cell's own address.
+        cell.Mode.reset();
+        cell.Edited = cell.Address >= 0;
+    }
+    return true;
+}
+
+std::vector<int> ReloadAllSlots(ProgramState& state)
+{
+    std::vector<int> read;
+    for (int i = 0; i < EditorSlotCount; ++i)
+        if (ReloadSlot(state, i, state.EditorSlots[i].Address))
+            read.push_back(i);
+    return read;
+}

@@ -1,0 +1,82 @@
+#include "model/editor/png_exchange.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace {
+
+constexpr int EditorSide = static_cast<int>(BmpImageSide);
+
+UserMessage WrongSizeMessage(int width, int height)
+{
+    return {"The PNG picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels; the editor takes 128 x 128.",
+            "PNG image", MsgIcon::Critical};
+}
+
+// An 8 bits a pixel image of the size with every working palette color,
+// its indices still to be filled.
+IndexedImage EmptyPicture(int width, int height, const WorkingPaletteTable& palette)
+{
+    IndexedImage image;
+    image.Width = width;
+    image.Height = height;
+    image.Palette.assign(palette.begin(), palette.end());
+    image.BitDepth = 8;
+    image.Indices.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    return image;
+}
+
+}  // namespace
+
+IndexedImage EditorPicture(const EditorSlotTable& slots, const WorkingPaletteTable& palette)
+{
+    IndexedImage image = EmptyPicture(EditorSide, EditorSide, palette);
+    for (int y = 0; y < EditorSide; ++y)
+        for (int x = 0; x < EditorSide; ++x) {
+            const CellPixel at = CellPixelAt(x, y);
+            image.Indices.push_back(slots[at.Cell].Pixels[at.Entry]);
+        }
+    return image;
+}
+
+IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int lines,
+                                const WorkingPaletteTable& palette)
+{
+    IndexedImage image = EmptyPicture(columns * TileSide, lines * TileSide, palette);
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            const int tile = (y / TileSide) * columns + x / TileSide;
+            image.Indices.push_back(tilePixels[tile * TileSide * TileSide + (y % TileSide) * TileSide + x % TileSide]);
+        }
+    return image;
+}
+
+Loaded<BmpFileContent> LoadPngPicture(const std::string& path, const WorkingPaletteTable& current)
+{
+    const Loaded<IndexedImage> png = ReadIndexedPng(path);
+    if (png.Error)
+        return Refused<BmpFileContent>(*png.Error);
+    if (png.Width != EditorSide || png.Height != EditorSide)
+        return Refused<BmpFileContent>(WrongSizeMessage(png.Width, png.Height));
+    Loaded<BmpFileContent> load{};
+    load.Picture.Colors = current;
+    std::copy_n(png.Palette.begin(), std::min(png.Palette.size(), load.Picture.Colors.size()),
+                load.Picture.Colors.begin());
+    for (int y = 0; y < EditorSide; ++y)
+        for (int x = 0; x < EditorSide; ++x) {
+            const CellPixel at = CellPixelAt(x, y);
+            load.Picture.Cells[at.Cell][at.Entry] = png.Indices[static_cast<std::size_t>(y) * EditorSide + x];
+        }
+    return load;
+}
+
+std::optional<UserMessage> SavePngFile(const std::string& path, const IndexedImage& image)
+{
+    const auto failure = WriteIndexedPng(path, image);
+    if (!failure)
+        return std::nullopt;
+    return UserMessage{"Could not save the PNG file '" + path + "': " + *failure + ".", "Saving failed",
+                       MsgIcon::Critical};
+}

@@ -1,0 +1,588 @@
+#include "model/tools/graphics_search.h"
+
+#include "model/core/rom_file.h"
+#include "model/core/tile_codec.h"
+#include "model/tools/byte_filter.h"
+#include "model/tools/row_keys.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+
+std::int64_t RomFileSource::Length() const
+{
+    return file_.Length();
+}
+
+std::size_t RomFileSource::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const
+{
+    return file_.ReadAt(offset, buffer, size);
+}
+
+std::size_t MemorySource::ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const
+{
+    if (offset < 0 || offset >= Length())
+        return 0;
+    const std::size_t count = std::min(size, bytes_.size() - static_cast<std::size_t>(offset));
+    std::memcpy(buffer, bytes_.data() + offset, count);
+    return count;
+}
+
+std::vector<GraphicsMode> AllGraphicsModes()
+{
+    std::vector<GraphicsMode> modes;
+    for (int mode = 0; mode < ModeCount; ++mode)
+        modes.push_back(static_cast<GraphicsMode>(mode));
+    return modes;
+}
+
+namespace {
+
+using namespace search;
+
+// Offsets each worker reads at once; the buffer holds one more tile's bytes
+// so that every tile starting in the block is whole.
+constexpr std::int64_t BlockBytes = 256 * 1024;
+// Hits kept before neighbours are counted, over all threads: memory stays
+// bounded whatever the file and the query.
+constexpr std::size_t RawHitLimit = 1 << 18;
+inline std::uint64_t HashTile(const std::uint8_t* key)
+{
+    std::uint64_t hash = 0;
+    for (int i = 0; i < TilePixelCount; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, key + i, 8);
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
+        hash ^= hash >> 29;
+    }
+    return hash;
+}
+
+// Query tiles between two reads of the cancel flag while preparing.
+constexpr std::size_t PreparationCheckEvery = 256;
+
+struct TileHash {
+    std::size_t operator()(const TilePixels& tile) const { return HashTile(tile.data()); }
+};
+
+// What every worker reads: the prepared query, its keys by hash and the
+// row 0 filters.
+struct Matcher {
+    const PreparedQuery* Query = nullptr;
+    bool Exact = false;
+    std::vector<std::pair<std::uint64_t, int>> ByHash;                            // key hash, key; sorted
+    std::vector<std::uint64_t> RowKeys = std::vector<std::uint64_t>(65536 / 64);  // by KeyIndex
+    // The same for rows 1 to 7 (entry 0 is row 1): a decoded tile is let go
+    // at its first row no query tile has.
+    std::array<std::vector<std::uint64_t>, 7> LowerRowKeys;
+    // Per mode the filter that rejects the most, and for modes with more
+    // than two row 0 bytes the second best.
+    std::array<ByteFilter, ModeCount> Filters;
+    std::array<ByteFilter, ModeCount> NextFilters;
+
+    // The keys of rows 0 and 1 of every variant together: a row 0 that some
+    // query tile has is not enough when no query tile has it with this row 1.
+    std::vector<std::uint64_t> PairKeys = std::vector<std::uint64_t>(65536 / 64);
+
+    bool MayMatch(Key rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
+
+    bool PairMayMatch(Key key0, Key key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
+
+    bool LowerRowsMayMatch(const TilePixels& pixels) const
+    {
+        for (int y = 1; y < TileSide; ++y) {
+            Row row;
+            std::memcpy(&row, pixels.data() + TileSide * y, sizeof row);
+            if (!TestBit(LowerRowKeys[y - 1], KeyIndex(RowKey(row, Exact))))
+                return false;
+        }
+        return true;
+    }
+};
+
+Matcher MakeMatcher(const PreparedQuery& query, bool exact)
+{
+    Matcher matcher;
+    matcher.Query = &query;
+    matcher.Exact = exact;
+    for (auto& bits : matcher.LowerRowKeys)
+        bits.assign(65536 / 64, 0);
+    for (int k = 0; k < static_cast<int>(query.Keys.size()); ++k)
+        matcher.ByHash.emplace_back(HashTile(query.Keys[k].data()), k);
+    std::sort(matcher.ByHash.begin(), matcher.ByHash.end());
+    for (const QueryVariant& variant : query.Variants) {
+        Row row;
+        std::memcpy(&row, variant.Pixels.data(), sizeof row);
+        const Key key = RowKey(row, exact);
+        SetBit(matcher.RowKeys, KeyIndex(key));
+        Row second;
+        std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
+        SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, exact)));
+        for (int y = 1; y < TileSide; ++y) {
+            Row lower;
+            std::memcpy(&lower, variant.Pixels.data() + TileSide * y, sizeof lower);
+            SetBit(matcher.LowerRowKeys[y - 1], KeyIndex(RowKey(lower, exact)));
+        }
+    }
+    return matcher;
+}
+
+struct RawHit {
+    std::int32_t Address;
+    GraphicsMode Mode;
+    TileFlip Flip;
+    bool ExactColors;
+    int QueryTile;
+};
+
+// One worker's state: its hits and the scratch of the pattern.
+class Worker {
+public:
+    Worker(const Matcher& matcher, std::size_t hitLimit) : matcher_(matcher), hitLimit_(hitLimit) {}
+
+    std::vector<RawHit> Hits;
+    bool Full = false;     // hitLimit reached: the rest of the range is not searched
+    bool Stopped = false;  // the cancel flag ended the scan before the range's end
+
+    // Compares the tiles starting at bytes[0 .. count-1] (file address first
+    // onwards) with the query.
+    void ScanMode(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count)
+    {
+        const RowDecoder& decoder = RowDecoderOf(mode);
+        if (decoder.Linear)
+            return ScanWith(mode, bytes, first, count, [](const std::uint8_t* p) {
+                Row row;
+                std::memcpy(&row, p, sizeof row);
+                return row;
+            });
+        switch (decoder.Positions.size()) {
+        case 1:
+            return ScanTables<1>(mode, decoder, bytes, first, count);
+        case 2:
+            return ScanTables<2>(mode, decoder, bytes, first, count);
+        case 3:
+            return ScanTables<3>(mode, decoder, bytes, first, count);
+        case 4:
+            return ScanTables<4>(mode, decoder, bytes, first, count);
+        case 8:
+            return ScanTables<8>(mode, decoder, bytes, first, count);
+        default:
+            return ScanWith(mode, bytes, first, count,
+                            [mode](const std::uint8_t* p) { return DecodedRow(mode, p, 0); });
+        }
+    }
+
+private:
+    template <int K>
+    void ScanTables(GraphicsMode mode, const RowDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
+                    int count)
+    {
+        std::array<int, K> positions;
+        std::array<const Row*, K> tables;
+        for (int j = 0; j < K; ++j) {
+            positions[j] = decoder.Positions[j];
+            tables[j] = decoder.Tables[j].data();
+        }
+        ScanWith(mode, bytes, first, count, [&](const std::uint8_t* p) {
+            Row row = 0;
+            for (int j = 0; j < K; ++j)
+                row |= tables[j][p[positions[j]]];
+            return row;
+        });
+    }
+
+    template <typename RowOf>
+    void ScanWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count, RowOf rowOf)
+    {
+        const bool exact = matcher_.Exact;
+        const ByteFilter& filter = matcher_.Filters[mode];
+        const ByteFilter& next = matcher_.NextFilters[mode];
+        const RowDecoder& rowOne = RowDecoderOf(mode, 1);
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t* tile = bytes + i;
+            if (filter.Useful && !filter.MayMatch(tile))
+                continue;
+            if (!filter.Complete && next.Useful && !next.MayMatch(tile))
+                continue;
+            const Key key0 = RowKey(rowOf(tile), exact);
+            if (!filter.Complete && !matcher_.MayMatch(key0))
+                continue;
+            if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(rowOne, tile), exact)))
+                continue;
+            Compare(mode, bytes + i, first + i);
+            if (Full)
+                return;
+        }
+    }
+
+    // The whole tile: decoded, keyed, looked up.
+    void Compare(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address)
+    {
+        TilePixels pixels;
+        DecodeTile(mode, bytes, pixels.data());
+        if (!matcher_.LowerRowsMayMatch(pixels))
+            return;
+        const TilePixels& key = matcher_.Exact ? pixels : Pattern(pixels);
+        const std::uint64_t hash = HashTile(key.data());
+        const PreparedQuery& query = *matcher_.Query;
+        auto it = std::lower_bound(matcher_.ByHash.begin(), matcher_.ByHash.end(), std::make_pair(hash, 0));
+        for (; it != matcher_.ByHash.end() && it->first == hash; ++it)
+            if (query.Keys[it->second] == key)
+                return AddHits(mode, address, pixels, query.VariantsOfKey[it->second]);
+    }
+
+    // One hit per query tile showing a tile with this key: the tile's best
+    // flip. A tile's variants sit together with their flips in order, so the
+    // first with the file tile's own colors is the best, else the first.
+    void AddHits(GraphicsMode mode, std::int32_t address, const TilePixels& pixels, const std::vector<int>& variants)
+    {
+        const PreparedQuery& query = *matcher_.Query;
+        for (std::size_t i = 0; i < variants.size();) {
+            const QueryVariant* best = &query.Variants[variants[i]];
+            bool exactColors = best->Pixels == pixels;
+            for (++i; i < variants.size() && query.Variants[variants[i]].Tile == best->Tile; ++i)
+                if (!exactColors && query.Variants[variants[i]].Pixels == pixels) {
+                    best = &query.Variants[variants[i]];
+                    exactColors = true;
+                }
+            for (const int q : query.QueryTilesOf[best->Tile]) {
+                if (Hits.size() >= hitLimit_) {
+                    Full = true;
+                    return;
+                }
+                Hits.push_back({address, mode, best->Flip, exactColors, q});
+            }
+        }
+    }
+
+    // CanonicalPattern, with a renaming table kept across calls: a stamp
+    // per color says whether the color has been named in this tile.
+    const TilePixels& Pattern(const TilePixels& pixels)
+    {
+        if (++stamp_ == 0) {
+            stamps_.fill(0);
+            stamp_ = 1;
+        }
+        std::uint8_t next = 0;
+        for (int i = 0; i < TilePixelCount; ++i) {
+            const std::uint8_t color = pixels[i];
+            if (stamps_[color] != stamp_) {
+                stamps_[color] = stamp_;
+                names_[color] = next++;
+            }
+            pattern_[i] = names_[color];
+        }
+        return pattern_;
+    }
+
+    const Matcher& matcher_;
+    std::size_t hitLimit_;
+    std::array<std::uint32_t, 256> stamps_{};
+    std::array<std::uint8_t, 256> names_{};
+    std::uint32_t stamp_ = 0;
+    TilePixels pattern_{};
+};
+
+// Reports the fraction done at most once per percent, one call at a time.
+class ProgressGate {
+public:
+    ProgressGate(const SearchProgress& progress, std::int64_t total) : progress_(progress), total_(total) {}
+
+    void Add(std::int64_t bytes)
+    {
+        if (!progress_ || total_ <= 0)
+            return;
+        const std::int64_t done = done_.fetch_add(bytes) + bytes;
+        const int percent = static_cast<int>(done * 100 / total_);
+        // Under the lock the percent only grows, so the fractions told do too.
+        std::lock_guard lock(mutex_);
+        if (percent <= lastPercent_)
+            return;
+        lastPercent_ = percent;
+        progress_(static_cast<double>(done) / static_cast<double>(total_));
+    }
+
+private:
+    const SearchProgress& progress_;
+    std::int64_t total_;
+    std::atomic<std::int64_t> done_{0};
+    int lastPercent_ = 0;
+    std::mutex mutex_;
+};
+
+// Scans the tile starts [begin, end) of the source in every mode.
+void ScanRange(const SearchSource& source, std::int64_t length, std::int64_t begin, std::int64_t end,
+               const std::vector<GraphicsMode>& modes, Worker& worker, const std::atomic<bool>& cancel,
+               ProgressGate& progress)
+{
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(BlockBytes + MaxBytesPerTile - 1));
+    for (std::int64_t blockStart = begin; blockStart < end && !worker.Full; blockStart += BlockBytes) {
+        const std::int64_t blockEnd = std::min(end, blockStart + BlockBytes);
+        const std::size_t wanted = static_cast<std::size_t>(blockEnd - blockStart + MaxBytesPerTile - 1);
+        source.ReadAt(blockStart, buffer.data(), wanted);
+        for (const GraphicsMode mode : modes) {
+            if (worker.Full)
+                return;
+            if (cancel.load(std::memory_order_relaxed)) {
+                worker.Stopped = true;
+                return;
+            }
+            // Only tiles that lie wholly inside the file.
+            const std::int64_t lastStart = std::min(blockEnd, length - StandardModes[mode].BytesPerTile + 1);
+            if (lastStart > blockStart)
+                worker.ScanMode(mode, buffer.data(), static_cast<std::int32_t>(blockStart),
+                                static_cast<int>(lastStart - blockStart));
+        }
+        progress.Add(blockEnd - blockStart);
+    }
+}
+
+// The runs of the searched query tiles: tiles in one row with consecutive
+// columns, in column order. A left-out tile ends a run.
+std::vector<std::vector<int>> FindRuns(const std::vector<QueryTile>& query, const PreparedQuery& prepared)
+{
+    std::vector<int> searched;
+    for (int q = 0; q < static_cast<int>(query.size()); ++q)
+        if (prepared.TileOf[q] >= 0)
+            searched.push_back(q);
+    std::sort(searched.begin(), searched.end(), [&](int a, int b) {
+        if (query[a].Row != query[b].Row)
+            return query[a].Row < query[b].Row;
+        return query[a].Column != query[b].Column ? query[a].Column < query[b].Column : a < b;
+    });
+    std::vector<std::vector<int>> runs;
+    for (const int q : searched) {
+        if (!runs.empty()) {
+            const QueryTile& before = query[runs.back().back()];
+            if (before.Row == query[q].Row && before.Column + 1 == query[q].Column) {
+                runs.back().push_back(q);
+                continue;
+            }
+        }
+        runs.push_back({q});
+    }
+    return runs;
+}
+
+std::uint64_t HitKey(std::int64_t address, GraphicsMode mode, int queryTile, TileFlip flip)
+{
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(address)) | static_cast<std::uint64_t>(mode) << 32 |
+           static_cast<std::uint64_t>(flip) << 36 | static_cast<std::uint64_t>(queryTile) << 38;
+}
+
+// Turns the hits into matches: neighbours counted, runs required if asked.
+std::vector<GraphicsMatch> CountNeighbours(const std::vector<RawHit>& hits, const std::vector<QueryTile>& query,
+                                           const PreparedQuery& prepared, bool requireRuns)
+{
+    const auto runs = FindRuns(query, prepared);
+    std::vector<std::pair<int, int>> place(query.size(), {-1, 0});  // run, index in run
+    for (int r = 0; r < static_cast<int>(runs.size()); ++r)
+        for (int i = 0; i < static_cast<int>(runs[r].size()); ++i)
+            place[runs[r][i]] = {r, i};
+
+    std::unordered_set<std::uint64_t> found;
+    found.reserve(hits.size() * 2);
+    for (const RawHit& hit : hits)
+        found.insert(HitKey(hit.Address, hit.Mode, hit.QueryTile, hit.Flip));
+
+    std::vector<GraphicsMatch> matches;
+    for (const RawHit& hit : hits) {
+        const auto [run, index] = place[hit.QueryTile];
+        const std::vector<int>& members = runs[run];
+        // Mirrored left-right, a run lies backwards in the file.
+        const bool backwards = hit.Flip == TileFlip::Horizontal || hit.Flip == TileFlip::Both;
+        const std::int64_t step = StandardModes[hit.Mode].BytesPerTile * (backwards ? -1 : 1);
+        int before = 0;
+        while (index - before > 0 &&
+               found.count(HitKey(hit.Address - (before + 1) * step, hit.Mode, members[index - before - 1], hit.Flip)))
+            ++before;
+        int after = 0;
+        while (index + after + 1 < static_cast<int>(members.size()) &&
+               found.count(HitKey(hit.Address + (after + 1) * step, hit.Mode, members[index + after + 1], hit.Flip)))
+            ++after;
+        const int neighbours = before + after + 1;
+        if (requireRuns && (index != 0 || neighbours != static_cast<int>(members.size())))
+            continue;
+        matches.push_back({hit.Address, hit.Mode, hit.QueryTile, hit.Flip, hit.ExactColors, neighbours});
+    }
+    return matches;
+}
+
+bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b)
+{
+    if (a.Neighbours != b.Neighbours)
+        return a.Neighbours > b.Neighbours;
+    if (a.ExactColors != b.ExactColors)
+        return a.ExactColors;
+    if (a.Flip != b.Flip)
+        return a.Flip < b.Flip;
+    if (a.Address != b.Address)
+        return a.Address < b.Address;
+    if (a.Mode != b.Mode)
+        return a.Mode < b.Mode;
+    return a.QueryTile < b.QueryTile;
+}
+
+}  // namespace
+
+PreparedQuery PrepareQuery(const std::vector<QueryTile>& query, const SearchOptions& options,
+                           const std::atomic<bool>& cancel)
+{
+    PreparedQuery prepared;
+    const auto stop = [&] {
+        if (options.PreparationStep)
+            options.PreparationStep();
+        prepared.Cancelled = cancel.load(std::memory_order_relaxed);
+        return prepared.Cancelled;
+    };
+
+    // Each different tile by the first query tile showing it: the set holds
+    // indices, not copies of the tiles, however many there are.
+    const auto hashOf = [&](int q) { return static_cast<std::size_t>(HashTile(query[q].Pixels.data())); };
+    const auto sameTile = [&](int a, int b) { return query[a].Pixels == query[b].Pixels; };
+    std::unordered_map<int, int, decltype(hashOf), decltype(sameTile)> tileOfFirst(64, hashOf, sameTile);
+    prepared.TileOf.assign(query.size(), -1);
+    for (std::size_t q = 0; q < query.size(); ++q) {
+        if (q % PreparationCheckEvery == 0 && stop())
+            return prepared;
+        if (options.SkipUniform && IsUniform(query[q].Pixels)) {
+            ++prepared.SkippedUniform;
+            continue;
+        }
+        const auto [it, added] = tileOfFirst.try_emplace(static_cast<int>(q), prepared.DifferentTiles);
+        if (added)
+            ++prepared.DifferentTiles;
+        if (prepared.DifferentTiles > MaxDifferentQueryTiles)
+            continue;  // only counted from here on
+        if (added) {
+            prepared.Tiles.push_back(query[q].Pixels);
+            prepared.QueryTilesOf.emplace_back();
+        }
+        prepared.TileOf[q] = it->second;
+        prepared.QueryTilesOf[it->second].push_back(static_cast<int>(q));
+    }
+    if (prepared.DifferentTiles > MaxDifferentQueryTiles) {
+        prepared.TooManyTiles = true;
+        prepared.Tiles.clear();
+        prepared.TileOf.assign(query.size(), -1);
+        prepared.QueryTilesOf.clear();
+        return prepared;
+    }
+
+    prepared.RowsZero.Exact = options.Exact;
+    std::unordered_map<TilePixels, int, TileHash> keyIndex;
+    std::unordered_set<Row> rows;
+    std::unordered_set<Key> patternKeys;
+    const int flipCount = options.Flips ? 4 : 1;
+    for (std::size_t t = 0; t < prepared.Tiles.size(); ++t) {
+        if (t % PreparationCheckEvery == 0 && stop())
+            return prepared;
+        for (int f = 0; f < flipCount; ++f) {
+            QueryVariant variant;
+            variant.Tile = static_cast<int>(t);
+            variant.Flip = static_cast<TileFlip>(f);
+            variant.Pixels = FlipTile(prepared.Tiles[t], variant.Flip);
+            variant.Key = options.Exact ? variant.Pixels : CanonicalPattern(variant.Pixels);
+            const auto [key, added] = keyIndex.try_emplace(variant.Key, static_cast<int>(prepared.Keys.size()));
+            if (added) {
+                prepared.Keys.push_back(variant.Key);
+                prepared.VariantsOfKey.emplace_back();
+            }
+            prepared.VariantsOfKey[key->second].push_back(static_cast<int>(prepared.Variants.size()));
+            Row row;
+            std::memcpy(&row, variant.Pixels.data(), sizeof row);
+            if (rows.insert(row).second)
+                prepared.RowsZero.Rows.push_back(row);
+            if (const Key patternKey = RowKey(row, false); patternKeys.insert(patternKey).second)
+                prepared.RowsZero.PatternKeys.push_back(patternKey);
+            prepared.Variants.push_back(variant);
+        }
+    }
+    return prepared;
+}
+
+SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryTile>& query,
+                            const std::vector<GraphicsMode>& modes, const SearchOptions& options,
+                            const std::atomic<bool>& cancel, const SearchProgress& progress)
+{
+    SearchResult result;
+    const PreparedQuery prepared = PrepareQuery(query, options, cancel);
+    result.SkippedUniform = prepared.SkippedUniform;
+    result.DifferentTiles = prepared.DifferentTiles;
+    result.TooManyTiles = prepared.TooManyTiles;
+    result.Cancelled = prepared.Cancelled;
+    if (prepared.Cancelled || prepared.TooManyTiles)
+        return result;
+    Matcher matcher = MakeMatcher(prepared, options.Exact);
+    std::vector<GraphicsMode> validModes;
+    for (const GraphicsMode mode : modes)
+        if (IsValidMode(mode) && std::find(validModes.begin(), validModes.end(), mode) == validModes.end())
+            validModes.push_back(mode);
+    const std::int64_t length = source.Length();
+    if (prepared.Variants.empty() || validModes.empty() || length <= 0)
+        return result;
+    for (const GraphicsMode mode : validModes) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            result.Cancelled = true;
+            return result;
+        }
+        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, prepared.RowsZero);
+    }
+
+    // Each thread takes one range of tile starts and reads a tile's bytes
+    // past its end, so ranges share only the overlap.
+    int threadCount = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
+    threadCount =
+        static_cast<int>(std::clamp<std::int64_t>(threadCount, 1, std::max<std::int64_t>(1, length / BlockBytes)));
+    ProgressGate gate(progress, length);
+    std::vector<Worker> workers;
+    workers.reserve(static_cast<std::size_t>(threadCount));
+    for (int t = 0; t < threadCount; ++t)
+        workers.emplace_back(matcher, RawHitLimit / static_cast<std::size_t>(threadCount));
+    const auto rangeStart = [&](int t) { return length * t / threadCount; };
+    // The caller's thread only waits, so progress is never told on it;
+    // only when the system refuses a thread does it scan that range itself.
+    const auto scan = [&](int t) {
+        ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
+    };
+    std::vector<std::thread> threads;
+    std::vector<int> refused;
+    for (int t = 0; t < threadCount; ++t)
+        try {
+            threads.emplace_back(scan, t);
+        } catch (const std::system_error&) {
+            refused.push_back(t);
+        }
+    for (const int t : refused)
+        scan(t);
+    for (auto& thread : threads)
+        thread.join();
+
+    std::vector<RawHit> hits;
+    for (const Worker& worker : workers) {
+        hits.insert(hits.end(), worker.Hits.begin(), worker.Hits.end());
+        result.Truncated = result.Truncated || worker.Full;
+        result.Cancelled = result.Cancelled || worker.Stopped;
+    }
+    result.Matches = CountNeighbours(hits, query, prepared, options.RequireNeighbours);
+    std::sort(result.Matches.begin(), result.Matches.end(), BestFirst);
+    if (result.Matches.size() > options.MaxResults) {
+        result.Matches.resize(options.MaxResults);
+        result.Truncated = true;
+    }
+    return result;
+}
+
+SearchResult SearchGraphics(const RomFile& file, const std::vector<QueryTile>& query,
+                            const std::vector<GraphicsMode>& modes, const SearchOptions& options,
+                            const std::atomic<bool>& cancel, const SearchProgress& progress)
+{
+    return SearchGraphics(RomFileSource(file), query, modes, options, cancel, progress);
+}

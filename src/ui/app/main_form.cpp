@@ -1,0 +1,306 @@
+#include "ui/app/main_form.h"
+
+#include "ui/floor/child_window.h"
+#include "model/core/command_line.h"
+#include "ui/app/file_drop.h"
+#include "ui/app/help.h"
+#include "ui/app/layout_config.h"
+#include "ui/app/main_menus.h"
+#include "ui/app/options.h"
+#include "ui/app/qt_dialogs.h"
+#include "ui/app/tools.h"
+#include "ui/app/undo_edge.h"
+#include "ui/app/unsaved_guard.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
+#include "model/core/program_state.h"
+#include "ui/editor/edit_ctrl.h"
+#include "ui/editor/editor.h"
+#include "ui/editor/pattern.h"
+#include "ui/editor/tile_ctrl.h"
+#include "ui/palette/color_dialog.h"
+#include "ui/palette/color_set.h"
+#include "ui/palette/palette_ctrl.h"
+#include "ui/tools/bookmark.h"
+#include "ui/tools/c_out_put.h"
+#include "ui/tools/file_info.h"
+#include "ui/tools/find_graphics.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
+      windows_(dialogs ? *dialogs : *ownDialogs_), mdiArea_(new QMdiArea)
+{
+    windows_.MainForm = this;
+    windows_.UndoEdge = new UndoEdge(state_, windows_, this);
+
+    setWindowTitle(QStringLiteral("Brixel 0.54"));
+    setAcceptDrops(true);
+    setCentralWidget(mdiArea_);
+    // A child window that reaches past the area can be scrolled into view.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    CreateStatusStrip();
+    LbInfo->setText(windowTitle() + QStringLiteral(" - rocking your ROM till the break of dawn"));
+    CreateMenus();
+
+    // The state is set up before any window reads it.
+    InitState(state_);
+    CreateWindows();
+
+    SetChildVisible(windows_.Tools, true);
+    windows_.PaletteCtrl->DrawPalettePanel();
+    windows_.Browser->SizeBrowser();
+    windows_.TileCtrl->LoadTile(1);
+    windows_.Editor->ResetEditor();
+    windows_.Editor->FormatEditScroll();
+
+    // Without a saved layout the window switches stay released and no
+    // arrangement is applied; the working windows show (the browser once a
+    // file is open).
+    for (QWidget* window : std::initializer_list<QWidget*>{windows_.BrowCtrl, windows_.PaletteCtrl, windows_.Editor,
+                                                           windows_.EditCtrl, windows_.TileCtrl})
+        SetChildVisible(window, true);
+
+    // Big enough for the first arrangement, as far as the screen allows.
+    QRect arrangement;
+    for (QMdiSubWindow* frame : mdiArea_->subWindowList())
+        arrangement |= frame->geometry();
+    QSize wanted(std::max(699, arrangement.right() + 8), std::max(534, arrangement.bottom() + 8));
+    wanted += QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableSize() - QSize(40, 80));
+    resize(wanted);
+
+    // A saved layout and its switches override the first arrangement.
+    LoadConfig(state_, windows_);
+
+    // The about window shows once the main window is up, so that the main
+    // window's activation does not hide it at once.
+    QTimer::singleShot(0, this, [this] { windows_.Help->ShowHelp(); });
+}
+
+MainForm::~MainForm()
+{
+    // The child windows hide while the widget part goes, and the editor then
+    // ends a stroke still held: the step it records must not reach the undo
+    // items of this half-destroyed window.
+    delete windows_.UndoEdge;
+    windows_.UndoEdge = nullptr;
+}
+
+void MainForm::CreateWindows()
+{
+    windows_.Help = new Help(this);
+    windows_.ColorDialog = new ColorDialog(state_, windows_, this);
+    windows_.ColorSet = new ColorSet(state_, windows_, this);
+    windows_.Bookmark = new Bookmark(state_, windows_, this);
+    windows_.Pattern = new Pattern(state_, windows_, this);
+    windows_.COutPut = new COutPut(state_, windows_, this);
+    windows_.Options = new Options(state_, windows_, this);
+    windows_.FileInfo = new FileInfo(state_, windows_, this);
+    windows_.FindGraphics = new FindGraphics(state_, windows_, this);
+
+    windows_.Tools = new Tools(state_, windows_);
+    AddChildWindow(windows_.Tools, QPoint(0, 0));
+
+    windows_.Editor = new Editor(state_, windows_);
+    windows_.EditCtrl = new EditCtrl(state_, windows_);
+    windows_.TileCtrl = new TileCtrl(state_, windows_);
+    windows_.Browser = new Browser(state_, windows_);
+    // The control panel selects its first mode when created, which reaches
+    // the browser. The palette panel comes after it, so its shift count
+    // starts at 1 rather than at the count of that first mode.
+    windows_.BrowCtrl = new BrowCtrl(state_, windows_);
+    windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
+
+    // Side by side from the left: tool panel, control panel, browser, palette.
+    const int toolsRight = ChildFrame(windows_.Tools)->geometry().right() + 4;
+    QMdiSubWindow* panelFrame = AddChildWindow(windows_.BrowCtrl, QPoint(toolsRight, 0));
+    QMdiSubWindow* browserFrame = AddChildWindow(windows_.Browser, QPoint(panelFrame->geometry().right() + 4, 0));
+    QMdiSubWindow* paletteFrame = AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
+    // The editor row below: its control panel, the editor, the tile tool.
+    const int editorTop = std::max(panelFrame->geometry().bottom(), paletteFrame->geometry().bottom()) + 4;
+    QMdiSubWindow* editCtrlFrame = AddChildWindow(windows_.EditCtrl, QPoint(toolsRight, editorTop));
+    QMdiSubWindow* editorFrame =
+        AddChildWindow(windows_.Editor, QPoint(editCtrlFrame->geometry().right() + 4, editorTop));
+    editorFrame->setMinimumSize(editorFrame->size() - windows_.Editor->size() + windows_.Editor->minimumSize());
+    // The editor opens 4000 x 4000 twips large, frame included.
+    constexpr std::int16_t editorStartTwips = 4000;
+    editorFrame->resize(TwipsToPixels(editorStartTwips), TwipsToPixels(editorStartTwips));
+    AddChildWindow(windows_.TileCtrl, QPoint(editorFrame->geometry().right() + 4, editorTop));
+}
+
+QMdiSubWindow* MainForm::AddChildWindow(QWidget* window, QPoint position)
+{
+    QMdiSubWindow* frame = mdiArea_->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Windows are created once and then only shown and hidden.
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (window->layout())
+        window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    frame->adjustSize();
+    frame->move(position);
+    frame->hide();
+    return frame;
+}
+
+void MainForm::CreateStatusStrip()
+{
+    LbInfo = new QLabel;
+    LbCoor = new QLabel;
+    LbCoor->setFixedWidth(105);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(LbInfo, 1);
+    statusBar()->addPermanentWidget(LbCoor);
+}
+
+void MainForm::CreateMenus()
+{
+    const std::vector<QMenu*> menus = BuildMainMenus(*menuBar(), windows_);
+    // The table lists them left to right: Browser, Editor, Tile, Help.
+    IBrowser = menus[0];
+    IEditor = menus[1];
+    ITile = menus[2];
+    IIhelp = menus[3];
+    IEdit = menus[4];
+
+    // Ctrl+S is a key of its own for "Save all", wherever the focus is in
+    // the program, also while the menu bar is hidden.
+    auto* saveAllKey = new QAction(this);
+    saveAllKey->setObjectName(QStringLiteral("SaveAllKey"));
+    saveAllKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAllKey->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(saveAllKey);
+    connect(saveAllKey, &QAction::triggered, MenuItem("ISaveAll"), &QAction::trigger);
+    CreateAddedKeys();
+}
+
+void MainForm::CreateAddedKeys()
+{
+    // Undo and redo work wherever the focus is, like Ctrl+S, also with the
+    // menu bar hidden: the items themselves carry application-wide keys and
+    // belong to the main window too. A text field with the focus keeps the
+    // keys for its own text.
+    QAction* undo = MenuItem("IUndo");
+    QAction* redo = MenuItem("IRedo");
+    undo->setShortcutContext(Qt::ApplicationShortcut);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(undo);
+    addAction(redo);
+    // Ctrl+F opens "Find graphics" the same way.
+    QAction* find = MenuItem("ITFind");
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(find);
+    connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
+    ShowUndoItems();
+}
+
+void MainForm::ShowUndoItems()
+{
+    QAction* undo = MenuItem("IUndo");
+    QAction* redo = MenuItem("IRedo");
+    undo->setText(windows_.UndoEdge->UndoItemText());
+    undo->setEnabled(windows_.UndoEdge->Stack().canUndo());
+    redo->setText(windows_.UndoEdge->RedoItemText());
+    redo->setEnabled(windows_.UndoEdge->Stack().canRedo());
+}
+
+QAction* MainForm::MenuItem(const char* name) const
+{
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
+        for (QAction* action : menu->actions())
+            if (action->objectName() == QLatin1String(name))
+                return action;
+    return nullptr;
+}
+
+void MainForm::OpenStartFile(const std::string& path)
+{
+    if (!RomFile::Exists(path)) {
+        SetInfoText(FileNotFoundText(path));
+        return;
+    }
+    windows_.BrowCtrl->OpenChosenFile(path);
+}
+
+void MainForm::ShowMenus(bool visible)
+{
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
+        menu->menuAction()->setVisible(visible);
+    menuBar()->setVisible(visible);
+}
+
+void MainForm::SetInfoText(const std::string& text)
+{
+    LbInfo->setText(QString::fromStdString(text));
+    LbInfo->repaint();
+}
+
+void MainForm::SetCoorText(const std::string& text)
+{
+    LbCoor->setText(QString::fromStdString(text));
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    if (!ConfirmLeavingEdits(state_, windows_)) {
+        event->ignore();
+        return;
+    }
+    // Nothing else is saved at exit; the ROM file is closed as the program ends.
+    state_.FileHandle.Close();
+    event->accept();
+    windows_.BrowCtrl->FormClose();
+}
+
+void MainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions());
+    if (action && DroppedFilePath(event->mimeData())) {
+        event->setDropAction(*action);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The file manager may propose another action at every move.
+    if (const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions())) {
+        event->setDropAction(*action);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainForm::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = DroppedFilePath(event->mimeData());
+    const std::optional<Qt::DropAction> action = FileDropAction(event->possibleActions());
+    if (!path || !action) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(*action);
+    event->accept();
+    // The questions before opening are modal; asking them after the drop has
+    // returned lets the file manager finish its drag first.
+    QMetaObject::invokeMethod(
+        this, [this, file = *path] { windows_.BrowCtrl->OpenFileFromDrop(file); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,128 @@
+#include "ui/app/main_menus.h"
+
+#include "ui/app/help.h"
+#include "ui/app/main_form.h"
+#include "ui/app/options.h"
+#include "ui/app/undo_edge.h"
+#include "ui/tools/find_graphics.h"
+#include "ui/floor/windows.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/editor/edit_ctrl.h"
+#include "ui/editor/editor.h"
+#include "ui/editor/tile_ctrl.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+constexpr MenuItemEntry BrowserItems[] = {
+    {"IOpen", "Open file", Qt::CTRL | Qt::Key_O, [](Windows& w) { w.BrowCtrl->BtOpenFile_Click(); }},
+    {"IClose", "Close file", Qt::CTRL | Qt::Key_C, [](Windows& w) { w.BrowCtrl->BtCloseFile_Click(); }},
+    {"IExit", "Exit", {}, [](Windows& w) { w.MainForm->close(); }},
+    {"IBreak6"},
+    {"IZoomIn", "Zoom in", Qt::KeypadModifier | Qt::Key_Plus, [](Windows& w) { w.BrowCtrl->BtBrowZoomIn_Click(); }},
+    {"IZoomOut", "Zoom out", Qt::KeypadModifier | Qt::Key_Minus, [](Windows& w) { w.BrowCtrl->BtBrowZoomOut_Click(); }},
+    {"IGrid", "Grid on/off", Qt::CTRL | Qt::Key_G, [](Windows& w) { w.BrowCtrl->ToggleGrid(); }},
+};
+
+constexpr MenuItemEntry EditorItems[] = {
+    {"ISelMode", "Activate 'Select' Mode", {}, [](Windows& w) { w.EditCtrl->SetEditMode(EditorTool::Select); }},
+    {"IPaiMode", "Activate 'Paint' Mode", {}, [](Windows& w) { w.EditCtrl->SetEditMode(EditorTool::Paint); }},
+    {"IFilMode", "Activate 'Fill' Mode", {}, [](Windows& w) { w.EditCtrl->SetEditMode(EditorTool::Fill); }},
+    {"IBreak2"},
+    {"ISaveAll", "Save all", Qt::CTRL | Qt::Key_S, [](Windows& w) { w.EditCtrl->BtSaveEdit_Click(); }},
+    {"IReloadAll", "Reload all", {}, [](Windows& w) { w.EditCtrl->BtReload_Click(); }},
+    {"IClearAll", "Clear all", {}, [](Windows& w) { w.EditCtrl->BtEditClear_Click(); }},
+    {"IBreak1"},
+    // "Zoom in" runs the button named ZoomIn, which makes the tiles smaller;
+    // the editor runs it on keypad -.
+    {"IEZoomIn", "Zoom in", Qt::KeypadModifier | Qt::Key_Minus, [](Windows& w) { w.EditCtrl->BtEditZoomIn_Click(); }},
+    {"IEZoomOut", "Zoom out", Qt::KeypadModifier | Qt::Key_Plus, [](Windows& w) { w.EditCtrl->BtEditZoomOut_Click(); }},
+    {"IResize", "Resize", {}, [](Windows& w) { w.Editor->BtFit_Click(); }},
+    {"IEGrid", "Grid on/off", Qt::CTRL | Qt::Key_G, [](Windows& w) { w.EditCtrl->ChkGridEditor->click(); }},
+    {"INonCopied", "Show/hide noncopied tiles", Qt::CTRL | Qt::Key_N,
+     [](Windows& w) { w.EditCtrl->ChkNoncopied->click(); }},
+};
+
+constexpr MenuItemEntry TileItems[] = {
+    {"ITSave", "Save tile", Qt::Key_Enter, [](Windows& w) { w.TileCtrl->SaveTile_Click(); }},
+    {"ITSaveSel", "Save tile to selection", Qt::Key_S, [](Windows& w) { w.TileCtrl->BtCopySelTile_Click(); }},
+    {"ITSaveAdd", "Save tile to address", Qt::Key_A, [](Windows& w) { w.TileCtrl->BtCopyToAddress_Click(); }},
+    {"IBreak3"},
+    {"ITReload", "Reload tile", Qt::Key_R, [](Windows& w) { w.TileCtrl->BtReloadTile_Click(); }},
+    {"ITClear", "Clear tile", Qt::Key_C, [](Windows& w) { w.TileCtrl->BtDeleteSprite_Click(); }},
+    {"IBreak4"},
+    {"ITMirrow", "Mirrow tile", Qt::Key_End, [](Windows& w) { w.TileCtrl->BtFlipY_Click(); }},
+    {"ITFlip", "Flip tile", Qt::Key_Delete, [](Windows& w) { w.TileCtrl->BtFlipX_Click(); }},
+    {"ITRotate", "Rotate tile", Qt::Key_PageDown, [](Windows& w) { w.TileCtrl->BtRotate_Click(); }},
+    // Added after the described items; Ctrl+F is set by the main window.
+    {"IBreak9"},
+    {"ITFind", "Find graphics...", {}, [](Windows& w) { w.FindGraphics->ShowTool(); }},
+};
+
+constexpr MenuItemEntry HelpItems[] = {
+    {"IOption", "Options", {}, [](Windows& w) { w.Options->ShowOptions(); }},
+    {"IBreak5"},
+    {"IHelp", "Info", {}, [](Windows& w) { w.Help->ShowHelp(); }},
+};
+
+// Added after the four menus above: the history of changes and patches.
+constexpr MenuItemEntry EditItems[] = {
+    {"IUndo", "Undo", Qt::CTRL | Qt::Key_Z, [](Windows& w) { w.UndoEdge->Undo(); }},
+    {"IRedo", "Redo", Qt::CTRL | Qt::Key_Y, [](Windows& w) { w.UndoEdge->Redo(); }},
+    {"IBreak7"},
+    {"IRevert", "Revert file to opened state", {}, [](Windows& w) { w.UndoEdge->RevertFile(); }},
+    {"IBreak8"},
+    {"ICreatePatch", "Create patch...", {}, [](Windows& w) { w.UndoEdge->CreatePatch(); }},
+    {"IApplyPatch", "Apply patch...", {}, [](Windows& w) { w.UndoEdge->ApplyPatch(); }},
+};
+
+constexpr MenuEntry Menus[] = {
+    {"IBrowser", "Browser", BrowserItems},
+    {"IEditor", "Editor", EditorItems},
+    {"ITile", "Tile", TileItems},
+    {"IIhelp", "Help", HelpItems},
+    {"IEdit", "Edit", EditItems},
+};
+
+// The four menus the program has always had; the ones after them are added.
+constexpr std::size_t FirstMenusCount = 4;
+
+}  // namespace
+
+std::span<const MenuEntry> MainMenuTable()
+{
+    return std::span<const MenuEntry>(Menus).first(FirstMenusCount);
+}
+
+std::span<const MenuEntry> AddedMenuTable()
+{
+    return std::span<const MenuEntry>(Menus).subspan(FirstMenusCount);
+}
+
+std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)
+{
+    std::vector<QMenu*> menus;
+    for (const MenuEntry& entry : Menus) {
+        QMenu* menu = bar.addMenu(QString::fromLatin1(entry.Title));
+        menu->setObjectName(QString::fromLatin1(entry.Name));
+        for (const MenuItemEntry& item : entry.Items) {
+            if (item.IsSeparator()) {
+                menu->addSeparator()->setObjectName(QString::fromLatin1(item.Name));
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromLatin1(item.Text));
+            action->setObjectName(QString::fromLatin1(item.Name));
+            if (item.Key.key() != Qt::Key_unknown) {
+                action->setShortcut(item.Key);
+                action->setShortcutContext(Qt::WidgetShortcut);
+            }
+            QObject::connect(action, &QAction::triggered, action, [&windows, run = item.Run] { run(windows); });
+        }
+        menus.push_back(menu);
+    }
+    return menus;
+}

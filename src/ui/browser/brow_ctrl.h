@@ -1,0 +1,96 @@
+#pragma once
+
+#include "model/core/mode_table.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+struct ProgramState;
+struct Windows;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class QToolButton;
+
+// The "Browser Control" panel: grid size, graphics mode, address, visuals
+// and file buttons. It owns opening and closing the ROM file.
+class BrowCtrl : public QWidget {
+    Q_OBJECT
+
+public:
+    BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
+
+    // Sets BrowserAddress from the address scroll bar and the fine offset,
+    // then reads and redraws the browser.
+    void ScrollBrowser();
+
+    void BtOpenFile_Click();
+    void BtCloseFile_Click();
+    // Asks for a file and opens it.
+    void OpenRomFile();
+    // Opens path as if it had been chosen in the open dialog.
+    void OpenChosenFile(const std::string& path);
+    // Opens a file dropped on the main window: the open button's questions,
+    // then path in place of the file dialog's choice.
+    void OpenFileFromDrop(const std::string& path);
+    void ShowToolNotAvailable();
+    // The file tools: with a file open they show their windows, else the
+    // tool-not-available message.
+    void BtBookmark_Click();
+    void BtFileInfo_Click();
+
+    void BtJumpAdd_Click();
+    // Shows the tile at address in the given mode, selected: the mode list
+    // switches, the grid moves there (at that byte, fine offset included).
+    void ShowTileAt(GraphicsMode mode, std::int32_t address);
+    void BtBrowZoomIn_Click();
+    void BtBrowZoomOut_Click();
+    // Presses a released ChkGrid and releases a pressed one.
+    void ToggleGrid();
+    // Moves the fine offset by one, wrapping at both ends.
+    void StepFineOffset(int delta);
+    // Gives the keyboard focus to the panel (its mode list).
+    void TakeFocus();
+    // Writes an address into EdAdd.
+    void ShowAddress(std::int32_t address);
+    // Shows offset in the fine offset's bar and label and keeps it in the view.
+    void ShowFineOffset(std::uint8_t offset);
+
+    // Ends the program; the main window calls it when it closes.
+    void FormClose();
+
+    QScrollBar* ScrLines;
+    QLabel* LbLines;
+    QScrollBar* ScrRows;
+    QLabel* LbRows;
+    QComboBox* ComboMode;
+    QScrollBar* ScrollDiv;
+    QLabel* LbDiv;
+    QLineEdit* EdAdd;
+    QPushButton* BtJumpAdd;
+    QToolButton* BtColorSet;
+    QToolButton* ChkGrid;
+    QToolButton* BtBrowZoomOut;
+    QToolButton* BtBrowZoomIn;
+    QToolButton* BtBookmark;
+    QToolButton* BtFileInfo;
+    QToolButton* BtOpenFile;
+    QToolButton* BtCloseFile;
+
+private:
+    void ComboMode_Click(int position);
+    void ScrollDiv_Change(int position);
+    void GridSize_Change();
+    void ChkGrid_Click();
+    void ReloadBrowser();
+    // The questions before another file is opened (edits not yet saved,
+    // closing the open file); false when the user stays with the open one.
+    bool ReadyToOpenAnother();
+
+    ProgramState& state_;
+    Windows& windows_;
+};
