@@ -1,4 +1,4 @@
-#include "ui/floor/child_window.h"
+#include "support/viewer_fixture.h"
 #include "ui/app/layout_config.h"
 #include "ui/app/main_form.h"
 #include "ui/app/options.h"
@@ -9,9 +9,9 @@
 #include "ui/editor/editor.h"
 #include "ui/editor/pattern.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/floor/child_window.h"
 #include "ui/palette/color_set.h"
 #include "ui/palette/palette_ctrl.h"
-#include "support/viewer_fixture.h"
 #include "ui/tools/bookmark.h"
 
 #include <QCheckBox>
@@ -280,17 +280,20 @@ TEST_F(OptionsLayout, GridOffAndTimingOnAreRestored)
     EXPECT_EQ(info.substr(info.size() - 9), " seconds.");
 }
 
-TEST_F(OptionsLayout, WithoutTheOptionsWindowTheSwitchesGoToTheState)
+TEST_F(OptionsLayout, TheSwitchesGoToTheStateAndTheBoxes)
 {
     options->CheckSaveWarn->click();
     options->CheckSpeed->click();
     ASSERT_TRUE(SaveConfig(state, *w, dialogs, Folders()));
-    w->Options = nullptr;
+    options->CheckSaveWarn->setChecked(true);
+    options->CheckSpeed->setChecked(false);
     state.ShowSaveWarning = true;
     state.MeasureRedrawTime = false;
     ASSERT_TRUE(LoadConfig(state, *w, Folders()));
     EXPECT_FALSE(state.ShowSaveWarning);
     EXPECT_TRUE(state.MeasureRedrawTime);
+    EXPECT_FALSE(options->CheckSaveWarn->isChecked());
+    EXPECT_TRUE(options->CheckSpeed->isChecked());
 }
 
 TEST_F(OptionsLayout, PositionsAndSizesAreRestored)

@@ -1,16 +1,17 @@
 #include "ui/editor/pattern.h"
 
-#include "ui/floor/windows.h"
 #include "model/core/mode_table.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_session.h"
-#include "ui/editor/bmp_actions.h"
 #include "model/editor/bmp_exchange.h"
-#include "ui/editor/editor.h"
-#include "ui/palette/palette_ctrl.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/test_shell.h"
 #include "support/viewer_fixture.h"
+#include "ui/editor/bmp_actions.h"
+#include "ui/editor/editor.h"
+#include "ui/floor/windows.h"
+#include "ui/palette/palette_ctrl.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -78,7 +79,8 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
     Pattern window;
 };
 

@@ -1,12 +1,13 @@
 #include "ui/editor/tile_ctrl.h"
 
-#include "ui/app/main_form.h"
-#include "ui/floor/windows.h"
 #include "model/core/mode_table.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_session.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/test_shell.h"
+#include "ui/app/main_form.h"
+#include "ui/floor/windows.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -93,15 +94,6 @@ protected:
 
     std::vector<std::uint8_t> FileBytes() const { return ReadWholeFile(path); }
 
-    // Gives the tool an information line to write to.
-    void AddMainForm()
-    {
-        formState = std::make_unique<ProgramState>();
-        form = std::make_unique<MainForm>(*formState, &formDialogs);
-        windows.MainForm = form.get();
-        form->SetInfoText("");
-    }
-
     std::vector<QWidget*> Controls() const
     {
         return {tool.BtFlipX,      tool.BtFlipY,         tool.BtRotate,      tool.BtDeleteSprite, tool.SaveTile,
@@ -117,13 +109,11 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
     TileCtrl tool;
     std::string path;
     std::vector<std::uint8_t> original;
-    std::unique_ptr<ProgramState> formState;
-    ScriptedDialogs formDialogs;
-    std::unique_ptr<MainForm> form;
 };
 
 }  // namespace
@@ -386,7 +376,6 @@ TEST_F(TileCtrlTest, CopyToAddressWritesThereAndKeepsTheCellsAddress)
 TEST_F(TileCtrlTest, CopyToAddressOutsideTheFileOnlyTellsTheUser)
 {
     OpenRom(CountingBytes(1000));
-    AddMainForm();
     Bind(0, 32);
     tool.LoadTile(0);
     tool.EdAdd->setText("984");
@@ -395,8 +384,7 @@ TEST_F(TileCtrlTest, CopyToAddressOutsideTheFileOnlyTellsTheUser)
     tool.BtCopyToAddress_Click();
     EXPECT_TRUE(dialogs.Prompts.empty());
     EXPECT_EQ(FileBytes(), original);
-    EXPECT_EQ(form->LbInfo->text().toStdString(),
-              "The tile at address 984 lies outside the file; nothing was written.");
+    EXPECT_EQ(shell.InfoText, "The tile at address 984 lies outside the file; nothing was written.");
 }
 
 TEST_F(TileCtrlTest, RefusedWriteShowsTheFailureMessage)
@@ -440,13 +428,11 @@ TEST_F(TileCtrlTest, CopyToSelectionWritesAtTheSelectedTile)
 TEST_F(TileCtrlTest, CopyToSelectionOutsideTheFileOnlyTellsTheUser)
 {
     OpenRom(CountingBytes(1000));
-    AddMainForm();
     Bind(0, 960);
     tool.LoadTile(0);
     state.BrowserAddress = 985;
     tool.BtCopySelTile_Click();
     EXPECT_TRUE(dialogs.Prompts.empty());
     EXPECT_EQ(FileBytes(), original);
-    EXPECT_EQ(form->LbInfo->text().toStdString(),
-              "The tile at address 985 lies outside the file; nothing was written.");
+    EXPECT_EQ(shell.InfoText, "The tile at address 985 lies outside the file; nothing was written.");
 }

@@ -1,9 +1,10 @@
 #include "ui/palette/palette_ctrl.h"
 
-#include "ui/app/main_form.h"
-#include "ui/floor/windows.h"
 #include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_shell.h"
+#include "ui/floor/windows.h"
+#include "ui/palette/color_dialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -41,14 +42,20 @@ QRgb SwatchPixel(QLabel* swatch)
 
 class PaletteCtrlTest : public ::testing::Test {
 protected:
-    PaletteCtrlTest() : panel((InitState(state), state), windows) { windows.PaletteCtrl = &panel; }
+    PaletteCtrlTest() : panel((InitState(state), state), windows)
+    {
+        windows.PaletteCtrl = &panel;
+        windows.ColorDialog = &colorDialog;
+    }
 
     QRgb Entry(int index) const { return ToRgb(state.WorkingPalette[index]); }
     QRgb GridPixel(int x, int y) const { return panel.ImCol->Image().pixel(x, y); }
 
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
+    ColorDialog colorDialog{state, windows};
     PaletteCtrl panel;
 };
 
@@ -141,10 +148,8 @@ TEST_F(PaletteCtrlTest, LeftPressChoosesTheColorOtherButtonsDoNot)
 
 TEST_F(PaletteCtrlTest, PointerMoveNamesTheColor)
 {
-    MainForm form(state);
-    windows.MainForm = &form;
     SendMouse(panel.ImCol, QEvent::MouseMove, Qt::NoButton, QPoint(30, 30));
-    EXPECT_EQ(form.LbCoor->text().toStdString(), "Color no 5");
+    EXPECT_EQ(shell.CoorText, "Color no 5");
     SendMouse(panel.ImCol, QEvent::MouseMove, Qt::NoButton, QPoint(200, 0));
-    EXPECT_EQ(form.LbCoor->text().toStdString(), "Color no 3");
+    EXPECT_EQ(shell.CoorText, "Color no 3");
 }

@@ -1,10 +1,11 @@
 #include "ui/tools/bookmark.h"
 
-#include "ui/browser/brow_ctrl.h"
 #include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/test_shell.h"
 #include "support/viewer_fixture.h"
+#include "ui/browser/brow_ctrl.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -83,7 +84,8 @@ protected:
     TempDir dir;
     ProgramState state;
     DialogsWithHook dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
     Bookmark window{state, windows};
 };
 

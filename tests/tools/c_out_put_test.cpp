@@ -1,9 +1,10 @@
 #include "ui/tools/c_out_put.h"
 
-#include "ui/floor/windows.h"
 #include "model/core/program_state.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "support/test_shell.h"
+#include "ui/floor/windows.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,8 @@ protected:
 
     ProgramState state;
     DialogsWithStep dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
     TempDir dir;
 };
 

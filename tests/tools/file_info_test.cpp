@@ -1,11 +1,12 @@
 #include "ui/tools/file_info.h"
 
-#include "ui/floor/windows.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_session.h"
+#include "model/tools/file_info_report.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
-#include "model/tools/file_info_report.h"
+#include "support/test_shell.h"
+#include "ui/floor/windows.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -85,7 +86,8 @@ protected:
     TempDir dir;
     ProgramState state;
     ScriptedDialogs dialogs;
-    Windows windows{dialogs};
+    TestShell shell;
+    Windows windows{dialogs, shell};
     std::unique_ptr<FileInfo> window;
 };
 

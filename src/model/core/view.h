@@ -28,6 +28,8 @@ struct View {
     EditorTool EditMode = EditorTool::Select;
     int EditorCursorCol = 0;
     std::int16_t EditorCursorRow = 0;
+    bool EditorGrid = true;
+    bool ShowEmptyCells = false;  // empty cells in their own color
 
     // Palette panel and display colors.
     std::uint8_t CurrentColor = 0;

@@ -1,20 +1,20 @@
 #include "ui/app/layout_config.h"
 
-#include "ui/floor/child_window.h"
-#include "ui/app/main_form.h"
-#include "ui/app/options.h"
-#include "ui/floor/tool_window.h"
-#include "ui/app/tools.h"
-#include "ui/floor/windows.h"
-#include "ui/browser/brow_ctrl.h"
-#include "ui/browser/browser.h"
 #include "model/core/dialogs.h"
 #include "model/core/file_io.h"
 #include "model/core/program_state.h"
+#include "ui/app/options.h"
+#include "ui/app/tools.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
 #include "ui/editor/pattern.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/shell.h"
+#include "ui/floor/tool_window.h"
+#include "ui/floor/windows.h"
 #include "ui/palette/color_set.h"
 #include "ui/palette/palette_ctrl.h"
 #include "ui/tools/bookmark.h"
@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMargins>
 #include <QMdiArea>
 #include <QScreen>
@@ -46,24 +47,29 @@ QPoint ToQPoint(PixelPoint point)
     return {point.X, point.Y};
 }
 
+// The main window's child-window area, its central widget.
+QMdiArea& MdiArea(Windows& windows)
+{
+    return *qobject_cast<QMdiArea*>(windows.Shell.MainWindow().centralWidget());
+}
+
 // How far the child-window area is scrolled: scrolling moves every child
 // window, so positions are kept as they stand unscrolled.
 QPoint ScrollOffset(Windows& windows)
 {
-    const QMdiArea* area = windows.MainForm ? windows.MainForm->MdiArea() : nullptr;
-    return area ? QPoint(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value()) : QPoint();
+    const QMdiArea& area = MdiArea(windows);
+    return {area.horizontalScrollBar()->value(), area.verticalScrollBar()->value()};
 }
 
 // A child window's frame position in the main window's client area.
 PixelPoint ChildPosition(Windows& windows, QWidget* window)
 {
-    return window ? ToPixelPoint(ChildFrame(window)->pos() + ScrollOffset(windows)) : PixelPoint{};
+    return ToPixelPoint(ChildFrame(window)->pos() + ScrollOffset(windows));
 }
 
 void MoveChild(QWidget* window, PixelPoint point)
 {
-    if (window)
-        ChildFrame(window)->move(ToQPoint(point));
+    ChildFrame(window)->move(ToQPoint(point));
 }
 
 // The four floating windows, in file order.
@@ -204,55 +210,42 @@ void ApplyBrowserView(ProgramState& state, Windows& windows, const LayoutConfig&
     state.BrowserColumns = static_cast<std::int16_t>(layout.BrowserColumns);
     state.BrowserLines = static_cast<std::int16_t>(layout.BrowserLines);
     state.BrowserZoom = layout.BrowserZoom;
-    bool reloaded = false;
-    if (BrowCtrl* panel = windows.BrowCtrl) {
-        // The size bars' change handler reloads the browser when a value changes.
-        reloaded = panel->ScrRows->value() != layout.BrowserColumns || panel->ScrLines->value() != layout.BrowserLines;
-        panel->ScrRows->setValue(layout.BrowserColumns);
-        panel->ScrLines->setValue(layout.BrowserLines);
-        panel->LbRows->setNum(layout.BrowserColumns);
-        panel->LbLines->setNum(layout.BrowserLines);
-    }
+    BrowCtrl* panel = windows.BrowCtrl;
+    // The size bars' change handler reloads the browser when a value changes.
+    const bool reloaded =
+        panel->ScrRows->value() != layout.BrowserColumns || panel->ScrLines->value() != layout.BrowserLines;
+    panel->ScrRows->setValue(layout.BrowserColumns);
+    panel->ScrLines->setValue(layout.BrowserLines);
+    panel->LbRows->setNum(layout.BrowserColumns);
+    panel->LbLines->setNum(layout.BrowserLines);
     // A new zoom alone still needs the browser sized and drawn.
-    if (!reloaded && windows.Browser)
+    if (!reloaded)
         windows.Browser->ReloadBrowser();
 }
 
 void ApplyEditorView(ProgramState& state, Windows& windows, const LayoutConfig& layout)
 {
     MoveChild(windows.EditCtrl, layout.EditCtrlPos);
-    if (Editor* editor = windows.Editor) {
-        QWidget* frame = ChildFrame(editor);
-        frame->move(ToQPoint(layout.EditorPos));
-        frame->resize(layout.EditorSize.Width, layout.EditorSize.Height);
-    }
+    QWidget* frame = ChildFrame(windows.Editor);
+    frame->move(ToQPoint(layout.EditorPos));
+    frame->resize(layout.EditorSize.Width, layout.EditorSize.Height);
     state.EditorZoom = static_cast<std::uint8_t>(layout.EditorZoom);
-    if (windows.Editor) {
-        windows.Editor->FormatEditScroll();
-        windows.Editor->RedrawEditor();
-    }
+    windows.Editor->FormatEditScroll();
+    windows.Editor->RedrawEditor();
 }
 
 void ApplySwitches(ProgramState& state, Windows& windows, const LayoutSwitches& switches)
 {
-    if (Tools* tools = windows.Tools) {
-        SetSwitch(tools->ChkBrow, switches.ChkBrow);
-        SetSwitch(tools->ChkEdit, switches.ChkEdit);
-        SetSwitch(tools->ChkTile, switches.ChkTile);
-    }
-    if (windows.BrowCtrl)
-        SetSwitch(windows.BrowCtrl->ChkGrid, switches.ChkGrid);
-    else
-        state.BrowserGrid = switches.ChkGrid;
-    if (EditCtrl* panel = windows.EditCtrl) {
-        SetSwitch(panel->ChkGridEditor, switches.ChkGridEditor);
-        SetSwitch(panel->ChkNoncopied, switches.ChkNoncopied);
-    }
+    Tools& tools = *windows.Tools;
+    SetSwitch(tools.ChkBrow, switches.ChkBrow);
+    SetSwitch(tools.ChkEdit, switches.ChkEdit);
+    SetSwitch(tools.ChkTile, switches.ChkTile);
+    SetSwitch(windows.BrowCtrl->ChkGrid, switches.ChkGrid);
+    SetSwitch(windows.EditCtrl->ChkGridEditor, switches.ChkGridEditor);
+    SetSwitch(windows.EditCtrl->ChkNoncopied, switches.ChkNoncopied);
     // The check boxes keep the state's values in step.
-    if (Options* options = windows.Options) {
-        options->CheckSaveWarn->setChecked(switches.CheckSaveWarn);
-        options->CheckSpeed->setChecked(switches.CheckSpeed);
-    }
+    windows.Options->CheckSaveWarn->setChecked(switches.CheckSaveWarn);
+    windows.Options->CheckSpeed->setChecked(switches.CheckSpeed);
     state.ShowSaveWarning = switches.CheckSaveWarn;
     state.MeasureRedrawTime = switches.CheckSpeed;
 }
@@ -287,23 +280,18 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
 {
     LayoutConfig layout;
     LayoutSwitches& switches = layout.Switches;
-    if (Tools* tools = windows.Tools) {
-        switches.ChkBrow = tools->ChkBrow->isChecked();
-        switches.ChkEdit = tools->ChkEdit->isChecked();
-        switches.ChkTile = tools->ChkTile->isChecked();
-    }
-    switches.ChkGrid = windows.BrowCtrl ? windows.BrowCtrl->ChkGrid->isChecked() : state.BrowserGrid;
-    if (EditCtrl* panel = windows.EditCtrl) {
-        switches.ChkGridEditor = panel->ChkGridEditor->isChecked();
-        switches.ChkNoncopied = panel->ChkNoncopied->isChecked();
-    }
-    switches.CheckSaveWarn = windows.Options ? windows.Options->CheckSaveWarn->isChecked() : state.ShowSaveWarning;
-    switches.CheckSpeed = windows.Options ? windows.Options->CheckSpeed->isChecked() : state.MeasureRedrawTime;
+    const Tools& tools = *windows.Tools;
+    switches.ChkBrow = tools.ChkBrow->isChecked();
+    switches.ChkEdit = tools.ChkEdit->isChecked();
+    switches.ChkTile = tools.ChkTile->isChecked();
+    switches.ChkGrid = windows.BrowCtrl->ChkGrid->isChecked();
+    switches.ChkGridEditor = windows.EditCtrl->ChkGridEditor->isChecked();
+    switches.ChkNoncopied = windows.EditCtrl->ChkNoncopied->isChecked();
+    switches.CheckSaveWarn = windows.Options->CheckSaveWarn->isChecked();
+    switches.CheckSpeed = windows.Options->CheckSpeed->isChecked();
 
-    if (MainForm* form = windows.MainForm) {
-        const QSize outer = form->frameGeometry().size();
-        layout.MainSize = {outer.width(), outer.height()};
-    }
+    const QSize outer = windows.Shell.MainWindow().frameGeometry().size();
+    layout.MainSize = {outer.width(), outer.height()};
     layout.ToolsPos = ChildPosition(windows, windows.Tools);
     layout.BrowCtrlPos = ChildPosition(windows, windows.BrowCtrl);
     layout.BrowserPos = ChildPosition(windows, windows.Browser);
@@ -312,10 +300,8 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
     layout.BrowserZoom = state.BrowserZoom;
     layout.EditCtrlPos = ChildPosition(windows, windows.EditCtrl);
     layout.EditorPos = ChildPosition(windows, windows.Editor);
-    if (windows.Editor) {
-        const QSize size = ChildFrame(windows.Editor)->size();
-        layout.EditorSize = {size.width(), size.height()};
-    }
+    const QSize editorSize = ChildFrame(windows.Editor)->size();
+    layout.EditorSize = {editorSize.width(), editorSize.height()};
     layout.EditorZoom = state.EditorZoom;
     layout.PalettePos = ChildPosition(windows, windows.PaletteCtrl);
     layout.TileCtrlPos = ChildPosition(windows, windows.TileCtrl);
@@ -324,21 +310,19 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
     const std::array<QWidget*, 4> floating = FloatingWindows(windows);
     const std::array<PixelPoint*, 4> offsets = FloatingOffsets(layout);
     for (std::size_t i = 0; i < floating.size(); ++i)
-        if (floating[i])
-            *offsets[i] = ToPixelPoint(ToolWindowOffset(*floating[i]));
+        *offsets[i] = ToPixelPoint(ToolWindowOffset(*floating[i]));
     return layout;
 }
 
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
 {
-    FitLayoutToScreen(layout, AvailableScreen(windows.MainForm));
+    QMainWindow& form = windows.Shell.MainWindow();
+    FitLayoutToScreen(layout, AvailableScreen(&form));
 
-    if (MainForm* form = windows.MainForm) {
-        SizeMainFrame(*form, QSize(layout.MainSize.Width, layout.MainSize.Height));
-        // Child positions count from the unscrolled corner of the area.
-        form->MdiArea()->horizontalScrollBar()->setValue(0);
-        form->MdiArea()->verticalScrollBar()->setValue(0);
-    }
+    SizeMainFrame(form, QSize(layout.MainSize.Width, layout.MainSize.Height));
+    // Child positions count from the unscrolled corner of the area.
+    MdiArea(windows).horizontalScrollBar()->setValue(0);
+    MdiArea(windows).verticalScrollBar()->setValue(0);
     MoveChild(windows.Tools, layout.ToolsPos);
     MoveChild(windows.BrowCtrl, layout.BrowCtrlPos);
     MoveChild(windows.Browser, layout.BrowserPos);

@@ -1,7 +1,7 @@
 #include "ui/app/main_form.h"
 
-#include "ui/floor/child_window.h"
 #include "model/core/command_line.h"
+#include "model/core/program_state.h"
 #include "ui/app/file_drop.h"
 #include "ui/app/help.h"
 #include "ui/app/layout_config.h"
@@ -13,11 +13,11 @@
 #include "ui/app/unsaved_guard.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/browser/browser.h"
-#include "model/core/program_state.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
 #include "ui/editor/pattern.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/floor/child_window.h"
 #include "ui/palette/color_dialog.h"
 #include "ui/palette/color_set.h"
 #include "ui/palette/palette_ctrl.h"
@@ -40,9 +40,8 @@
 
 MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
-      windows_(dialogs ? *dialogs : *ownDialogs_), mdiArea_(new QMdiArea)
+      windows_(dialogs ? *dialogs : *ownDialogs_, *this), mdiArea_(new QMdiArea)
 {
-    windows_.MainForm = this;
     windows_.UndoEdge = new UndoEdge(state_, windows_, this);
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
@@ -58,6 +57,8 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     // The state is set up before any window reads it.
     InitState(state_);
     CreateWindows();
+    // Every window is there: now one may reach another.
+    windows_.BrowCtrl->SelectFirstMode();
 
     SetChildVisible(windows_.Tools, true);
     windows_.PaletteCtrl->DrawPalettePanel();
@@ -119,9 +120,6 @@ void MainForm::CreateWindows()
     windows_.EditCtrl = new EditCtrl(state_, windows_);
     windows_.TileCtrl = new TileCtrl(state_, windows_);
     windows_.Browser = new Browser(state_, windows_);
-    // The control panel selects its first mode when created, which reaches
-    // the browser. The palette panel comes after it, so its shift count
-    // starts at 1 rather than at the count of that first mode.
     windows_.BrowCtrl = new BrowCtrl(state_, windows_);
     windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
 
@@ -242,6 +240,11 @@ void MainForm::ShowMenus(bool visible)
     for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
         menu->menuAction()->setVisible(visible);
     menuBar()->setVisible(visible);
+}
+
+void MainForm::PopUpMenu(PopupMenu menu, const QPoint& globalPosition)
+{
+    (menu == PopupMenu::Browser ? IBrowser : IEditor)->exec(globalPosition);
 }
 
 void MainForm::SetInfoText(const std::string& text)

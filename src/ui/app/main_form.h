@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/floor/shell.h"
 #include "ui/floor/windows.h"
 
 #include <QMainWindow>
@@ -15,7 +16,7 @@ struct ProgramState;
 
 // The main window: the menus, the child windows in its MDI area and the
 // status strip with the information line and the pointer line.
-class MainForm : public QMainWindow {
+class MainForm : public QMainWindow, public Shell {
     Q_OBJECT
 
 public:
@@ -26,9 +27,11 @@ public:
     QMdiArea* MdiArea() const { return mdiArea_; }
     Windows& AllWindows() { return windows_; }
 
-    // The information line and the pointer line of the status strip.
-    void SetInfoText(const std::string& text);
-    void SetCoorText(const std::string& text);
+    void SetInfoText(const std::string& text) override;
+    void SetCoorText(const std::string& text) override;
+    void PopUpMenu(PopupMenu menu, const QPoint& globalPosition) override;
+    void ShowMenus(bool visible) override;
+    QMainWindow& MainWindow() override { return *this; }
 
     // Puts a window into the MDI area as a fixed-size child window at the
     // given position, hidden.
@@ -37,9 +40,6 @@ public:
     // Opens the file named on the command line; a name that names nothing
     // is reported in the information line and the program starts empty.
     void OpenStartFile(const std::string& path);
-
-    // Shows or hides the top-level menus.
-    void ShowMenus(bool visible);
 
     // The menu item of the given name ("IOpen", "IGrid", ...).
     QAction* MenuItem(const char* name) const;

@@ -4,12 +4,12 @@
 #include "ui/app/main_form.h"
 #include "ui/app/options.h"
 #include "ui/app/undo_edge.h"
-#include "ui/tools/find_graphics.h"
-#include "ui/floor/windows.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/floor/windows.h"
+#include "ui/tools/find_graphics.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,7 +21,7 @@ namespace {
 constexpr MenuItemEntry BrowserItems[] = {
     {"IOpen", "Open file", Qt::CTRL | Qt::Key_O, [](Windows& w) { w.BrowCtrl->BtOpenFile_Click(); }},
     {"IClose", "Close file", Qt::CTRL | Qt::Key_C, [](Windows& w) { w.BrowCtrl->BtCloseFile_Click(); }},
-    {"IExit", "Exit", {}, [](Windows& w) { w.MainForm->close(); }},
+    {"IExit", "Exit", {}, [](Windows& w) { w.Shell.MainWindow().close(); }},
     {"IBreak6"},
     {"IZoomIn", "Zoom in", Qt::KeypadModifier | Qt::Key_Plus, [](Windows& w) { w.BrowCtrl->BtBrowZoomIn_Click(); }},
     {"IZoomOut", "Zoom out", Qt::KeypadModifier | Qt::Key_Minus, [](Windows& w) { w.BrowCtrl->BtBrowZoomOut_Click(); }},
@@ -81,11 +81,8 @@ constexpr MenuItemEntry EditItems[] = {
 };
 
 constexpr MenuEntry Menus[] = {
-    {"IBrowser", "Browser", BrowserItems},
-    {"IEditor", "Editor", EditorItems},
-    {"ITile", "Tile", TileItems},
-    {"IIhelp", "Help", HelpItems},
-    {"IEdit", "Edit", EditItems},
+    {"IBrowser", "Browser", BrowserItems}, {"IEditor", "Editor", EditorItems}, {"ITile", "Tile", TileItems},
+    {"IIhelp", "Help", HelpItems},         {"IEdit", "Edit", EditItems},
 };
 
 // The four menus the program has always had; the ones after them are added.

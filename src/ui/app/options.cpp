@@ -1,10 +1,12 @@
 #include "ui/app/options.h"
 
-#include "ui/app/main_form.h"
-#include "ui/floor/tool_window.h"
-#include "ui/floor/windows.h"
+#include "ui/floor/shell.h"
+
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
+#include "ui/floor/tool_window.h"
+#include "ui/floor/windows.h"
+#include <QMainWindow>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -124,8 +126,7 @@ Options::Options(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Options::SetMainWindowEnabled(bool enabled)
 {
-    if (windows_.MainForm)
-        windows_.MainForm->setEnabled(enabled);
+    windows_.Shell.MainWindow().setEnabled(enabled);
     // This window belongs to the main window, so it was disabled with it.
     setEnabled(true);
 }

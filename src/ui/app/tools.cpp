@@ -6,15 +6,15 @@
 #include "ui/editor/png_actions.h"
 #include "ui/editor/tile_ctrl.h"
 
-#include "ui/floor/child_window.h"
+#include "model/core/program_state.h"
 #include "ui/app/help.h"
-#include "ui/floor/icons.h"
-#include "ui/app/main_form.h"
 #include "ui/app/options.h"
-#include "ui/floor/windows.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/browser/browser.h"
-#include "model/core/program_state.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/icons.h"
+#include "ui/floor/shell.h"
+#include "ui/floor/windows.h"
 #include "ui/palette/color_set.h"
 #include "ui/palette/palette_ctrl.h"
 #include "ui/tools/find_graphics.h"
@@ -37,8 +37,7 @@ QFrame* GroupLine()
 
 template <class Window, class Owner> void Tools::RunOn(Window* Windows::*window, void (Owner::*action)())
 {
-    if (Window* target = windows_.*window)
-        (target->*action)();
+    ((windows_.*window)->*action)();
 }
 
 std::span<const ToolControl> Tools::ControlTable()
@@ -46,10 +45,7 @@ std::span<const ToolControl> Tools::ControlTable()
     using enum ToolControl::Kind;
     static constexpr ToolControl Controls[] = {
         {&Tools::ChkMenu, "ChkMenu", 1, IconKind::Menu, "Show/Hide the Menu Bar", PressedToggle,
-         [](Tools& t) {
-             if (t.windows_.MainForm)
-                 t.windows_.MainForm->ShowMenus(t.ChkMenu->isChecked());
-         }},
+         [](Tools& t) { t.windows_.Shell.ShowMenus(t.ChkMenu->isChecked()); }},
         {&Tools::Bthelp, "Bthelp", 1, IconKind::Help, "Help", Button,
          [](Tools& t) { t.RunOn(&Windows::Help, &Help::ShowHelp); }},
         {&Tools::BtOptions, "BtOptions", 1, IconKind::Options, "Options", Button,
@@ -106,6 +102,7 @@ Tools::Tools(ProgramState& state, Windows& windows, QWidget* parent) : QWidget(p
         connect(button, &QToolButton::clicked, this, [this, run = control.Run] { run(*this); });
     }
     layout->addStretch();
+    windows_.Changes.Subscribe(ChangeKind::Layout, [this](const Change&) { ApplyToolPanel(); });
 }
 
 void Tools::WindowSwitch_Click()

@@ -1,19 +1,19 @@
 #include "ui/browser/brow_ctrl.h"
 
-#include "ui/floor/child_window.h"
-#include "ui/floor/icons.h"
-#include "ui/app/main_form.h"
-#include "ui/floor/refresh.h"
-#include "ui/app/unsaved_guard.h"
-#include "ui/floor/windows.h"
-#include "ui/browser/browser.h"
 #include "model/browser/browser_nav.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_session.h"
 #include "model/core/view_limits.h"
-#include "ui/palette/color_set.h"
 #include "model/palette/working_palette.h"
+#include "ui/app/unsaved_guard.h"
+#include "ui/browser/browser.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/icons.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/shell.h"
+#include "ui/floor/windows.h"
+#include "ui/palette/color_set.h"
 #include "ui/tools/bookmark.h"
 #include "ui/tools/file_info.h"
 
@@ -125,30 +125,30 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(ChkGrid, &QToolButton::clicked, this, &BrowCtrl::ChkGrid_Click);
     connect(BtBrowZoomIn, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomIn_Click);
     connect(BtBrowZoomOut, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomOut_Click);
-    connect(BtColorSet, &QToolButton::clicked, this, [this] {
-        if (windows_.ColorSet)
-            windows_.ColorSet->ShowTool();
-    });
+    connect(BtColorSet, &QToolButton::clicked, this, [this] { windows_.ColorSet->ShowTool(); });
     connect(BtBookmark, &QToolButton::clicked, this, &BrowCtrl::BtBookmark_Click);
     connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileInfo_Click);
     connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);
     connect(BtCloseFile, &QToolButton::clicked, this, &BrowCtrl::BtCloseFile_Click);
 
-    // Filling the list selects its first entry like a user's choice, so
-    // every file is first shown in "1 bit per pixel".
     for (std::uint8_t index : ModeListOrder) {
         const std::string_view name = state_.ModeTable[index].Name;
         ComboMode->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     }
     connect(ComboMode, &QComboBox::currentIndexChanged, this, &BrowCtrl::ComboMode_Click);
-    ComboMode_Click(0);
+}
+
+void BrowCtrl::SelectFirstMode()
+{
+    // Every file is first shown in the list's first mode. At start only the
+    // browser follows it: the palette panel's shift count starts at 1.
+    state_.CurrentMode = ModeListOrder[0];
+    FollowMode();
 }
 
 void BrowCtrl::ScrollBrowser()
 {
     Browser* browser = windows_.Browser;
-    if (!browser)
-        return;
     if (!browser->DoScroll) {
         browser->DoScroll = true;
         return;
@@ -164,9 +164,13 @@ void BrowCtrl::ComboMode_Click(int position)
     if (position < 0 || position >= ModeCount)
         return;
     state_.CurrentMode = ModeListOrder[position];
-    const ModeInfo& mode = CurrentModeInfo(state_);
-    ModeChanged(windows_, mode);
+    ModeChanged(windows_, CurrentModeInfo(state_));
+    FollowMode();
+}
 
+void BrowCtrl::FollowMode()
+{
+    const ModeInfo& mode = CurrentModeInfo(state_);
     {
         const QSignalBlocker blocker(ScrollDiv);
         ScrollDiv->setMaximum(mode.BytesPerTile);
@@ -174,8 +178,7 @@ void BrowCtrl::ComboMode_Click(int position)
     ShowFineOffset(0);
 
     ScrollBrowser();
-    if (windows_.Browser)
-        windows_.Browser->SizeBrowser();
+    windows_.Changes.Announce(ChangeKind::BrowserSize);
 }
 
 void BrowCtrl::ScrollDiv_Change(int position)
@@ -216,8 +219,7 @@ void BrowCtrl::BtJumpAdd_Click()
     state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength(), state_.BrowserLines,
                                         state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
-    if (windows_.Browser)
-        windows_.Browser->ReadGridAndRedraw();
+    windows_.Changes.Announce(ChangeKind::BrowserJump);
 }
 
 void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
@@ -251,8 +253,7 @@ void BrowCtrl::BtBrowZoomOut_Click()
 {
     if (state_.BrowserZoom > MinBrowserZoom)
         --state_.BrowserZoom;
-    if (windows_.Browser)
-        windows_.Browser->SizeBrowser();
+    windows_.Changes.Announce(ChangeKind::BrowserSize);
     ReloadBrowser();
 }
 
@@ -265,17 +266,14 @@ void BrowCtrl::ToggleGrid()
 void BrowCtrl::ChkGrid_Click()
 {
     state_.BrowserGrid = ChkGrid->isChecked();
-    if (windows_.Browser) {
-        windows_.Browser->RedrawBrowser();
-        windows_.Browser->DrawBrowserGrid();
-    }
+    windows_.Changes.Announce(ChangeKind::BrowserGrid);
 }
 
 void BrowCtrl::BtBookmark_Click()
 {
     if (!state_.FileOpen())
         ShowToolNotAvailable();
-    else if (windows_.Bookmark)
+    else
         windows_.Bookmark->ShowTool();
 }
 
@@ -283,7 +281,7 @@ void BrowCtrl::BtFileInfo_Click()
 {
     if (!state_.FileOpen()) {
         ShowToolNotAvailable();
-    } else if (windows_.FileInfo) {
+    } else {
         windows_.FileInfo->ShowTool();
         windows_.FileInfo->DoReport();
     }
@@ -341,15 +339,11 @@ void BrowCtrl::OpenChosenFile(const std::string& path)
     if (!outcome.Notice.empty())
         windows_.Dialogs.Message(outcome.Notice, "Interrupted write", MsgIcon::Information);
     if (outcome.Opened) {
-        if (windows_.MainForm)
-            windows_.MainForm->SetInfoText(OpenedInfoText(state_));
+        windows_.Shell.SetInfoText(OpenedInfoText(state_));
         // The view starts at the file's first byte, so the fine offset is 0 too.
         ShowFineOffset(0);
-        if (windows_.Browser) {
-            // Back to the top; the reload below reads the file once.
-            const QSignalBlocker blocker(windows_.Browser->ScrAdd);
-            windows_.Browser->ScrAdd->setValue(0);
-        }
+        // Back to the top; the reload below reads the file once.
+        windows_.Browser->ScrollBarToTop();
     }
     FileOpened(windows_);
 }
@@ -361,8 +355,7 @@ void BrowCtrl::BtCloseFile_Click()
     if (!windows_.Dialogs.AskYesNo("Are you sure you want to close the opened file?", "Close file?"))
         return;
     const std::string info = CloseRomInState(state_);
-    if (windows_.MainForm)
-        windows_.MainForm->SetInfoText(info);
+    windows_.Shell.SetInfoText(info);
     FileClosed(windows_);
 }
 
@@ -373,6 +366,5 @@ void BrowCtrl::FormClose()
 
 void BrowCtrl::ReloadBrowser()
 {
-    if (windows_.Browser)
-        windows_.Browser->ReloadBrowser();
+    windows_.Changes.Announce(ChangeKind::BrowserView);
 }

@@ -60,6 +60,10 @@ public:
     // Shows offset in the fine offset's bar and label and keeps it in the view.
     void ShowFineOffset(std::uint8_t offset);
 
+    // Shows the list's first mode; the main window calls it once every
+    // window is made.
+    void SelectFirstMode();
+
     // Ends the program; the main window calls it when it closes.
     void FormClose();
 
@@ -83,6 +87,8 @@ public:
 
 private:
     void ComboMode_Click(int position);
+    // The browser and the fine offset's range follow the current mode.
+    void FollowMode();
     void ScrollDiv_Change(int position);
     void GridSize_Change();
     void ChkGrid_Click();

@@ -1,12 +1,5 @@
 #include "ui/browser/browser.h"
 
-#include "ui/floor/child_window.h"
-#include "ui/floor/image_buffer.h"
-#include "ui/app/main_form.h"
-#include "ui/floor/refresh.h"
-#include "ui/app/tools.h"
-#include "ui/floor/windows.h"
-#include "ui/browser/brow_ctrl.h"
 #include "model/browser/browser_nav.h"
 #include "model/browser/browser_picture.h"
 #include "model/core/dialogs.h"
@@ -15,10 +8,16 @@
 #include "model/core/program_state.h"
 #include "model/core/tile_io.h"
 #include "model/core/view_limits.h"
-#include "ui/editor/editor.h"
 #include "model/editor/cell_writes.h"
-#include "model/editor/recorded_edits.h"
 #include "model/editor/editor_slots.h"
+#include "model/editor/recorded_edits.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/editor/editor.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/image_buffer.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/shell.h"
+#include "ui/floor/windows.h"
 
 #include <QElapsedTimer>
 #include <QMenu>
@@ -79,12 +78,27 @@ Browser::Browser(ProgramState& state, Windows& windows, QWidget* parent)
     ScrAdd->setPageStep(1);
     ScrAdd->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(ScrAdd);
-    connect(ScrAdd, &QScrollBar::valueChanged, this, [this] {
-        if (windows_.BrowCtrl)
-            windows_.BrowCtrl->ScrollBrowser();
-    });
+    connect(ScrAdd, &QScrollBar::valueChanged, this, [this] { windows_.BrowCtrl->ScrollBrowser(); });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+
+    ChangeBoard& changes = windows_.Changes;
+    changes.Subscribe(ChangeKind::Palette, [this](const Change&) { RedrawBrowser(); });
+    for (ChangeKind kind : {ChangeKind::RomBytes, ChangeKind::BrowserAddress, ChangeKind::FileOpened,
+                            ChangeKind::FileClosed, ChangeKind::BrowserView})
+        changes.Subscribe(kind, [this](const Change&) { ReloadBrowser(); });
+    changes.Subscribe(ChangeKind::BrowserSize, [this](const Change&) { SizeBrowser(); });
+    changes.Subscribe(ChangeKind::BrowserGrid, [this](const Change&) {
+        RedrawBrowser();
+        DrawBrowserGrid();
+    });
+    changes.Subscribe(ChangeKind::BrowserJump, [this](const Change&) { ReadGridAndRedraw(); });
+}
+
+void Browser::ScrollBarToTop()
+{
+    const QSignalBlocker blocker(ScrAdd);
+    ScrAdd->setValue(0);
 }
 
 void Browser::ShowWindow()
@@ -143,8 +157,7 @@ void Browser::resizeEvent(QResizeEvent*)
 
 void Browser::RedrawBrowser()
 {
-    if (windows_.BrowCtrl)
-        windows_.BrowCtrl->ShowAddress(state_.BrowserAddress);
+    windows_.BrowCtrl->ShowAddress(state_.BrowserAddress);
     if (!state_.FileOpen()) {
         HideWindow();
         return;
@@ -194,10 +207,10 @@ void Browser::TimedReloadAndRedraw()
     QElapsedTimer timer;
     timer.start();
     ReadGridAndRedraw();
-    if (state_.MeasureRedrawTime && windows_.MainForm) {
+    if (state_.MeasureRedrawTime) {
         // Seconds truncated to whole milliseconds.
         const double seconds = static_cast<double>(timer.nsecsElapsed() / 1000000) / 1000.0;
-        windows_.MainForm->SetInfoText("The last redraw took about " + FormatPlainDecimal(seconds) + " seconds.");
+        windows_.Shell.SetInfoText("The last redraw took about " + FormatPlainDecimal(seconds) + " seconds.");
     }
 }
 
@@ -227,8 +240,6 @@ std::span<const KeyAction<Browser>> Browser::KeyTable()
 
 bool Browser::ScrAdd_KeyDown(QKeyEvent* event)
 {
-    if (!windows_.BrowCtrl)
-        return false;
     const KeyAction<Browser>* action = FindKeyAction(KeyTable(), *event);
     if (!action)
         return false;
@@ -248,7 +259,7 @@ void Browser::ScrollByKey(ScrollKey key)
 
 void Browser::FocusEditor()
 {
-    if (windows_.Editor && IsChildVisible(windows_.Editor)) {
+    if (IsChildVisible(windows_.Editor)) {
         ChildFrame(windows_.Editor)->activateWindow();
         windows_.Editor->setFocus(Qt::OtherFocusReason);
     }
@@ -263,7 +274,7 @@ void Browser::Form_MouseWheel(QWheelEvent* event)
 {
     event->accept();
     BrowCtrl* panel = windows_.BrowCtrl;
-    if (!panel || !state_.FileOpen())
+    if (!state_.FileOpen())
         return;
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const QPoint angle = event->angleDelta();
@@ -319,8 +330,7 @@ void Browser::SelectTileAt(QPoint point)
     const int cell = state_.BrowserZoom * TileSide;
     state_.BrowserSelX = static_cast<int>(std::floor(static_cast<double>(point.x()) / cell));
     state_.BrowserSelY = static_cast<int>(std::floor(static_cast<double>(point.y()) / cell));
-    if (windows_.BrowCtrl)
-        windows_.BrowCtrl->ShowAddress(SelectedTileAddress(state_));
+    windows_.BrowCtrl->ShowAddress(SelectedTileAddress(state_));
     BlitBrowser();
     DrawBrowserGrid();
     repaint();
@@ -329,10 +339,8 @@ void Browser::SelectTileAt(QPoint point)
 void Browser::mousePressEvent(QMouseEvent* event)
 {
     if (event->buttons() & Qt::RightButton) {
-        if (windows_.Tools)
-            windows_.Tools->ApplyToolPanel();
-        if (windows_.MainForm)
-            windows_.MainForm->IBrowser->exec(event->globalPosition().toPoint());
+        windows_.Changes.Announce(ChangeKind::Layout);
+        windows_.Shell.PopUpMenu(PopupMenu::Browser, event->globalPosition().toPoint());
     }
     SelectTileAt(event->position().toPoint());
 }
@@ -343,8 +351,7 @@ void Browser::mouseMoveEvent(QMouseEvent* event)
     const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
     const int cell = state_.BrowserZoom * TileSide;
     const std::int64_t address = TileAddressAt(state_, x / cell, y / cell);
-    if (windows_.MainForm)
-        windows_.MainForm->SetCoorText("Address: " + std::to_string(address));
+    windows_.Shell.SetCoorText("Address: " + std::to_string(address));
 }
 
 void Browser::mouseReleaseEvent(QMouseEvent* event)
@@ -353,7 +360,7 @@ void Browser::mouseReleaseEvent(QMouseEvent* event)
     if (point.x() >= 0 && point.y() >= 0 && point.x() <= width() && point.y() <= height())
         return;
     Editor* editor = windows_.Editor;
-    if (editor && IsChildVisible(editor)) {
+    if (IsChildVisible(editor)) {
         const QPoint inEditor = editor->mapFromGlobal(mapToGlobal(point));
         editor->DragToEditor(inEditor.x(), inEditor.y());
     }

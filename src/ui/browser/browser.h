@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/floor/key_table.h"
 #include "model/core/wheel_steps.h"
+#include "ui/floor/key_table.h"
 
 #include <QImage>
 #include <QWidget>
@@ -51,6 +51,8 @@ public:
     // The double-click action: the selected tile into the editor's cursor
     // cell, and the cursor one column on.
     void CopySelectedToEditor();
+    // Puts the address scroll bar at its top without scrolling the view.
+    void ScrollBarToTop();
     // Gives the keyboard focus to the address scroll bar.
     void TakeFocus();
 

@@ -1,18 +1,16 @@
 #include "ui/editor/edit_ctrl.h"
 
-#include "ui/floor/child_window.h"
-#include "ui/floor/icons.h"
-#include "ui/floor/refresh.h"
-#include "ui/app/tools.h"
-#include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
 #include "model/core/view_limits.h"
-#include "ui/editor/editor.h"
-#include "model/editor/recorded_edits.h"
-#include "model/editor/editor_slots.h"
-#include "ui/editor/tile_ctrl.h"
 #include "model/editor/cell_writes.h"
+#include "model/editor/editor_slots.h"
+#include "model/editor/recorded_edits.h"
+#include "ui/editor/tile_ctrl.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/icons.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/windows.h"
 #include "ui/tools/c_out_put.h"
 
 #include <QEvent>
@@ -88,19 +86,16 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     });
     connect(BtEditZoomOut, &QToolButton::clicked, this, &EditCtrl::BtEditZoomOut_Click);
     connect(BtEditZoomIn, &QToolButton::clicked, this, &EditCtrl::BtEditZoomIn_Click);
-    connect(ChkGridEditor, &QCheckBox::clicked, this, [this] {
-        if (windows_.Editor)
-            windows_.Editor->RedrawEditor();
+    connect(ChkGridEditor, &QCheckBox::clicked, this, [this](bool on) {
+        state_.EditorGrid = on;
+        windows_.Changes.Announce(ChangeKind::EditorView);
         ApplyToolPanel();
     });
-    connect(ChkNoncopied, &QCheckBox::clicked, this, [this] {
-        if (windows_.Editor)
-            windows_.Editor->RedrawEditor();
+    connect(ChkNoncopied, &QCheckBox::clicked, this, [this](bool on) {
+        state_.ShowEmptyCells = on;
+        windows_.Changes.Announce(ChangeKind::EditorView);
     });
-    connect(BtCOutPut, &QToolButton::clicked, this, [this] {
-        if (windows_.COutPut)
-            windows_.COutPut->ShowTool();
-    });
+    connect(BtCOutPut, &QToolButton::clicked, this, [this] { windows_.COutPut->ShowTool(); });
     connect(BtSaveEdit, &QToolButton::clicked, this, &EditCtrl::BtSaveEdit_Click);
     connect(BtReload, &QToolButton::clicked, this, &EditCtrl::BtReload_Click);
     connect(BtEditClear, &QToolButton::clicked, this, &EditCtrl::BtEditClear_Click);
@@ -109,7 +104,7 @@ EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
 void EditCtrl::changeEvent(QEvent* event)
 {
     // The C output window belongs to this panel: it goes when the panel loses the focus.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && windows_.COutPut)
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
         windows_.COutPut->HideTool();
     QWidget::changeEvent(event);
 }
@@ -118,6 +113,16 @@ void EditCtrl::SetEditMode(EditorTool mode)
 {
     QRadioButton* options[] = {OptionSelect, OptionPaint, OptionFill};
     options[static_cast<int>(mode)]->setChecked(true);
+}
+
+void EditCtrl::ToggleGrid()
+{
+    ChkGridEditor->click();
+}
+
+void EditCtrl::ToggleEmptyCells()
+{
+    ChkNoncopied->click();
 }
 
 void EditCtrl::TakeFocus()
@@ -144,17 +149,14 @@ void EditCtrl::BtEditZoomIn_Click()
 
 void EditCtrl::ZoomFollowUp()
 {
-    if (windows_.Editor)
-        windows_.Editor->RedrawEditor();
+    windows_.Changes.Announce(ChangeKind::EditorView);
     ApplyToolPanel();
-    if (windows_.Editor)
-        windows_.Editor->FormatEditScroll();
+    windows_.Changes.Announce(ChangeKind::EditorSize);
 }
 
 void EditCtrl::ApplyToolPanel()
 {
-    if (windows_.Tools)
-        windows_.Tools->ApplyToolPanel();
+    windows_.Changes.Announce(ChangeKind::Layout);
 }
 
 void EditCtrl::BtSaveEdit_Click()
@@ -175,11 +177,8 @@ void EditCtrl::BtEditClear_Click()
     if (!windows_.Dialogs.AskYesNo("Really delete all tiles in the editor?", "Clear the editor?"))
         return;
     RecordStep(state_.Recorder, "clear all", [&] { ClearAllSlots(state_.EditorSlots); });
-    if (windows_.Editor)
-        windows_.Editor->ResetEditor();
-    if (windows_.TileCtrl)
-        windows_.TileCtrl->LoadTile(-1);
-    if (windows_.Editor)
-        windows_.Editor->RedrawEditor();
+    windows_.Changes.Announce(ChangeKind::EditorCleared);
+    windows_.TileCtrl->LoadTile(-1);
+    windows_.Changes.Announce(ChangeKind::EditorView);
     ApplyToolPanel();
 }

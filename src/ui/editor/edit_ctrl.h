@@ -27,6 +27,9 @@ public:
     void SetEditMode(EditorTool mode);
     // Gives the keyboard focus to the panel.
     void TakeFocus();
+    // The keys' way to the view switches: a click on the check box.
+    void ToggleGrid();
+    void ToggleEmptyCells();
 
     QRadioButton* OptionSelect;
     QRadioButton* OptionPaint;

@@ -1,19 +1,18 @@
 #include "ui/editor/editor.h"
 
+#include "model/core/program_state.h"
+#include "model/core/view_limits.h"
+#include "model/editor/editor_canvas.h"
+#include "model/editor/editor_slots.h"
+#include "ui/browser/browser.h"
+#include "ui/editor/edit_ctrl.h"
+#include "ui/editor/tile_ctrl.h"
 #include "ui/floor/child_window.h"
 #include "ui/floor/icons.h"
 #include "ui/floor/image_buffer.h"
-#include "ui/app/main_form.h"
-#include "ui/app/tools.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/shell.h"
 #include "ui/floor/windows.h"
-#include "ui/browser/browser.h"
-#include "model/core/program_state.h"
-#include "model/core/view_limits.h"
-#include "ui/editor/edit_ctrl.h"
-#include "model/editor/editor_canvas.h"
-#include "model/editor/editor_slots.h"
-#include "ui/editor/tile_ctrl.h"
-#include "ui/palette/palette_ctrl.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -62,6 +61,32 @@ Editor::Editor(ProgramState& state, Windows& windows, QWidget* parent)
 
     resize(259, 239);
     RenderAllSlots();
+
+    ChangeBoard& changes = windows_.Changes;
+    changes.Subscribe(ChangeKind::Cells, [this](const Change& change) {
+        for (int slot : change.Cells)
+            RenderSlot(slot);
+        RedrawEditor();
+    });
+    for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::AllCells, ChangeKind::RomBytes})
+        changes.Subscribe(kind, [this](const Change&) {
+            RenderAllSlots();
+            RedrawEditor();
+        });
+    changes.Subscribe(ChangeKind::CellTransformed, [this](const Change& change) {
+        // The turned cell is drawn anew; its twins are drawn from the
+        // pictures they had, and the whole canvas only when asked.
+        const int slot = change.Cells.front();
+        RenderSlot(slot);
+        DrawSlot(slot, slot % CanvasCells, slot / CanvasCells);
+        DrawSlots({change.Cells.begin() + 1, change.Cells.end()});
+        if (change.RedrawAll)
+            RedrawEditor();
+        DrawEditorOverlay();
+    });
+    changes.Subscribe(ChangeKind::EditorView, [this](const Change&) { RedrawEditor(); });
+    changes.Subscribe(ChangeKind::EditorSize, [this](const Change&) { FormatEditScroll(); });
+    changes.Subscribe(ChangeKind::EditorCleared, [this](const Change&) { ResetEditor(); });
 }
 
 PixelBuffer Editor::Backing()
@@ -128,7 +153,7 @@ void Editor::DrawEditorOverlay()
     const int hs = HEditScr->value();
     const int vs = VEditScr->value();
     PixelBuffer target = Backing();
-    const bool grid = windows_.EditCtrl == nullptr || windows_.EditCtrl->ChkGridEditor->isChecked();
+    const bool grid = state_.EditorGrid;
     if (grid) {
         const std::uint32_t color = ScreenColor(state_.GridColor);
         for (int i = 0; i <= CanvasCells; ++i) {
@@ -164,8 +189,7 @@ void Editor::DrawUnsavedMarks(PixelBuffer& target)
 
 void Editor::RedrawEditor()
 {
-    const bool showEmpty = windows_.EditCtrl && windows_.EditCtrl->ChkNoncopied->isChecked();
-    state_.EmptyDrawColor = showEmpty ? state_.EmptyColor : state_.WorkingPalette[0];
+    state_.EmptyDrawColor = state_.ShowEmptyCells ? state_.EmptyColor : state_.WorkingPalette[0];
     const int side = CanvasPixels * state_.EditorZoom;
     PixelBuffer target = Backing();
     // The margin right of and below the canvas sits in window coordinates.
@@ -187,8 +211,6 @@ void Editor::ResetEditor()
 
 void Editor::TellTileTool()
 {
-    if (!windows_.TileCtrl)
-        return;
     const int cursor = CursorSlot(state_);
     windows_.TileCtrl->LoadTile(state_.EditorSlots[cursor].Address == EmptySlot ? -1 : cursor);
 }
@@ -204,10 +226,8 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
     }
     const int slot = hit->Slot();
     EditorSlot& cell = state_.EditorSlots[slot];
-    if (windows_.MainForm)
-        windows_.MainForm->SetCoorText("Color no " + std::to_string(cell.Pixels[hit->PixelY * TileSide + hit->PixelX]) +
-                                       " (" + std::to_string(hit->PixelX + 1) + "," + std::to_string(hit->PixelY + 1) +
-                                       " )");
+    windows_.Shell.SetCoorText("Color no " + std::to_string(cell.Pixels[hit->PixelY * TileSide + hit->PixelX]) + " (" +
+                               std::to_string(hit->PixelX + 1) + "," + std::to_string(hit->PixelY + 1) + " )");
 
     if (buttons == Qt::NoButton && draggingTile_) {
         draggingTile_ = false;
@@ -252,14 +272,11 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
         update();
     } else if (buttons & Qt::RightButton) {
         if (state_.EditMode == EditorTool::Select) {
-            if (windows_.MainForm)
-                windows_.MainForm->IEditor->exec(mapToGlobal(point));
-            if (windows_.Tools)
-                windows_.Tools->ApplyToolPanel();
+            windows_.Shell.PopUpMenu(PopupMenu::Editor, mapToGlobal(point));
+            windows_.Changes.Announce(ChangeKind::Layout);
         } else {
             state_.CurrentColor = cell.Pixels[hit->PixelY * TileSide + hit->PixelX];
-            if (windows_.PaletteCtrl)
-                windows_.PaletteCtrl->DrawPalettePanel();
+            windows_.Changes.Announce(ChangeKind::CurrentColor);
         }
     }
 }
@@ -314,7 +331,7 @@ void Editor::mouseReleaseEvent(QMouseEvent* event)
     draggingTile_ = false;
     RedrawEditor();
     Browser* browser = windows_.Browser;
-    if (browser && browser->IsWindowVisible() && state_.EditMode == EditorTool::Select) {
+    if (browser->IsWindowVisible() && state_.EditMode == EditorTool::Select) {
         const QPoint inBrowser = browser->mapFromGlobal(mapToGlobal(point));
         browser->DragToBrowser(inBrowser.x(), inBrowser.y());
     }
@@ -371,8 +388,8 @@ std::span<const KeyAction<Editor>> Editor::KeyTable()
         // The button named ZoomIn makes the tiles smaller.
         {Qt::KeypadModifier | Qt::Key_Minus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomIn_Click); }},
         {Qt::KeypadModifier | Qt::Key_Plus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomOut_Click); }},
-        {Qt::CTRL | Qt::Key_G, [](Editor& e) { e.ClickPanelSwitch(&EditCtrl::ChkGridEditor); }},
-        {Qt::CTRL | Qt::Key_N, [](Editor& e) { e.ClickPanelSwitch(&EditCtrl::ChkNoncopied); }},
+        {Qt::CTRL | Qt::Key_G, [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleGrid); }},
+        {Qt::CTRL | Qt::Key_N, [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleEmptyCells); }},
         {Qt::CTRL | Qt::Key_B, [](Editor& e) { e.FocusBrowser(); }},
     };
     return Keys;
@@ -399,25 +416,17 @@ void Editor::keyPressEvent(QKeyEvent* event)
 
 void Editor::RunOnTileTool(void (TileCtrl::*action)())
 {
-    if (windows_.TileCtrl)
-        (windows_.TileCtrl->*action)();
+    (windows_.TileCtrl->*action)();
 }
 
 void Editor::RunOnPanel(void (EditCtrl::*action)())
 {
-    if (windows_.EditCtrl)
-        (windows_.EditCtrl->*action)();
-}
-
-void Editor::ClickPanelSwitch(QCheckBox* EditCtrl::*box)
-{
-    if (windows_.EditCtrl)
-        (windows_.EditCtrl->*box)->click();
+    (windows_.EditCtrl->*action)();
 }
 
 void Editor::FocusBrowser()
 {
-    if (windows_.Browser && windows_.Browser->IsWindowVisible())
+    if (windows_.Browser->IsWindowVisible())
         windows_.Browser->TakeFocus();
 }
 
@@ -431,8 +440,6 @@ void Editor::wheelEvent(QWheelEvent* event)
     const QPoint angle = event->angleDelta();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     if (modifiers == Qt::ControlModifier) {
-        if (!windows_.EditCtrl)
-            return;
         // Away from the user enlarges: BtEditZoomOut makes the tiles larger.
         // More steps than the zoom range has change nothing.
         const int steps = std::clamp(wheelSteps_.Take(angle.y(), WheelNotch, Zoom), -MaxEditorZoom, MaxEditorZoom);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/floor/key_table.h"
 #include "model/core/editor_cells.h"
 #include "model/core/pixel_buffer.h"
 #include "model/core/wheel_steps.h"
+#include "ui/floor/key_table.h"
 
 #include <QImage>
 #include <QWidget>
@@ -16,7 +16,6 @@ struct ProgramState;
 struct Windows;
 class EditCtrl;
 class TileCtrl;
-class QCheckBox;
 class QScrollBar;
 class QToolButton;
 
@@ -84,7 +83,6 @@ private:
     // clicks one of the panel's switches, when the window exists.
     void RunOnTileTool(void (TileCtrl::*action)());
     void RunOnPanel(void (EditCtrl::*action)());
-    void ClickPanelSwitch(QCheckBox* EditCtrl::*box);
     // Gives the browser the focus when it is shown.
     void FocusBrowser();
     PixelBuffer Backing();

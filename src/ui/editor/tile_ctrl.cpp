@@ -1,16 +1,15 @@
 #include "ui/editor/tile_ctrl.h"
 
-#include "ui/floor/icons.h"
-#include "ui/floor/refresh.h"
-#include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/number_text.h"
 #include "model/core/program_state.h"
 #include "model/core/tile_io.h"
-#include "ui/editor/editor.h"
 #include "model/editor/cell_writes.h"
 #include "model/editor/editor_slots.h"
 #include "model/editor/recorded_edits.h"
+#include "ui/floor/icons.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/windows.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -76,6 +75,12 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(EdAdd, &QLineEdit::textChanged, this, &TileCtrl::EdAdd_Change);
 
     LoadTile(-1);
+
+    // The mode line follows the cell the tool holds.
+    for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::Cells, ChangeKind::CellAddresses, ChangeKind::AllCells,
+                            ChangeKind::RomBytes, ChangeKind::Mode})
+        windows_.Changes.Subscribe(kind, [this](const Change&) { ShowCellMode(); });
+    windows_.Changes.Subscribe(ChangeKind::FileOpened, [this](const Change&) { LoadTile(-1); });
 }
 
 void TileCtrl::LoadTile(int n)
@@ -138,19 +143,11 @@ void TileCtrl::EdAdd_Change()
 
 void TileCtrl::ShowTransformedTile(bool redrawAll)
 {
-    const int slot = toolSlot_;
-    Editor* editor = windows_.Editor;
-    if (editor != nullptr) {
-        editor->RenderSlot(slot);
-        editor->DrawSlot(slot, slot % 16, slot / 16);
-    }
-    const std::vector<int> twins = SyncTwins(state_.EditorSlots, slot);
-    if (editor == nullptr)
-        return;
-    editor->DrawSlots(twins);
-    if (redrawAll)
-        editor->RedrawEditor();
-    editor->DrawEditorOverlay();
+    std::vector<int> cells = SyncTwins(state_.EditorSlots, toolSlot_);
+    cells.insert(cells.begin(), toolSlot_);
+    Change change{ChangeKind::CellTransformed, cells};
+    change.RedrawAll = redrawAll;
+    windows_.Changes.Announce(change);
 }
 
 void TileCtrl::TransformToolTile(const char* name, void (*transform)(TilePixels&), bool redrawAll)

@@ -1,107 +1,64 @@
 #include "ui/floor/refresh.h"
 
-#include "ui/app/main_form.h"
-#include "ui/floor/windows.h"
-#include "ui/browser/browser.h"
 #include "model/core/dialogs.h"
-#include "model/core/mode_table.h"
 #include "model/editor/cell_writes.h"
-#include "ui/editor/editor.h"
-#include "ui/editor/tile_ctrl.h"
-#include "ui/palette/color_set.h"
-#include "ui/palette/palette_ctrl.h"
-#include "model/palette/working_palette.h"
-#include "ui/tools/find_graphics.h"
+#include "ui/floor/shell.h"
+#include "ui/floor/windows.h"
 
 void PaletteChanged(Windows& windows)
 {
-    if (windows.Browser)
-        windows.Browser->RedrawBrowser();
-    AllCellsChanged(windows);
-    if (windows.PaletteCtrl)
-        windows.PaletteCtrl->DrawPalettePanel();
+    windows.Changes.Announce(ChangeKind::Palette);
 }
 
 void ColorSetsChanged(Windows& windows)
 {
-    if (windows.ColorSet)
-        windows.ColorSet->DrawSelectedSet();
+    windows.Changes.Announce(ChangeKind::ColorSets);
 }
 
 void CellsChanged(Windows& windows, const std::vector<int>& cells)
 {
-    if (windows.TileCtrl)
-        windows.TileCtrl->ShowCellMode();
-    if (!windows.Editor)
-        return;
-    for (int slot : cells)
-        windows.Editor->RenderSlot(slot);
-    windows.Editor->RedrawEditor();
+    windows.Changes.Announce(Change{ChangeKind::Cells, cells});
 }
 
 void CellAddressesChanged(Windows& windows)
 {
-    if (windows.TileCtrl)
-        windows.TileCtrl->ShowCellMode();
+    windows.Changes.Announce(ChangeKind::CellAddresses);
 }
 
 void AllCellsChanged(Windows& windows)
 {
-    if (windows.TileCtrl)
-        windows.TileCtrl->ShowCellMode();
-    if (!windows.Editor)
-        return;
-    windows.Editor->RenderAllSlots();
-    windows.Editor->RedrawEditor();
+    windows.Changes.Announce(ChangeKind::AllCells);
 }
 
 void RomBytesChanged(Windows& windows)
 {
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
-    // Cells over the written bytes may have been read again, and written
-    // cells lose their unsaved marks.
-    AllCellsChanged(windows);
+    windows.Changes.Announce(ChangeKind::RomBytes);
 }
 
 void BrowserAddressChanged(Windows& windows)
 {
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
+    windows.Changes.Announce(ChangeKind::BrowserAddress);
 }
 
 void ModeChanged(Windows& windows, const ModeInfo& mode)
 {
-    if (windows.TileCtrl)
-        windows.TileCtrl->ShowCellMode();
-    if (windows.PaletteCtrl) {
-        windows.PaletteCtrl->SetShiftCount(ShiftCountForBits(mode.BitsPerPixel));
-        windows.PaletteCtrl->DrawPalettePanel();
-    }
+    windows.Changes.Announce(Change{ChangeKind::Mode, {}, &mode});
 }
 
 void FileOpened(Windows& windows)
 {
-    if (windows.FindGraphics)
-        windows.FindGraphics->FileChanged();
-    if (windows.TileCtrl)
-        windows.TileCtrl->LoadTile(-1);
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
+    windows.Changes.Announce(ChangeKind::FileOpened);
 }
 
 void FileClosed(Windows& windows)
 {
-    if (windows.FindGraphics)
-        windows.FindGraphics->FileChanged();
-    if (windows.Browser)
-        windows.Browser->ReloadBrowser();
+    windows.Changes.Announce(ChangeKind::FileClosed);
 }
 
 void ShowReport(Windows& windows, const EditReport& report)
 {
     if (report.Message)
         windows.Dialogs.Message(*report.Message);
-    if (report.InfoText && windows.MainForm)
-        windows.MainForm->SetInfoText(*report.InfoText);
+    if (report.InfoText)
+        windows.Shell.SetInfoText(*report.InfoText);
 }

@@ -7,9 +7,9 @@ struct EditReport;
 struct ModeInfo;
 
 // One function per kind of model change. A window that changed the model
-// calls the one for that kind, which brings every view up to date, instead
-// of calling other windows' redraws one by one. A view added later is
-// added here once. Windows that do not exist (yet) are skipped.
+// calls the one for that kind; it announces the change on the windows'
+// change board, and every window that shows that kind brings itself up to
+// date. A view added later subscribes to the kinds it shows.
 
 // The working palette changed: every picture in the new colors.
 void PaletteChanged(Windows& windows);

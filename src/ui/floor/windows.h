@@ -1,6 +1,7 @@
 #pragma once
 
-class MainForm;
+#include "ui/floor/change_board.h"
+
 class Tools;
 class Help;
 class Browser;
@@ -17,16 +18,18 @@ class COutPut;
 class Bookmark;
 class FileInfo;
 class Dialogs;
+class Shell;
 class UndoEdge;
 class FindGraphics;
 
-// Every window of the program, created once by MainForm and handed to each
-// window, so one window calls another's public operations directly. A window
-// that does not exist (yet) is null; the dialogs are always there.
+// Every window of the program, handed to each window so one window calls
+// another's described operations directly. The main window creates every
+// window before it wires any of them, so no pointer here is ever null once
+// a window can be used. Windows reach the main window through Shell and tell
+// each other of changes through Changes.
 struct Windows {
-    explicit Windows(class Dialogs& dialogs) : Dialogs(dialogs) {}
+    Windows(class Dialogs& dialogs, class Shell& shell) : Dialogs(dialogs), Shell(shell) {}
 
-    class MainForm* MainForm = nullptr;
     class Tools* Tools = nullptr;
     class Help* Help = nullptr;
     class Browser* Browser = nullptr;
@@ -45,4 +48,6 @@ struct Windows {
     class UndoEdge* UndoEdge = nullptr;
     class FindGraphics* FindGraphics = nullptr;
     class Dialogs& Dialogs;
+    class Shell& Shell;
+    ChangeBoard Changes;
 };

@@ -1,8 +1,8 @@
 #include "ui/palette/color_dialog.h"
 
+#include "model/core/program_state.h"
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
-#include "model/core/program_state.h"
 #include "ui/palette/color_set.h"
 
 #include <QApplication>
@@ -95,7 +95,7 @@ void ColorDialog::Accept()
 ColorSet* ColorDialog::OpenedFrom() const
 {
     ColorSet* sets = windows_.ColorSet;
-    return target_ >= 0 && sets && sets->isVisible() ? sets : nullptr;
+    return target_ >= 0 && sets->isVisible() ? sets : nullptr;
 }
 
 void ColorDialog::Close()

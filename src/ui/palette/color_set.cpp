@@ -1,17 +1,17 @@
 #include "ui/palette/color_set.h"
 
-#include "ui/floor/refresh.h"
-#include "ui/floor/windows.h"
 #include "model/core/confirm_save.h"
 #include "model/core/dialogs.h"
 #include "model/core/number_text.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_file.h"
 #include "model/core/write_messages.h"
-#include "ui/palette/color_dialog.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
 #include "model/palette/palette_transfer.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/windows.h"
+#include "ui/palette/color_dialog.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -126,6 +126,7 @@ ColorSet::ColorSet(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtPalIn, &QPushButton::clicked, this, &ColorSet::BtPalIn_Click);
     connect(BtPalOut, &QPushButton::clicked, this, &ColorSet::BtPalOut_Click);
     RefreshSetList();
+    windows_.Changes.Subscribe(ChangeKind::ColorSets, [this](const Change&) { DrawSelectedSet(); });
 }
 
 void ColorSet::RefreshSetList()
@@ -187,7 +188,7 @@ void ColorSet::BtRandomPal_Click()
 
 void ColorSet::ImCol_MouseDown(QPoint point)
 {
-    if (state_.Sets.SetCount == 0 || !windows_.ColorDialog)
+    if (state_.Sets.SetCount == 0)
         return;
     HoldOpen = true;
     const int cell = ColorSetPreview::Side / 16;

@@ -1,14 +1,17 @@
 #include "ui/palette/palette_ctrl.h"
 
+#include "model/core/mode_table.h"
 #include "ui/floor/child_window.h"
-#include "ui/app/main_form.h"
-#include "ui/floor/refresh.h"
-#include "ui/floor/windows.h"
+#include "ui/floor/shell.h"
+
 #include "model/core/config_file.h"
 #include "model/core/program_state.h"
 #include "model/core/view_limits.h"
-#include "ui/palette/color_dialog.h"
 #include "model/palette/working_palette.h"
+#include "ui/floor/refresh.h"
+#include "ui/floor/windows.h"
+#include "ui/palette/color_dialog.h"
+#include <QMainWindow>
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -111,6 +114,14 @@ PaletteCtrl::PaletteCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     setWindowTitle("Color Palette");
     CreateControls();
     DrawPalettePanel();
+
+    ChangeBoard& changes = windows_.Changes;
+    for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::CurrentColor})
+        changes.Subscribe(kind, [this](const Change&) { DrawPalettePanel(); });
+    changes.Subscribe(ChangeKind::Mode, [this](const Change& change) {
+        SetShiftCount(ShiftCountForBits(change.Mode->BitsPerPixel));
+        DrawPalettePanel();
+    });
 }
 
 void PaletteCtrl::CreateControls()
@@ -223,19 +234,16 @@ void PaletteCtrl::ImCol_MouseDown(Qt::MouseButton button, QPointF position)
 
 void PaletteCtrl::ImCol_MouseMove(QPointF position)
 {
-    if (windows_.MainForm)
-        windows_.MainForm->SetCoorText("Color no " + std::to_string(CellAt(position)));
+    windows_.Shell.SetCoorText("Color no " + std::to_string(CellAt(position)));
 }
 
 void PaletteCtrl::OpenColorEditor(int index)
 {
     ColorDialog* dialog = windows_.ColorDialog;
-    if (!dialog)
-        return;
     dialog->SetColor(-1, index, state_.WorkingPalette[index]);
     // The main window's outer corner on the screen plus the panel's place in
     // its client area, then 1900 twips right and 100 twips down.
-    const QPoint mainCorner = windows_.MainForm ? windows_.MainForm->pos() : QPoint();
+    const QPoint mainCorner = windows_.Shell.MainWindow().pos();
     const QPoint offset(TwipsToPixels(ColorEditorLeftTwips), TwipsToPixels(ColorEditorTopTwips));
     dialog->move(mainCorner + ChildFrame(this)->pos() + offset);
     dialog->show();

@@ -1,12 +1,12 @@
 #include "ui/tools/find_graphics.h"
 
-#include "ui/floor/windows.h"
-#include "ui/browser/brow_ctrl.h"
 #include "model/core/dialogs.h"
 #include "model/core/number_text.h"
 #include "model/core/program_state.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/search_file_source.h"
+#include "ui/browser/brow_ctrl.h"
+#include "ui/floor/windows.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -119,6 +119,9 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
             [this](QTreeWidgetItem* item) { ShowMatch(ListMatches->indexOfTopLevelItem(item)); });
     connect(ListMatches, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { ShowMatch(ListMatches->indexOfTopLevelItem(item)); });
+
+    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed})
+        windows_.Changes.Subscribe(kind, [this](const Change&) { FileChanged(); });
 }
 
 FindGraphics::~FindGraphics()
@@ -317,7 +320,7 @@ void FindGraphics::FileChanged()
 
 void FindGraphics::ShowMatch(int row)
 {
-    if (row < 0 || row >= static_cast<int>(matches_.size()) || !windows_.BrowCtrl)
+    if (row < 0 || row >= static_cast<int>(matches_.size()))
         return;
     const GraphicsMatch& match = matches_[static_cast<std::size_t>(row)];
     windows_.BrowCtrl->ShowTileAt(match.Mode, match.Address);
