@@ -74,6 +74,8 @@ class IncludeGraph(unittest.TestCase):
              "ui/floor/refresh.cpp:1"),
             ("model includes a window", {"model/core/x.cpp": '#include "ui/floor/windows.h"\n'}, "c",
              "model/core/x.cpp:1"),
+            ("core includes another room", {"model/core/x.cpp": '#include "model/tools/y.h"\n'}, "c",
+             "model/core/x.cpp:1"),
             ("cli includes a window", {"cli/x.cpp": '#include "ui/editor/editor.h"\n'}, "c", "cli/x.cpp:1"),
             ("window includes main_form.h", {"ui/editor/pen.cpp": '#include "ui/app/main_form.h"\n'}, "d",
              "ui/editor/pen.cpp:1"),
