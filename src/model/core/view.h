@@ -3,6 +3,7 @@
 #include "model/core/packed_color.h"
 
 #include <cstdint>
+#include <string>
 
 // The editor's tool: what a press on the canvas does.
 enum class EditorTool : std::uint8_t { Select, Paint, Fill };
@@ -22,6 +23,7 @@ struct View {
     bool BrowserGrid = false;
     int BrowserSelX = 0;
     int BrowserSelY = 0;
+    std::string AddressFieldText = "0";  // the jump field as it reads now, typed or shown
 
     // Editor.
     std::uint8_t EditorZoom = 0;

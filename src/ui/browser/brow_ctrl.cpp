@@ -122,6 +122,8 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtJumpAdd, &QPushButton::clicked, this, &BrowCtrl::BtJumpAdd_Click);
     // Return and the keypad's Enter in the address field jump like the button.
     connect(EdAdd, &QLineEdit::returnPressed, this, &BrowCtrl::BtJumpAdd_Click);
+    connect(EdAdd, &QLineEdit::textChanged, this,
+            [this](const QString& text) { state_.AddressFieldText = text.toStdString(); });
     connect(ChkGrid, &QToolButton::clicked, this, &BrowCtrl::ChkGrid_Click);
     connect(BtBrowZoomIn, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomIn_Click);
     connect(BtBrowZoomOut, &QToolButton::clicked, this, &BrowCtrl::BtBrowZoomOut_Click);

@@ -3,7 +3,6 @@
 #include "ui/floor/refresh.h"
 
 #include "ui/floor/windows.h"
-#include "ui/browser/brow_ctrl.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
 
@@ -99,8 +98,7 @@ void Bookmark::ShowList()
 
 void Bookmark::BtAddBookmark_Click()
 {
-    const std::string fieldText = windows_.BrowCtrl ? windows_.BrowCtrl->EdAdd->text().toStdString() : std::string();
-    if (!AddBookmark(state_.Bookmarks, BookmarkAddressOf(fieldText), Latin1Text(TextName))) {
+    if (!AddBookmark(state_.Bookmarks, BookmarkAddressOf(state_.AddressFieldText), Latin1Text(TextName))) {
         Tell(BookmarkListFull);
         return;
     }
