@@ -10,7 +10,7 @@
 #include "ui/app/qt_dialogs.h"
 #include "ui/app/tools.h"
 #include "ui/app/undo_edge.h"
-#include "ui/app/unsaved_guard.h"
+#include "ui/floor/unsaved_guard.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"

@@ -6,7 +6,7 @@
 #include "model/core/rom_session.h"
 #include "model/core/view_limits.h"
 #include "model/palette/working_palette.h"
-#include "ui/app/unsaved_guard.h"
+#include "ui/floor/unsaved_guard.h"
 #include "ui/browser/browser.h"
 #include "ui/floor/child_window.h"
 #include "ui/floor/icons.h"

@@ -1,4 +1,4 @@
-#include "ui/app/unsaved_guard.h"
+#include "ui/floor/unsaved_guard.h"
 
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
