@@ -622,6 +622,20 @@ TEST_F(Cli, PaletteConvertsBetweenFormatsAndBack)
     EXPECT_EQ(run.Err, "brixel-cli: " + PathOf("missing.pal") + ": Could not find the selected file.\n");
 }
 
+TEST_F(Cli, PaletteUsageNamesEveryFormatAndItsExtension)
+{
+    const Finished run = Run({"palette", "--help"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
+                       "Converts a palette file. IN's format comes from its extension (or --from),\n"
+                       "OUT's from its extension (or --format). Names and extensions:\n"
+                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), tlp (*.pal), and, read only,\n"
+                       "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
+                       "  boycott (*.cot), cygne (*.wss). A *.pal file is read as the first of\n"
+                       "  riff, jasc and tlp that takes it, and written as riff. -o - writes the\n"
+                       "  file to standard output; it needs --format.\n");
+}
+
 TEST_F(Cli, FindPrintsWhereAPlantedTileStands)
 {
     // A Game Boy tile at an odd offset of a zero ROM, turned into the query

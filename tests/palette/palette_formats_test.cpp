@@ -93,3 +93,30 @@ TEST(PaletteFormats, FilesReadByTheirBytesShareTheMissingAndUnreadableMessages)
     }
     EXPECT_EQ(checked, 4);  // own, RIFF, Tile Layer, JASC
 }
+
+TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
+{
+    const struct {
+        const char* Path;
+        std::vector<const PaletteFileFormat*> Formats;
+    } cases[] = {
+        {"/p/a.pal", {&RiffPaletteFile, &JascPaletteFile, &TileLayerPaletteFile}},
+        {"A.PAL", {&RiffPaletteFile, &JascPaletteFile, &TileLayerPaletteFile}},
+        {"dir.pal/x.bxp", {&OwnPaletteFile}},
+        {"game.sta", {&NesticleSavestate, &VgbaSavestate}},
+        {"game.zs3", {&ZSnesSavestate}},
+        {"colors.txt", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PaletteFormatsForPath(c.Path), c.Formats) << c.Path;
+}
+
+TEST(PaletteFormats, EveryFormatHasItsOwnCommandLineName)
+{
+    for (const PaletteFileFormat* format : PaletteFileFormats()) {
+        EXPECT_FALSE(format->Name.empty()) << format->Label;
+        EXPECT_EQ(PaletteFormatNamed(format->Name), format) << format->Name;
+    }
+    EXPECT_EQ(PaletteFormatNamed("RIFF"), nullptr);
+    EXPECT_EQ(PaletteFormatNamed(""), nullptr);
+}
