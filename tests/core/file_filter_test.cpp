@@ -83,7 +83,7 @@ TEST(FileFilter, PathMatchesPatternsByFileNameIgnoringCase)
         {"*.png; *.bmp", "x.bmp", true},
         {"*.pal", "dir.pal/x", false},
         {"*.pal", "C:\\roms\\x.pal", true},
-        {"*.*", "noext", false},
+        {"*.*", "/a.d/noext", false},
         {"", "x", false},
         {"*.pal", "x.pal.bak", false},
     };
