@@ -14,6 +14,8 @@
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/tile_layer_palette_format.h"
 #include "model/tools/bookmark_file.h"
+#include "model/tools/bps_patch.h"
+#include "model/tools/ips_patch.h"
 #include "model/tools/rom_patch.h"
 
 #include <png.h>
@@ -376,7 +378,8 @@ Bytes PatchInput(const Bytes& rom, const Bytes& patch)
 
 // The patch of a few changes to rom, made by the program's own builder on a
 // temporary copy.
-Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pair<std::size_t, std::uint8_t>>& changes)
+Bytes MadePatch(const PatchFileFormat& format, const Bytes& rom,
+                const std::vector<std::pair<std::size_t, std::uint8_t>>& changes)
 {
     const auto path = std::filesystem::temp_directory_path() / "brixel-make-seeds-rom.bin";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
@@ -388,7 +391,7 @@ Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pai
         originals.Record(static_cast<std::int64_t>(offset), rom[offset]);
         file.WriteAt(static_cast<std::int64_t>(offset), &value, 1);
     }
-    const Bytes patch = BuildPatch(format, file, originals).Bytes;
+    const Bytes patch = format.Build(file, originals).Bytes;
     file.Close();
     std::filesystem::remove(path);
     return patch;
@@ -401,8 +404,8 @@ void RomPatchSeeds()
                                                                        {1, static_cast<std::uint8_t>(~rom[1])},
                                                                        {200, static_cast<std::uint8_t>(~rom[200])},
                                                                        {511, static_cast<std::uint8_t>(~rom[511])}};
-    const Bytes ips = MadePatch(PatchFormat::Ips, rom, changes);
-    const Bytes bps = MadePatch(PatchFormat::Bps, rom, changes);
+    const Bytes ips = MadePatch(IpsPatchFormat, rom, changes);
+    const Bytes bps = MadePatch(BpsPatchFormat, rom, changes);
     Put("rom_patch", "ips", PatchInput(rom, ips));
     Put("rom_patch", "bps", PatchInput(rom, bps));
     Put("rom_patch", "ips-cut", PatchInput(rom, Cut(ips, ips.size() - 4)));
