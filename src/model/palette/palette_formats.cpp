@@ -16,10 +16,20 @@ namespace {
 
 // One line a format. A new format goes last, so the positions the user
 // knows keep their formats in both dialogs.
+// clang-format off
 constexpr std::array Formats{
-    &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
-    &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile,
+    &OwnPaletteFile,
+    &RiffPaletteFile,
+    &TileLayerPaletteFile,
+    &NesticleSavestate,
+    &VgbaSavestate,
+    &NocashSavestate,
+    &ZSnesSavestate,
+    &BoycottSavestate,
+    &CygneSavestate,
+    &JascPaletteFile,
 };
+// clang-format on
 
 enum class Dialog { Open, Save };
 
