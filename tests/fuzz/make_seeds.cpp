@@ -9,6 +9,7 @@
 #include "model/core/rom_file.h"
 #include "model/editor/bmp_exchange.h"
 #include "model/editor/pattern_file.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/riff_palette_format.h"
@@ -536,6 +537,25 @@ void PngSeeds()
 
 }  // namespace
 
+// After all others, so their seeds keep their random bytes.
+void ActSeeds()
+{
+    const std::string target = "act_palette";
+    const Bytes colors = BuildActPalette(RandomPalette());
+    auto trailer = [&](std::uint16_t count, std::uint16_t transparent) {
+        return Joined(colors, {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count),
+                               static_cast<std::uint8_t>(transparent >> 8), static_cast<std::uint8_t>(transparent)});
+    };
+    Put(target, "no-trailer", colors);
+    Put(target, "count-256", trailer(256, 0xFFFF));
+    Put(target, "count-16-transparent-0", trailer(16, 0));
+    Put(target, "count-0", trailer(0, 0xFFFF));
+    Put(target, "count-257", trailer(257, 0xFFFF));
+    Put(target, "cut", Cut(colors, 700));
+    Put(target, "longer", Joined(trailer(256, 0xFFFF), {0}));
+    Put(target, "empty", {});
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -554,5 +574,6 @@ int main(int argc, char** argv)
     JascSeeds();
     RomPatchSeeds();
     PngSeeds();
+    ActSeeds();
     return 0;
 }

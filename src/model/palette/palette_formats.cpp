@@ -1,5 +1,6 @@
 #include "model/palette/palette_formats.h"
 
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/riff_palette_format.h"
@@ -28,6 +29,7 @@ constexpr std::array Formats{
     &BoycottSavestate,
     &CygneSavestate,
     &JascPaletteFile,
+    &ActPaletteFile,
 };
 // clang-format on
 
