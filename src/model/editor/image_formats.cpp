@@ -10,7 +10,12 @@ namespace {
 
 // One line a format. A new format goes last, so the entries the user knows
 // keep their places.
-constexpr std::array Formats{&PngImageFile, &BmpImageFile};
+// clang-format off
+constexpr std::array Formats{
+    &PngImageFile,
+    &BmpImageFile,
+};
+// clang-format on
 
 }  // namespace
 

@@ -11,7 +11,12 @@ namespace {
 
 // One line a format. A new format goes last, so the entries the user knows
 // keep their places.
-constexpr std::array Formats{&IpsPatchFormat, &BpsPatchFormat};
+// clang-format off
+constexpr std::array Formats{
+    &IpsPatchFormat,
+    &BpsPatchFormat,
+};
+// clang-format on
 
 }  // namespace
 
