@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 TEST(ImageFormats, DialogFiltersKeepTheirText)
@@ -35,35 +36,28 @@ TEST(ImageFormats, ABmpPictureIsQueriedCellByCellAndWrittenBackByteForByte)
     std::mt19937 random(5);
     EditorSlotTable slots{};
     for (EditorSlot& slot : slots)
-        for (std::uint8_t& pixel : slot.Pixels)
-            pixel = static_cast<std::uint8_t>(random());
+        std::generate(slot.Pixels.begin(), slot.Pixels.end(), [&] { return std::uint8_t(random()); });
     BmpPalette palette{};
-    for (PackedColor& color : palette)
-        color = random() & 0xFFFFFF;
+    std::generate(palette.begin(), palette.end(), [&] { return random() & 0xFFFFFF; });
     const std::vector<std::uint8_t> file = BuildBmpFile(BuildBmpHeader(), slots, palette);
     TempDir dir;
     const std::string path = dir.WriteFile("cells.Bmp", file);
 
     std::optional<UserMessage> problem;
     const std::vector<QueryTile> query = QueryFromPictureFile(path, problem);
-    EXPECT_FALSE(problem);
     ASSERT_EQ(query.size(), slots.size());
     for (int i = 0; i < EditorSlotCount; ++i) {
         EXPECT_EQ(query[i].Pixels, slots[i].Pixels) << i;
-        EXPECT_EQ(query[i].Column, i % EditorColumns);
-        EXPECT_EQ(query[i].Row, i / EditorColumns);
+        EXPECT_EQ(query[i].Column * 100 + query[i].Row, i % EditorColumns * 100 + i / EditorColumns);
     }
 
     Loaded<IndexedImage> image = ReadImageFile(path, BmpImageFile);
-    ASSERT_FALSE(image.Error);
     EXPECT_EQ(BmpImageFile.Encode(image, nullptr), file);
     // Colors the image lacks are written black.
     image.Palette.resize(16);
-    const std::vector<std::uint8_t> fewer = BmpImageFile.Encode(image, nullptr);
-    ASSERT_EQ(fewer.size(), file.size());
-    EXPECT_EQ(fewer[BmpHeaderSize + 15 * 4], file[BmpHeaderSize + 15 * 4]);
-    EXPECT_EQ(std::vector<std::uint8_t>(fewer.begin() + BmpHeaderSize + 16 * 4, fewer.begin() + BmpPixelOffset),
-              std::vector<std::uint8_t>(BmpColorTableSize - 16 * 4, 0));
+    std::vector<std::uint8_t> blackAfter16 = file;
+    std::fill(blackAfter16.begin() + BmpHeaderSize + 16 * 4, blackAfter16.begin() + BmpPixelOffset, 0);
+    EXPECT_EQ(BmpImageFile.Encode(image, nullptr), blackAfter16);
 }
 
 TEST(ImageFormats, EachFormatRefusesWhatItCannotHold)
