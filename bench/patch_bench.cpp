@@ -3,6 +3,8 @@
 // there; the BPS changes spread over the whole file, whose two checksums it
 // reads in full.
 #include "model/core/rom_file.h"
+#include "model/tools/bps_patch.h"
+#include "model/tools/ips_patch.h"
 #include "model/tools/rom_patch.h"
 
 #include "random_file.h"
@@ -37,7 +39,7 @@ OriginalByteMap ScatteredChanges(const RomFile& file, std::int64_t limit)
     return originals;
 }
 
-void MakePatch(benchmark::State& state, PatchFormat format, std::int64_t limit)
+void MakePatch(benchmark::State& state, const PatchFileFormat& format, std::int64_t limit)
 {
     RomFile file;
     if (!file.Open(BenchFile()).Opened() || file.Length() != FileLength) {
@@ -45,9 +47,9 @@ void MakePatch(benchmark::State& state, PatchFormat format, std::int64_t limit)
         return;
     }
     const OriginalByteMap originals = ScatteredChanges(file, limit);
-    BuildPatch(PatchFormat::Bps, file, originals);  // brings the file into the page cache
+    BpsPatchFormat.Build(file, originals);  // brings the file into the page cache
     for (auto _ : state) {
-        const PatchFile patch = BuildPatch(format, file, originals);
+        const PatchFile patch = format.Build(file, originals);
         if (!patch.Made())
             state.SkipWithError(patch.Refusal.c_str());
         benchmark::DoNotOptimize(patch.Bytes.data());
@@ -56,12 +58,12 @@ void MakePatch(benchmark::State& state, PatchFormat format, std::int64_t limit)
 
 void BM_IpsPatch10000ChangesIn64MiB(benchmark::State& state)
 {
-    MakePatch(state, PatchFormat::Ips, 16 << 20);
+    MakePatch(state, IpsPatchFormat, 16 << 20);
 }
 
 void BM_BpsPatch10000ChangesIn64MiB(benchmark::State& state)
 {
-    MakePatch(state, PatchFormat::Bps, FileLength);
+    MakePatch(state, BpsPatchFormat, FileLength);
 }
 
 }  // namespace

@@ -3,92 +3,126 @@
 
 #include "model/core/default_palettes.h"
 #include "model/core/document.h"
-#include "model/palette/jasc_palette_format.h"
-#include "model/palette/own_palette_format.h"
 #include "model/palette/palette_files.h"
-#include "model/palette/riff_palette_format.h"
-#include "model/palette/savestates.h"
-#include "model/palette/tile_layer_palette_format.h"
+#include "model/palette/palette_formats.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <iterator>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr std::string_view PaletteUsage = "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
-                                          "Converts a palette file. IN's format comes from its extension (or --from),\n"
-                                          "OUT's from its extension (or --format). Names and extensions:\n"
-                                          "  bxp (*.bxp), riff (*.pal), jasc (*.pal), tlp (*.pal), and, read only,\n"
-                                          "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
-                                          "  boycott (*.cot), cygne (*.wss). A *.pal file is read as the first of\n"
-                                          "  riff, jasc and tlp that takes it, and written as riff. -o - writes the\n"
-                                          "  file to standard output; it needs --format.\n";
+constexpr std::string_view UsageHead = "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
+                                       "Converts a palette file. IN's format comes from its extension (or --from),\n"
+                                       "OUT's from its extension (or --format). Names and extensions:\n";
+constexpr std::string_view UsageIndent = "  ";
+constexpr std::size_t UsageWidth = 72;
 
 constexpr std::array<OptionSpec, 3> PaletteOptions{{{"-o", true}, {"--from", true}, {"--format", true}}};
 
-struct NamedFormat {
-    std::string_view Name;
-    const PaletteFileFormat* Format;
-};
-
-// In the order a file is tried when several formats share its extension:
-// RIFF and JASC check their content, Tile Layer takes any file.
-const std::array<NamedFormat, 10>& NamedFormats()
+void AppendWords(std::vector<std::string>& pieces, std::string_view text)
 {
-    static const std::array<NamedFormat, 10> formats{{
-        {"bxp", &OwnPaletteFile},
-        {"riff", &RiffPaletteFile},
-        {"jasc", &JascPaletteFile},
-        {"tlp", &TileLayerPaletteFile},
-        {"nesticle", &NesticleSavestate},
-        {"vgba", &VgbaSavestate},
-        {"nocash", &NocashSavestate},
-        {"zsnes", &ZSnesSavestate},
-        {"boycott", &BoycottSavestate},
-        {"cygne", &CygneSavestate},
-    }};
-    return formats;
+    while (!text.empty()) {
+        const std::size_t space = std::min(text.find(' '), text.size());
+        pieces.emplace_back(text.substr(0, space));
+        text.remove_prefix(std::min(space + 1, text.size()));
+    }
 }
 
-// A file-dialog pattern ("*.st?") against a file name, ignoring case.
-bool Matches(std::string_view pattern, std::string_view name)
+// "a", "a and b", "a, b and c".
+std::string NameList(const std::vector<const PaletteFileFormat*>& formats)
 {
-    if (pattern.empty())
-        return name.empty();
-    if (pattern[0] == '*')
-        return Matches(pattern.substr(1), name) || (!name.empty() && Matches(pattern, name.substr(1)));
-    if (name.empty())
-        return false;
-    const bool same = pattern[0] == '?' || std::tolower(static_cast<unsigned char>(pattern[0])) ==
-                                               std::tolower(static_cast<unsigned char>(name[0]));
-    return same && Matches(pattern.substr(1), name.substr(1));
+    std::string text;
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == formats.size() ? " and " : ", ";
+        text += formats[i]->Name;
+    }
+    return text;
 }
 
-std::string FileNameOf(const std::string& path)
+// "name (pattern)," for each format, the last one ended by lastEnd; a piece
+// is never split over two lines.
+void AppendFormats(std::vector<std::string>& pieces, const std::vector<const PaletteFileFormat*>& formats,
+                   std::string_view lastEnd)
 {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        pieces.push_back(std::string(formats[i]->Name) + " (" + std::string(formats[i]->Patterns) + ")" +
+                         std::string(i + 1 == formats.size() ? lastEnd : ","));
 }
 
-const PaletteFileFormat* FormatNamed(const std::string& name)
+// The formats that are written, then those only read, then for each
+// pattern that several formats share the order they are tried in.
+std::vector<std::string> NamesParagraph()
 {
-    for (const NamedFormat& named : NamedFormats())
-        if (named.Name == name)
-            return named.Format;
-    throw UsageError{"unknown palette format '" + name + "' (brixel-cli palette --help lists them)"};
+    const std::vector<const PaletteFileFormat*> formats = PaletteFormatsInTryOrder();
+    std::vector<const PaletteFileFormat*> written, readOnly;
+    for (const PaletteFileFormat* format : formats)
+        (format->Write ? written : readOnly).push_back(format);
+    std::vector<std::string> pieces;
+    AppendFormats(pieces, written, readOnly.empty() ? "." : ",");
+    if (!readOnly.empty()) {
+        AppendWords(pieces, "and, read only,");
+        AppendFormats(pieces, readOnly, ".");
+    }
+    std::vector<std::string_view> told;
+    for (const PaletteFileFormat* format : formats) {
+        if (std::find(told.begin(), told.end(), format->Patterns) != told.end())
+            continue;
+        told.push_back(format->Patterns);
+        std::vector<const PaletteFileFormat*> sharing;
+        std::copy_if(formats.begin(), formats.end(), std::back_inserter(sharing),
+                     [&](const PaletteFileFormat* other) { return other->Patterns == format->Patterns; });
+        if (sharing.size() < 2)
+            continue;
+        const auto writer = std::find_if(sharing.begin(), sharing.end(),
+                                         [](const PaletteFileFormat* other) { return other->Write != nullptr; });
+        AppendWords(pieces,
+                    "A " + std::string(format->Patterns) + " file is read as the first of " + NameList(sharing) +
+                        " that takes it" +
+                        (writer == sharing.end() ? "." : ", and written as " + std::string((*writer)->Name) + "."));
+    }
+    pieces.emplace_back("-o -");
+    AppendWords(pieces, "writes the file to standard output; it needs --format.");
+    return pieces;
+}
+
+std::string Wrapped(const std::vector<std::string>& pieces)
+{
+    std::string text;
+    std::string line(UsageIndent);
+    for (const std::string& piece : pieces) {
+        if (line.size() > UsageIndent.size() && line.size() + 1 + piece.size() > UsageWidth) {
+            text += line + '\n';
+            line = UsageIndent;
+        }
+        if (line.size() > UsageIndent.size())
+            line += ' ';
+        line += piece;
+    }
+    return text + line + '\n';
+}
+
+const std::string& PaletteUsage()
+{
+    static const std::string usage = std::string(UsageHead) + Wrapped(NamesParagraph());
+    return usage;
 }
 
 std::vector<const PaletteFileFormat*> FormatsFor(const std::string& path, const std::string& formatName, bool writing)
 {
-    if (!formatName.empty())
-        return {FormatNamed(formatName)};
-    std::vector<const PaletteFileFormat*> formats;
-    for (const NamedFormat& named : NamedFormats())
-        if (Matches(named.Format->Patterns, FileNameOf(path)) && (!writing || named.Format->Write))
-            formats.push_back(named.Format);
+    if (!formatName.empty()) {
+        if (const PaletteFileFormat* named = PaletteFormatNamed(formatName))
+            return {named};
+        throw UsageError{"unknown palette format '" + formatName + "' (brixel-cli palette --help lists them)"};
+    }
+    std::vector<const PaletteFileFormat*> formats = PaletteFormatsForPath(path);
+    if (writing)
+        std::erase_if(formats, [](const PaletteFileFormat* format) { return format->Write == nullptr; });
     if (formats.empty())
         throw UsageError{"the extension of " + path + " names no palette format the program " +
                          (writing ? "writes; give one with --format" : "reads")};
@@ -131,7 +165,7 @@ PaletteLoad ReadAnyPaletteFile(const std::string& path, const std::string& forma
 
 int RunPalette(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
-    return RunSubcommand("palette", PaletteUsage, PaletteOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
+    return RunSubcommand("palette", PaletteUsage(), PaletteOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
         if (parsed.Positionals.size() != 1)
             throw UsageError{"palette takes one input file"};
         const std::string& output = parsed.Required("-o");

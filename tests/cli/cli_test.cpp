@@ -5,6 +5,7 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "support/plain_png.h"
@@ -620,6 +621,42 @@ TEST_F(Cli, PaletteConvertsBetweenFormatsAndBack)
     run = Run({"palette", PathOf("missing.pal"), "-o", PathOf("x.pal")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: " + PathOf("missing.pal") + ": Could not find the selected file.\n");
+}
+
+TEST_F(Cli, PaletteUsageNamesEveryFormatAndItsExtension)
+{
+    const Finished run = Run({"palette", "--help"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
+                       "Converts a palette file. IN's format comes from its extension (or --from),\n"
+                       "OUT's from its extension (or --format). Names and extensions:\n"
+                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), tlp (*.pal),\n"
+                       "  and, read only, nesticle (*.st?), vgba (*.sta), nocash (*.sna),\n"
+                       "  zsnes (*.zs?), boycott (*.cot), cygne (*.wss). A *.pal file is read as\n"
+                       "  the first of riff, jasc and tlp that takes it, and written as riff.\n"
+                       "  -o - writes the file to standard output; it needs --format.\n");
+}
+
+TEST_F(Cli, PaletteConvertsAdobeColorTables)
+{
+    Palette256 colors{};
+    std::mt19937 random(4);
+    for (PackedColor& color : colors)
+        color = random() & 0xFFFFFF;
+    const std::string riff = Write("in.pal", BuildRiffPalette(colors));
+
+    Finished run = Run({"palette", riff, "-o", PathOf("out.act")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadWholeFile(PathOf("out.act")), BuildActPalette(colors));
+    run = Run({"palette", PathOf("out.act"), "-o", "-", "--format", "riff"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, Text(BuildRiffPalette(colors)));
+
+    const std::string odd = Write("odd.act", std::vector<std::uint8_t>(770, 0));
+    run = Run({"palette", odd, "-o", PathOf("x.pal")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err,
+              "brixel-cli: " + odd + ": Not an Adobe color table. Filesize must be 768 or 772 bytes, not 770.\n");
 }
 
 TEST_F(Cli, FindPrintsWhereAPlantedTileStands)

@@ -69,3 +69,24 @@ TEST(FileFilter, SavedNameGetsTheEntrysExtensionOnlyWhenItHasNone)
     EXPECT_EQ(WithDefaultExtension("", entries[0]), "");
     EXPECT_EQ(WithDefaultExtension("/a/", entries[0]), "/a/");
 }
+
+TEST(FileFilter, PathMatchesPatternsByFileNameIgnoringCase)
+{
+    const struct {
+        const char* Patterns;
+        const char* Path;
+        bool Matches;
+    } cases[] = {
+        {"*.st?", "/saves/game.ST1", true},
+        {"*.st?", "game.st", false},
+        {"*.png;*.bmp", "x.BMP", true},
+        {"*.png; *.bmp", "x.bmp", true},
+        {"*.pal", "dir.pal/x", false},
+        {"*.pal", "C:\\roms\\x.pal", true},
+        {"*.*", "/a.d/noext", false},
+        {"", "x", false},
+        {"*.pal", "x.pal.bak", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathMatchesPatterns(c.Patterns, c.Path), c.Matches) << c.Patterns << " " << c.Path;
+}

@@ -9,11 +9,14 @@
 #include "model/core/rom_file.h"
 #include "model/editor/bmp_exchange.h"
 #include "model/editor/pattern_file.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/tile_layer_palette_format.h"
 #include "model/tools/bookmark_file.h"
+#include "model/tools/bps_patch.h"
+#include "model/tools/ips_patch.h"
 #include "model/tools/rom_patch.h"
 
 #include <png.h>
@@ -376,7 +379,8 @@ Bytes PatchInput(const Bytes& rom, const Bytes& patch)
 
 // The patch of a few changes to rom, made by the program's own builder on a
 // temporary copy.
-Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pair<std::size_t, std::uint8_t>>& changes)
+Bytes MadePatch(const PatchFileFormat& format, const Bytes& rom,
+                const std::vector<std::pair<std::size_t, std::uint8_t>>& changes)
 {
     const auto path = std::filesystem::temp_directory_path() / "brixel-make-seeds-rom.bin";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
@@ -388,7 +392,7 @@ Bytes MadePatch(PatchFormat format, const Bytes& rom, const std::vector<std::pai
         originals.Record(static_cast<std::int64_t>(offset), rom[offset]);
         file.WriteAt(static_cast<std::int64_t>(offset), &value, 1);
     }
-    const Bytes patch = BuildPatch(format, file, originals).Bytes;
+    const Bytes patch = format.Build(file, originals).Bytes;
     file.Close();
     std::filesystem::remove(path);
     return patch;
@@ -401,8 +405,8 @@ void RomPatchSeeds()
                                                                        {1, static_cast<std::uint8_t>(~rom[1])},
                                                                        {200, static_cast<std::uint8_t>(~rom[200])},
                                                                        {511, static_cast<std::uint8_t>(~rom[511])}};
-    const Bytes ips = MadePatch(PatchFormat::Ips, rom, changes);
-    const Bytes bps = MadePatch(PatchFormat::Bps, rom, changes);
+    const Bytes ips = MadePatch(IpsPatchFormat, rom, changes);
+    const Bytes bps = MadePatch(BpsPatchFormat, rom, changes);
     Put("rom_patch", "ips", PatchInput(rom, ips));
     Put("rom_patch", "bps", PatchInput(rom, bps));
     Put("rom_patch", "ips-cut", PatchInput(rom, Cut(ips, ips.size() - 4)));
@@ -533,6 +537,25 @@ void PngSeeds()
 
 }  // namespace
 
+// After all others, so their seeds keep their random bytes.
+void ActSeeds()
+{
+    const std::string target = "act_palette";
+    const Bytes colors = BuildActPalette(RandomPalette());
+    auto trailer = [&](std::uint16_t count, std::uint16_t transparent) {
+        return Joined(colors, {static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count),
+                               static_cast<std::uint8_t>(transparent >> 8), static_cast<std::uint8_t>(transparent)});
+    };
+    Put(target, "no-trailer", colors);
+    Put(target, "count-256", trailer(256, 0xFFFF));
+    Put(target, "count-16-transparent-0", trailer(16, 0));
+    Put(target, "count-0", trailer(0, 0xFFFF));
+    Put(target, "count-257", trailer(257, 0xFFFF));
+    Put(target, "cut", Cut(colors, 700));
+    Put(target, "longer", Joined(trailer(256, 0xFFFF), {0}));
+    Put(target, "empty", {});
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -551,5 +574,6 @@ int main(int argc, char** argv)
     JascSeeds();
     RomPatchSeeds();
     PngSeeds();
+    ActSeeds();
     return 0;
 }

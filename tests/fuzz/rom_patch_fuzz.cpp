@@ -14,12 +14,14 @@
 // appliers. A BPS patch is also tried with its checksums set right, so its
 // actions are reached.
 
+#include "fuzz_support.h"
 #include "model/core/byte_order.h"
 #include "model/core/rom_file.h"
-#include "fuzz_support.h"
+#include "model/tools/bps_patch.h"
+#include "model/tools/ips_patch.h"
 #include "model/tools/patch_messages.h"
-#include "tools/reference_patch.h"
 #include "model/tools/rom_patch.h"
+#include "tools/reference_patch.h"
 
 #include <zlib.h>
 
@@ -78,14 +80,14 @@ PatchWrites CheckApply(const Bytes& rom, const Bytes& patch)
         CHECK(result.Refusal == NotAPatchText);
         return result;
     }
-    const auto reference = *format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch) : ReferenceApplyBps(rom, patch);
+    const auto reference = format == &IpsPatchFormat ? ReferenceApplyIps(rom, patch) : ReferenceApplyBps(rom, patch);
     const bool referenceAccepts = reference && reference->size() == rom.size();
     if (result.Accepted()) {
         CHECK(referenceAccepts);
         CHECK(after == *reference);
     } else {
         CHECK(after == rom);
-        CHECK(!referenceAccepts || (*format == PatchFormat::Ips && result.Refusal == IpsPastEndText));
+        CHECK(!referenceAccepts || (format == &IpsPatchFormat && result.Refusal == IpsPastEndText));
     }
     return result;
 }
@@ -96,7 +98,7 @@ PatchWrites CheckApply(const Bytes& rom, const Bytes& patch)
 // makes, which the program must then accept with the same result.
 void CheckBpsActions(const Bytes& rom, const Bytes& patch)
 {
-    if (DetectPatchFormat(patch.data(), patch.size()) != PatchFormat::Bps || patch.size() < 16)
+    if (DetectPatchFormat(patch.data(), patch.size()) != &BpsPatchFormat || patch.size() < 16)
         return;
     const Bytes reachingActions = WithChecksum(patch, 12, rom);
     CheckApply(rom, reachingActions);
@@ -122,11 +124,11 @@ void CheckBuild(const Bytes& rom, const Bytes& changes)
         current[offset] = changes[i + 2];
         CHECK(static_cast<bool>(file.WriteAt(static_cast<std::int64_t>(offset), &changes[i + 2], 1)));
     }
-    for (const PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
-        const PatchFile patch = BuildPatch(format, file, originals);
+    for (const PatchFileFormat* format : PatchFileFormats()) {
+        const PatchFile patch = format->Build(file, originals);
         CHECK(patch.Made());
         const auto reference =
-            format == PatchFormat::Ips ? ReferenceApplyIps(rom, patch.Bytes) : ReferenceApplyBps(rom, patch.Bytes);
+            format == &IpsPatchFormat ? ReferenceApplyIps(rom, patch.Bytes) : ReferenceApplyBps(rom, patch.Bytes);
         CHECK(reference && *reference == current);
         PatchWrites result;
         CHECK(AppliedCopy(rom, patch.Bytes, result) == current);

@@ -3,6 +3,7 @@
 #include "ui/editor/editor.h"
 #include "ui/palette/color_dialog.h"
 #include "ui/palette/color_set.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "ui/palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
@@ -251,13 +252,13 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
     sets->Sets().ColorSets[1].Colors[255] = MakePackedColor(255, 0, 7);
     sets->ListSets->setCurrentRow(1);
 
-    // The save dialog lists the three formats it always had, then JASC.
+    // The save dialog lists the three formats it always had, then JASC and ACT.
     const std::string path = (dir.Path() / "second.pal").string();
     dialogs.QueueFile({path, 4});
     QTest::mouseClick(sets->BtColorSetSave, Qt::LeftButton);
     EXPECT_EQ(dialogs.Prompts.back().Text,
               "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
-              "file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal");
+              "file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act");
     // The selected set, every color of it.
     const auto bytes = ReadWholeFile(path);
     EXPECT_EQ(bytes, BuildJascPalette(sets->Sets().ColorSets[1].Colors));
@@ -266,14 +267,14 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(start.size())), start);
     EXPECT_EQ(std::string(bytes.end() - 10, bytes.end()), "\n255 0 7\r\n");
 
-    // The open dialog lists the nine entries it always had, then JASC.
+    // The open dialog lists the nine entries it always had, then JASC and ACT.
     dialogs.QueueFile({path, 10});
     QTest::mouseClick(sets->BtColorSetLoad, Qt::LeftButton);
     EXPECT_EQ(dialogs.Prompts.back().Text,
               "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
               "file (*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb "
               "Savestates (*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne "
-              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal");
+              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act");
     ASSERT_EQ(sets->ListSets->count(), 3);
     EXPECT_EQ(sets->ListSets->item(2)->text().toStdString(), "JASC palette");
     EXPECT_EQ(sets->Sets().ColorSets[2].Colors, sets->Sets().ColorSets[1].Colors);
@@ -287,6 +288,23 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
     EXPECT_EQ(dialogs.Prompts.back().Caption, "Brixel");
     EXPECT_EQ(dialogs.Prompts.back().Icon, MsgIcon::None);
     EXPECT_EQ(sets->ListSets->count(), 3);
+}
+
+TEST_F(ColorSetWindow, ActFileSavedAndLoadedThroughTheEntriesAfterJasc)
+{
+    ColorSet* sets = w->ColorSet;
+    QTest::mouseClick(sets->BtAddSet, Qt::LeftButton);
+    sets->Sets().ColorSets[0].Colors[7] = MakePackedColor(1, 2, 3);
+    const std::string path = (dir.Path() / "colors.act").string();
+    dialogs.QueueFile({path, 5});
+    QTest::mouseClick(sets->BtColorSetSave, Qt::LeftButton);
+    EXPECT_EQ(ReadWholeFile(path), BuildActPalette(sets->Sets().ColorSets[0].Colors));
+
+    dialogs.QueueFile({path, 11});
+    QTest::mouseClick(sets->BtColorSetLoad, Qt::LeftButton);
+    ASSERT_EQ(sets->ListSets->count(), 2);
+    EXPECT_EQ(sets->ListSets->item(1)->text().toStdString(), "ACT palette");
+    EXPECT_EQ(sets->Sets().ColorSets[1].Colors, sets->Sets().ColorSets[0].Colors);
 }
 
 TEST_F(ColorSetWindow, ImportAndExportAtAnAddress)

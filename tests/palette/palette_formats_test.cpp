@@ -1,4 +1,5 @@
 #include "model/core/file_filter.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/palette_files.h"
@@ -16,18 +17,19 @@
 namespace {
 
 // The color set window's filters as the user has always seen them, with
-// the JASC entry after all of them.
+// the JASC and then the ACT entry after all of them.
 const std::string LoadFilter =
     "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
     "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
     "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal";
+    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act";
 const std::string SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
-                               "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal";
+                               "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|"
+                               "Adobe Color Table file (*.act)|*.act";
 
 }  // namespace
 
-TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascLast)
+TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascThenActAfterThem)
 {
     EXPECT_EQ(PaletteLoadFilter(), LoadFilter);
     EXPECT_EQ(PaletteSaveFilter(), SaveFilter);
@@ -36,8 +38,8 @@ TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascLast)
 TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
 {
     const std::vector<const PaletteFileFormat*> loads{
-        &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
-        &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile};
+        &OwnPaletteFile, &RiffPaletteFile,  &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate, &NocashSavestate,
+        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile};
     const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
     ASSERT_EQ(loadEntries.size(), loads.size());
     for (std::size_t i = 0; i < loads.size(); ++i) {
@@ -46,15 +48,16 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
         EXPECT_EQ(loadEntries[i].Label, loads[i]->Label) << index;
     }
     EXPECT_EQ(PaletteFormatToLoad(0), nullptr);
-    EXPECT_EQ(PaletteFormatToLoad(11), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(12), nullptr);
     EXPECT_EQ(PaletteFormatToLoad(-1), nullptr);
 
     EXPECT_EQ(PaletteFormatToSave(1), &OwnPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(2), &RiffPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(3), &TileLayerPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(4), &JascPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(5), &ActPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(0), nullptr);
-    EXPECT_EQ(PaletteFormatToSave(5), nullptr);
+    EXPECT_EQ(PaletteFormatToSave(6), nullptr);
 }
 
 TEST(PaletteFormats, RoomNeededBeforeALoad)
@@ -62,9 +65,9 @@ TEST(PaletteFormats, RoomNeededBeforeALoad)
     // The count the list must stay below: two-set loads, ZSnes and Cygne
     // need 254, the other appending loads 255.
     const std::vector<std::pair<const PaletteFileFormat*, int>> limits{
-        {&RiffPaletteFile, 255},  {&TileLayerPaletteFile, 255}, {&NesticleSavestate, 255},
-        {&VgbaSavestate, 254},    {&NocashSavestate, 255},      {&ZSnesSavestate, 254},
-        {&BoycottSavestate, 254}, {&CygneSavestate, 254},       {&JascPaletteFile, 255}};
+        {&RiffPaletteFile, 255}, {&TileLayerPaletteFile, 255}, {&NesticleSavestate, 255}, {&VgbaSavestate, 254},
+        {&NocashSavestate, 255}, {&ZSnesSavestate, 254},       {&BoycottSavestate, 254},  {&CygneSavestate, 254},
+        {&JascPaletteFile, 255}, {&ActPaletteFile, 255}};
     auto list = std::make_unique<ColorSetList>();
     for (const auto& [format, limit] : limits) {
         list->SetCount = static_cast<std::uint8_t>(limit - 1);
@@ -91,5 +94,33 @@ TEST(PaletteFormats, FilesReadByTheirBytesShareTheMissingAndUnreadableMessages)
         ExpectMessage(folder.Error, "Could not read the selected file.", "Loading process aborted", MsgIcon::Critical);
         EXPECT_TRUE(folder.Sets.empty());
     }
-    EXPECT_EQ(checked, 4);  // own, RIFF, Tile Layer, JASC
+    EXPECT_EQ(checked, 5);  // own, RIFF, Tile Layer, JASC, ACT
+}
+
+TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
+{
+    const struct {
+        const char* Path;
+        std::vector<const PaletteFileFormat*> Formats;
+    } cases[] = {
+        {"/p/a.pal", {&RiffPaletteFile, &JascPaletteFile, &TileLayerPaletteFile}},
+        {"A.PAL", {&RiffPaletteFile, &JascPaletteFile, &TileLayerPaletteFile}},
+        {"dir.pal/x.bxp", {&OwnPaletteFile}},
+        {"game.sta", {&NesticleSavestate, &VgbaSavestate}},
+        {"game.zs3", {&ZSnesSavestate}},
+        {"colors.ACT", {&ActPaletteFile}},
+        {"colors.txt", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PaletteFormatsForPath(c.Path), c.Formats) << c.Path;
+}
+
+TEST(PaletteFormats, EveryFormatHasItsOwnCommandLineName)
+{
+    for (const PaletteFileFormat* format : PaletteFileFormats()) {
+        EXPECT_FALSE(format->Name.empty()) << format->Label;
+        EXPECT_EQ(PaletteFormatNamed(format->Name), format) << format->Name;
+    }
+    EXPECT_EQ(PaletteFormatNamed("RIFF"), nullptr);
+    EXPECT_EQ(PaletteFormatNamed(""), nullptr);
 }

@@ -2,10 +2,11 @@
 // they save, the writes they make as one undoable step, and what they say.
 #include "model/core/edit_step.h"
 #include "model/core/rom_session.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
+#include "model/tools/bps_patch.h"
 #include "model/tools/patch_actions.h"
 #include "model/tools/rom_patch.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST_F(PatchActions, CreateSavesTheChangesInTheChosenFormatOrSaysWhyNot)
     dialogs.QueueFile({In("small"), 2});
     ASSERT_TRUE(CreatePatchOfChanges(state, dialogs).InfoText);
     EXPECT_EQ(ReadWholeFile(In("small.bps")),
-              BuildPatch(PatchFormat::Bps, state.FileHandle, state.Recorder.Journal().OriginalBytes()).Bytes);
+              BpsPatchFormat.Build(state.FileHandle, state.Recorder.Journal().OriginalBytes()).Bytes);
     dialogs.QueueFile({});
     EXPECT_FALSE(CreatePatchOfChanges(state, dialogs).Message);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
@@ -187,8 +188,7 @@ TEST(WholeOrNothing, AnActionOfManyRunsEndsAllOldOrAllNew)
             ASSERT_TRUE(state.FileHandle.WriteAt(Big, edited.data() + Big, BigSize));
         });
         if (!std::filesystem::exists(patch)) {
-            const PatchFile made =
-                BuildPatch(PatchFormat::Bps, state.FileHandle, state.Recorder.Journal().OriginalBytes());
+            const PatchFile made = BpsPatchFormat.Build(state.FileHandle, state.Recorder.Journal().OriginalBytes());
             ASSERT_TRUE(made.Made());
             dir.WriteFile("changes.bps", made.Bytes);
         }

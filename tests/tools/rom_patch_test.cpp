@@ -2,11 +2,13 @@
 // checked against the appliers of reference_patch.cpp, written from the
 // format descriptions alone.
 #include "model/core/rom_file.h"
-#include "support/temp_dir.h"
 #include "model/tools/bps_number.h"
+#include "model/tools/bps_patch.h"
+#include "model/tools/ips_patch.h"
 #include "model/tools/patch_messages.h"
-#include "tools/reference_patch.h"
 #include "model/tools/rom_patch.h"
+#include "support/temp_dir.h"
+#include "tools/reference_patch.h"
 
 #include <gtest/gtest.h>
 
@@ -152,13 +154,12 @@ TEST(RomPatch, TinyPatchesHaveTheFormatsBytes)
     rom.Change(3, 0xBB);
     rom.Change(5, 5);  // written back to its original value: no change
 
-    EXPECT_EQ(Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals)),
+    EXPECT_EQ(Made(IpsPatchFormat.Build(rom.File, rom.Originals)),
               Joined({Text("PATCH"), {0x00, 0x00, 0x02, 0x00, 0x02, 0xAA, 0xBB}, Text("EOF")}));
 
     // Sizes 8, 8, metadata 0; SourceRead 2, TargetRead 2, SourceRead 4.
     const Bytes body = Joined({Text("BPS1"), {0x88, 0x88, 0x80, 0x84, 0x85, 0xAA, 0xBB, 0x8C}});
-    EXPECT_EQ(Made(BuildPatch(PatchFormat::Bps, rom.File, rom.Originals)),
-              WithBpsFooter(body, rom.Original, rom.Current));
+    EXPECT_EQ(Made(BpsPatchFormat.Build(rom.File, rom.Originals)), WithBpsFooter(body, rom.Original, rom.Current));
 }
 
 TEST(RomPatch, RandomChangesRoundTripThroughBothFormats)
@@ -172,11 +173,11 @@ TEST(RomPatch, RandomChangesRoundTripThroughBothFormats)
     rom.ChangeRun(100000, 70000);  // longer than one IPS record holds
     rom.ChangeRun(300000 - 5, 5);
 
-    for (const PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
-        SCOPED_TRACE(format == PatchFormat::Ips ? "IPS" : "BPS");
-        const Bytes patch = Made(BuildPatch(format, rom.File, rom.Originals));
-        const auto reference = format == PatchFormat::Ips ? ReferenceApplyIps(rom.Original, patch)
-                                                          : ReferenceApplyBps(rom.Original, patch);
+    for (const PatchFileFormat* format : PatchFileFormats()) {
+        SCOPED_TRACE(format == &IpsPatchFormat ? "IPS" : "BPS");
+        const Bytes patch = Made(format->Build(rom.File, rom.Originals));
+        const auto reference =
+            format == &IpsPatchFormat ? ReferenceApplyIps(rom.Original, patch) : ReferenceApplyBps(rom.Original, patch);
         ASSERT_TRUE(reference);
         EXPECT_TRUE(*reference == rom.Current);
         const Applied applied = ApplyToCopy(dir, rom.Original, patch);
@@ -185,7 +186,7 @@ TEST(RomPatch, RandomChangesRoundTripThroughBothFormats)
         ExpectMinimalWrites(applied.Result, rom.Original);
         // Applied to the changed file, it changes nothing.
         const Applied again = ApplyToCopy(dir, rom.Current, patch);
-        if (format == PatchFormat::Ips)
+        if (format == &IpsPatchFormat)
             EXPECT_TRUE(again.Result.Accepted() && again.Result.Writes.empty());
         else  // the checksum names the original, which this is not
             EXPECT_EQ(again.Result.Refusal, PatchSourceChecksumText);
@@ -197,7 +198,7 @@ TEST(RomPatch, IpsSplitsLongRunsAtTheRecordLimit)
     TempDir dir;
     EditedRom rom(dir, Bytes(0x30000, 0));
     rom.ChangeRun(0x10, 65535 * 2 + 1);
-    const Bytes patch = Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals));
+    const Bytes patch = Made(IpsPatchFormat.Build(rom.File, rom.Originals));
     ASSERT_EQ(patch.size(), 5 + 3 * 5 + 65535 * 2 + 1 + 3);
     const Bytes second(patch.begin() + 5 + 5 + 65535, patch.begin() + 5 + 5 + 65535 + 5);
     EXPECT_EQ(second, (Bytes{0x01, 0x00, 0x0F, 0xFF, 0xFF}));  // 0x10 + 65535
@@ -211,7 +212,7 @@ TEST(RomPatch, IpsNeverWritesTheEndMarkerAsAnOffset)
     TempDir dir;
     EditedRom rom(dir, RandomBytes(0x454F46 + 0x10, 3));
     rom.Change(0x454F46, static_cast<std::uint8_t>(~rom.Original[0x454F46]));
-    Bytes patch = Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals));
+    Bytes patch = Made(IpsPatchFormat.Build(rom.File, rom.Originals));
     EXPECT_EQ(patch, Joined({Text("PATCH"),
                              {0x45, 0x4F, 0x45, 0x00, 0x02, rom.Original[0x454F45], rom.Current[0x454F46]},
                              Text("EOF")}));
@@ -222,7 +223,7 @@ TEST(RomPatch, IpsNeverWritesTheEndMarkerAsAnOffset)
     // there, the next one takes its last byte again.
     const std::int64_t start = 0x454F46 - 65535;
     rom.ChangeRun(start, 65535 + 3);
-    patch = Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals));
+    patch = Made(IpsPatchFormat.Build(rom.File, rom.Originals));
     ASSERT_EQ(patch.size(), 5 + 5 + 65535 + 5 + 4 + 3);
     const Bytes second(patch.begin() + 5 + 5 + 65535, patch.end() - 3);
     EXPECT_EQ(second, (Bytes{0x45, 0x4F, 0x45, 0x00, 0x04, rom.Current[0x454F45], rom.Current[0x454F46],
@@ -235,19 +236,19 @@ TEST(RomPatch, OnlyBpsReachesPast16MiB)
     TempDir dir;
     EditedRom rom(dir, Bytes(0x1000000 + 8, 0x11));
     rom.Change(0xFFFFFF, 0x22);  // the last byte IPS can address
-    const Bytes ips = Made(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals));
+    const Bytes ips = Made(IpsPatchFormat.Build(rom.File, rom.Originals));
     EXPECT_TRUE(ReferenceApplyIps(rom.Original, ips) == rom.Current);
 
     rom.Change(0x1000000, 0x33);
-    const PatchFile refused = BuildPatch(PatchFormat::Ips, rom.File, rom.Originals);
+    const PatchFile refused = IpsPatchFormat.Build(rom.File, rom.Originals);
     EXPECT_EQ(refused.Refusal, IpsBeyond16MiBText);
     EXPECT_TRUE(refused.Bytes.empty());
-    const Bytes bps = Made(BuildPatch(PatchFormat::Bps, rom.File, rom.Originals));
+    const Bytes bps = Made(BpsPatchFormat.Build(rom.File, rom.Originals));
     EXPECT_TRUE(ReferenceApplyBps(rom.Original, bps) == rom.Current);
     EXPECT_TRUE(ApplyToCopy(dir, rom.Original, bps).File == rom.Current);
 
     rom.Change(0x1000000, 0x11);  // back to its original: IPS can do it again
-    EXPECT_TRUE(BuildPatch(PatchFormat::Ips, rom.File, rom.Originals).Made());
+    EXPECT_TRUE(IpsPatchFormat.Build(rom.File, rom.Originals).Made());
 }
 
 TEST(RomPatch, IpsRecordsApplyInOrderWithRuns)
@@ -294,7 +295,7 @@ TEST(RomPatch, BpsChecksumsAndSizesMustMatch)
     TempDir dir;
     EditedRom rom(dir, RandomBytes(4096, 9));
     rom.ChangeRun(1000, 20);
-    const Bytes patch = Made(BuildPatch(PatchFormat::Bps, rom.File, rom.Originals));
+    const Bytes patch = Made(BpsPatchFormat.Build(rom.File, rom.Originals));
 
     Bytes otherSource = rom.Original;
     otherSource[4000] ^= 1;
@@ -345,14 +346,14 @@ TEST(RomPatch, RefusesCutAndForeignPatches)
     EditedRom rom(dir, RandomBytes(512, 4));
     rom.ChangeRun(100, 10);
     rom.ChangeRun(300, 4);
-    for (const PatchFormat format : {PatchFormat::Ips, PatchFormat::Bps}) {
-        const Bytes patch = Made(BuildPatch(format, rom.File, rom.Originals));
+    for (const PatchFileFormat* format : PatchFileFormats()) {
+        const Bytes patch = Made(format->Build(rom.File, rom.Originals));
         for (std::size_t size = 5; size < patch.size(); ++size) {
             const Bytes cut(patch.begin(), patch.begin() + static_cast<std::ptrdiff_t>(size));
             const Applied applied = ApplyToCopy(dir, rom.Original, cut);
             // IPS reads up to where it ends; a cut BPS shorter than the
             // least header and footer is cut, a longer one loses its checksum.
-            const bool checksumLost = format == PatchFormat::Bps && size >= 4 + 3 + 12;
+            const bool checksumLost = format == &BpsPatchFormat && size >= 4 + 3 + 12;
             EXPECT_EQ(applied.Result.Refusal, checksumLost ? PatchChecksumText : PatchTruncatedText) << size;
             EXPECT_TRUE(applied.File == rom.Original);
         }
@@ -372,9 +373,29 @@ TEST(RomPatch, FewChangesInALargeRomGiveFewWrites)
     EditedRom rom(dir, RandomBytes(8 << 20, 2));
     rom.ChangeRun(5, 3);
     rom.ChangeRun(6 << 20, 2);
-    const Bytes patch = Made(BuildPatch(PatchFormat::Bps, rom.File, rom.Originals));
+    const Bytes patch = Made(BpsPatchFormat.Build(rom.File, rom.Originals));
     EXPECT_LT(patch.size(), 64u);
     const Applied applied = ApplyToCopy(dir, rom.Original, patch);
     EXPECT_EQ(applied.Result.Writes.size(), 2u);
     EXPECT_TRUE(applied.File == rom.Current);
+}
+
+TEST(PatchFormats, DialogsListEveryFormatAndEntriesPickThem)
+{
+    EXPECT_EQ(CreatePatchFilter(), "IPS patch (*.ips)|*.ips|BPS patch (*.bps)|*.bps");
+    EXPECT_EQ(ApplyPatchFilter(), "Patches (*.ips;*.bps)|*.ips;*.bps|All files (*.*)|*.*");
+    const std::pair<int, const PatchFileFormat*> entries[] = {
+        {1, &IpsPatchFormat}, {2, &BpsPatchFormat}, {0, &IpsPatchFormat}, {3, &IpsPatchFormat}, {-1, &IpsPatchFormat}};
+    for (const auto& [index, format] : entries)
+        EXPECT_EQ(&PatchFormatToCreate(index), format) << index;
+}
+
+TEST(PatchFormats, TheFirstBytesTellTheFormat)
+{
+    const std::pair<const char*, const PatchFileFormat*> starts[] = {
+        {"PATCHEOF", &IpsPatchFormat}, {"BPS1", &BpsPatchFormat}, {"PATC", nullptr}, {"BPS2", nullptr}, {"", nullptr}};
+    for (const auto& [start, format] : starts) {
+        const Bytes bytes = Text(start);
+        EXPECT_EQ(DetectPatchFormat(bytes.data(), bytes.size()), format) << start;
+    }
 }

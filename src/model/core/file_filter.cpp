@@ -1,5 +1,7 @@
 #include "model/core/file_filter.h"
 
+#include <cctype>
+
 namespace {
 
 std::string_view Trim(std::string_view text)
@@ -22,6 +24,22 @@ std::vector<std::string_view> Split(std::string_view text, char separator)
             return parts;
         start = end + 1;
     }
+}
+
+bool SameLetter(char a, char b)
+{
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+}
+
+bool NameMatches(std::string_view pattern, std::string_view name)
+{
+    if (pattern.empty())
+        return name.empty();
+    if (pattern[0] == '*')
+        return NameMatches(pattern.substr(1), name) || (!name.empty() && NameMatches(pattern, name.substr(1)));
+    if (name.empty() || (pattern[0] != '?' && !SameLetter(pattern[0], name[0])))
+        return false;
+    return NameMatches(pattern.substr(1), name.substr(1));
 }
 
 }  // namespace
@@ -63,4 +81,14 @@ std::string WithDefaultExtension(std::string_view path, const FileFilterEntry& e
     if (name.empty() || name.find('.', 1) != std::string_view::npos)
         return std::string(path);
     return std::string(path) + DefaultExtension(entry);
+}
+
+bool PathMatchesPatterns(std::string_view patterns, std::string_view path)
+{
+    const auto separator = path.find_last_of("/\\");
+    const std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+    for (const std::string_view pattern : Split(patterns, ';'))
+        if (const std::string_view trimmed = Trim(pattern); !trimmed.empty() && NameMatches(trimmed, name))
+            return true;
+    return false;
 }

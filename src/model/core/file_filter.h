@@ -28,3 +28,8 @@ std::string DefaultExtension(const FileFilterEntry& entry);
 // a name with an extension, an empty path and a path ending in a folder
 // separator are kept as they are.
 std::string WithDefaultExtension(std::string_view path, const FileFilterEntry& entry);
+
+// Whether the file name of path (what follows its last folder separator)
+// matches one of the ";"-separated patterns, ignoring case: "*" stands for
+// any run of characters, "?" for any one ("*.st?" takes "game.ST1").
+bool PathMatchesPatterns(std::string_view patterns, std::string_view path);

@@ -13,8 +13,6 @@ namespace {
 
 constexpr const char* PngCaption = "PNG image";
 constexpr const char* TooLargeText = "the image is too large: more than 16384 x 16384 pixels, or a side above 1048576";
-// A file larger than this is no tile sheet; it is refused before reading.
-constexpr std::int64_t MaxPngFileBytes = std::int64_t{256} << 20;
 
 // Plain data shared with libpng's callbacks. The reading functions that call
 // setjmp keep only such plain values in their frames, so a longjmp out of
@@ -224,16 +222,16 @@ Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
     return Refusal(std::string("the PNG file is damaged or cut short (") + io.Error + ")");
 }
 
+std::optional<UserMessage> RefusePngFileSize(std::int64_t size)
+{
+    if (size <= MaxPngFileBytes)
+        return std::nullopt;
+    return UserMessage{"the PNG file is larger than 256 MiB", PngCaption, MsgIcon::Critical};
+}
+
 Loaded<IndexedImage> ReadIndexedPng(const std::string& path)
 {
-    FileLoadRule rule;
-    rule.ReadLimit = static_cast<std::size_t>(MaxPngFileBytes);
-    rule.RefuseSize = [](std::int64_t size) -> std::optional<UserMessage> {
-        if (size <= MaxPngFileBytes)
-            return std::nullopt;
-        return UserMessage{"the PNG file is larger than 256 MiB", PngCaption, MsgIcon::Critical};
-    };
-    const Loaded<FileBytes> file = LoadFileBytes(path, rule);
+    const Loaded<FileBytes> file = LoadFileBytes(path, PngFileRule);
     if (file.Error)
         return Refused<IndexedImage>(*file.Error);
     return DecodeIndexedPng(file.Bytes);

@@ -62,3 +62,10 @@ std::optional<std::string> WriteIndexedPng(const std::string& path, const Indexe
 // header's size has been checked.
 Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes);
 Loaded<IndexedImage> ReadIndexedPng(const std::string& path);
+
+// How ReadIndexedPng reads a file: one larger than MaxPngFileBytes is no
+// tile sheet and is refused unread.
+inline constexpr std::int64_t MaxPngFileBytes = std::int64_t{256} << 20;
+std::optional<UserMessage> RefusePngFileSize(std::int64_t size);
+inline constexpr FileLoadRule PngFileRule{.ReadLimit = static_cast<std::size_t>(MaxPngFileBytes),
+                                          .RefuseSize = &RefusePngFileSize};

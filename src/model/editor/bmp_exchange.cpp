@@ -4,6 +4,7 @@
 #include "model/core/file_io.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace {
@@ -33,6 +34,65 @@ std::optional<UserMessage> RefuseSize(std::int64_t size)
 int ImageLine(std::size_t fileLine)
 {
     return static_cast<int>(BmpImageSide - 1 - fileLine);
+}
+
+// The header, the color table as blue, green, red, 0 (black past the colors
+// given) and the pixels, bottom line first; pixelAt(x, y) counts y from the
+// top.
+template <typename PixelAt>
+std::vector<std::uint8_t> BmpBytes(const BmpHeaderBytes& header, std::span<const PackedColor> colors, PixelAt pixelAt)
+{
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    bytes.reserve(BmpFileSize);
+    for (std::size_t i = 0; i < std::tuple_size_v<BmpPalette>; ++i) {
+        const PackedColor color = i < colors.size() ? colors[i] : 0;
+        bytes.push_back(static_cast<std::uint8_t>(BlueOf(color)));
+        bytes.push_back(static_cast<std::uint8_t>(GreenOf(color)));
+        bytes.push_back(static_cast<std::uint8_t>(RedOf(color)));
+        bytes.push_back(0);
+    }
+    for (std::size_t line = 0; line < BmpImageSide; ++line)
+        for (int x = 0; x < static_cast<int>(BmpImageSide); ++x)
+            bytes.push_back(pixelAt(x, ImageLine(line)));
+    return bytes;
+}
+
+constexpr int Side = static_cast<int>(BmpImageSide);
+
+// The picture as an image of 128 x 128 indices and its 256 colors.
+Loaded<IndexedImage> DecodeBmp(const std::vector<std::uint8_t>& bytes)
+{
+    const BmpLoad load = ReadBmpFile(BuildBmpHeader(), bytes);
+    if (load.Error)
+        return Refused<IndexedImage>(*load.Error);
+    Loaded<IndexedImage> image{};
+    image.Width = Side;
+    image.Height = Side;
+    image.Palette.assign(load.Picture.Colors.begin(), load.Picture.Colors.end());
+    image.Indices.reserve(BmpImageSide * BmpImageSide);
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x) {
+            const CellPixel at = CellPixelAt(x, y);
+            image.Indices.push_back(load.Picture.Cells[at.Cell][at.Entry]);
+        }
+    return image;
+}
+
+// The one shape the format holds: 128 x 128 pixels with at most 256 colors.
+std::vector<std::uint8_t> EncodeBmp(const IndexedImage& image, std::string* reason)
+{
+    const bool fits = image.Width == Side && image.Height == Side &&
+                      image.Indices.size() == BmpImageSide * BmpImageSide &&
+                      image.Palette.size() <= std::tuple_size_v<BmpPalette>;
+    if (!fits) {
+        if (reason)
+            *reason = "a BMP file holds a picture of 128 x 128 pixels with at most 256 colors; this one is " +
+                      std::to_string(image.Width) + " x " + std::to_string(image.Height) + " pixels with " +
+                      std::to_string(image.Palette.size()) + " colors";
+        return {};
+    }
+    return BmpBytes(BuildBmpHeader(), image.Palette,
+                    [&](int x, int y) { return image.Indices[static_cast<std::size_t>(y * Side + x)]; });
 }
 
 }  // namespace
@@ -67,20 +127,10 @@ CellPixel CellPixelAt(int x, int y)
 std::vector<std::uint8_t> BuildBmpFile(const BmpHeaderBytes& header, const EditorSlotTable& slots,
                                        const BmpPalette& palette)
 {
-    std::vector<std::uint8_t> bytes(header.begin(), header.end());
-    bytes.reserve(BmpFileSize);
-    for (const PackedColor color : palette) {
-        bytes.push_back(static_cast<std::uint8_t>(BlueOf(color)));
-        bytes.push_back(static_cast<std::uint8_t>(GreenOf(color)));
-        bytes.push_back(static_cast<std::uint8_t>(RedOf(color)));
-        bytes.push_back(0);
-    }
-    for (std::size_t line = 0; line < BmpImageSide; ++line)
-        for (int x = 0; x < static_cast<int>(BmpImageSide); ++x) {
-            const CellPixel at = CellPixelAt(x, ImageLine(line));
-            bytes.push_back(slots[at.Cell].Pixels[at.Entry]);
-        }
-    return bytes;
+    return BmpBytes(header, palette, [&](int x, int y) {
+        const CellPixel at = CellPixelAt(x, y);
+        return slots[at.Cell].Pixels[at.Entry];
+    });
 }
 
 BmpLoad ReadBmpFile(const BmpHeaderBytes& header, const std::vector<std::uint8_t>& bytes)
@@ -136,3 +186,12 @@ std::optional<UserMessage> SaveBmpFile(const std::string& path, const BmpHeaderB
     return UserMessage{"Could not save the BMP file '" + path + "': " + *failure + ".", "Saving failed",
                        MsgIcon::Critical};
 }
+
+constinit const ImageFileFormat BmpImageFile{
+    .Label = "Bitmap file 128x128x256 colors (*.BMP)",
+    .Patterns = "*.bmp",
+    .Name = "bmp",
+    .FileRead = {.ReadLimit = BmpFileSize, .RefuseSize = &RefuseSize},
+    .Decode = &DecodeBmp,
+    .Encode = &EncodeBmp,
+};

@@ -3,6 +3,7 @@
 #include "model/core/loaded.h"
 #include "model/core/packed_color.h"
 #include "model/editor/editor_slots.h"
+#include "model/editor/image_file_format.h"
 
 #include <array>
 #include <cstddef>
@@ -70,3 +71,8 @@ void StoreBmpPicture(const BmpPicture& picture, EditorSlotTable& slots, BmpPalet
 // fails.
 std::optional<UserMessage> SaveBmpFile(const std::string& path, const BmpHeaderBytes& header,
                                        const EditorSlotTable& slots, const BmpPalette& palette);
+
+// The picture file format: reads a file of the one shape as a 128 x 128
+// image with its 256 colors, and writes an image of that size with at most
+// 256 colors (black after the last).
+extern const ImageFileFormat BmpImageFile;

@@ -80,3 +80,12 @@ std::optional<UserMessage> SavePngFile(const std::string& path, const IndexedIma
     return UserMessage{"Could not save the PNG file '" + path + "': " + *failure + ".", "Saving failed",
                        MsgIcon::Critical};
 }
+
+constinit const ImageFileFormat PngImageFile{
+    .Label = "PNG image (*.png)",
+    .Patterns = "*.png",
+    .Name = "png",
+    .FileRead = PngFileRule,
+    .Decode = &DecodeIndexedPng,
+    .Encode = &EncodeIndexedPng,
+};

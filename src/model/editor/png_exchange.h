@@ -5,6 +5,7 @@
 #include "model/core/packed_color.h"
 #include "model/editor/bmp_exchange.h"
 #include "model/editor/editor_slots.h"
+#include "model/editor/image_file_format.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,3 +32,7 @@ Loaded<BmpFileContent> LoadPngPicture(const std::string& path, const WorkingPale
 
 // Writes a picture with WriteIndexedPng; the message to show when that fails.
 std::optional<UserMessage> SavePngFile(const std::string& path, const IndexedImage& image);
+
+// The picture file format: palette PNGs of any size, read and written with
+// DecodeIndexedPng and EncodeIndexedPng.
+extern const ImageFileFormat PngImageFile;

@@ -55,6 +55,7 @@ PaletteLoad ReadBoycott(const std::string& path, const NesColorTable& nesColors)
 constinit const PaletteFileFormat BoycottSavestate{
     .Label = "Boycott Advanced Savestate (*.cot)",
     .Patterns = "*.cot",
+    .Name = "boycott",
     .ReadFile = &ReadBoycott,
     .RoomBelow = MaxSetCount - 1,  // two sets
 };

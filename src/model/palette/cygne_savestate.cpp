@@ -12,6 +12,7 @@ constexpr FixedSizeSavestate Cygne{135674,
 constinit const PaletteFileFormat CygneSavestate{
     .Label = "Cygne Savestate (*.wss)",
     .Patterns = "*.wss",
+    .Name = "cygne",
     .ReadFile = &ReadFixedSizeSavestateFile<Cygne>,
     .RoomBelow = MaxSetCount - 1,  // one set, but the room of two is asked for
 };

@@ -108,6 +108,7 @@ PaletteLoad ReadJascPalette(const std::vector<std::uint8_t>& bytes)
 constinit const PaletteFileFormat JascPaletteFile{
     .Label = "JASC palette file (*.pal)",
     .Patterns = "*.pal",
+    .Name = "jasc",
     .FileRead = {.ReadLimit = JascReadLimit},
     .ReadBytes = &ReadJascPalette,
     .Write = [](const ColorSetList& list) { return BuildJascPalette(SelectedColors(list)); },

@@ -12,5 +12,6 @@ constexpr FixedSizeSavestate Nesticle{22992,
 constinit const PaletteFileFormat NesticleSavestate{
     .Label = "NESticle Savestates (*.st?)",
     .Patterns = "*.st?",
+    .Name = "nesticle",
     .ReadFile = &ReadFixedSizeSavestateFile<Nesticle>,
 };

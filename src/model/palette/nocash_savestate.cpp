@@ -33,5 +33,6 @@ PaletteLoad ReadNocash(const std::string& path, const NesColorTable& nesColors)
 constinit const PaletteFileFormat NocashSavestate{
     .Label = "No$gmb Savestates (*.sna)",
     .Patterns = "*.sna",
+    .Name = "nocash",
     .ReadFile = &ReadNocash,
 };

@@ -55,6 +55,7 @@ PaletteLoad ReadOwnPaletteFile(const std::vector<std::uint8_t>& bytes)
 constinit const PaletteFileFormat OwnPaletteFile{
     .Label = "Brixel palette file (*.bxp)",
     .Patterns = "*.bxp",
+    .Name = "bxp",
     .FileRead = {.ReadLimit = OwnPaletteReadLimit},
     .ReadBytes = &ReadOwnPaletteFile,
     .Write = &BuildOwnPaletteFile,

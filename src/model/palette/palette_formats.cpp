@@ -1,11 +1,15 @@
 #include "model/palette/palette_formats.h"
 
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/savestates.h"
 #include "model/palette/tile_layer_palette_format.h"
 
+#include "model/core/file_filter.h"
+
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -13,10 +17,21 @@ namespace {
 
 // One line a format. A new format goes last, so the positions the user
 // knows keep their formats in both dialogs.
+// clang-format off
 constexpr std::array Formats{
-    &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
-    &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile,
+    &OwnPaletteFile,
+    &RiffPaletteFile,
+    &TileLayerPaletteFile,
+    &NesticleSavestate,
+    &VgbaSavestate,
+    &NocashSavestate,
+    &ZSnesSavestate,
+    &BoycottSavestate,
+    &CygneSavestate,
+    &JascPaletteFile,
+    &ActPaletteFile,
 };
+// clang-format on
 
 enum class Dialog { Open, Save };
 
@@ -54,6 +69,29 @@ const PaletteFileFormat* AtFilterIndex(const std::vector<const PaletteFileFormat
 std::span<const PaletteFileFormat* const> PaletteFileFormats()
 {
     return Formats;
+}
+
+std::vector<const PaletteFileFormat*> PaletteFormatsInTryOrder()
+{
+    std::vector<const PaletteFileFormat*> formats(Formats.begin(), Formats.end());
+    std::stable_partition(formats.begin(), formats.end(),
+                          [](const PaletteFileFormat* format) { return !format->TakesAnyFile; });
+    return formats;
+}
+
+std::vector<const PaletteFileFormat*> PaletteFormatsForPath(std::string_view path)
+{
+    std::vector<const PaletteFileFormat*> formats = PaletteFormatsInTryOrder();
+    std::erase_if(formats,
+                  [&](const PaletteFileFormat* format) { return !PathMatchesPatterns(format->Patterns, path); });
+    return formats;
+}
+
+const PaletteFileFormat* PaletteFormatNamed(std::string_view name)
+{
+    const auto found = std::find_if(Formats.begin(), Formats.end(),
+                                    [&](const PaletteFileFormat* format) { return format->Name == name; });
+    return found == Formats.end() ? nullptr : *found;
 }
 
 std::string PaletteLoadFilter()

@@ -22,6 +22,7 @@ using PaletteLoad = Loaded<PaletteSets>;
 struct PaletteFileFormat {
     std::string_view Label;     // "Microsoft RIFF palette file (*.pal)"
     std::string_view Patterns;  // "*.pal"
+    std::string_view Name;      // "riff", the format's name on the command line
 
     // A format judged by its first bytes: how much of the file is read, and
     // the reader of those bytes.
@@ -39,6 +40,10 @@ struct PaletteFileFormat {
     // load needs SetCount below RoomBelow, checked before the file is read.
     bool ReplacesList = false;
     int RoomBelow = MaxSetCount;
+
+    // A format with nothing to check takes every file, so among formats
+    // that share an extension it is tried after those that check theirs.
+    bool TakesAnyFile = false;
 };
 
 // The colors a single-set format writes: those of the selected set.

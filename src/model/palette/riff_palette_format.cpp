@@ -61,6 +61,7 @@ PaletteLoad ReadRiffPalette(const std::vector<std::uint8_t>& bytes)
 constinit const PaletteFileFormat RiffPaletteFile{
     .Label = "Microsoft RIFF palette file (*.pal)",
     .Patterns = "*.pal",
+    .Name = "riff",
     .FileRead = {.ReadLimit = RiffPaletteSize, .RefuseSize = &RefuseSize},
     .ReadBytes = &ReadRiffPalette,
     .Write = [](const ColorSetList& list) { return BuildRiffPalette(SelectedColors(list)); },

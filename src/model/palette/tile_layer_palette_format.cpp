@@ -38,7 +38,9 @@ PaletteLoad ReadTileLayerPalette(const std::vector<std::uint8_t>& bytes)
 constinit const PaletteFileFormat TileLayerPaletteFile{
     .Label = "Tile Layer DOS palette file (*.pal)",
     .Patterns = "*.pal",
+    .Name = "tlp",
     .FileRead = {.ReadLimit = TileLayerPaletteSize},
     .ReadBytes = &ReadTileLayerPalette,
     .Write = [](const ColorSetList& list) { return BuildTileLayerPalette(SelectedColors(list)); },
+    .TakesAnyFile = true,
 };

@@ -12,6 +12,7 @@ constexpr FixedSizeSavestate Vgba{509144,
 constinit const PaletteFileFormat VgbaSavestate{
     .Label = "VGBA 1.0 Savestates (*.sta)",
     .Patterns = "*.sta",
+    .Name = "vgba",
     .ReadFile = &ReadFixedSizeSavestateFile<Vgba>,
     .RoomBelow = MaxSetCount - 1,  // two sets
 };

@@ -12,6 +12,7 @@ constexpr FixedSizeSavestate ZSnes{274047,
 constinit const PaletteFileFormat ZSnesSavestate{
     .Label = "ZSnes Savestate (*.zs?)",
     .Patterns = "*.zs?",
+    .Name = "zsnes",
     .ReadFile = &ReadFixedSizeSavestateFile<ZSnes>,
     .RoomBelow = MaxSetCount - 1,  // one set, but the room of two is asked for
 };

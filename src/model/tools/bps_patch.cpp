@@ -298,3 +298,12 @@ PatchWrites ApplyBpsPatch(const RomFile& file, const std::uint8_t* patch, std::s
     result.Writes = collector.TakeWrites();
     return result;
 }
+
+constinit const PatchFileFormat BpsPatchFormat{
+    .Label = "BPS patch (*.bps)",
+    .Patterns = "*.bps",
+    .Name = "bps",
+    .Magic = "BPS1",
+    .Build = &BuildBpsPatch,
+    .Apply = &ApplyBpsPatch,
+};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/core/original_bytes.h"
+#include "model/tools/patch_file_format.h"
 #include "model/tools/patch_result.h"
 
 #include <cstddef>
@@ -26,3 +27,6 @@ PatchFile BuildBpsPatch(const RomFile& file, const OriginalByteMap& originals);
 // size or other contents, when it would change the file's length, when it
 // is malformed, or when the result's checksum is not the one it names.
 PatchWrites ApplyBpsPatch(const RomFile& file, const std::uint8_t* patch, std::size_t size);
+
+// The format for the patch list.
+extern const PatchFileFormat BpsPatchFormat;

@@ -201,3 +201,12 @@ PatchWrites ApplyIpsPatch(const RomFile& file, const std::uint8_t* patch, std::s
     result.Writes = collector.TakeWrites();
     return result;
 }
+
+constinit const PatchFileFormat IpsPatchFormat{
+    .Label = "IPS patch (*.ips)",
+    .Patterns = "*.ips",
+    .Name = "ips",
+    .Magic = "PATCH",
+    .Build = &BuildIpsPatch,
+    .Apply = &ApplyIpsPatch,
+};

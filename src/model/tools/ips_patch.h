@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/core/original_bytes.h"
+#include "model/tools/patch_file_format.h"
 #include "model/tools/patch_result.h"
 
 #include <cstddef>
@@ -25,3 +26,6 @@ PatchFile BuildIpsPatch(const RomFile& file, const OriginalByteMap& originals);
 // now; records apply in order, a later one over an earlier one. Refused when a
 // record reaches past the end of the file, as that would change its length.
 PatchWrites ApplyIpsPatch(const RomFile& file, const std::uint8_t* patch, std::size_t size);
+
+// The format for the patch list.
+extern const PatchFileFormat IpsPatchFormat;

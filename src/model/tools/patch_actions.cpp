@@ -130,14 +130,14 @@ EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs)
         if (changed.Runs.empty())
             return Refusal(PatchNoChangesText, PatchCaption);
 
-        const FileChoice choice = dialogs.SaveFile(CreatePatchFilter);
+        const FileChoice choice = dialogs.SaveFile(CreatePatchFilter());
         if (choice.Path.empty())
             return {};
-        const PatchFormat format = choice.FilterIndex == 2 ? PatchFormat::Bps : PatchFormat::Ips;
-        const std::string path =
-            WithDefaultExtension(choice.Path, ParseFileFilter(CreatePatchFilter)[format == PatchFormat::Bps ? 1 : 0]);
+        const PatchFileFormat& format = PatchFormatToCreate(choice.FilterIndex);
+        const std::string path = WithDefaultExtension(
+            choice.Path, FileFilterEntry{std::string(format.Label), {std::string(format.Patterns)}});
 
-        const PatchFile patch = BuildPatch(format, state.FileHandle, originals);
+        const PatchFile patch = format.Build(state.FileHandle, originals);
         if (!patch.Made())
             return Refusal(patch.Refusal, PatchCaption);
         if (const auto failure = WriteFileAtomically(path, patch.Bytes))
@@ -154,7 +154,7 @@ EditReport ApplyPatchFromFile(ProgramState& state, Dialogs& dialogs)
 {
     if (!state.FileOpen())
         return Refusal(PatchNoFileText, PatchCaption);
-    const FileChoice choice = dialogs.OpenFile(ApplyPatchFilter);
+    const FileChoice choice = dialogs.OpenFile(ApplyPatchFilter());
     if (choice.Path.empty())
         return {};
 

@@ -9,14 +9,11 @@ struct ProgramState;
 // since the file was opened, a patch applied to it, and the way back to the
 // file as it was opened. Each returns what the window shows.
 
-inline const char* const CreatePatchFilter = "IPS patch (*.ips)|*.ips|BPS patch (*.bps)|*.bps";
-inline const char* const ApplyPatchFilter = "Patches (*.ips;*.bps)|*.ips;*.bps|All files (*.*)|*.*";
-
 // The history names of the two actions that write into the ROM.
 inline const char* const ApplyPatchStepName = "patch";
 inline const char* const RevertStepName = "revert to opened state";
 
-// Asks where to save, the filter entry picking IPS or BPS, and writes the
+// Asks where to save, the filter entry picking the patch format, and writes the
 // patch of the file as opened to the file as it is now. No file, no change
 // or a patch the format cannot hold: a message and nothing saved.
 EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs);

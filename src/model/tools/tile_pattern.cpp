@@ -1,12 +1,9 @@
 #include "model/tools/tile_pattern.h"
 
-#include "model/core/indexed_png.h"
-#include "model/editor/bmp_exchange.h"
+#include "model/editor/image_formats.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <filesystem>
 
 TilePixels FlipTile(const TilePixels& tile, TileFlip flip)
 {
@@ -76,32 +73,9 @@ std::vector<QueryTile> QueryFromCells(const EditorSlotTable& slots, int firstSlo
     return query;
 }
 
-namespace {
-
-bool IsBmpPath(const std::string& path)
-{
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".bmp";
-}
-
-}  // namespace
-
 std::vector<QueryTile> QueryFromPictureFile(const std::string& path, std::optional<UserMessage>& problem)
 {
-    if (IsBmpPath(path)) {
-        const BmpLoad load = LoadBmpFile(BuildBmpHeader(), path);
-        if (load.Error) {
-            problem = load.Error;
-            return {};
-        }
-        std::vector<QueryTile> query;
-        for (int slot = 0; slot < EditorSlotCount; ++slot)
-            query.push_back({load.Picture.Cells[slot], slot % EditorColumns, slot / EditorColumns});
-        return query;
-    }
-    const Loaded<IndexedImage> load = ReadIndexedPng(path);
+    const Loaded<IndexedImage> load = ReadImageFile(path, ImageFormatForPath(path));
     if (load.Error) {
         problem = load.Error;
         return {};

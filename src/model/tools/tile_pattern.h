@@ -45,7 +45,8 @@ std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<s
 // (cells past the row's end are not taken).
 std::vector<QueryTile> QueryFromCells(const EditorSlotTable& slots, int firstSlot, int count);
 
-// The tiles of a picture file, from its top-left corner: an indexed PNG, or
-// the editor's 128 x 128 BMP (a file whose name ends in .bmp) cell by cell.
+// The tiles of a picture file, from its top-left corner, read in the
+// format its name calls for (ImageFormatForPath): an indexed PNG, or the
+// editor's 128 x 128 BMP cell by cell.
 // Nothing, with the reason in problem, when the file cannot be read.
 std::vector<QueryTile> QueryFromPictureFile(const std::string& path, std::optional<UserMessage>& problem);

@@ -5,11 +5,12 @@
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
 #include "model/editor/bmp_exchange.h"
+#include "model/editor/image_formats.h"
 #include "ui/editor/export_path.h"
 
 namespace {
 
-const char* const BmpFilter = "Bitmap file 128x128x256 colors (*.BMP)|*.bmp";
+const std::string BmpFilter = ImageFilter(BmpImageFile);
 
 // Built once and kept for the run.
 const BmpHeaderBytes& BmpHeader()

@@ -7,10 +7,11 @@
 #include "model/editor/bmp_exchange.h"
 #include "ui/editor/export_path.h"
 #include "model/editor/png_exchange.h"
+#include "model/editor/image_formats.h"
 
 namespace {
 
-const char* const PngFilter = "PNG image (*.png)|*.png";
+const std::string PngFilter = ImageFilter(PngImageFile);
 
 void Export(Dialogs& dialogs, const IndexedImage& image)
 {

@@ -5,6 +5,7 @@
 #include "model/core/program_state.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/search_file_source.h"
+#include "model/editor/image_formats.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/floor/windows.h"
 
@@ -25,8 +26,7 @@
 
 namespace {
 
-const char* const PictureFilter = "Pictures (*.png;*.bmp)|*.png;*.bmp|PNG image (*.png)|*.png|"
-                                  "Bitmap file 128x128x256 colors (*.BMP)|*.bmp";
+const std::string PictureFilter = AnyImageFilter();
 
 constexpr int ProgressSteps = 1000;
 
