@@ -78,6 +78,17 @@ TEST_F(FirstStart, WindowSwitchesStayReleasedWhileTheWindowsShow)
     EXPECT_FALSE(IsChildVisible(w->TileCtrl));
 }
 
+TEST_F(FirstStart, NoWorkingWindowCoversAnother)
+{
+    OpenRom(CountingBytes(4096));
+    std::vector<QWidget*> windows = WorkingWindows(*w);
+    windows.push_back(w->Browser);
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        for (std::size_t j = i + 1; j < windows.size(); ++j)
+            EXPECT_FALSE(ChildFrame(windows[i])->geometry().intersects(ChildFrame(windows[j])->geometry()))
+                << windows[i]->windowTitle().toStdString() << " / " << windows[j]->windowTitle().toStdString();
+}
+
 TEST_F(FirstStart, EditorOpensAt4000TwipsFrameIncluded)
 {
     // 4000 / 15 = 266.7 pixels.

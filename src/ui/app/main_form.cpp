@@ -57,8 +57,7 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     // The state is set up before any window reads it.
     InitState(state_);
     CreateWindows();
-    // Every window is there: now one may reach another.
-    windows_.BrowCtrl->SelectFirstMode();
+    ArrangeWindows();
 
     SetChildVisible(windows_.Tools, true);
     windows_.PaletteCtrl->DrawPalettePanel();
@@ -114,7 +113,6 @@ void MainForm::CreateWindows()
     windows_.FindGraphics = new FindGraphics(state_, windows_, this);
 
     windows_.Tools = new Tools(state_, windows_);
-    AddChildWindow(windows_.Tools, QPoint(0, 0));
 
     windows_.Editor = new Editor(state_, windows_);
     windows_.EditCtrl = new EditCtrl(state_, windows_);
@@ -123,8 +121,15 @@ void MainForm::CreateWindows()
     windows_.BrowCtrl = new BrowCtrl(state_, windows_);
     windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
 
+    // Every window is there: now one may reach another. The browser takes
+    // the first mode's size before the frames are placed around it.
+    windows_.BrowCtrl->SelectFirstMode();
+}
+
+void MainForm::ArrangeWindows()
+{
     // Side by side from the left: tool panel, control panel, browser, palette.
-    const int toolsRight = ChildFrame(windows_.Tools)->geometry().right() + 4;
+    const int toolsRight = AddChildWindow(windows_.Tools, QPoint(0, 0))->geometry().right() + 4;
     QMdiSubWindow* panelFrame = AddChildWindow(windows_.BrowCtrl, QPoint(toolsRight, 0));
     QMdiSubWindow* browserFrame = AddChildWindow(windows_.Browser, QPoint(panelFrame->geometry().right() + 4, 0));
     QMdiSubWindow* paletteFrame = AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));

@@ -61,6 +61,7 @@ protected:
 
 private:
     void CreateWindows();
+    void ArrangeWindows();
     void CreateMenus();
     void CreateStatusStrip();
     void CreateAddedKeys();
