@@ -5,6 +5,7 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
+#include "model/core/number_text.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "support/plain_png.h"
