@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 
+#include "model/core/file_descriptor.h"
 #include "model/core/file_io.h"
 
 #include <algorithm>
