@@ -201,8 +201,8 @@ std::string ConfigPathIn(const std::string& folder)
 
 void ApplyBrowserView(ProgramState& state, Windows& windows, const LayoutConfig& layout)
 {
-    state.BrowserColumns = static_cast<std::int16_t>(layout.BrowserColumns);
-    state.BrowserLines = static_cast<std::int16_t>(layout.BrowserLines);
+    state.BrowserColumns = layout.BrowserColumns;
+    state.BrowserLines = layout.BrowserLines;
     state.BrowserZoom = layout.BrowserZoom;
     bool reloaded = false;
     if (BrowCtrl* panel = windows.BrowCtrl) {
@@ -226,7 +226,7 @@ void ApplyEditorView(ProgramState& state, Windows& windows, const LayoutConfig& 
         frame->move(ToQPoint(layout.EditorPos));
         frame->resize(layout.EditorSize.Width, layout.EditorSize.Height);
     }
-    state.EditorZoom = static_cast<std::uint8_t>(layout.EditorZoom);
+    state.EditorZoom = layout.EditorZoom;
     if (windows.Editor) {
         windows.Editor->FormatEditScroll();
         windows.Editor->RedrawEditor();
