@@ -2,11 +2,11 @@
 
 #include "cli/cli.h"
 
+#include "model/core/file_descriptor.h"
 #include "model/core/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <ostream>
 
 const std::string& ParsedArgs::Required(std::string_view name) const
@@ -110,13 +110,6 @@ std::optional<int> ParsePositive(std::string_view text, int max)
     if (value < 1 || value > max)
         return std::nullopt;
     return static_cast<int>(value);
-}
-
-std::string HexText(std::int64_t value)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
-    return text;
 }
 
 int RunSubcommand(std::string_view command, std::string_view usage, std::span<const OptionSpec> options,

@@ -52,9 +52,6 @@ std::optional<std::int32_t> ParseAddress(std::string_view text);
 // A decimal count 1 .. max, the whole text.
 std::optional<int> ParsePositive(std::string_view text, int max);
 
-// "0x" and at least two upper-case hexadecimal digits.
-std::string HexText(std::int64_t value);
-
 // Runs a subcommand: parses the arguments, prints the usage on --help (exit
 // 0), else calls body; a UsageError prints "brixel-cli: <message>" and a
 // pointer to --help (exit 2), a CliFailure "brixel-cli: <message>" (exit 1).

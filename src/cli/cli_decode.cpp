@@ -1,9 +1,8 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "model/core/tile_codec.h"
+#include "model/core/number_text.h"
 
-#include <algorithm>
 #include <array>
 #include <ostream>
 
@@ -32,9 +31,6 @@ constexpr std::array<OptionSpec, 7> DecodeOptions{{
     {"-o", true},
 }};
 
-// Tiles decoded per positional read.
-constexpr int TilesPerBlock = 16384;
-
 // The smallest PNG depth that holds indices of this many bits.
 int PngDepthFor(int bitsPerPixel)
 {
@@ -49,46 +45,6 @@ std::vector<PngText> SheetRecordTexts(const TileRun& run)
             {std::string(RecordAddressKey), HexText(run.Address)},
             {std::string(RecordCountKey), std::to_string(run.Count)},
             {std::string(RecordColumnsKey), std::to_string(run.Columns)}};
-}
-
-std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image)
-{
-    const int bytesPerTile = StandardModes[run.Mode].BytesPerTile;
-    const std::int64_t end = run.Address + std::int64_t{run.Count} * bytesPerTile;
-    if (run.Address < 0 || run.Count < 1 || end > rom.Length())
-        return "tiles " + HexText(run.Address) + " to " + HexText(end - 1) + " lie past the end of the file (" +
-               std::to_string(rom.Length()) + " bytes)";
-    if (run.Columns < 1)
-        return std::string("a sheet needs at least one tile a row");
-    const std::int64_t width = std::int64_t{run.Columns} * 8;
-    const std::int64_t height = ((run.Count - 1) / run.Columns + 1) * std::int64_t{8};
-    if (PngSizeProblem(width, height))
-        return "a sheet of " + std::to_string(run.Count) + " tiles, " + std::to_string(run.Columns) +
-               " a row, would be " + std::to_string(width) + " x " + std::to_string(height) +
-               " pixels; a PNG holds at most 16384 x 16384 pixels and no side above 1048576: give fewer tiles or "
-               "other --columns";
-
-    image.Width = run.Columns * 8;
-    image.Height = static_cast<int>(height);
-    image.Indices.assign(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height), 0);
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min(run.Count, TilesPerBlock) * bytesPerTile));
-    std::array<std::uint8_t, TilePixelCount> pixels{};
-    for (int first = 0; first < run.Count; first += TilesPerBlock) {
-        const int tiles = std::min(TilesPerBlock, run.Count - first);
-        const std::size_t size = static_cast<std::size_t>(tiles) * static_cast<std::size_t>(bytesPerTile);
-        if (rom.ReadAt(run.Address + std::int64_t{first} * bytesPerTile, block.data(), size) != size)
-            return "the file could not be read";
-        for (int t = 0; t < tiles; ++t) {
-            DecodeTile(run.Mode, block.data() + static_cast<std::size_t>(t) * bytesPerTile, pixels.data());
-            const int tile = first + t;
-            const std::size_t x = static_cast<std::size_t>(tile % run.Columns) * 8;
-            const std::size_t y = static_cast<std::size_t>(tile / run.Columns) * 8;
-            for (std::size_t row = 0; row < 8; ++row)
-                std::copy_n(pixels.data() + row * 8, 8,
-                            image.Indices.data() + (y + row) * static_cast<std::size_t>(image.Width) + x);
-        }
-    }
-    return std::nullopt;
 }
 
 int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "model/core/tile_codec.h"
+#include "model/core/number_text.h"
 
 #include <array>
 #include <ostream>
@@ -30,97 +30,7 @@ constexpr std::array<OptionSpec, 4> EncodeOptions{{
     {"--dry-run", false},
 }};
 
-constexpr std::size_t ListedOffsets = 8;
-
-// The first pixel, in reading order, of the first `tiles` cells whose
-// index the mode cannot hold.
-std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
-{
-    const int largest = (1 << StandardModes[mode].BitsPerPixel) - 1;
-    const std::size_t width = static_cast<std::size_t>(image.Width);
-    const std::size_t columns = width / 8;
-    for (std::size_t i = 0; i < image.Indices.size(); ++i) {
-        const std::size_t x = i % width, y = i / width;
-        if (image.Indices[i] > largest && (y / 8) * columns + x / 8 < tiles)
-            return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") has index " +
-                   std::to_string(image.Indices[i]) + ", above " + std::to_string(largest) + ", the largest of mode " +
-                   std::string(ModeShortName(mode)) + "; nothing was written";
-    }
-    return std::nullopt;
-}
-
-// The mode's bytes of the first `tiles` 8x8 cells, in reading order.
-std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
-{
-    const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
-    const std::size_t width = static_cast<std::size_t>(image.Width);
-    const std::size_t columns = width / 8;
-    std::vector<std::uint8_t> bytes(tiles * bytesPerTile);
-    std::array<std::uint8_t, TilePixelCount> pixels{};
-    for (std::size_t tile = 0; tile < tiles; ++tile) {
-        const std::uint8_t* corner = image.Indices.data() + (tile / columns) * 8 * width + (tile % columns) * 8;
-        for (std::size_t row = 0; row < 8; ++row)
-            std::copy_n(corner + row * width, 8, pixels.data() + row * 8);
-        EncodeTile(mode, pixels.data(), bytes.data() + tile * bytesPerTile);
-    }
-    return bytes;
-}
-
-void CompareWithFile(const RomFile& rom, std::int32_t address, const std::vector<std::uint8_t>& bytes,
-                     std::size_t bytesPerTile, EncodeReport& report)
-{
-    std::vector<std::uint8_t> current(bytes.size());
-    if (rom.ReadAt(address, current.data(), current.size()) != current.size())
-        throw CliFailure{"the file could not be read"};
-    std::size_t lastChangedTile = SIZE_MAX;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == current[i])
-            continue;
-        ++report.ChangedBytes;
-        if (report.FirstChangedOffsets.size() < ListedOffsets)
-            report.FirstChangedOffsets.push_back(address + static_cast<std::int64_t>(i));
-        if (i / bytesPerTile != lastChangedTile) {
-            lastChangedTile = i / bytesPerTile;
-            ++report.ChangedTiles;
-        }
-    }
-}
-
 }  // namespace
-
-std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile& rom, GraphicsMode mode,
-                                              std::int32_t address, bool dryRun, EncodeReport& report, int tiles)
-{
-    if (image.Width % 8 != 0 || image.Height % 8 != 0)
-        return "the image is " + std::to_string(image.Width) + " x " + std::to_string(image.Height) +
-               " pixels; both sides must be multiples of 8";
-    const std::size_t cells = static_cast<std::size_t>(image.Width / 8) * static_cast<std::size_t>(image.Height / 8);
-    if (tiles < 0 || static_cast<std::size_t>(tiles) > cells)
-        return "the image has " + std::to_string(cells) + " cells of 8x8 pixels, fewer than the " +
-               std::to_string(tiles) + " tiles to write; nothing was written";
-    const std::size_t written = tiles == EveryCell ? cells : static_cast<std::size_t>(tiles);
-    if (auto problem = FirstOversizedIndex(image, mode, written))
-        return problem;
-    const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
-    const std::vector<std::uint8_t> bytes = EncodeCells(image, mode, written);
-    report = EncodeReport{};
-    report.Tiles = static_cast<int>(bytes.size() / bytesPerTile);
-    report.Bytes = static_cast<std::int64_t>(bytes.size());
-    const std::int64_t end = std::int64_t{address} + report.Bytes;
-    if (address < 0 || end > rom.Length())
-        return "the " + std::to_string(report.Tiles) + " tiles would end at " + HexText(end) +
-               ", past the end of the file (" + std::to_string(rom.Length()) + " bytes); nothing was written";
-    try {
-        CompareWithFile(rom, address, bytes, bytesPerTile, report);
-    } catch (const CliFailure& failure) {
-        return failure.Message;
-    }
-    if (dryRun || report.ChangedBytes == 0)
-        return std::nullopt;
-    if (const RomWriteResult written = rom.WriteAt(address, bytes.data(), bytes.size()); !written)
-        return written.Reason;
-    return std::nullopt;
-}
 
 SheetRecord ReadSheetRecord(const IndexedImage& image)
 {

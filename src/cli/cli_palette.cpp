@@ -2,7 +2,6 @@
 #include "cli/cli_args.h"
 
 #include "model/core/default_palettes.h"
-#include "model/core/document.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
 
@@ -129,28 +128,33 @@ std::vector<const PaletteFileFormat*> FormatsFor(const std::string& path, const 
     return formats;
 }
 
-const Document& DefaultDocument()
+struct DefaultPalettes {
+    WorkingPaletteTable WorkingPalette{};
+    NesColorTable NesColors{};
+};
+
+const DefaultPalettes& Defaults()
 {
-    static const std::unique_ptr<Document> document = [] {
-        auto made = std::make_unique<Document>();
-        InitDefaultPalettes(*made);
+    static const DefaultPalettes palettes = [] {
+        DefaultPalettes made;
+        InitDefaultPalettes(made.WorkingPalette, made.NesColors);
         return made;
     }();
-    return *document;
+    return palettes;
 }
 
 }  // namespace
 
 Palette256 DefaultWorkingPalette()
 {
-    return DefaultDocument().WorkingPalette;
+    return Defaults().WorkingPalette;
 }
 
 PaletteLoad ReadAnyPaletteFile(const std::string& path, const std::string& formatName)
 {
     std::optional<PaletteLoad> firstRefusal;
     for (const PaletteFileFormat* format : FormatsFor(path, formatName, false)) {
-        PaletteLoad load = LoadPaletteFile(path, *format, DefaultDocument().NesColors);
+        PaletteLoad load = LoadPaletteFile(path, *format, Defaults().NesColors);
         if (!load.Error && !load.Sets.empty())
             return load;
         if (!load.Error)

@@ -6,6 +6,7 @@
 
 #include "core/reference_codec.h"
 #include "model/palette/act_palette_format.h"
+#include "model/core/number_text.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "support/plain_png.h"

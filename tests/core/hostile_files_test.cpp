@@ -1,3 +1,4 @@
+#include "model/core/file_descriptor.h"
 #include "model/core/file_io.h"
 #include "model/core/rom_file.h"
 #include "model/core/tile_io.h"

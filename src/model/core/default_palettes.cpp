@@ -32,16 +32,16 @@ constexpr std::array<PackedColor, 16> RampColors = {
 
 }  // namespace
 
-void InitDefaultPalettes(Document& document)
+void InitDefaultPalettes(WorkingPaletteTable& workingPalette, NesColorTable& nesColors)
 {
-    std::copy(RampColors.begin(), RampColors.end(), document.WorkingPalette.begin());
+    std::copy(RampColors.begin(), RampColors.end(), workingPalette.begin());
     // A gray ramp from 1 to 255 that skips a level every 16 entries.
     for (int i = 16; i < 256; ++i) {
         const int level = RoundHalfEven((i - 16) + i / 16.0);
-        document.WorkingPalette[i] = MakePackedColor(level, level, level);
+        workingPalette[i] = MakePackedColor(level, level, level);
     }
     for (std::size_t i = 0; i < NesRgb.size(); ++i) {
         const auto rgb = static_cast<int>(NesRgb[i]);
-        document.NesColors[i] = MakePackedColor(rgb >> 16, rgb >> 8, rgb);
+        nesColors[i] = MakePackedColor(rgb >> 16, rgb >> 8, rgb);
     }
 }

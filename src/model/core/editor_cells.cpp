@@ -29,11 +29,3 @@ bool HoldsUnsavedEdit(const EditorSlot& cell)
 {
     return cell.Edited && cell.Address >= 0;
 }
-
-int UnsavedEditCount(const EditorSlotTable& slots)
-{
-    int count = 0;
-    for (const EditorSlot& cell : slots)
-        count += HoldsUnsavedEdit(cell) ? 1 : 0;
-    return count;
-}

@@ -60,5 +60,3 @@ void UnbindAllSlots(EditorSlotTable& slots);
 
 // Whether a cell holds changes its file address does not have yet.
 bool HoldsUnsavedEdit(const EditorSlot& cell);
-// The cells that do.
-int UnsavedEditCount(const EditorSlotTable& slots);

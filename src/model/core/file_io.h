@@ -9,21 +9,6 @@
 // Whole-file reads and safe writes for the program's own small files
 // (palettes, bookmarks, patterns, BMP, C output, configuration).
 
-// Opens path with the given access flags (O_RDONLY or O_RDWR) if it names a
-// regular file. The open itself never blocks, so a named pipe or a device
-// given as a file cannot hang the program. Returns the descriptor, or -1
-// with the cause for the user in reason.
-int OpenRegularFile(const std::string& path, int accessFlags, std::string& reason);
-
-// Reads up to size bytes at offset of an open descriptor, going on after
-// short reads and interruptions; returns how many arrived (fewer at the end
-// of the file or on an error).
-std::size_t ReadFullyAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t size);
-
-// The text of an errno value, or of "the system wrote nothing" for 0, so a
-// message never shows a cause left over from an earlier call.
-std::string SystemCause(int error);
-
 // The size of a regular file in bytes; nullopt when it does not exist or is
 // no regular file.
 std::optional<std::int64_t> FileSize(const std::string& path);

@@ -159,6 +159,13 @@ std::string FormatHex(std::int32_t value)
     return buffer;
 }
 
+std::string HexText(std::int64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
 std::string FormatPlainDecimal(double value)
 {
     if (value == 0)

@@ -22,6 +22,9 @@ std::int32_t RoundHalfEven(double value);
 // counts as 0. 4660 gives "00001234 hex".
 std::string FormatHex(std::int32_t value);
 
+// "0x" and at least two upper-case hexadecimal digits: 0x0F, 0x150.
+std::string HexText(std::int64_t value);
+
 // A number in plain decimal with no more digits than needed: 0.055 gives
 // "0.055", 1.5 gives "1.5", 0 gives "0". Always a digit before the point.
 std::string FormatPlainDecimal(double value);

@@ -24,7 +24,7 @@ void InitState(ProgramState& state)
 
     FillModeTable(state.ModeTable);
     ClearAllSlots(state.EditorSlots);
-    InitDefaultPalettes(state);
+    InitDefaultPalettes(state.WorkingPalette, state.NesColors);
 }
 
 const ModeInfo& CurrentModeInfo(const ProgramState& state)

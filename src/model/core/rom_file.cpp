@@ -1,6 +1,6 @@
 #include "model/core/rom_file.h"
 
-#include "model/core/file_io.h"
+#include "model/core/file_descriptor.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "model/core/rom_rollback.h"
 
-#include "model/core/file_io.h"
+#include "model/core/file_descriptor.h"
 
 #include <algorithm>
 #include <array>

@@ -23,9 +23,9 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
     return outcome;
 }
 
-std::string OpenedInfoText(const ProgramState& state)
+std::string OpenedInfoText(const Document& document)
 {
-    return "Opened " + state.FileName() + " (" + std::to_string(state.FileLength()) + " bytes)";
+    return "Opened " + document.FileName() + " (" + std::to_string(document.FileLength()) + " bytes)";
 }
 
 std::string CloseRomInState(ProgramState& state)

@@ -26,7 +26,7 @@ struct OpenRomOutcome {
 OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path);
 
 // "Opened " + path + " (" + length + " bytes)".
-std::string OpenedInfoText(const ProgramState& state);
+std::string OpenedInfoText(const Document& document);
 
 // Closes the open file and returns the information line text,
 // "Closed file " + path.

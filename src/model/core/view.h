@@ -12,13 +12,17 @@ enum class EditorTool : std::uint8_t { Select, Paint, Fill };
 // and selection, the editor's zoom and cursor, the palette panel's layout,
 // the display colors and the switches of the options window.
 struct View {
+    // One width a kind of value: file addresses are std::int32_t like the
+    // file's length, a color index is one byte, and every count, size,
+    // zoom, offset and grid position is an int.
+
     // Browser.
     std::int32_t BrowserAddress = 0;
-    std::uint8_t BrowserDiv = 0;  // fine byte offset, 0 .. BytesPerTile
-    std::int16_t BrowserColumns = 0;
-    std::int16_t BrowserLines = 0;
-    std::int16_t TileWidth = 0;
-    std::int16_t TileHeight = 0;
+    int BrowserDiv = 0;  // fine byte offset, 0 .. BytesPerTile
+    int BrowserColumns = 0;
+    int BrowserLines = 0;
+    int TileWidth = 0;
+    int TileHeight = 0;
     int BrowserZoom = 0;
     bool BrowserGrid = false;
     int BrowserSelX = 0;
@@ -26,16 +30,16 @@ struct View {
     std::string AddressFieldText = "0";  // the jump field as it reads now, typed or shown
 
     // Editor.
-    std::uint8_t EditorZoom = 0;
+    int EditorZoom = 0;
     EditorTool EditMode = EditorTool::Select;
     int EditorCursorCol = 0;
-    std::int16_t EditorCursorRow = 0;
+    int EditorCursorRow = 0;
     bool EditorGrid = true;
     bool ShowEmptyCells = false;  // empty cells in their own color
 
     // Palette panel and display colors.
     std::uint8_t CurrentColor = 0;
-    std::uint8_t PaletteColumns = 0;
+    int PaletteColumns = 0;
     PackedColor GridColor = 0;
     PackedColor SelectionColor = 0;
     PackedColor EmptyColor = 0;

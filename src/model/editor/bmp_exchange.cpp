@@ -2,6 +2,7 @@
 
 #include "model/core/byte_order.h"
 #include "model/core/file_io.h"
+#include "model/core/tile_sheet.h"
 
 #include <algorithm>
 #include <span>
@@ -121,7 +122,8 @@ BmpHeaderBytes BuildBmpHeader()
 
 CellPixel CellPixelAt(int x, int y)
 {
-    return {SlotAt(x / TileSide, y / TileSide), (y % TileSide) * TileSide + x % TileSide};
+    const SheetPixel at = SheetPixelAt(x, y, EditorColumns);
+    return {at.Tile, at.Entry};
 }
 
 std::vector<std::uint8_t> BuildBmpFile(const BmpHeaderBytes& header, const EditorSlotTable& slots,

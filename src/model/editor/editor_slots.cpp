@@ -1,23 +1,23 @@
 #include "model/editor/editor_slots.h"
 
 #include "model/core/dialogs.h"
-#include "model/core/program_state.h"
+#include "model/core/document.h"
 #include "model/core/tile_io.h"
 
 #include <algorithm>
 
-bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int slot)
+bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot)
 {
-    for (const EditorSlot& cell : state.EditorSlots)
+    for (const EditorSlot& cell : document.EditorSlots)
         if (cell.Address == address) {
             dialogs.Message("There is already a tile with the same address in the editor.", "Editor error",
                             MsgIcon::Information);
             return false;
         }
-    EditorSlot& cell = state.EditorSlots[slot];
-    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    EditorSlot& cell = document.EditorSlots[slot];
+    ReadTiles(document.FileHandle, document.CurrentMode, address, 1, cell.Pixels.data());
     cell.Address = address;
-    cell.Mode = state.CurrentMode;
+    cell.Mode = document.CurrentMode;
     cell.Edited = false;
     return true;
 }
@@ -94,23 +94,23 @@ std::vector<int> SyncTwins(EditorSlotTable& slots, int slot)
     return twins;
 }
 
-bool TileInsideFile(const ProgramState& state, std::int64_t address)
+bool TileInsideFile(const Document& document, std::int64_t address)
 {
-    return TileInsideFile(state, state.CurrentMode, address);
+    return TileInsideFile(document, document.CurrentMode, address);
 }
 
-bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address)
+bool TileInsideFile(const Document& document, std::uint8_t mode, std::int64_t address)
 {
-    return state.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= state.FileLength();
+    return document.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= document.FileLength();
 }
 
-RomWriteResult SaveSlot(ProgramState& state, int slot)
+RomWriteResult SaveSlot(Document& document, int slot)
 {
-    const EditorSlot& cell = state.EditorSlots[slot];
+    const EditorSlot& cell = document.EditorSlots[slot];
     RomWriteResult written =
-        WriteTile(state.FileHandle, SaveModeOf(cell, state.CurrentMode), cell.Address, cell.Pixels);
+        WriteTile(document.FileHandle, SaveModeOf(cell, document.CurrentMode), cell.Address, cell.Pixels);
     if (written)
-        MarkSaved(state.EditorSlots, slot);
+        MarkSaved(document.EditorSlots, slot);
     return written;
 }
 
@@ -120,17 +120,17 @@ void MarkSaved(EditorSlotTable& slots, int slot)
         slots[j].Edited = false;
 }
 
-bool IsUnsavedTile(const ProgramState& state, int slot)
+bool IsUnsavedTile(const Document& document, int slot)
 {
-    const EditorSlot& cell = state.EditorSlots[slot];
-    return HoldsUnsavedEdit(cell) && TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address);
+    const EditorSlot& cell = document.EditorSlots[slot];
+    return HoldsUnsavedEdit(cell) && TileInsideFile(document, SaveModeOf(cell, document.CurrentMode), cell.Address);
 }
 
-int UnsavedTileCount(const ProgramState& state)
+int UnsavedTileCount(const Document& document)
 {
     int count = 0;
     for (int slot = 0; slot < EditorSlotCount; ++slot)
-        count += IsUnsavedTile(state, slot) ? 1 : 0;
+        count += IsUnsavedTile(document, slot) ? 1 : 0;
     return count;
 }
 
@@ -141,20 +141,21 @@ std::string UnsavedTilesText(int count)
     return std::to_string(count) + " edited tiles are not saved to the file.";
 }
 
-SaveAllResult SaveAllSlots(ProgramState& state)
+SaveAllResult SaveAllSlots(Document& document)
 {
     // One rollback journal for all the tiles, synced once, instead of one a tile.
     std::vector<ByteRange> tiles;
-    for (const EditorSlot& cell : state.EditorSlots)
-        if (const std::uint8_t mode = SaveModeOf(cell, state.CurrentMode); TileInsideFile(state, mode, cell.Address))
+    for (const EditorSlot& cell : document.EditorSlots)
+        if (const std::uint8_t mode = SaveModeOf(cell, document.CurrentMode);
+            TileInsideFile(document, mode, cell.Address))
             tiles.push_back({cell.Address, StandardModes[mode].BytesPerTile});
-    const RomFile::WriteGroup group(state.FileHandle, tiles);
+    const RomFile::WriteGroup group(document.FileHandle, tiles);
     SaveAllResult result;
     for (int i = 0; i < EditorSlotCount; ++i) {
-        const EditorSlot& cell = state.EditorSlots[i];
-        if (!TileInsideFile(state, SaveModeOf(cell, state.CurrentMode), cell.Address))
+        const EditorSlot& cell = document.EditorSlots[i];
+        if (!TileInsideFile(document, SaveModeOf(cell, document.CurrentMode), cell.Address))
             continue;
-        const RomWriteResult written = SaveSlot(state, i);
+        const RomWriteResult written = SaveSlot(document, i);
         if (!written) {
             result.Failed = true;
             result.Problem = written.Reason;
@@ -165,14 +166,14 @@ SaveAllResult SaveAllSlots(ProgramState& state)
     return result;
 }
 
-bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
+bool ReloadSlot(Document& document, int slot, std::int32_t address)
 {
-    EditorSlot& cell = state.EditorSlots[slot];
-    if (!state.FileOpen() || address < 0)
+    EditorSlot& cell = document.EditorSlots[slot];
+    if (!document.FileOpen() || address < 0)
         return false;
-    ReadTiles(state.FileHandle, state.CurrentMode, address, 1, cell.Pixels.data());
+    ReadTiles(document.FileHandle, document.CurrentMode, address, 1, cell.Pixels.data());
     if (address == cell.Address) {
-        cell.Mode = state.CurrentMode;
+        cell.Mode = document.CurrentMode;
         cell.Edited = false;
     } else {
         // Pixels from elsewhere differ from the cell's own address.
@@ -182,11 +183,11 @@ bool ReloadSlot(ProgramState& state, int slot, std::int32_t address)
     return true;
 }
 
-std::vector<int> ReloadAllSlots(ProgramState& state)
+std::vector<int> ReloadAllSlots(Document& document)
 {
     std::vector<int> read;
     for (int i = 0; i < EditorSlotCount; ++i)
-        if (ReloadSlot(state, i, state.EditorSlots[i].Address))
+        if (ReloadSlot(document, i, document.EditorSlots[i].Address))
             read.push_back(i);
     return read;
 }

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-struct ProgramState;
+struct Document;
 class Dialogs;
 
 // Reads the tile at address into the slot and binds it to that address,
 // unless another cell already holds that address: then the message
 // "There is already a tile with the same address in the editor." is shown
 // and the slot is left as it is. Returns whether the tile was loaded.
-bool LoadSlot(ProgramState& state, Dialogs& dialogs, std::int32_t address, int slot);
+bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot);
 
 // The slots (s included) that share slot s's file address, in slot order;
 // just s when it has no address.
@@ -41,14 +41,14 @@ void RotateTile(TilePixels& pixels);  // a quarter turn counter-clockwise
 std::vector<int> SyncTwins(EditorSlotTable& slots, int slot);
 
 // Whether a tile of the current mode at address lies wholly inside the file.
-bool TileInsideFile(const ProgramState& state, std::int64_t address);
+bool TileInsideFile(const Document& document, std::int64_t address);
 // The same for a tile of the given mode.
-bool TileInsideFile(const ProgramState& state, std::uint8_t mode, std::int64_t address);
+bool TileInsideFile(const Document& document, std::uint8_t mode, std::int64_t address);
 
 // Writes a cell back at its own address in the mode it was read in; once
 // written, it and its twins hold no unsaved edit. The caller checks that
 // the tile lies inside the file first.
-RomWriteResult SaveSlot(ProgramState& state, int slot);
+RomWriteResult SaveSlot(Document& document, int slot);
 
 // The cell and every cell sharing its address match the file again.
 void MarkSaved(EditorSlotTable& slots, int slot);
@@ -58,13 +58,13 @@ void MarkSaved(EditorSlotTable& slots, int slot);
 // mode; otherwise the cell forgets its mode, as its pixels no longer come
 // from its own address. Returns false (and changes nothing) when no file is
 // open or address is negative.
-bool ReloadSlot(ProgramState& state, int slot, std::int32_t address);
+bool ReloadSlot(Document& document, int slot, std::int32_t address);
 
 // Whether a cell holds edits that Save all would write: edited, bound, and
 // with its tile inside the open file. The editor marks these cells.
-bool IsUnsavedTile(const ProgramState& state, int slot);
+bool IsUnsavedTile(const Document& document, int slot);
 // How many cells do.
-int UnsavedTileCount(const ProgramState& state);
+int UnsavedTileCount(const Document& document);
 
 // The question asked before such edits would be left behind.
 std::string UnsavedTilesText(int count);
@@ -80,8 +80,8 @@ struct SaveAllResult {
 // wins). The first refused write ends it: a file changed outside the
 // program or a failing disk would refuse the rest as well. The caller asks
 // ConfirmSave first.
-SaveAllResult SaveAllSlots(ProgramState& state);
+SaveAllResult SaveAllSlots(Document& document);
 
 // Re-reads every bound cell from the file in the current mode; empty and
 // unbound cells stay. Returns the slots that were read.
-std::vector<int> ReloadAllSlots(ProgramState& state);
+std::vector<int> ReloadAllSlots(Document& document);

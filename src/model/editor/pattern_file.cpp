@@ -1,8 +1,8 @@
 #include "model/editor/pattern_file.h"
 
 #include "model/core/byte_order.h"
+#include "model/core/document.h"
 #include "model/core/file_io.h"
-#include "model/core/program_state.h"
 #include "model/core/tile_io.h"
 
 #include <algorithm>
@@ -57,10 +57,10 @@ bool RenamePattern(PatternList& list, int index, const std::string& description)
     return true;
 }
 
-void ApplyPattern(ProgramState& state, const AddressPattern& pattern, bool reload)
+void ApplyPattern(Document& document, const AddressPattern& pattern, bool reload)
 {
     for (int i = 0; i < EditorSlotCount; ++i) {
-        EditorSlot& slot = state.EditorSlots[i];
+        EditorSlot& slot = document.EditorSlots[i];
         slot.Address = pattern.Addresses[i];
         // Pixels that stay are not the tile at the new address: written
         // later, they go in the mode current then.
@@ -72,8 +72,8 @@ void ApplyPattern(ProgramState& state, const AddressPattern& pattern, bool reloa
         if (slot.Address < 0)
             slot.Pixels.fill(0);
         else {
-            ReadTiles(state.FileHandle, state.CurrentMode, slot.Address, 1, slot.Pixels.data());
-            slot.Mode = state.CurrentMode;
+            ReadTiles(document.FileHandle, document.CurrentMode, slot.Address, 1, slot.Pixels.data());
+            slot.Mode = document.CurrentMode;
         }
     }
 }

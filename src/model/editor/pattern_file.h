@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-struct ProgramState;
+struct Document;
 
 // Captures the editor's addresses as a new last pattern (an unbound cell
 // is stored as EmptySlot); an empty description becomes "No description".
@@ -28,7 +28,7 @@ bool RenamePattern(PatternList& list, int index, const std::string& description)
 // Binds every editor cell to the pattern's address. With reload each cell
 // is then read from the open file, or blanked when it has no address;
 // without it pixels stay as they are.
-void ApplyPattern(ProgramState& state, const AddressPattern& pattern, bool reload);
+void ApplyPattern(Document& document, const AddressPattern& pattern, bool reload);
 
 // ".eap" files: "BXA", then per pattern its description, a 0 byte and 256
 // little-endian addresses; negative addresses are written as FF FF FF FF.

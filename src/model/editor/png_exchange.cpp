@@ -1,5 +1,7 @@
 #include "model/editor/png_exchange.h"
 
+#include "model/core/tile_sheet.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -16,7 +18,7 @@ UserMessage WrongSizeMessage(int width, int height)
 }
 
 // An 8 bits a pixel image of the size with every working palette color,
-// its indices still to be filled.
+// all its indices 0.
 IndexedImage EmptyPicture(int width, int height, const WorkingPaletteTable& palette)
 {
     IndexedImage image;
@@ -24,7 +26,7 @@ IndexedImage EmptyPicture(int width, int height, const WorkingPaletteTable& pale
     image.Height = height;
     image.Palette.assign(palette.begin(), palette.end());
     image.BitDepth = 8;
-    image.Indices.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    image.Indices.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     return image;
 }
 
@@ -33,11 +35,8 @@ IndexedImage EmptyPicture(int width, int height, const WorkingPaletteTable& pale
 IndexedImage EditorPicture(const EditorSlotTable& slots, const WorkingPaletteTable& palette)
 {
     IndexedImage image = EmptyPicture(EditorSide, EditorSide, palette);
-    for (int y = 0; y < EditorSide; ++y)
-        for (int x = 0; x < EditorSide; ++x) {
-            const CellPixel at = CellPixelAt(x, y);
-            image.Indices.push_back(slots[at.Cell].Pixels[at.Entry]);
-        }
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        PasteTile(image.Indices, image.Width, slot, slots[slot].Pixels.data());
     return image;
 }
 
@@ -45,11 +44,9 @@ IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int
                                 const WorkingPaletteTable& palette)
 {
     IndexedImage image = EmptyPicture(columns * TileSide, lines * TileSide, palette);
-    for (int y = 0; y < image.Height; ++y)
-        for (int x = 0; x < image.Width; ++x) {
-            const int tile = (y / TileSide) * columns + x / TileSide;
-            image.Indices.push_back(tilePixels[tile * TileSide * TileSide + (y % TileSide) * TileSide + x % TileSide]);
-        }
+    for (int tile = 0; tile < columns * lines; ++tile)
+        PasteTile(image.Indices, image.Width, tile,
+                  tilePixels + static_cast<std::ptrdiff_t>(tile) * TileSide * TileSide);
     return image;
 }
 
@@ -64,11 +61,8 @@ Loaded<BmpFileContent> LoadPngPicture(const std::string& path, const WorkingPale
     load.Picture.Colors = current;
     std::copy_n(png.Palette.begin(), std::min(png.Palette.size(), load.Picture.Colors.size()),
                 load.Picture.Colors.begin());
-    for (int y = 0; y < EditorSide; ++y)
-        for (int x = 0; x < EditorSide; ++x) {
-            const CellPixel at = CellPixelAt(x, y);
-            load.Picture.Cells[at.Cell][at.Entry] = png.Indices[static_cast<std::size_t>(y) * EditorSide + x];
-        }
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        load.Picture.Cells[slot] = CutTile(png.Indices, png.Width, slot);
     return load;
 }
 

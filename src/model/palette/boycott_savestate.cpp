@@ -1,7 +1,7 @@
 #include "model/palette/savestate_reading.h"
 #include "model/palette/savestates.h"
 
-#include "model/core/file_io.h"
+#include "model/core/file_descriptor.h"
 
 #include <fcntl.h>
 #include <unistd.h>

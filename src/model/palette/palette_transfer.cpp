@@ -1,6 +1,6 @@
 #include "model/palette/palette_transfer.h"
 
-#include "model/core/program_state.h"
+#include "model/core/document.h"
 #include "model/core/write_messages.h"
 
 #include <algorithm>
@@ -65,11 +65,10 @@ ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t enc
     return {};
 }
 
-std::optional<UserMessage> ExportSelectedSet(ProgramState& state, std::int32_t address, std::uint8_t encoding,
-                                             int count)
+std::optional<UserMessage> ExportSelectedSet(Document& document, std::int32_t address, std::uint8_t encoding, int count)
 {
-    const ExportResult result =
-        ExportPalette(state.FileHandle, address, encoding, count, state.Sets.ColorSets[state.Sets.SelectedSet].Colors);
+    const ExportResult result = ExportPalette(document.FileHandle, address, encoding, count,
+                                              document.Sets.ColorSets[document.Sets.SelectedSet].Colors);
     switch (result.Outcome) {
     case ExportOutcome::Written:
         break;

@@ -41,10 +41,10 @@ struct ExportResult {
 ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
                            const Palette256& colors);
 
-struct ProgramState;
+struct Document;
 
 // The color set window's export, after ConfirmSave: the selected set's
 // first count colors are written at address. Returns the message to show;
 // none when the colors were written.
-std::optional<UserMessage> ExportSelectedSet(ProgramState& state, std::int32_t address, std::uint8_t encoding,
+std::optional<UserMessage> ExportSelectedSet(Document& document, std::int32_t address, std::uint8_t encoding,
                                              int count);

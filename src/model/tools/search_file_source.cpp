@@ -1,6 +1,6 @@
 #include "model/tools/search_file_source.h"
 
-#include "model/core/file_io.h"
+#include "model/core/file_descriptor.h"
 #include "model/core/rom_file.h"
 
 #include <cerrno>

@@ -1,5 +1,6 @@
 #include "model/tools/tile_pattern.h"
 
+#include "model/core/tile_sheet.h"
 #include "model/editor/image_formats.h"
 
 #include <algorithm>
@@ -45,18 +46,10 @@ std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<s
     if (width <= 0 || height <= 0 ||
         indices.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
         return query;
-    for (int row = 0; row < height / TileSide; ++row)
-        for (int column = 0; column < width / TileSide; ++column) {
-            QueryTile tile;
-            tile.Column = column;
-            tile.Row = row;
-            for (int y = 0; y < TileSide; ++y)
-                for (int x = 0; x < TileSide; ++x)
-                    tile.Pixels[y * TileSide + x] =
-                        indices[static_cast<std::size_t>(row * TileSide + y) * static_cast<std::size_t>(width) +
-                                static_cast<std::size_t>(column * TileSide + x)];
-            query.push_back(tile);
-        }
+    const int columns = TilesAlong(width);
+    for (int row = 0; row < TilesAlong(height); ++row)
+        for (int column = 0; column < columns; ++column)
+            query.push_back({CutTile(indices, width, row * columns + column), column, row});
     return query;
 }
 

@@ -207,8 +207,8 @@ std::string ConfigPathIn(const std::string& folder)
 
 void ApplyBrowserView(ProgramState& state, Windows& windows, const LayoutConfig& layout)
 {
-    state.BrowserColumns = static_cast<std::int16_t>(layout.BrowserColumns);
-    state.BrowserLines = static_cast<std::int16_t>(layout.BrowserLines);
+    state.BrowserColumns = layout.BrowserColumns;
+    state.BrowserLines = layout.BrowserLines;
     state.BrowserZoom = layout.BrowserZoom;
     BrowCtrl* panel = windows.BrowCtrl;
     // The size bars' change handler reloads the browser when a value changes.
@@ -229,7 +229,7 @@ void ApplyEditorView(ProgramState& state, Windows& windows, const LayoutConfig& 
     QWidget* frame = ChildFrame(windows.Editor);
     frame->move(ToQPoint(layout.EditorPos));
     frame->resize(layout.EditorSize.Width, layout.EditorSize.Height);
-    state.EditorZoom = static_cast<std::uint8_t>(layout.EditorZoom);
+    state.EditorZoom = layout.EditorZoom;
     windows.Editor->FormatEditScroll();
     windows.Editor->RedrawEditor();
 }

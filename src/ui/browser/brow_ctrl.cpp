@@ -185,7 +185,7 @@ void BrowCtrl::FollowMode()
 
 void BrowCtrl::ScrollDiv_Change(int position)
 {
-    state_.BrowserDiv = static_cast<std::uint8_t>(position);
+    state_.BrowserDiv = position;
     LbDiv->setNum(position);
     LbDiv->repaint();
     ScrollBrowser();
@@ -209,8 +209,8 @@ void BrowCtrl::StepFineOffset(int delta)
 
 void BrowCtrl::GridSize_Change()
 {
-    state_.BrowserLines = static_cast<std::int16_t>(ScrLines->value());
-    state_.BrowserColumns = static_cast<std::int16_t>(ScrRows->value());
+    state_.BrowserLines = ScrLines->value();
+    state_.BrowserColumns = ScrRows->value();
     LbLines->setNum(ScrLines->value());
     LbRows->setNum(ScrRows->value());
     ReloadBrowser();

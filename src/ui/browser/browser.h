@@ -42,7 +42,6 @@ public:
     // The same, reporting the time it took when redraw timing is switched on.
     void TimedReloadAndRedraw();
 
-    const QImage& TileImage() const { return tileImage_; }
     const QImage& BackingImage() const { return backingImage_; }
 
     // A tile from the editor dropped at a point in this window's

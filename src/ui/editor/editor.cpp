@@ -249,7 +249,7 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
                 const int oldCursor = CursorSlot(state_);
                 DrawSlot(oldCursor, state_.EditorCursorCol, state_.EditorCursorRow);
                 state_.EditorCursorCol = hit->Column;
-                state_.EditorCursorRow = static_cast<std::int16_t>(hit->Row);
+                state_.EditorCursorRow = hit->Row;
                 TellTileTool();
                 DrawEditorOverlay();
             }

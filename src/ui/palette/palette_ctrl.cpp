@@ -196,7 +196,7 @@ void PaletteCtrl::SetShiftCount(int count)
 
 void PaletteCtrl::Label1_Click()
 {
-    state_.PaletteColumns = static_cast<std::uint8_t>(NextPaletteColumns(state_.PaletteColumns));
+    state_.PaletteColumns = NextPaletteColumns(state_.PaletteColumns);
     DrawPalettePanel();
 }
 
