@@ -64,7 +64,7 @@ TEST_F(BrowserOpenClose, OpeningShowsTheFileFromItsFirstByte)
     EXPECT_TRUE(w->Browser->IsWindowVisible());
     EXPECT_EQ(Text(w->Browser->windowTitle()), "Browser - '" + path + "' in 1 bit per pixel mode");
     // Tile 1 of the grid is bytes 8..15 of the file.
-    EXPECT_EQ(state.BrowserPixels[64 + 7], 8 & 1);
+    EXPECT_EQ(w->Browser->DecodedPixels()[64 + 7], 8 & 1);
 }
 
 TEST_F(BrowserOpenClose, OpenWithAFileOpenAsksFirst)
@@ -337,13 +337,13 @@ TEST_F(BrowserPicture, PaletteChangeRedrawsWithoutReadingTheFile)
 {
     std::vector<std::uint8_t> rom(4096, 0xFF);
     const std::string path = OpenRom(rom);
-    EXPECT_EQ(state.BrowserPixels[0], 1);
+    EXPECT_EQ(w->Browser->DecodedPixels()[0], 1);
     // Empty the file behind the program's back: a read now would give zeros.
     std::filesystem::resize_file(path, 0);
     state.WorkingPalette[1] = MakePackedColor(10, 20, 30);
     PaletteChanged(*w);
     EXPECT_EQ(w->Browser->BackingImage().pixel(4, 4), qRgb(10, 20, 30));
-    EXPECT_EQ(state.BrowserPixels[0], 1);
+    EXPECT_EQ(w->Browser->DecodedPixels()[0], 1);
 }
 
 TEST_F(BrowserNavigation, JumpIsNotTimed)

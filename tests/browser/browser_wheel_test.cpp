@@ -47,7 +47,7 @@ TEST_F(BrowserWheel, EachNotchMovesOneLineOnALargeFileAlsoAfterAJump)
     }
     // The tiles of 192 are shown (byte 192 has its top bit set, byte 256 not),
     // and the scroll bar stands as near as it can without moving the view.
-    EXPECT_EQ(state.BrowserPixels[0], 1);
+    EXPECT_EQ(w->Browser->DecodedPixels()[0], 1);
     EXPECT_EQ(w->BrowCtrl->EdAdd->text().toStdString(), "192");
     EXPECT_EQ(browser->ScrAdd->value(), 1);
     QTest::keyClick(browser->ScrAdd, Qt::Key_Down);  // the keys go on from there

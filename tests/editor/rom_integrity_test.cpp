@@ -232,7 +232,7 @@ TEST_F(RomIntegrity, TypicalEditOnTheSampleRom)
     w->EditCtrl->BtSaveEdit->click();
 
     EXPECT_EQ(form->LbInfo->text().toStdString(), "Saved 1 tiles to file");
-    EXPECT_EQ(state.BrowserPixels[7 * 8 + 7], 2);
+    EXPECT_EQ(w->Browser->DecodedPixels()[7 * 8 + 7], 2);
     const auto after = ReadWholeFile(copy);
     EXPECT_EQ(after.size(), original.size());
     for (std::size_t offset : Differences(original, after))

@@ -6,6 +6,7 @@
 #include "support/test_shell.h"
 #include "support/viewer_fixture.h"
 #include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -381,14 +382,14 @@ TEST_F(BookmarkInViewer, AddReadsTheControlPanelsAddressField)
 TEST_F(BookmarkInViewer, GotoSendsTheBrowserToTheSelectedBookmark)
 {
     OpenRom(RomWithMarkedLastTile());
-    ASSERT_EQ(state.BrowserPixels[0], 0);
+    ASSERT_EQ(w->Browser->DecodedPixels()[0], 0);
     AddAt("16", "Early");
     AddAt("4088", "Last tile");
     ClickRow(*bookmarks, 1);
     bookmarks->BtGotoBookmark->click();
     EXPECT_EQ(state.BrowserAddress, 4088);
     for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(state.BrowserPixels[i], 1) << i;
+        ASSERT_EQ(w->Browser->DecodedPixels()[i], 1) << i;
     EXPECT_EQ(dialogs.Prompts.size(), 1u);  // the open dialog only
 }
 
@@ -413,7 +414,7 @@ TEST_F(BookmarkInViewer, GotoPastTheLastTileIsRefused)
         ClickRow(*bookmarks, row);
         bookmarks->BtGotoBookmark->click();
         EXPECT_EQ(state.BrowserAddress, 0);
-        EXPECT_EQ(state.BrowserPixels[0], 0);
+        EXPECT_EQ(w->Browser->DecodedPixels()[0], 0);
         EXPECT_EQ(dialogs.Prompts.back().Text, "The browser was not able to display the selected bookmark.");
         EXPECT_EQ(dialogs.Prompts.back().Caption, "Could not goto bookmark");
         EXPECT_EQ(dialogs.Prompts.back().Icon, MsgIcon::None);

@@ -10,9 +10,6 @@
 #include <cstdint>
 #include <string>
 
-// Entries of the browser's decode buffer. The largest grid (16 x 16 tiles of
-// 64 entries) fits well inside it.
-inline constexpr int BrowserPixelCount = 40951;
 
 // The one record of program-wide values: the document, its view, the mode
 // table and the browser's decode buffer. It is created once, filled by
@@ -26,7 +23,6 @@ struct ProgramState : Document, View {
     ProgramState& operator=(const ProgramState&) = delete;
 
     ModeInfoTable ModeTable{};
-    std::array<std::uint8_t, BrowserPixelCount> BrowserPixels{};
 
     EditHistory History;
     EditRecorder Recorder{*this, History};

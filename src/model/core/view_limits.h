@@ -12,3 +12,7 @@ inline constexpr int MinEditorSide = 133;
 
 // The palette panel shows at most 16 x 16 colors.
 inline constexpr int MaxPaletteColumns = 16;
+
+// Entries of the browser's decode buffer. The largest grid (16 x 16 tiles of
+// 64 entries) fits well inside it.
+inline constexpr int BrowserPixelCount = 40951;

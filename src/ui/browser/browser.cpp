@@ -121,7 +121,7 @@ void Browser::ReadGrid()
 {
     if (state_.FileOpen())
         ReadTiles(state_.FileHandle, state_.CurrentMode, state_.BrowserAddress,
-                  state_.BrowserColumns * state_.BrowserLines, state_.BrowserPixels.data());
+                  state_.BrowserColumns * state_.BrowserLines, decodedPixels_.data());
 }
 
 void Browser::ReloadBrowser()
@@ -162,7 +162,7 @@ void Browser::RedrawBrowser()
         HideWindow();
         return;
     }
-    RenderTiles(state_.BrowserPixels.data(), state_.BrowserColumns, state_.BrowserLines, state_.WorkingPalette,
+    RenderTiles(decodedPixels_.data(), state_.BrowserColumns, state_.BrowserLines, state_.WorkingPalette,
                 BufferOf(tileImage_));
     BlitBrowser();
     DrawBrowserGrid();

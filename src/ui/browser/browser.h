@@ -1,11 +1,13 @@
 #pragma once
 
+#include "model/core/view_limits.h"
 #include "model/core/wheel_steps.h"
 #include "ui/floor/key_table.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 
 struct ProgramState;
@@ -43,6 +45,8 @@ public:
     void TimedReloadAndRedraw();
 
     const QImage& BackingImage() const { return backingImage_; }
+    // The color indexes of the tiles shown, decoded at 1:1, line by line.
+    const std::uint8_t* DecodedPixels() const { return decodedPixels_.data(); }
 
     // A tile from the editor dropped at a point in this window's
     // coordinates: written into the file at the tile under that point.
@@ -100,6 +104,7 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
+    std::array<std::uint8_t, BrowserPixelCount> decodedPixels_{};
     QImage tileImage_;
     QImage backingImage_;
     WheelSteps wheelSteps_;

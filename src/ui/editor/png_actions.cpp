@@ -4,6 +4,7 @@
 #include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
+#include "ui/browser/browser.h"
 #include "model/editor/bmp_exchange.h"
 #include "ui/editor/export_path.h"
 #include "model/editor/png_exchange.h"
@@ -52,6 +53,6 @@ void ExportBrowserPng(ProgramState& state, Windows& windows)
                                 MsgIcon::Information);
         return;
     }
-    Export(windows.Dialogs, BrowserGridPicture(state.BrowserPixels.data(), state.BrowserColumns, state.BrowserLines,
+    Export(windows.Dialogs, BrowserGridPicture(windows.Browser->DecodedPixels(), state.BrowserColumns, state.BrowserLines,
                                                state.WorkingPalette));
 }
