@@ -79,6 +79,41 @@ TEST_F(History, UndoAndRedoOfARomStepPutBackTheExactBytes)
     EXPECT_TRUE(history_.Redo(doc_).Reason.empty());
 }
 
+TEST_F(History, GroupsTheWritesOfOneStepAndMakesALoneWriteItsOwnStep)
+{
+    recorder_.BeginStep("save");
+    Write(8, {0xEE, 0xEF});
+    recorder_.BeginStep("inner");  // joins the open step
+    Write(0, {0xFF});
+    recorder_.EndStep();
+    EXPECT_EQ(history_.Size(), 0u);
+    recorder_.RenameStep("save of 2 tiles");
+    EXPECT_EQ(recorder_.OpenStepWrites(), 2u);
+    recorder_.EndStep();
+    EXPECT_FALSE(recorder_.StepOpen());
+
+    ASSERT_EQ(history_.Size(), 1u);
+    const EditStep& step = history_.StepAt(0);
+    EXPECT_EQ(step.Name, "save of 2 tiles");
+    ASSERT_EQ(step.Writes.size(), 2u);
+    EXPECT_EQ(step.Writes[0].Offset, 8);
+    EXPECT_EQ(step.Writes[0].Before, (Bytes{8, 9}));
+    EXPECT_EQ(step.Writes[0].After, (Bytes{0xEE, 0xEF}));
+    EXPECT_EQ(step.Writes[1].Offset, 0);
+
+    Write(30, {0x11});
+    ASSERT_EQ(history_.Size(), 2u);
+    EXPECT_EQ(history_.StepAt(1).Name, "file write");
+    ASSERT_EQ(history_.StepAt(1).Writes.size(), 1u);
+    EXPECT_EQ(history_.StepAt(1).Writes[0].Before, (Bytes{30}));
+
+    // An extra EndStep is harmless and a step without writes is not kept.
+    recorder_.EndStep();
+    recorder_.BeginStep("nothing");
+    recorder_.EndStep();
+    EXPECT_EQ(history_.Size(), 2u);
+}
+
 TEST_F(History, ACellStepKeepsOnlyTheChangedCellsAndThePaletteWhenItChanged)
 {
     doc_.EditorSlots[7].Address = 32;

@@ -13,6 +13,8 @@
 struct ColorSetEntry {
     Palette256 Colors{};
     std::string Description;  // single-byte characters, no 0 byte
+
+    bool operator==(const ColorSetEntry&) const = default;
 };
 
 inline constexpr int MaxSetCount = 255;

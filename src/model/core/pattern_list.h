@@ -14,6 +14,8 @@
 struct AddressPattern {
     std::string Description;  // single-byte characters, no 0 byte
     std::array<std::int32_t, EditorSlotCount> Addresses{};
+
+    bool operator==(const AddressPattern&) const = default;
 };
 
 inline constexpr int MaxPatternCount = 64;

@@ -6,6 +6,7 @@
 #include "ui/browser/brow_ctrl.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
+#include "model/tools/bookmark_edits.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -90,7 +91,7 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Bookmark::ShowList()
 {
-    SortBookmarks(state_.Bookmarks);
+    ChkOrder->setChecked(state_.Bookmarks.Order == BookmarkOrder::Description);
     const QSignalBlocker blocker(ListMarks);
     ListMarks->clear();
     for (const std::string& row : BookmarkRows(state_.Bookmarks))
@@ -100,7 +101,7 @@ void Bookmark::ShowList()
 void Bookmark::BtAddBookmark_Click()
 {
     const std::string fieldText = windows_.BrowCtrl ? windows_.BrowCtrl->EdAdd->text().toStdString() : std::string();
-    if (!AddBookmark(state_.Bookmarks, BookmarkAddressOf(fieldText), Latin1Text(TextName))) {
+    if (!AddBookmarkAsStep(state_, BookmarkAddressOf(fieldText), Latin1Text(TextName))) {
         Tell(BookmarkListFull);
         return;
     }
@@ -109,7 +110,7 @@ void Bookmark::BtAddBookmark_Click()
 
 void Bookmark::BtDelBookmark_Click()
 {
-    if (DeleteBookmark(state_.Bookmarks, ListMarks->currentRow()))
+    if (DeleteBookmarkAsStep(state_, ListMarks->currentRow()))
         ShowList();
 }
 
@@ -136,7 +137,7 @@ void Bookmark::BtLoadBookmark_Click()
     if (choice.Path.empty())
         return;
     const BookmarkLoad load = LoadBookmarkFile(choice.Path);
-    ApplyBookmarkLoad(state_.Bookmarks, load);
+    StoreLoadedBookmarksAsStep(state_, load);
     if (load.Error) {
         if (load.EmptiesList)
             ShowList();
@@ -163,13 +164,13 @@ void Bookmark::BtSaveBookmark_Click()
 
 void Bookmark::BtNewList_Click()
 {
-    ClearBookmarks(state_.Bookmarks);
+    ClearBookmarksAsStep(state_);
     ShowList();
 }
 
 void Bookmark::ChkOrder_Click()
 {
-    state_.Bookmarks.Order = ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address;
+    SetBookmarkOrderAsStep(state_, ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address);
     ShowList();
 }
 
@@ -183,7 +184,7 @@ void Bookmark::ListMarks_Click(int row)
 
 void Bookmark::TextName_DblClick()
 {
-    if (RenameBookmark(state_.Bookmarks, Latin1Text(TextName)))
+    if (RenameBookmarkAsStep(state_, Latin1Text(TextName)))
         ShowList();
 }
 
