@@ -26,4 +26,6 @@ struct BookmarkList {
     BookmarkOrder Order = BookmarkOrder::Address;
 
     std::uint8_t Count() const { return static_cast<std::uint8_t>(Marks.size()); }
+
+    bool operator==(const BookmarkList&) const = default;
 };

@@ -26,4 +26,6 @@ inline constexpr int AddPatternLimit = 63;
 struct PatternList {
     std::array<AddressPattern, MaxPatternCount> Patterns{};
     std::int16_t PatternCount = 0;
+
+    bool operator==(const PatternList&) const = default;
 };
