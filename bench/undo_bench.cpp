@@ -1,10 +1,15 @@
 // Undo of a Save all of 256 tiles spread over a 64 MiB file: 256 writes of
 // the old bytes back, each checking that the file is still the one opened.
-// Redo between the measured undos is not timed.
+// Redo between the measured undos is not timed. And the cost of recording
+// one small step while every stored list is full: the recorder keeps the
+// cells, the palette and the lists as they were and compares them at the end.
 #include "model/core/edit_history.h"
 #include "model/core/edit_recorder.h"
 #include "model/core/program_state.h"
 #include "model/editor/editor_slots.h"
+#include "model/editor/pattern_file.h"
+#include "model/palette/color_sets.h"
+#include "model/tools/bookmark_file.h"
 
 #include "random_file.h"
 
@@ -61,5 +66,23 @@ void BM_UndoSaveAllOf256TilesIn64MiB(benchmark::State& state)
     history.Undo(program);
 }
 BENCHMARK(BM_UndoSaveAllOf256TilesIn64MiB)->Unit(benchmark::kMillisecond);
+
+void BM_OnePixelStepWithEveryListFull(benchmark::State& state)
+{
+    ProgramState program;
+    InitState(program);
+    while (AddSet(program.Sets, program.WorkingPalette, "a color set with a longer name than most"))
+        ;
+    while (AddPattern(program.Patterns, program.EditorSlots, "a pattern"))
+        ;
+    while (AddBookmark(program.Bookmarks, static_cast<std::int32_t>(program.Bookmarks.Marks.size()), "mark"))
+        ;
+    std::uint8_t color = 0;
+    for (auto _ : state) {
+        // Each step keeps one changed cell: the history grows little.
+        RecordStep(program.Recorder, "paint", [&] { program.EditorSlots[0].Pixels[0] = ++color; });
+    }
+}
+BENCHMARK(BM_OnePixelStepWithEveryListFull)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

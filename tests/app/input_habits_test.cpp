@@ -27,9 +27,11 @@ TEST_F(InputHabits, MenusShowTheKeysWhichFireOnlyInTheirWindowsAndCtrlSSavesAll)
 
     const std::string path = OpenRom(std::vector<std::uint8_t>(4096, 0));
     state.ShowSaveWarning = false;
-    state.EditorSlots[0].Address = 8;  // one pixel at the top left
-    state.EditorSlots[0].Pixels = {};
-    state.EditorSlots[0].Pixels[0] = 1;
+    RecordStep(state.Recorder, "copy of a tile", [&] {
+        state.EditorSlots[0].Address = 8;  // one pixel at the top left
+        state.EditorSlots[0].Pixels = {};
+        state.EditorSlots[0].Pixels[0] = 1;
+    });
     w->TileCtrl->LoadTile(0);
     // Shortcuts are live only in the active window; the about window shows first.
     QCoreApplication::processEvents();
@@ -60,7 +62,7 @@ TEST_F(InputHabits, HexFormsInTheTileToolAndPaletteAddresses)
     std::vector<std::uint8_t> rom(4096, 0);
     rom[1024] = 0x1F;
     OpenRom(rom);
-    state.EditorSlots[3].Address = 960;
+    RecordStep(state.Recorder, "copy of a tile", [&] { state.EditorSlots[3].Address = 960; });
     w->TileCtrl->LoadTile(3);
     w->TileCtrl->EdAdd->setText(QStringLiteral("$1A"));
     EXPECT_EQ(w->TileCtrl->LbHex->text().toStdString(), "0000001A hex");

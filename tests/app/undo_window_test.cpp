@@ -4,21 +4,30 @@
 #include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
+#include "ui/editor/pattern.h"
+#include "ui/palette/color_set.h"
+#include "ui/tools/bookmark.h"
 #include "model/editor/editor_slots.h"
 #include "support/temp_dir.h"
 #include "support/viewer_fixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -307,7 +316,7 @@ TEST_F(UndoWindow, TheEditMenuMakesAPatchRevertsAndAppliesItAsUndoableSteps)
 
 TEST_F(UndoWindow, AfterSaveAllARevertShowsTheFileAgainAndLeavesNothingToSave)
 {
-    state.WorkingPalette[3] = MakePackedColor(200, 10, 10);
+    RecordStep(state.Recorder, "color edit", [&] { state.WorkingPalette[3] = MakePackedColor(200, 10, 10); });
     PaintStroke(3);
     Key(Qt::CTRL | Qt::Key_S);
     const TilePixels painted = state.EditorSlots[0].Pixels;
@@ -336,6 +345,118 @@ TEST_F(UndoWindow, AfterSaveAllARevertShowsTheFileAgainAndLeavesNothingToSave)
     EXPECT_EQ(ReadWholeFile(romPath_), saved);
     EXPECT_EQ(state.EditorSlots[0].Pixels, painted);
     EXPECT_EQ(shown(), colorOf(painted));
+}
+
+TEST_F(UndoWindow, TheEditItemsAndTheInformationLineFollowStepsUndoRedoAndRefusals)
+{
+    // Writes to the ROM find the disk full while this is set.
+    auto diskFull = [&](bool full) {
+        if (!full) {
+            state.FileHandle.SetWriterForTesting({});
+            return;
+        }
+        state.FileHandle.SetWriterForTesting([](int, const void*, std::size_t, off_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+    };
+    auto onFullDisk = [&](QKeyCombination key) {
+        diskFull(true);
+        Key(key);
+        diskFull(false);
+    };
+    struct Row {
+        const char* Done;
+        std::function<void()> Act;
+        const char* Undo;  // the items' texts; a bare "Undo" or "Redo" is disabled
+        const char* Redo;
+        const char* Info;
+    };
+    const Row rows[] = {
+        {"a stroke", [&] { PaintStroke(3); }, "Undo paint", "Redo", nullptr},
+        {"Ctrl+Z", [&] { Key(Qt::CTRL | Qt::Key_Z); }, "Undo copy of a tile", "Redo paint", "Undone: paint"},
+        {"Ctrl+Z", [&] { Key(Qt::CTRL | Qt::Key_Z); }, "Undo", "Redo copy of a tile", "Undone: copy of a tile"},
+        {"Ctrl+Z with nothing to undo", [&] { Key(Qt::CTRL | Qt::Key_Z); }, "Undo", "Redo copy of a tile",
+         "Undone: copy of a tile"},
+        {"Ctrl+Y", [&] { Key(Qt::CTRL | Qt::Key_Y); }, "Undo copy of a tile", "Redo paint", "Redone: copy of a tile"},
+        {"Ctrl+Shift+Z", [&] { Key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z); }, "Undo paint", "Redo", "Redone: paint"},
+        {"Ctrl+Y with nothing to redo", [&] { Key(Qt::CTRL | Qt::Key_Y); }, "Undo paint", "Redo", "Redone: paint"},
+        {"Ctrl+S", [&] { Key(Qt::CTRL | Qt::Key_S); }, "Undo save of 1 tiles", "Redo", "Saved 1 tiles to file"},
+        {"Ctrl+Z on a full disk", [&] { onFullDisk(Qt::CTRL | Qt::Key_Z); }, "Undo save of 1 tiles", "Redo",
+         "Nothing was undone: save of 1 tiles"},
+        {"Ctrl+Z", [&] { Key(Qt::CTRL | Qt::Key_Z); }, "Undo paint", "Redo save of 1 tiles", "Undone: save of 1 tiles"},
+        {"Ctrl+Y on a full disk", [&] { onFullDisk(Qt::CTRL | Qt::Key_Y); }, "Undo paint", "Redo save of 1 tiles",
+         "Nothing was redone: save of 1 tiles"},
+        {"a stroke after an undo", [&] { PaintStroke(2); }, "Undo paint", "Redo", nullptr},
+        {"Ctrl+Z during a stroke",
+         [&] {
+             QTest::mousePress(w->Editor, Qt::LeftButton, {}, QPoint(4, 4));
+             Key(Qt::CTRL | Qt::Key_Z);
+             QTest::mouseRelease(w->Editor, Qt::LeftButton, {}, QPoint(4, 4));
+         },
+         "Undo paint", "Redo paint", "Undone: paint"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Done);
+        const std::string info = Info();
+        row.Act();
+        EXPECT_EQ(ItemText("IUndo"), row.Undo);
+        EXPECT_EQ(form->MenuItem("IUndo")->isEnabled(), ItemText("IUndo") != "Undo");
+        EXPECT_EQ(ItemText("IRedo"), row.Redo);
+        EXPECT_EQ(form->MenuItem("IRedo")->isEnabled(), ItemText("IRedo") != "Redo");
+        EXPECT_EQ(Info(), row.Info ? row.Info : info);
+    }
+    // The two refusals said why.
+    ASSERT_EQ(dialogs.Prompts.size(), 2u);
+    for (const auto& prompt : dialogs.Prompts) {
+        EXPECT_EQ(prompt.Caption, "Could not write to file");
+        EXPECT_NE(prompt.Text.find("No space left on device"), std::string::npos);
+    }
+}
+
+TEST_F(UndoWindow, CtrlZTakesBackAListEditAndItsWindowShowsTheListAgain)
+{
+    auto rows = [](const QListWidget* list) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts.push_back(list->item(i)->text().toStdString());
+        return texts;
+    };
+    ColorSet* sets = w->ColorSet;
+    Bookmark* marks = w->Bookmark;
+    Pattern* patterns = w->Pattern;
+    struct Case {
+        const char* Step;
+        std::function<void()> Edit;
+        QListWidget* List;
+    };
+    const Case cases[] = {
+        {"add color set", [&] { QTest::mouseClick(sets->BtAddSet, Qt::LeftButton); }, sets->ListSets},
+        {"rename color set",
+         [&] {
+             sets->TextName->setText(QStringLiteral("Renamed"));
+             QTest::mouseDClick(sets->TextName, Qt::LeftButton);
+         },
+         sets->ListSets},
+        {"add bookmark", [&] { QTest::mouseClick(marks->BtAddBookmark, Qt::LeftButton); }, marks->ListMarks},
+        {"bookmark order", [&] { marks->ChkOrder->click(); }, marks->ListMarks},
+        {"add pattern", [&] { QTest::mouseClick(patterns->BtAddPat, Qt::LeftButton); }, patterns->ListPat},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Step);
+        const std::vector<std::string> before = rows(c.List);
+        const bool byDescription = marks->ChkOrder->isChecked();
+        c.Edit();
+        EXPECT_EQ(ItemText("IUndo"), "Undo " + std::string(c.Step));
+        const std::vector<std::string> after = rows(c.List);
+        ASSERT_NE(after, before);
+        Key(Qt::CTRL | Qt::Key_Z);
+        EXPECT_EQ(rows(c.List), before);
+        EXPECT_EQ(marks->ChkOrder->isChecked(), byDescription);
+        EXPECT_EQ(Info(), "Undone: " + std::string(c.Step));
+        Key(Qt::CTRL | Qt::Key_Y);
+        EXPECT_EQ(rows(c.List), after);
+    }
 }
 
 TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)

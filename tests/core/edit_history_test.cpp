@@ -1,12 +1,21 @@
 #include "model/core/document.h"
 #include "model/core/edit_history.h"
 #include "model/core/edit_recorder.h"
+#include "model/core/program_state.h"
+#include "model/core/step_guard.h"
+#include "model/editor/pattern_edits.h"
+#include "model/palette/color_set_edits.h"
+#include "model/palette/color_sets.h"
+#include "model/tools/bookmark_edits.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <random>
+#include <type_traits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +86,41 @@ TEST_F(History, UndoAndRedoOfARomStepPutBackTheExactBytes)
     EXPECT_EQ(history_.Size(), 1u);
     EXPECT_FALSE(history_.Redo(doc_).Done);  // nothing left to redo
     EXPECT_TRUE(history_.Redo(doc_).Reason.empty());
+}
+
+TEST_F(History, GroupsTheWritesOfOneStepAndMakesALoneWriteItsOwnStep)
+{
+    recorder_.BeginStep("save");
+    Write(8, {0xEE, 0xEF});
+    recorder_.BeginStep("inner");  // joins the open step
+    Write(0, {0xFF});
+    recorder_.EndStep();
+    EXPECT_EQ(history_.Size(), 0u);
+    recorder_.RenameStep("save of 2 tiles");
+    EXPECT_EQ(recorder_.OpenStepWrites(), 2u);
+    recorder_.EndStep();
+    EXPECT_FALSE(recorder_.StepOpen());
+
+    ASSERT_EQ(history_.Size(), 1u);
+    const EditStep& step = history_.StepAt(0);
+    EXPECT_EQ(step.Name, "save of 2 tiles");
+    ASSERT_EQ(step.Writes.size(), 2u);
+    EXPECT_EQ(step.Writes[0].Offset, 8);
+    EXPECT_EQ(step.Writes[0].Before, (Bytes{8, 9}));
+    EXPECT_EQ(step.Writes[0].After, (Bytes{0xEE, 0xEF}));
+    EXPECT_EQ(step.Writes[1].Offset, 0);
+
+    Write(30, {0x11});
+    ASSERT_EQ(history_.Size(), 2u);
+    EXPECT_EQ(history_.StepAt(1).Name, "file write");
+    ASSERT_EQ(history_.StepAt(1).Writes.size(), 1u);
+    EXPECT_EQ(history_.StepAt(1).Writes[0].Before, (Bytes{30}));
+
+    // An extra EndStep is harmless and a step without writes is not kept.
+    recorder_.EndStep();
+    recorder_.BeginStep("nothing");
+    recorder_.EndStep();
+    EXPECT_EQ(history_.Size(), 2u);
 }
 
 TEST_F(History, ACellStepKeepsOnlyTheChangedCellsAndThePaletteWhenItChanged)
@@ -185,8 +229,8 @@ TEST_F(History, ARefusedUndoLeavesFileAndHistoryAsTheyWere)
 
 TEST_F(History, AWriteRefusedHalfwayPutsBackTheWritesAlreadyUndone)
 {
+    doc_.EditorSlots[3].Pixels[0] = 1;  // before the step, which has no cells; they stay
     MakeThreeWriteStep();
-    doc_.EditorSlots[3].Pixels[0] = 1;  // the step has no cells; they stay
     int calls = 0;
     // Undo writes 0, then 10, then 0-1: the second one finds the disk full.
     doc_.FileHandle.SetWriterForTesting([&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
@@ -284,8 +328,7 @@ TEST_F(History, AStrokeEndsBeforeAnyOtherStepAndANewFileDropsIt)
     // A save made while the button is held is a step of its own, after it.
     RecordStep(recorder_, "color", [&] { doc_.WorkingPalette[2] = 7; });
     EXPECT_FALSE(recorder_.StrokeOpen());
-    doc_.EditorSlots[3].Pixels[1] = 1;  // after the stroke ended: no step
-    recorder_.EndStroke();              // the release then does nothing
+    recorder_.EndStroke();  // the release then does nothing
     ASSERT_EQ(history_.Size(), 2u);
     EXPECT_EQ(history_.StepAt(0).Name, "paint");
     EXPECT_EQ(history_.StepAt(0).Cells.size(), 1u);
@@ -303,4 +346,213 @@ TEST_F(History, AStrokeEndsBeforeAnyOtherStepAndANewFileDropsIt)
     RecordStep(recorder_, "clear", [&] { doc_.EditorSlots[4] = EditorSlot{}; });
     ASSERT_EQ(history_.Size(), 1u);
     EXPECT_EQ(history_.StepAt(0).Name, "clear");
+}
+
+TEST(CellChanges, ACellDifferingInAnyOneFieldIsAChangeOfTheStep)
+{
+    EditorSlotTable before{};
+    before[2] = {64, {}, ModeGameboy, false};
+    const std::pair<const char*, void (*)(EditorSlot&)> fields[] = {
+        {"address", [](EditorSlot& cell) { cell.Address = 80; }},
+        {"pixel", [](EditorSlot& cell) { cell.Pixels[63] = 1; }},
+        {"mode", [](EditorSlot& cell) { cell.Mode = ModeNes; }},
+        {"no mode", [](EditorSlot& cell) { cell.Mode.reset(); }},
+        {"unsaved mark", [](EditorSlot& cell) { cell.Edited = true; }},
+    };
+    for (const auto& [field, change] : fields) {
+        SCOPED_TRACE(field);
+        EditorSlotTable after = before;
+        change(after[2]);
+        const std::vector<CellChange> changes = CellChangesBetween(before, after);
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(changes[0].Slot, 2);
+        EXPECT_EQ(changes[0].After, after[2]);
+    }
+}
+
+TEST_F(History, AChangeOutsideAStepIsNamedByTheNextStepOrUndo)
+{
+    if (!StepGuardBuilt) {
+        // Without assertions the guard keeps nothing.
+        EXPECT_TRUE(std::is_empty_v<StepGuard>);
+        GTEST_SKIP() << "the check is compiled out without assertions";
+    }
+    std::vector<std::string> told;
+    SetStepGuardFailureForTesting([&](const std::string& message) { told.push_back(message); });
+    struct Case {
+        const char* Changed;
+        void (*Change)(Document&);
+        bool ByUndo;  // seen by an undo, else by the next step
+        const char* Named;
+    };
+    const Case cases[] = {
+        {"a pixel", [](Document& d) { d.EditorSlots[7].Pixels[0] ^= 1; }, false, "editor cell 7"},
+        {"an unsaved mark", [](Document& d) { d.EditorSlots[9].Edited = !d.EditorSlots[9].Edited; }, true,
+         "editor cell 9"},
+        {"a cell's mode", [](Document& d) { d.EditorSlots[255].Mode = ModeNes; }, false, "editor cell 255"},
+        {"a palette entry", [](Document& d) { d.WorkingPalette[200] ^= 1; }, true, "working palette entry 200"},
+        {"a set's color", [](Document& d) { d.Sets.ColorSets[3].Colors[0] ^= 1; }, false, "color set 3"},
+        {"the set count", [](Document& d) { ++d.Sets.SetCount; }, true, "the number of color sets"},
+        {"a pattern's name", [](Document& d) { d.Patterns.Patterns[1].Description += "x"; }, false, "pattern 1"},
+        {"the pattern count", [](Document& d) { ++d.Patterns.PatternCount; }, true, "the number of patterns"},
+        {"a bookmark", [](Document& d) { d.Bookmarks.Marks.at(0).Address += 1; }, true, "bookmark 0"},
+        {"the bookmark count", [](Document& d) { d.Bookmarks.Marks.push_back({}); }, false, "the number of bookmarks"},
+        {"the bookmark order", [](Document& d) { d.Bookmarks.Order = BookmarkOrder::Description; }, false,
+         "the bookmark order"},
+    };
+    doc_.Bookmarks.Marks.push_back({16, "font"});  // before anything was kept: not checked
+    std::uint8_t round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Changed);
+        RecordStep(recorder_, "fill", [&] { doc_.EditorSlots[0].Pixels.fill(++round); });
+        told.clear();
+        c.Change(doc_);
+        if (c.ByUndo)
+            history_.Undo(doc_);
+        else
+            RecordStep(recorder_, "paint", [] {});
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0], "The document changed outside a step: " + std::string(c.Named) +
+                               (c.ByUndo ? " (seen before an undo or redo)." : " (seen before the step 'paint')."));
+    }
+
+    // Nothing is told for changes inside steps, strokes, undo and redo, a
+    // new file, or the lists' selections.
+    told.clear();
+    RecordStep(recorder_, "paint", [&] { doc_.EditorSlots[3].Pixels[1] = 5; });
+    history_.Undo(doc_);
+    history_.Redo(doc_);
+    doc_.Sets.SelectedSet = 2;
+    doc_.Bookmarks.SelectedIndex = 1;
+    recorder_.BeginStroke("paint");
+    doc_.EditorSlots[4].Pixels[0] = 1;
+    RecordStep(recorder_, "clear", [&] { doc_.EditorSlots[4] = EditorSlot{}; });
+    doc_.EditorSlots[5].Pixels[0] = 9;
+    recorder_.NewFile();
+    RecordStep(recorder_, "fill", [&] { doc_.EditorSlots[5].Pixels.fill(1); });
+    history_.Undo(doc_);
+    EXPECT_TRUE(told.empty()) << told.front();
+    SetStepGuardFailureForTesting({});
+}
+
+TEST(HistoryDeathTest, AChangeOutsideAStepStopsTheProgram)
+{
+    if (!StepGuardBuilt)
+        GTEST_SKIP() << "the check is compiled out without assertions";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Document doc;
+            EditHistory history;
+            EditRecorder recorder(doc, history);
+            RecordStep(recorder, "fill", [&] { doc.EditorSlots[1].Pixels[0] = 1; });
+            doc.WorkingPalette[4] = 1;
+            recorder.BeginStep("paint");
+        },
+        "The document changed outside a step: working palette entry 4 \\(seen before the step 'paint'\\)");
+}
+
+namespace {
+
+struct StoredLists {
+    ColorSetList Sets;
+    PatternList Patterns;
+    BookmarkList Bookmarks;
+
+    bool operator==(const StoredLists&) const = default;
+};
+
+StoredLists ListsOf(const ProgramState& state)
+{
+    return {state.Sets, state.Patterns, state.Bookmarks};
+}
+
+Palette256 ColorsOf(int seed)
+{
+    Palette256 colors{};
+    for (int i = 0; i < 256; ++i)
+        colors[i] = MakePackedColor(seed, i, 255 - i);
+    return colors;
+}
+
+// Three sets (the middle one selected), three patterns and three bookmarks
+// in address order (the last one selected).
+void FillLists(ProgramState& state)
+{
+    for (const char* name : {"A", "B", "C"})
+        AddSet(state.Sets, ColorsOf(name[0]), name);
+    state.Sets.SelectedSet = 1;
+    for (int i = 0; i < 3; ++i) {
+        state.EditorSlots[i].Address = 16 * i;
+        AddPattern(state.Patterns, state.EditorSlots, "P" + std::to_string(i));
+    }
+    state.Bookmarks.Marks = {{16, "font"}, {32, "Title"}, {48, "map"}};
+    state.Bookmarks.SelectedIndex = 2;
+}
+
+}  // namespace
+
+TEST(ListEdits, EachIsOneStepThatUndoAndRedoPutBackExactly)
+{
+    enum class List { Sets, Patterns, Bookmarks };
+    struct Case {
+        const char* Step;
+        List Changed;
+        std::function<void(ProgramState&)> Edit;
+    };
+    std::mt19937 random(5);
+    BookmarkLoad bookmarks{};
+    bookmarks.Marks = {{5, "x"}};
+    PatternLoad patterns{};
+    patterns.Patterns.push_back({"loaded", {}});
+    const Case cases[] = {
+        {"add color set", List::Sets, [](ProgramState& s) { AddSetAsStep(s, "add color set", ColorsOf(9), "D"); }},
+        {"random palette", List::Sets,
+         [&](ProgramState& s) { AddSetAsStep(s, "random palette", RandomColors(random), "Random palette"); }},
+        // The selected set swaps with the last, which stays behind the count.
+        {"delete color set", List::Sets, [](ProgramState& s) { DeleteSelectedSetAsStep(s); }},
+        {"rename color set", List::Sets, [](ProgramState& s) { RenameSelectedSetAsStep(s, "Renamed"); }},
+        {"color set edit", List::Sets, [](ProgramState& s) { SetSetColorAsStep(s, 2, 255, MakePackedColor(1, 2, 3)); }},
+        // One set replaces three: the selection moves to it.
+        {"color set load", List::Sets,
+         [](ProgramState& s) {
+             StoreLoadedSetsAsStep(s, "color set load", {{ColorsOf(7), "L"}}, true);
+         }},
+        {"palette import", List::Sets,
+         [](ProgramState& s) {
+             StoreLoadedSetsAsStep(s, "palette import", {{ColorsOf(8), "at 0"}}, false);
+         }},
+        {"add bookmark", List::Bookmarks, [](ProgramState& s) { AddBookmarkAsStep(s, 8, "start"); }},
+        {"delete bookmark", List::Bookmarks, [](ProgramState& s) { DeleteBookmarkAsStep(s, 0); }},
+        {"rename bookmark", List::Bookmarks, [](ProgramState& s) { RenameBookmarkAsStep(s, "Zebra"); }},
+        {"new bookmark list", List::Bookmarks, [](ProgramState& s) { ClearBookmarksAsStep(s); }},
+        {"bookmark load", List::Bookmarks, [&](ProgramState& s) { StoreLoadedBookmarksAsStep(s, bookmarks); }},
+        {"bookmark order", List::Bookmarks,
+         [](ProgramState& s) { SetBookmarkOrderAsStep(s, BookmarkOrder::Description); }},
+        {"add pattern", List::Patterns, [](ProgramState& s) { AddPatternAsStep(s, "new"); }},
+        {"delete pattern", List::Patterns, [](ProgramState& s) { DeletePatternAsStep(s, 0); }},
+        {"rename pattern", List::Patterns, [](ProgramState& s) { RenamePatternAsStep(s, 1, "renamed"); }},
+        {"pattern load", List::Patterns, [&](ProgramState& s) { StoreLoadedPatternsAsStep(s, patterns); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Step);
+        ProgramState state;
+        FillLists(state);
+        const StoredLists before = ListsOf(state);
+        c.Edit(state);
+        ASSERT_EQ(state.History.Size(), 1u);
+        EXPECT_EQ(state.History.UndoText(), "Undo " + std::string(c.Step));
+        const StoredLists after = ListsOf(state);
+        ASSERT_NE(after, before);
+
+        const StepOutcome undone = state.History.Undo(state);
+        ASSERT_TRUE(undone.Done);
+        EXPECT_EQ(undone.SetsChanged, c.Changed == List::Sets);
+        EXPECT_EQ(undone.PatternsChanged, c.Changed == List::Patterns);
+        EXPECT_EQ(undone.BookmarksChanged, c.Changed == List::Bookmarks);
+        EXPECT_TRUE(undone.ChangedCells.empty());
+        EXPECT_TRUE(ListsOf(state) == before);
+        ASSERT_TRUE(state.History.Redo(state).Done);
+        EXPECT_TRUE(ListsOf(state) == after);
+    }
 }

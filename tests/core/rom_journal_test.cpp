@@ -102,7 +102,7 @@ protected:
     {
         path_ = dir_.WriteFile("game.gb", CountingBytes(64));
         ASSERT_TRUE(file_.Open(path_).Opened());
-        journal_.SetLoneStepHandler([this](RomStep step) { lone_.push_back(std::move(step)); });
+        journal_.SetWriteHandler([this](RomWrite write) { heard_.push_back(std::move(write)); });
     }
 
     void Write(std::int64_t offset, const Bytes& bytes)
@@ -114,40 +114,8 @@ protected:
     std::string path_;
     RomFile file_;
     RomJournal journal_{file_};
-    std::vector<RomStep> lone_;
+    std::vector<RomWrite> heard_;
 };
-
-TEST_F(Journal, GroupsTheWritesOfOneStepAndMakesALoneWriteItsOwnStep)
-{
-    journal_.BeginStep("save");
-    Write(8, {0xEE, 0xEF});
-    journal_.BeginStep("inner");  // joins the open step
-    Write(0, {0xFF});
-    EXPECT_TRUE(journal_.EndStep().Writes.empty());
-    journal_.RenameStep("save of 2 tiles");
-    EXPECT_EQ(journal_.OpenStepWrites(), 2u);
-    const RomStep step = journal_.EndStep();
-    EXPECT_FALSE(journal_.StepOpen());
-
-    EXPECT_EQ(step.Name, "save of 2 tiles");
-    ASSERT_EQ(step.Writes.size(), 2u);
-    EXPECT_EQ(step.Writes[0].Offset, 8);
-    EXPECT_EQ(step.Writes[0].Before, (Bytes{8, 9}));
-    EXPECT_EQ(step.Writes[0].After, (Bytes{0xEE, 0xEF}));
-    EXPECT_EQ(step.Writes[1].Offset, 0);
-    EXPECT_TRUE(lone_.empty());
-
-    Write(30, {0x11});
-    ASSERT_EQ(lone_.size(), 1u);
-    EXPECT_EQ(lone_[0].Name, "file write");
-    ASSERT_EQ(lone_[0].Writes.size(), 1u);
-    EXPECT_EQ(lone_[0].Writes[0].Before, (Bytes{30}));
-
-    // An extra EndStep is harmless and a step without writes is empty.
-    EXPECT_TRUE(journal_.EndStep().Writes.empty());
-    journal_.BeginStep("nothing");
-    EXPECT_TRUE(journal_.EndStep().Writes.empty());
-}
 
 TEST_F(Journal, KeepsTheValueAtTheOpenOfEveryChangedByte)
 {
@@ -157,6 +125,11 @@ TEST_F(Journal, KeepsTheValueAtTheOpenOfEveryChangedByte)
     Write(10, {10});  // back to the original value; may stay in the map
     const OriginalByteMap expected{{9, 9}, {10, 10}, {11, 11}, {12, 12}, {13, 13}};
     EXPECT_EQ(journal_.OriginalBytes(), expected);
+    // Each write is handed on as it was made.
+    ASSERT_EQ(heard_.size(), 4u);
+    EXPECT_EQ(heard_[1].Offset, 11);
+    EXPECT_EQ(heard_[1].Before, (Bytes{0xA1, 0xA2, 13}));
+    EXPECT_EQ(heard_[1].After, (Bytes{0xB1, 0xB2, 0xB3}));
 
     journal_.Reset();
     EXPECT_TRUE(journal_.OriginalBytes().Empty());
@@ -170,16 +143,16 @@ TEST(JournalLifetime, StopsListeningWhenItGoes)
     const std::string path = dir.WriteFile("game.gb", CountingBytes(16));
     RomFile file;
     ASSERT_TRUE(file.Open(path).Opened());
-    int lone = 0;
+    int heard = 0;
     {
         RomJournal journal(file);
-        journal.SetLoneStepHandler([&](RomStep) { ++lone; });
+        journal.SetWriteHandler([&](RomWrite) { ++heard; });
         const Bytes one{1};
         ASSERT_TRUE(file.WriteAt(0, one.data(), one.size()));
     }
     const Bytes two{2};
     EXPECT_TRUE(file.WriteAt(0, two.data(), two.size()));  // no dangling listener
-    EXPECT_EQ(lone, 1);
+    EXPECT_EQ(heard, 1);
 }
 
 // Writes laid out the ways a journal meets them: each is an offset and a

@@ -27,11 +27,14 @@ public:  // the cases' actions reach the fixture through a reference
         state_.ShowSaveWarning = false;
     }
 
+    // Two copies from the browser and a fill, as the user makes them.
     void LoadCells(std::int32_t address)
     {
-        ASSERT_TRUE(LoadSlot(state_, dialogs_, address, 0));
-        ASSERT_TRUE(LoadSlot(state_, dialogs_, address + 1, 1));
-        FillSlot(state_.EditorSlots, 1, 3);
+        ASSERT_TRUE(
+            RecordStep(state_.Recorder, "copy of a tile", [&] { return LoadSlot(state_, dialogs_, address, 0); }));
+        ASSERT_TRUE(
+            RecordStep(state_.Recorder, "copy of a tile", [&] { return LoadSlot(state_, dialogs_, address + 1, 1); }));
+        RecordStep(state_.Recorder, "fill", [&] { FillSlot(state_.EditorSlots, 1, 3); });
         painted_ = state_.EditorSlots[1].Pixels;
     }
 
@@ -85,8 +88,10 @@ TEST_F(CellsFollowFile, CleanCellsAreReadAgainAndEditedOnesKeepTheirMark)
          }},
         {"drop", 32, nullptr,
          [](CellsFollowFile& t) {
-             t.state_.EditorSlots[7] = {UnboundTile, {}, std::nullopt, true};
-             t.state_.EditorSlots[7].Pixels.fill(2);
+             RecordStep(t.state_.Recorder, "fill", [&] {
+                 t.state_.EditorSlots[7] = {UnboundTile, {}, std::nullopt, true};
+                 t.state_.EditorSlots[7].Pixels.fill(2);
+             });
              RecordStep(t.state_.Recorder, "tile write",
                         [&] { return WriteCellTo(t.state_, t.dialogs_, 7, 32, ModeGameboy); });
          }},

@@ -88,6 +88,8 @@ public:
         state_.CurrentMode = ModeOneBit;
         Bind(11, 8);
         state_.CurrentMode = ModeGameboy;
+        // The history starts from the bound cells, as from an opened file.
+        state_.Recorder.NewFile();
         ref_.Original = {content, state_.EditorSlots, state_.WorkingPalette};
     }
 

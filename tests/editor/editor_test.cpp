@@ -207,9 +207,11 @@ TEST_F(EditorWindow, AllTilesButtonsAskAndReport)
 {
     const std::string path = OpenRom(std::vector<std::uint8_t>(1024, 0));
     SelectMode(ModeGameboy);
-    state.EditorSlots[0] = {1024 - 16, {}, std::nullopt};
-    state.EditorSlots[0].Pixels.fill(3);
-    state.EditorSlots[1] = {UnboundTile, {}, std::nullopt};
+    RecordStep(state.Recorder, "fill", [&] {
+        state.EditorSlots[0] = {1024 - 16, {}, std::nullopt};
+        state.EditorSlots[0].Pixels.fill(3);
+        state.EditorSlots[1] = {UnboundTile, {}, std::nullopt};
+    });
     dialogs.QueueYesNo(true);
     w->EditCtrl->BtSaveEdit->click();
     EXPECT_EQ(dialogs.Prompts.back().Caption, "Saving?");
@@ -273,8 +275,10 @@ TEST_F(EditorDrag, EditorTileDroppedOnTheBrowserIsWrittenThere)
     SelectMode(ModeGameboy);
     Editor* editor = w->Editor;
     editor->resize(400, 400);
-    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
-    state.EditorSlots[0].Pixels.fill(3);
+    RecordStep(state.Recorder, "fill", [&] {
+        state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
+        state.EditorSlots[0].Pixels.fill(3);
+    });
     editor->RenderSlot(0);
     // Drop on browser tile (1, 2): address 16 * (1 + 8 * 2) = 272.
     QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(5, 5));
@@ -310,8 +314,10 @@ TEST_F(EditorDrag, PointerLineEnterKeyAndTileMenu)
     EXPECT_EQ(state.EditorCursorCol, 1);
 
     // "Mirrow tile" flips top and bottom, "Flip tile" left and right.
-    state.EditorSlots[0].Pixels = {};
-    state.EditorSlots[0].Pixels[0] = 7;
+    RecordStep(state.Recorder, "paint", [&] {
+        state.EditorSlots[0].Pixels = {};
+        state.EditorSlots[0].Pixels[0] = 7;
+    });
     w->TileCtrl->LoadTile(0);
     form->MenuItem("ITMirrow")->trigger();
     EXPECT_EQ(state.EditorSlots[0].Pixels[56], 7);

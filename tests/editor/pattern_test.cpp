@@ -70,8 +70,10 @@ protected:
     // Binds cell i to address i * 64 for the first count cells.
     void BindCells(int count)
     {
-        for (int i = 0; i < count; ++i)
-            state.EditorSlots[i].Address = i * 64;
+        RecordStep(state.Recorder, "copy of a tile", [&] {
+            for (int i = 0; i < count; ++i)
+                state.EditorSlots[i].Address = i * 64;
+        });
     }
 
     void Select(int row) { window.ListPat->setCurrentRow(row); }
@@ -108,7 +110,7 @@ TEST_F(PatternWindow, CaptionControlsAndStartValues)
 TEST_F(PatternWindow, AddListsTheDescriptionsAndCapturesTheAddresses)
 {
     BindCells(3);
-    state.EditorSlots[3].Address = UnboundTile;
+    RecordStep(state.Recorder, "paint", [&] { state.EditorSlots[3].Address = UnboundTile; });
     window.BtAddPat->click();
     window.EdDes->setText(QString::fromLatin1("Caf\xE9"));
     window.BtAddPat->click();
@@ -167,11 +169,13 @@ TEST_F(PatternWindow, ApplyAsksAndReloadsEveryCell)
     OpenRom(CountingBytes(8192));
     BindCells(2);
     window.BtAddPat->click();
-    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
-    state.EditorSlots[0].Pixels.fill(9);
-    state.EditorSlots[1].Address = 4000;
-    state.EditorSlots[5] = {UnboundTile, {}, std::nullopt};
-    state.EditorSlots[5].Pixels.fill(9);
+    RecordStep(state.Recorder, "BMP import", [&] {
+        state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
+        state.EditorSlots[0].Pixels.fill(9);
+        state.EditorSlots[1].Address = 4000;
+        state.EditorSlots[5] = {UnboundTile, {}, std::nullopt};
+        state.EditorSlots[5].Pixels.fill(9);
+    });
 
     Select(0);
     dialogs.QueueYesNo(false);
@@ -211,7 +215,7 @@ TEST_F(PatternWindow, DoubleClickOnAnEntryApplies)
     OpenRom(CountingBytes(1024));
     BindCells(1);
     window.BtAddPat->click();
-    state.EditorSlots[0].Address = 512;
+    RecordStep(state.Recorder, "copy of a tile", [&] { state.EditorSlots[0].Address = 512; });
     dialogs.QueueYesNo(true);
     window.show();
     const QRect first = window.ListPat->visualItemRect(window.ListPat->item(0));
@@ -235,10 +239,12 @@ TEST_F(PatternWindow, BmpOptionBindsImportedPixelsThatSaveAllWrites)
     ImportBmp(state, windows);
     ASSERT_EQ(state.EditorSlots[0].Address, UnboundTile);
 
-    window.Patterns().PatternCount = 1;
-    window.Patterns().Patterns[0].Addresses.fill(EmptySlot);
-    window.Patterns().Patterns[0].Addresses[0] = 128;
-    window.Patterns().Patterns[0].Addresses[1] = 4096;
+    RecordStep(state.Recorder, "pattern load", [&] {
+        window.Patterns().PatternCount = 1;
+        window.Patterns().Patterns[0].Addresses.fill(EmptySlot);
+        window.Patterns().Patterns[0].Addresses[0] = 128;
+        window.Patterns().Patterns[0].Addresses[1] = 4096;
+    });
     window.RefreshPatternList();
     window.OpBMP->click();
     Select(0);
@@ -337,9 +343,11 @@ TEST_F(PatternEditor, ReloadRedrawsTheEditor)
     SelectMode(ModeGba8bpp);
     OpenRom(Bytes(4096, 3));
     Pattern window(state, *w);
-    window.Patterns().PatternCount = 1;
-    window.Patterns().Patterns[0].Addresses.fill(EmptySlot);
-    window.Patterns().Patterns[0].Addresses[0] = 0;
+    RecordStep(state.Recorder, "pattern load", [&] {
+        window.Patterns().PatternCount = 1;
+        window.Patterns().Patterns[0].Addresses.fill(EmptySlot);
+        window.Patterns().Patterns[0].Addresses[0] = 0;
+    });
     window.RefreshPatternList();
     window.ListPat->setCurrentRow(0);
     dialogs.QueueYesNo(true);

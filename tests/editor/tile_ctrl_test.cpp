@@ -86,10 +86,13 @@ protected:
         ASSERT_TRUE(OpenRomInState(state, path).Opened);
     }
 
+    // As a copy from the browser does: as one step.
     void Bind(int slot, std::int32_t address, const TilePixels& pixels = PatternTile())
     {
-        state.EditorSlots[slot].Address = address;
-        state.EditorSlots[slot].Pixels = pixels;
+        RecordStep(state.Recorder, "copy of a tile", [&] {
+            state.EditorSlots[slot].Address = address;
+            state.EditorSlots[slot].Pixels = pixels;
+        });
     }
 
     std::vector<std::uint8_t> FileBytes() const { return ReadWholeFile(path); }

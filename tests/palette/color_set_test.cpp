@@ -4,6 +4,7 @@
 #include "ui/palette/color_dialog.h"
 #include "ui/palette/color_set.h"
 #include "model/palette/act_palette_format.h"
+#include "model/palette/color_set_edits.h"
 #include "model/palette/jasc_palette_format.h"
 #include "ui/palette/palette_ctrl.h"
 #include "support/viewer_fixture.h"
@@ -63,8 +64,10 @@ TEST_F(ColorDialogWindow, LabelsShowEightAndFiveBitValues)
 TEST_F(ColorDialogWindow, AcceptStoresAndRedrawsEveryView)
 {
     OpenRom(std::vector<std::uint8_t>(4096, 0xFF));  // every browser pixel is index 1
-    state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
-    state.EditorSlots[0].Pixels.fill(1);
+    RecordStep(state.Recorder, "fill", [&] {
+        state.EditorSlots[0] = {UnboundTile, {}, std::nullopt};
+        state.EditorSlots[0].Pixels.fill(1);
+    });
     w->Editor->RenderSlot(0);
     ColorDialog* dialog = w->ColorDialog;
     dialog->SetColor(-1, 1, state.WorkingPalette[1]);
@@ -248,8 +251,8 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
         sets->TextName->setText(QString::fromLatin1(name));
         QTest::mouseClick(sets->BtAddSet, Qt::LeftButton);
     }
-    sets->Sets().ColorSets[1].Colors[0] = MakePackedColor(10, 20, 30);
-    sets->Sets().ColorSets[1].Colors[255] = MakePackedColor(255, 0, 7);
+    SetSetColorAsStep(state, 1, 0, MakePackedColor(10, 20, 30));
+    SetSetColorAsStep(state, 1, 255, MakePackedColor(255, 0, 7));
     sets->ListSets->setCurrentRow(1);
 
     // The save dialog lists the three formats it always had, then JASC and ACT.

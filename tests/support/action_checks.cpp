@@ -230,7 +230,7 @@ void ActionFixture::AddEditorChecks()
     checks_["BtSaveEdit"] = {[this] {
                                  OpenZeroRom();
                                  state.ShowSaveWarning = false;
-                                 state.EditorSlots[0] = {8, OnePixel(ToolCellPixel), std::nullopt};
+                                 CopyIntoCellZero(8);
                              },
                              [this] {
                                  EXPECT_EQ(ReadWholeFile(romPath_)[8], ToolCellByte);
@@ -238,7 +238,7 @@ void ActionFixture::AddEditorChecks()
                              }};
     checks_["BtReload"] = {[this] {
                                OpenZeroRom();
-                               state.EditorSlots[0] = {8, OnePixel(ToolCellPixel), std::nullopt};
+                               CopyIntoCellZero(8);
                                dialogs.QueueYesNo(true);
                            },
                            [this] {
@@ -246,7 +246,7 @@ void ActionFixture::AddEditorChecks()
                                EXPECT_EQ(dialogs.Prompts.back().Text, "Do you really want to reload all tiles?");
                            }};
     checks_["BtEditClear"] = {[this] {
-                                  state.EditorSlots[0] = {8, OnePixel(ToolCellPixel), std::nullopt};
+                                  CopyIntoCellZero(8);
                                   dialogs.QueueYesNo(true);
                               },
                               [this] {
@@ -263,6 +263,13 @@ void ActionFixture::AddEditorChecks()
                                [this] { EXPECT_EQ(QApplication::focusWidget(), w->Browser->ScrAdd); }};
 }
 
+void ActionFixture::CopyIntoCellZero(std::int32_t address)
+{
+    RecordStep(state.Recorder, "copy of a tile", [&] {
+        state.EditorSlots[0] = {address, OnePixel(ToolCellPixel), std::nullopt};
+    });
+}
+
 void ActionFixture::AddTileToolChecks()
 {
     // Every tile tool action works on the editor's cursor cell, here cell 0
@@ -272,7 +279,7 @@ void ActionFixture::AddTileToolChecks()
         state.ShowSaveWarning = false;
         state.EditorCursorCol = 0;
         state.EditorCursorRow = 0;
-        state.EditorSlots[0] = {ToolCellAddress, OnePixel(ToolCellPixel), std::nullopt};
+        CopyIntoCellZero(ToolCellAddress);
         w->TileCtrl->LoadTile(0);
     };
     auto pixelMovesTo = [this, prepareCell](int index) {

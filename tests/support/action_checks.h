@@ -61,6 +61,9 @@ private:
     void AddToolPanelChecks();
     void AddToggleCheck(const std::string& action, std::function<QToolButton*()> toggle,
                         std::function<QWidget*()> window);
+    // Cell 0 holds the one-pixel tool tile bound to address, put there as
+    // one step like a copy from the browser.
+    void CopyIntoCellZero(std::int32_t address);
 
     std::map<std::string, ActionCheck> checks_;
     std::string romPath_;

@@ -14,6 +14,8 @@ inline constexpr std::size_t MaxBookmarkCount = 255;
 struct BookmarkRecord {
     std::int32_t Address = 0;
     std::string Description;
+
+    bool operator==(const BookmarkRecord&) const = default;
 };
 
 enum class BookmarkOrder { Address, Description };
@@ -24,4 +26,6 @@ struct BookmarkList {
     BookmarkOrder Order = BookmarkOrder::Address;
 
     std::uint8_t Count() const { return static_cast<std::uint8_t>(Marks.size()); }
+
+    bool operator==(const BookmarkList&) const = default;
 };

@@ -13,6 +13,8 @@
 struct ColorSetEntry {
     Palette256 Colors{};
     std::string Description;  // single-byte characters, no 0 byte
+
+    bool operator==(const ColorSetEntry&) const = default;
 };
 
 inline constexpr int MaxSetCount = 255;
@@ -26,4 +28,6 @@ struct ColorSetList {
     // Room as the loaders reckon it: a load of one set needs the count below
     // 255, a load of two sets (and the ZSnes and Cygne loads) below 254.
     bool HasRoomBelow(int limit) const { return SetCount < limit; }
+
+    bool operator==(const ColorSetList&) const = default;
 };

@@ -9,50 +9,73 @@ void EditHistory::Push(EditStep step)
     steps_.resize(position_);
     steps_.push_back(std::move(step));
     position_ = steps_.size();
-    if (pushed_)
-        pushed_();
+    Changed();
 }
 
 StepOutcome EditHistory::Undo(Document& document)
 {
-    if (!CanUndo())
-        return {};
-    StepOutcome outcome = steps_[position_ - 1].Undo(document);
-    if (outcome)
-        --position_;
-    return outcome;
+    return CanUndo() ? Apply(document, true) : StepOutcome{};
 }
 
 StepOutcome EditHistory::Redo(Document& document)
 {
-    if (!CanRedo())
-        return {};
-    StepOutcome outcome = steps_[position_].Redo(document);
-    if (outcome)
-        ++position_;
+    return CanRedo() ? Apply(document, false) : StepOutcome{};
+}
+
+StepOutcome EditHistory::Apply(Document& document, bool undo)
+{
+    if (beforeApply_)
+        beforeApply_();
+    StepOutcome outcome = undo ? steps_[position_ - 1].Undo(document) : steps_[position_].Redo(document);
+    if (afterApply_)
+        afterApply_();
+    if (!outcome)
+        return outcome;
+    position_ = undo ? position_ - 1 : position_ + 1;
+    Changed();
     return outcome;
+}
+
+std::string EditHistory::UndoName() const
+{
+    return CanUndo() ? steps_[position_ - 1].Name : std::string();
+}
+
+std::string EditHistory::RedoName() const
+{
+    return CanRedo() ? steps_[position_].Name : std::string();
 }
 
 std::string EditHistory::UndoText() const
 {
-    return CanUndo() ? "Undo " + steps_[position_ - 1].Name : std::string();
+    return CanUndo() ? "Undo " + UndoName() : std::string();
 }
 
 std::string EditHistory::RedoText() const
 {
-    return CanRedo() ? "Redo " + steps_[position_].Name : std::string();
+    return CanRedo() ? "Redo " + RedoName() : std::string();
 }
 
 void EditHistory::Clear()
 {
     steps_.clear();
     position_ = 0;
-    if (cleared_)
-        cleared_();
+    Changed();
 }
 
-void EditHistory::SetListeners(std::function<void()> pushed, std::function<void()> cleared)
+void EditHistory::SetChangeListener(std::function<void()> changed)
 {
-    pushed_ = std::move(pushed);
-    cleared_ = std::move(cleared);
+    changed_ = std::move(changed);
+}
+
+void EditHistory::SetApplyListeners(std::function<void()> before, std::function<void()> after)
+{
+    beforeApply_ = std::move(before);
+    afterApply_ = std::move(after);
+}
+
+void EditHistory::Changed() const
+{
+    if (changed_)
+        changed_();
 }

@@ -3,23 +3,36 @@
 #include "model/core/document.h"
 #include "model/core/edit_history.h"
 #include "model/core/rom_journal.h"
+#include "model/core/step_guard.h"
+#include "model/core/undoable_state.h"
 
+#include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 // Makes each user action one step of the history: between BeginStep and
-// EndStep it keeps the cells and the palette as they were and collects the
-// file's writes; EndStep stores what changed. A write made outside any step
-// becomes a step of its own.
+// EndStep it keeps the cells, the palette and the lists as they were and
+// collects the file's writes; EndStep stores what changed. A write made
+// outside any step becomes a step of its own. Nothing else may change the
+// document's undoable parts: builds with assertions stop when something
+// did (StepGuard).
 class EditRecorder {
 public:
     EditRecorder(Document& document, EditHistory& history);
+    ~EditRecorder();
     EditRecorder(const EditRecorder&) = delete;
     EditRecorder& operator=(const EditRecorder&) = delete;
 
-    // Steps do not nest: an inner Begin/End pair is part of the outer step.
+    // The name of a step of one write made outside an open step.
+    static constexpr const char* LoneWriteName = "file write";
+
+    // Steps do not nest: an inner Begin/End pair is part of the outer step
+    // and keeps its name.
     void BeginStep(std::string name);
-    void RenameStep(std::string name) { journal_.RenameStep(std::move(name)); }
+    // Renames the open step, for names that depend on what was done
+    // ("save of 12 tiles").
+    void RenameStep(std::string name);
     // Whether a step is open.
     bool StepOpen() const { return depth_ > 0; }
 
@@ -31,26 +44,39 @@ public:
     void EndStroke();
     bool StrokeOpen() const { return stroke_; }
     // Writes the open step has made so far.
-    std::size_t OpenStepWrites() const { return journal_.OpenStepWrites(); }
+    std::size_t OpenStepWrites() const { return open_.Writes.size(); }
     // Ends the step; one that changed nothing is not stored.
     void EndStep();
 
+    // Makes writes (Offset and After filled in, none overlapping another)
+    // as writes of the open step, all or nothing, without telling the file.
+    // Everything is prepared before the first write: the bytes each one
+    // replaces are read and kept as originals, and the step makes room for
+    // the writes. A read that fails or memory that runs out writes nothing;
+    // a write refused halfway puts back what was written. Only when every
+    // write went through does the step get them; with no step open they
+    // are a step of their own.
+    StepWriteResult WriteAsOneStep(std::vector<RomWrite> writes);
+
     // A file was opened or closed: a new history and no original bytes.
+    // The document as it is now is where the new history starts.
     void NewFile();
 
     const RomJournal& Journal() const { return journal_; }
-    // For an action that writes untold and hands the journal its finished
-    // writes itself (all or nothing).
-    RomJournal& Journal() { return journal_; }
 
 private:
+    void Heard(RomWrite write);
+    void AddWrites(std::vector<RomWrite> writes);
+
     Document& document_;
     EditHistory& history_;
     RomJournal journal_;
     int depth_ = 0;
     bool stroke_ = false;
-    EditorSlotTable cellsBefore_{};
-    WorkingPaletteTable paletteBefore_{};
+    // The open step's name and writes.
+    EditStep open_;
+    UndoableState before_;
+    StepGuard guard_;
 };
 
 // One step for the lifetime of a scope, ended also when the action throws.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -12,12 +13,6 @@ std::function<void()>& AllocationProbe()
 {
     static std::function<void()> probe;
     return probe;
-}
-
-void BeforeAllocating()
-{
-    if (AllocationProbe())
-        AllocationProbe()();
 }
 
 const std::vector<std::uint8_t>& Side(const RomWrite& write, bool before)
@@ -96,6 +91,25 @@ private:
     bool undo_;
 };
 
+// The list with one side of its change in it; nullopt without a change.
+template <class List, class Change>
+std::optional<List> SideOf(const List& list, const std::optional<Change>& change, bool undo)
+{
+    if (!change)
+        return std::nullopt;
+    std::optional<List> side(list);
+    PutSide(*side, *change, undo);
+    return side;
+}
+
+template <class List> bool MoveInto(List& list, std::optional<List>& side)
+{
+    if (!side)
+        return false;
+    list = std::move(*side);
+    return true;
+}
+
 StepOutcome Apply(const EditStep& step, Document& document, bool undo)
 {
     StepOutcome outcome;
@@ -105,10 +119,17 @@ StepOutcome Apply(const EditStep& step, Document& document, bool undo)
         outcome.Reason = ReadOnlyFileText;
         return outcome;
     }
-    // Room for the cells first: after the writes nothing may fail.
+    // Room for the cells and the lists as they will be first: after the
+    // writes nothing may fail.
+    std::optional<ColorSetList> sets;
+    std::optional<PatternList> patterns;
+    std::optional<BookmarkList> bookmarks;
     try {
         BeforeAllocating();
         outcome.ChangedCells.reserve(step.Cells.size());
+        sets = SideOf(document.Sets, step.Sets, undo);
+        patterns = SideOf(document.Patterns, step.Patterns, undo);
+        bookmarks = SideOf(document.Bookmarks, step.Bookmarks, undo);
     } catch (const std::bad_alloc&) {
         outcome.Reason = OutOfMemoryText(document.FileHandle.Path());
         return outcome;
@@ -129,13 +150,11 @@ StepOutcome Apply(const EditStep& step, Document& document, bool undo)
         document.WorkingPalette = undo ? step.Palette->Before : step.Palette->After;
         outcome.PaletteChanged = true;
     }
+    outcome.SetsChanged = MoveInto(document.Sets, sets);
+    outcome.PatternsChanged = MoveInto(document.Patterns, patterns);
+    outcome.BookmarksChanged = MoveInto(document.Bookmarks, bookmarks);
     outcome.Done = true;
     return outcome;
-}
-
-bool SameCell(const EditorSlot& a, const EditorSlot& b)
-{
-    return a.Address == b.Address && a.Pixels == b.Pixels && a.Mode == b.Mode && a.Edited == b.Edited;
 }
 
 }  // namespace
@@ -154,7 +173,7 @@ std::vector<CellChange> CellChangesBetween(const EditorSlotTable& before, const 
 {
     std::vector<CellChange> changes;
     for (int slot = 0; slot < EditorSlotCount; ++slot)
-        if (!SameCell(before[slot], after[slot]))
+        if (before[slot] != after[slot])
             changes.push_back({slot, before[slot], after[slot]});
     return changes;
 }
@@ -183,34 +202,8 @@ void SetAllocationProbeForTesting(std::function<void()> probe)
     AllocationProbe() = std::move(probe);
 }
 
-StepWriteResult WriteAsOneStep(RomFile& file, RomJournal& journal, std::vector<RomWrite> writes)
+void BeforeAllocating()
 {
-    try {
-        for (RomWrite& write : writes) {
-            BeforeAllocating();
-            write.Before.resize(write.After.size());
-            if (file.ReadAt(write.Offset, write.Before.data(), write.Before.size()) != write.Before.size())
-                return {"The bytes to be replaced in the file '" + file.Path() +
-                            "' could not be read, so nothing was written.",
-                        true};
-            // Spare room left by growing the new bytes goes, so the step
-            // holds about twice the bytes it changes.
-            if (write.After.capacity() > write.After.size() + write.After.size() / 8) {
-                BeforeAllocating();
-                write.After.shrink_to_fit();
-            }
-        }
-        BeforeAllocating();
-        journal.ReserveWrites(writes.size());
-        for (const RomWrite& write : writes) {
-            BeforeAllocating();
-            journal.RecordOriginals(write.Offset, write.Before);
-        }
-    } catch (const std::bad_alloc&) {
-        return {OutOfMemoryText(file.Path()), true};
-    }
-    StepWriteResult result = WriteSides(file, writes, false);
-    if (result)
-        journal.AddWrites(std::move(writes));
-    return result;
+    if (AllocationProbe())
+        AllocationProbe()();
 }

@@ -2,6 +2,7 @@
 
 #include "model/core/document.h"
 #include "model/core/editor_cells.h"
+#include "model/core/list_changes.h"
 #include "model/core/packed_color.h"
 #include "model/core/rom_journal.h"
 
@@ -31,29 +32,36 @@ struct StepOutcome {
     std::vector<int> ChangedCells;
     bool PaletteChanged = false;
     bool RomChanged = false;
+    bool SetsChanged = false;
+    bool PatternsChanged = false;
+    bool BookmarksChanged = false;
 
     explicit operator bool() const { return Done; }
 };
 
 // One user action as it can be undone: the cells it changed, the working
-// palette when it changed, and the ROM writes it made. Only what changed is
-// kept, so a step of one painted cell holds one cell.
+// palette and the stored lists when they changed, and the ROM writes it
+// made. Only what changed is kept, so a step of one painted cell holds one
+// cell.
 struct EditStep {
     std::string Name;
     std::vector<CellChange> Cells;
     std::optional<PaletteChange> Palette;
     std::vector<RomWrite> Writes;
+    std::optional<ColorSetsChange> Sets;
+    std::optional<PatternsChange> Patterns;
+    std::optional<BookmarksChange> Bookmarks;
 
-    bool Empty() const { return Cells.empty() && !Palette && Writes.empty(); }
+    bool Empty() const { return Cells.empty() && !Palette && Writes.empty() && !Sets && !Patterns && !Bookmarks; }
 
     // Puts the state before the step back: the ROM writes' old bytes, last
-    // write first, then the cells and the palette. A step with writes into
-    // a file that is read-only now (looked up by name) does nothing. When a
-    // write is refused or memory runs out, the writes already undone are
-    // made again and nothing else changes.
+    // write first, then the cells, the palette and the lists. A step with
+    // writes into a file that is read-only now (looked up by name) does
+    // nothing. When a write is refused or memory runs out, the writes
+    // already undone are made again and nothing else changes.
     StepOutcome Undo(Document& document) const;
-    // Makes the step again: the writes in their order, then the cells and
-    // the palette. A refused write puts back the ones already made.
+    // Makes the step again: the writes in their order, then the cells, the
+    // palette and the lists. A refused write puts back the ones already made.
     StepOutcome Redo(Document& document) const;
 };
 
@@ -80,18 +88,12 @@ struct StepWriteResult {
 StepWriteResult WriteSides(RomFile& file, const std::vector<RomWrite>& writes, bool undo);
 inline constexpr std::size_t WriteBlockSize = 1 << 20;
 
-// Makes writes (Offset and After filled in, none overlapping another) as
-// writes of the journal's open step, all or nothing. Everything is prepared before the first write: the
-// bytes each one replaces are read, the journal keeps them as originals
-// and makes room for the writes. A read that fails or memory that runs
-// out writes nothing; a write refused halfway puts back what was written.
-// Only when every write went through does the step get them.
-StepWriteResult WriteAsOneStep(RomFile& file, RomJournal& journal, std::vector<RomWrite> writes);
-
 // For the user when memory ran out before anything was written.
 std::string OutOfMemoryText(const std::string& path);
 
-// Called before each allocation WriteAsOneStep makes while it prepares, so
-// that a test can make one of them fail by throwing std::bad_alloc. Empty
-// to stop.
+// Called before each allocation EditRecorder::WriteAsOneStep makes while it
+// prepares, so that a test can make one of them fail by throwing
+// std::bad_alloc. Empty to stop.
 void SetAllocationProbeForTesting(std::function<void()> probe);
+// Runs that probe, if one is set.
+void BeforeAllocating();

@@ -35,6 +35,10 @@ struct EditorSlot {
     // Changed (painted, filled, flipped, rotated, imported) since the tile
     // was read from or last written to its address.
     bool Edited = false;
+
+    // Every field: undo and the step that records a change compare cells
+    // with it, so a field added later is never missed.
+    bool operator==(const EditorSlot&) const = default;
 };
 
 using EditorSlotTable = std::array<EditorSlot, EditorSlotCount>;

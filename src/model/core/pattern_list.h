@@ -14,6 +14,8 @@
 struct AddressPattern {
     std::string Description;  // single-byte characters, no 0 byte
     std::array<std::int32_t, EditorSlotCount> Addresses{};
+
+    bool operator==(const AddressPattern&) const = default;
 };
 
 inline constexpr int MaxPatternCount = 64;
@@ -24,4 +26,6 @@ inline constexpr int AddPatternLimit = 63;
 struct PatternList {
     std::array<AddressPattern, MaxPatternCount> Patterns{};
     std::int16_t PatternCount = 0;
+
+    bool operator==(const PatternList&) const = default;
 };

@@ -3,8 +3,6 @@
 OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
 {
     state.FileHandle.Close();
-    // The history belongs to the file: a new file starts a new one.
-    state.Recorder.NewFile();
 
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
@@ -20,6 +18,9 @@ OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
     }
 
     UnbindAllSlots(state.EditorSlots);
+    // The history belongs to the file: a new file starts a new one, from
+    // the cells unbound.
+    state.Recorder.NewFile();
     return outcome;
 }
 

@@ -24,6 +24,25 @@ void DeleteSelectedSet(ColorSetList& list)
     --list.SetCount;
 }
 
+void AppendSets(ColorSetList& list, const std::vector<ColorSetEntry>& sets)
+{
+    for (const ColorSetEntry& entry : sets)
+        AddSet(list, entry.Colors, entry.Description);
+}
+
+void StoreLoadedSets(ColorSetList& list, const std::vector<ColorSetEntry>& sets, bool replacesList)
+{
+    if (!replacesList) {
+        AppendSets(list, sets);
+        return;
+    }
+    if (sets.empty())
+        return;
+    list.SetCount = 0;
+    AppendSets(list, sets);
+    list.SelectedSet = std::min<std::uint8_t>(list.SelectedSet, list.SetCount - 1);
+}
+
 Palette256 RandomColors(std::mt19937& random)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);

@@ -71,7 +71,7 @@ EditReport WriteAsStep(ProgramState& state, Dialogs& dialogs, const char* name, 
     for (const RomWrite& write : writes)
         changed += static_cast<std::int64_t>(write.After.size());
     EditStepScope step(state.Recorder, name);
-    const StepWriteResult result = WriteAsOneStep(state.FileHandle, state.Recorder.Journal(), std::move(writes));
+    const StepWriteResult result = state.Recorder.WriteAsOneStep(std::move(writes));
     if (!result) {
         report.Message = UserMessage{result.Failure, WriteFailedCaption, MsgIcon::Critical};
         report.InfoText = result.Restored ? failedText : PartlyWrittenText;

@@ -217,9 +217,9 @@ void MainForm::ShowUndoItems()
     QAction* undo = MenuItem("IUndo");
     QAction* redo = MenuItem("IRedo");
     undo->setText(windows_.UndoEdge->UndoItemText());
-    undo->setEnabled(windows_.UndoEdge->Stack().canUndo());
+    undo->setEnabled(windows_.UndoEdge->CanUndo());
     redo->setText(windows_.UndoEdge->RedoItemText());
-    redo->setEnabled(windows_.UndoEdge->Stack().canRedo());
+    redo->setEnabled(windows_.UndoEdge->CanRedo());
 }
 
 QAction* MainForm::MenuItem(const char* name) const

@@ -1,6 +1,5 @@
 #include "ui/app/undo_edge.h"
 
-#include "ui/app/main_form.h"
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
 #include "model/core/confirm_save.h"
@@ -9,69 +8,40 @@
 #include "ui/editor/editor.h"
 #include "model/editor/cell_writes.h"
 #include "model/tools/patch_actions.h"
+#include "ui/editor/pattern.h"
+#include "ui/palette/color_set.h"
+#include "ui/tools/bookmark.h"
 
-#include <QUndoCommand>
-
-namespace {
-
-// Stands for the step at one index of the history. It acts only when the
-// history stands where the stack expects it, so the stack's own calls (the
-// redo of a push, a resync after a refusal) change nothing twice.
-class StepCommand : public QUndoCommand {
-public:
-    StepCommand(ProgramState& state, std::size_t index, StepOutcome& outcome)
-        : QUndoCommand(QString::fromStdString(state.History.StepAt(index).Name)), state_(state), index_(index),
-          outcome_(outcome)
-    {
-    }
-
-    void undo() override
-    {
-        if (state_.History.Position() == index_ + 1)
-            outcome_ = state_.History.Undo(state_);
-    }
-
-    void redo() override
-    {
-        if (state_.History.Position() == index_)
-            outcome_ = state_.History.Redo(state_);
-    }
-
-private:
-    ProgramState& state_;
-    std::size_t index_;
-    StepOutcome& outcome_;
-};
-
-}  // namespace
 
 UndoEdge::UndoEdge(ProgramState& state, Windows& windows, QObject* parent)
     : QObject(parent), state_(state), windows_(windows)
 {
-    state_.History.SetListeners(
-        [this] {
-            stack_.push(new StepCommand(state_, state_.History.Position() - 1, lastOutcome_));
-            emit Changed();
-        },
-        [this] {
-            stack_.clear();
-            emit Changed();
-        });
+    state_.History.SetChangeListener([this] { emit Changed(); });
 }
 
 UndoEdge::~UndoEdge()
 {
-    state_.History.SetListeners(nullptr, nullptr);
+    state_.History.SetChangeListener(nullptr);
 }
 
 QString UndoEdge::UndoItemText() const
 {
-    return stack_.canUndo() ? QStringLiteral("Undo ") + stack_.undoText() : QStringLiteral("Undo");
+    return CanUndo() ? QString::fromStdString(state_.History.UndoText()) : QStringLiteral("Undo");
 }
 
 QString UndoEdge::RedoItemText() const
 {
-    return stack_.canRedo() ? QStringLiteral("Redo ") + stack_.redoText() : QStringLiteral("Redo");
+    return CanRedo() ? QString::fromStdString(state_.History.RedoText()) : QStringLiteral("Redo");
+}
+
+bool UndoEdge::CanUndo() const
+{
+    return state_.History.CanUndo();
+}
+
+bool UndoEdge::CanRedo() const
+{
+    return state_.History.CanRedo();
 }
 
 StepOutcome UndoEdge::Run(bool undo)
@@ -84,15 +54,8 @@ StepOutcome UndoEdge::Run(bool undo)
     const EditStep& step = history.StepAt(undo ? history.Position() - 1 : history.Position());
     if (!step.Writes.empty() && !ConfirmSave(state_, windows_.Dialogs))
         return {};
-    lastOutcome_ = {};
-    if (undo)
-        stack_.undo();
-    else
-        stack_.redo();
-    StepOutcome outcome = std::move(lastOutcome_);
-    // A refused step left the history where it was; the stack goes back there.
-    if (stack_.index() != static_cast<int>(history.Position()))
-        stack_.setIndex(static_cast<int>(history.Position()));
+    // A refused step leaves the history where it was.
+    StepOutcome outcome = undo ? state_.History.Undo(state_) : state_.History.Redo(state_);
     if (!outcome.Done && outcome.Reason.empty())
         outcome.Reason = "The step could not be made.";
     return outcome;
@@ -101,7 +64,7 @@ StepOutcome UndoEdge::Run(bool undo)
 void UndoEdge::Undo()
 {
     state_.Recorder.EndStroke();
-    const std::string name = stack_.undoText().toStdString();
+    const std::string name = state_.History.UndoName();
     if (!state_.History.CanUndo())
         return;
     Show(Run(true), "Undone", name);
@@ -109,7 +72,7 @@ void UndoEdge::Undo()
 
 void UndoEdge::Redo()
 {
-    const std::string name = stack_.redoText().toStdString();
+    const std::string name = state_.History.RedoName();
     if (!state_.History.CanRedo())
         return;
     Show(Run(false), "Redone", name);
@@ -126,11 +89,16 @@ void UndoEdge::Show(const StepOutcome& outcome, const std::string& verb, const s
             CellsChanged(windows_, outcome.ChangedCells);
             // The tile tool follows the cursor cell, which may have been
             // emptied or filled again.
-            if (windows_.Editor)
-                windows_.Editor->TellTileTool();
+            windows_.Editor->TellTileTool();
         }
         if (outcome.RomChanged)
             RomBytesChanged(windows_);
+        if (outcome.SetsChanged)
+            windows_.ColorSet->RefreshSetList();
+        if (outcome.PatternsChanged)
+            windows_.Pattern->RefreshPatternList();
+        if (outcome.BookmarksChanged)
+            windows_.Bookmark->ShowList();
         report.InfoText = verb + ": " + name;
     } else if (!outcome.Reason.empty()) {
         report.Message = UserMessage{outcome.Reason, WriteFailedCaption, MsgIcon::Critical};

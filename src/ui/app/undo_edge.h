@@ -3,17 +3,17 @@
 #include "model/core/edit_step.h"
 
 #include <QObject>
-#include <QUndoStack>
+#include <QString>
 
 #include <string>
 
 struct ProgramState;
 struct Windows;
 
-// The window side of the one edit history and of the Edit menu. Its QUndoStack holds one command
-// per step of the state's EditHistory and follows it (steps added, history
-// cleared); the steps themselves undo and redo in the model. A refused undo
-// or redo leaves both where they were.
+// The window side of the one edit history and of the Edit menu. The
+// state's EditHistory is the only list of steps: the item texts and their
+// enabled states are read from it, and it tells when it changed; the steps
+// undo and redo in the model. A refused undo or redo leaves it where it was.
 class UndoEdge : public QObject {
     Q_OBJECT
 
@@ -38,11 +38,12 @@ public:
     // there is no step.
     QString UndoItemText() const;
     QString RedoItemText() const;
-
-    const QUndoStack& Stack() const { return stack_; }
+    bool CanUndo() const;
+    bool CanRedo() const;
 
 signals:
-    // The steps that can be undone or redone changed.
+    // The steps that can be undone or redone changed, or a refused step
+    // left them as they were.
     void Changed();
 
 private:
@@ -51,7 +52,4 @@ private:
 
     ProgramState& state_;
     Windows& windows_;
-    QUndoStack stack_;
-    // What the command the stack ran last did.
-    StepOutcome lastOutcome_;
 };

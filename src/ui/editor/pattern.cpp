@@ -5,6 +5,7 @@
 #include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
+#include "model/editor/pattern_edits.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -88,19 +89,19 @@ void Pattern::ListPat_Click(int row)
 
 void Pattern::EdDes_DblClick()
 {
-    if (RenamePattern(state_.Patterns, SelectedPattern(), EdDes->text().toLatin1().toStdString()))
+    if (RenamePatternAsStep(state_, SelectedPattern(), EdDes->text().toLatin1().toStdString()))
         RefreshPatternList();
 }
 
 void Pattern::BtAddPat_Click()
 {
-    AddPattern(state_.Patterns, state_.EditorSlots, EdDes->text().toLatin1().toStdString());
+    AddPatternAsStep(state_, EdDes->text().toLatin1().toStdString());
     RefreshPatternList();
 }
 
 void Pattern::BtDelPat_Click()
 {
-    if (DeletePattern(state_.Patterns, SelectedPattern()))
+    if (DeletePatternAsStep(state_, SelectedPattern()))
         RefreshPatternList();
 }
 
@@ -147,7 +148,7 @@ void Pattern::BtLoad_Click()
         dialogs.Message(*load.Error);
     if (load.Error && !load.WrongMagic)
         return;
-    StoreLoadedPatterns(state_.Patterns, load);
+    StoreLoadedPatternsAsStep(state_, load);
     RefreshPatternList();
 }
 

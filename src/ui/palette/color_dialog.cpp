@@ -4,6 +4,7 @@
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
 #include "ui/palette/color_set.h"
+#include "model/palette/color_set_edits.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -86,7 +87,7 @@ void ColorDialog::Accept()
         RecordStep(state_.Recorder, "color edit", [&] { state_.WorkingPalette[index_] = color; });
         PaletteChanged(windows_);
     } else {
-        state_.Sets.ColorSets[target_].Colors[index_] = color;
+        SetSetColorAsStep(state_, target_, index_, color);
         ColorSetsChanged(windows_);
     }
     Close();

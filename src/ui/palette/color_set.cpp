@@ -9,6 +9,7 @@
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
 #include "model/palette/palette_transfer.h"
+#include "model/palette/color_set_edits.h"
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
 #include "ui/palette/color_dialog.h"
@@ -160,7 +161,7 @@ void ColorSet::DrawSelectedSet()
 void ColorSet::BtAddSet_Click()
 {
     const std::string name = TextName->text().toLatin1().toStdString();
-    if (AddSet(state_.Sets, state_.WorkingPalette, name.empty() ? "No description" : name))
+    if (AddSetAsStep(state_, "add color set", state_.WorkingPalette, name.empty() ? "No description" : name))
         RefreshSetList();
 }
 
@@ -175,14 +176,14 @@ void ColorSet::BtDelSet_Click()
 {
     if (state_.Sets.SetCount == 0)
         return;
-    DeleteSelectedSet(state_.Sets);
+    DeleteSelectedSetAsStep(state_);
     RefreshSetList();
 }
 
 void ColorSet::BtRandomPal_Click()
 {
     std::mt19937 random(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
-    if (AddSet(state_.Sets, RandomColors(random), "Random palette"))
+    if (AddSetAsStep(state_, "random palette", RandomColors(random), "Random palette"))
         RefreshSetList();
 }
 
@@ -202,12 +203,6 @@ void ColorSet::ImCol_MouseDown(QPoint point)
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-}
-
-void ColorSet::AppendSets(const std::vector<ColorSetEntry>& sets)
-{
-    for (const ColorSetEntry& entry : sets)
-        AddSet(state_.Sets, entry.Colors, entry.Description);
 }
 
 void ColorSet::BtColorSetLoad_Click()
@@ -233,16 +228,7 @@ void ColorSet::BtColorSetLoad_Click()
         dialogs.Message(*load.Error);
         return;
     }
-    if (format->ReplacesList) {
-        // The file's sets replace the list; a file without a whole set leaves it.
-        if (!load.Sets.empty()) {
-            state_.Sets.SetCount = 0;
-            AppendSets(load.Sets);
-            state_.Sets.SelectedSet = std::min<std::uint8_t>(state_.Sets.SelectedSet, state_.Sets.SetCount - 1);
-        }
-    } else {
-        AppendSets(load.Sets);
-    }
+    StoreLoadedSetsAsStep(state_, "color set load", load.Sets, format->ReplacesList);
     RefreshSetList();
 }
 
@@ -272,8 +258,10 @@ void ColorSet::BtPalIn_Click()
     const auto encoding = static_cast<std::uint8_t>(std::max(ComboPalMode->currentIndex(), 0));
     const std::int32_t address = ReadAddressField();
     const int count = ComboNumCol->currentText().toInt();
-    AppendSets({ImportPalette(state_.FileHandle, address, encoding, count, state_.NesColors,
-                              EdPalAdd->currentText().toStdString())});
+    StoreLoadedSetsAsStep(state_, "palette import",
+                          {ImportPalette(state_.FileHandle, address, encoding, count, state_.NesColors,
+                                         EdPalAdd->currentText().toStdString())},
+                          false);
     RefreshSetList();
 }
 
@@ -307,7 +295,7 @@ void ColorSet::Form_Activate()
 bool ColorSet::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == TextName && event->type() == QEvent::MouseButtonDblClick) {
-        state_.Sets.ColorSets[state_.Sets.SelectedSet].Description = TextName->text().toLatin1().toStdString();
+        RenameSelectedSetAsStep(state_, TextName->text().toLatin1().toStdString());
         RefreshSetList();
         return true;
     }

@@ -66,7 +66,6 @@ private:
     // Rewrites the address field as the decimal text of its value and
     // returns the value rounded.
     std::int32_t ReadAddressField();
-    void AppendSets(const std::vector<ColorSetEntry>& sets);
 
     ProgramState& state_;
     Windows& windows_;

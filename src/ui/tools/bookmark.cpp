@@ -5,6 +5,7 @@
 #include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
+#include "model/tools/bookmark_edits.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -89,7 +90,7 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
 
 void Bookmark::ShowList()
 {
-    SortBookmarks(state_.Bookmarks);
+    ChkOrder->setChecked(state_.Bookmarks.Order == BookmarkOrder::Description);
     const QSignalBlocker blocker(ListMarks);
     ListMarks->clear();
     for (const std::string& row : BookmarkRows(state_.Bookmarks))
@@ -98,7 +99,7 @@ void Bookmark::ShowList()
 
 void Bookmark::BtAddBookmark_Click()
 {
-    if (!AddBookmark(state_.Bookmarks, BookmarkAddressOf(state_.AddressFieldText), Latin1Text(TextName))) {
+    if (!AddBookmarkAsStep(state_, BookmarkAddressOf(state_.AddressFieldText), Latin1Text(TextName))) {
         Tell(BookmarkListFull);
         return;
     }
@@ -107,7 +108,7 @@ void Bookmark::BtAddBookmark_Click()
 
 void Bookmark::BtDelBookmark_Click()
 {
-    if (DeleteBookmark(state_.Bookmarks, ListMarks->currentRow()))
+    if (DeleteBookmarkAsStep(state_, ListMarks->currentRow()))
         ShowList();
 }
 
@@ -134,7 +135,7 @@ void Bookmark::BtLoadBookmark_Click()
     if (choice.Path.empty())
         return;
     const BookmarkLoad load = LoadBookmarkFile(choice.Path);
-    ApplyBookmarkLoad(state_.Bookmarks, load);
+    StoreLoadedBookmarksAsStep(state_, load);
     if (load.Error) {
         if (load.EmptiesList)
             ShowList();
@@ -161,13 +162,13 @@ void Bookmark::BtSaveBookmark_Click()
 
 void Bookmark::BtNewList_Click()
 {
-    ClearBookmarks(state_.Bookmarks);
+    ClearBookmarksAsStep(state_);
     ShowList();
 }
 
 void Bookmark::ChkOrder_Click()
 {
-    state_.Bookmarks.Order = ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address;
+    SetBookmarkOrderAsStep(state_, ChkOrder->isChecked() ? BookmarkOrder::Description : BookmarkOrder::Address);
     ShowList();
 }
 
@@ -181,7 +182,7 @@ void Bookmark::ListMarks_Click(int row)
 
 void Bookmark::TextName_DblClick()
 {
-    if (RenameBookmark(state_.Bookmarks, Latin1Text(TextName)))
+    if (RenameBookmarkAsStep(state_, Latin1Text(TextName)))
         ShowList();
 }
 

@@ -19,7 +19,8 @@ class Bookmark : public ToolWindow {
 public:
     Bookmark(ProgramState& state, Windows& windows, QWidget* parent = nullptr);
 
-    // Sorts the list by its order and fills ListMarks from it.
+    // Fills ListMarks from the list, which is kept sorted by its order, and
+    // sets the order switch to it.
     void ShowList();
 
     void BtAddBookmark_Click();
