@@ -297,7 +297,7 @@ TEST_F(ColorSetWindow, ActFileSavedAndLoadedThroughTheEntriesAfterJasc)
 {
     ColorSet* sets = w->ColorSet;
     QTest::mouseClick(sets->BtAddSet, Qt::LeftButton);
-    sets->Sets().ColorSets[0].Colors[7] = MakePackedColor(1, 2, 3);
+    SetSetColorAsStep(state, 0, 7, MakePackedColor(1, 2, 3));
     const std::string path = (dir.Path() / "colors.act").string();
     dialogs.QueueFile({path, 5});
     QTest::mouseClick(sets->BtColorSetSave, Qt::LeftButton);
