@@ -3,6 +3,7 @@
 // decode reads the tiles and writes the PNG file; encode reads the PNG file
 // and writes every tile back with one write.
 #include "cli/cli.h"
+#include "model/core/rom_file.h"
 
 #include "random_file.h"
 

@@ -2,6 +2,7 @@
 #include "cli/cli_args.h"
 
 #include "model/core/number_text.h"
+#include "model/core/rom_file.h"
 
 #include <array>
 #include <ostream>

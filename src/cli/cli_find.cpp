@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
+#include "model/core/rom_file.h"
 #include "model/core/number_text.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/graphics_search.h"

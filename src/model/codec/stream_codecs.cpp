@@ -27,6 +27,15 @@ const StreamCodec* StreamCodecNamed(std::string_view shortName)
     return nullptr;
 }
 
+int StreamCodecIndex(std::string_view shortName)
+{
+    for (std::size_t i = 0; i < Codecs.size(); ++i) {
+        if (shortName == Codecs[i]->ShortName)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 std::string StreamCodecShortNames()
 {
     std::string names;

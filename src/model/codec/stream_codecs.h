@@ -3,6 +3,7 @@
 #include "model/codec/stream_codec.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 // Every compression codec, in the order menus and lists show them.
@@ -10,6 +11,9 @@ std::span<const StreamCodec* const> StreamCodecs();
 
 // The codec of a command-line name ("lz77"); nullptr for none.
 const StreamCodec* StreamCodecNamed(std::string_view shortName);
+
+// The codec's place in the list, or -1 for a name no codec has.
+int StreamCodecIndex(std::string_view shortName);
 
 // "lz77, lz11, ..." for usage texts and messages.
 std::string StreamCodecShortNames();

@@ -36,13 +36,15 @@ std::vector<int> FollowFile(Document& document, std::vector<ByteRange> changed)
     std::vector<int> reread;
     for (int slot = 0; slot < EditorSlotCount; ++slot) {
         EditorSlot& cell = document.EditorSlots[slot];
-        if (cell.Address < 0 || cell.Edited)
+        if (cell.Address < 0 || cell.Edited || cell.Source != document.ShownSource)
             continue;
         const GraphicsMode mode = SaveModeOf(cell, document.CurrentMode);
-        if (!MeetsAny(changed, longest, cell.Address, cell.Address + StandardModes[mode].BytesPerTile))
+        // A stream's unpacked bytes may change anywhere when its packed bytes do.
+        if (cell.Source.IsFile() &&
+            !MeetsAny(changed, longest, cell.Address, cell.Address + StandardModes[mode].BytesPerTile))
             continue;
         TilePixels inFile{};
-        ReadTiles(document.FileHandle, mode, cell.Address, 1, inFile.data());
+        ReadTiles(document.Tiles(), mode, cell.Address, 1, inFile.data());
         // Pixels that encode to the file's bytes already show it (an index
         // above the mode's colors keeps only its low bits): left as they are.
         std::array<std::uint8_t, MaxBytesPerTile> bytes{};

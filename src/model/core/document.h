@@ -7,9 +7,11 @@
 #include "model/core/packed_color.h"
 #include "model/core/pattern_list.h"
 #include "model/core/rom_file.h"
+#include "model/core/tile_store.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // What belongs to the open ROM and to the user's work: the file, the mode
@@ -24,6 +26,18 @@ struct Document {
     const std::string& FileName() const { return FileHandle.Path(); }
     // Measured when the file was opened; 0 when none is open.
     std::int32_t FileLength() const { return FileHandle.Length(); }
+
+    // What the browser shows and tiles are read from and written to: the
+    // file, or the unpacked bytes of a compressed stream in it.
+    TileSourceKey ShownSource;
+    std::unique_ptr<TileStore> ShownStream;  // null while the file itself is shown
+    TileStore& Tiles() { return ShownStream ? *ShownStream : static_cast<TileStore&>(FileHandle); }
+    const TileStore& Tiles() const
+    {
+        return ShownStream ? *ShownStream : static_cast<const TileStore&>(FileHandle);
+    }
+    // The length of what is shown: the file's, or the unpacked stream's.
+    std::int32_t TilesLength() const { return Tiles().Length(); }
 
     GraphicsMode CurrentMode = ModeGameboy;
 

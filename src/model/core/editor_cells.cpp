@@ -22,6 +22,7 @@ void UnbindAllSlots(EditorSlotTable& slots)
             slot.Address = UnboundTile;
             slot.Mode.reset();
             slot.Edited = false;
+            slot.Source = {};
         }
 }
 

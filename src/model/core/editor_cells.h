@@ -21,6 +21,17 @@ inline constexpr int TileSide = 8;
 
 using TilePixels = std::array<std::uint8_t, TileSide * TileSide>;
 
+// Which bytes a cell's address counts in: the file's own, or the unpacked
+// bytes of the compressed stream at StreamAddress in the codec numbered
+// Codec (its place in the codec list).
+struct TileSourceKey {
+    std::int32_t StreamAddress = -1;  // -1: the file itself
+    std::uint8_t Codec = 0;
+
+    bool IsFile() const { return StreamAddress < 0; }
+    bool operator==(const TileSourceKey&) const = default;
+};
+
 // One cell of the editor: the file address its tile came from (or a marker)
 // and its 64 color indices, entry y*8 + x. The cell's picture belongs to the
 // editor window.
@@ -35,6 +46,9 @@ struct EditorSlot {
     // Changed (painted, filled, flipped, rotated, imported) since the tile
     // was read from or last written to its address.
     bool Edited = false;
+    // Where Address counts: a cell is written back only while the browser
+    // shows the same bytes.
+    TileSourceKey Source{};
 
     // Every field: undo and the step that records a change compare cells
     // with it, so a field added later is never missed.

@@ -2,6 +2,7 @@
 
 #include "model/core/file_descriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -41,7 +42,8 @@ RomFile::RomFile(RomFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), writable_(std::exchange(other.writable_, false)),
       length_(std::exchange(other.length_, 0)), path_(std::move(other.path_)), writer_(std::move(other.writer_)),
       listener_(std::move(other.listener_)), untold_(std::exchange(other.untold_, false)),
-      unrestored_(std::exchange(other.unrestored_, std::nullopt)), group_(std::move(other.group_))
+      writeCount_(other.writeCount_), unrestored_(std::exchange(other.unrestored_, std::nullopt)),
+      group_(std::move(other.group_))
 {
 }
 
@@ -56,6 +58,7 @@ RomFile& RomFile::operator=(RomFile&& other) noexcept
         writer_ = std::move(other.writer_);
         listener_ = std::move(other.listener_);
         untold_ = std::exchange(other.untold_, false);
+        writeCount_ = std::max(writeCount_, other.writeCount_) + 1;
         unrestored_ = std::exchange(other.unrestored_, std::nullopt);
         group_ = std::move(other.group_);
     }
@@ -86,6 +89,7 @@ bool RomFile::IsReadOnly(const std::string& path)
 RomFile::OpenResult RomFile::Open(const std::string& path)
 {
     Close();
+    ++writeCount_;
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         if (!path.empty() && errno == ELOOP)
@@ -262,6 +266,7 @@ RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, s
         cause = SystemCause(errno);
     }
     if (whole) {
+        ++writeCount_;
         single.Finish();
         if (listener_ && !untold_)
             listener_(offset, std::span<const std::uint8_t>(old), std::span<const std::uint8_t>(data, size));
@@ -276,6 +281,7 @@ RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, s
         }
         restoreCause = SystemCause(errno);
     }
+    ++writeCount_;
     old.resize(written);
     unrestored_ = Unrestored{offset, std::move(old), single.Keep()};
     return {RomWriteStatus::NotRestored, "Writing to the file '" + path_ + "' failed (" + cause +
@@ -283,6 +289,15 @@ RomWriteResult RomFile::WriteAt(std::int64_t offset, const std::uint8_t* data, s
                                              std::to_string(written) + " bytes at address " + std::to_string(offset) +
                                              " may be damaged. Brixel puts them back before the next write, or when "
                                              "the file is opened again."};
+}
+
+BlocksWritten RomFile::WriteBlocks(std::span<const ByteBlock> blocks)
+{
+    std::vector<ByteRange> ahead;
+    for (const ByteBlock& block : blocks)
+        ahead.push_back({block.Offset, static_cast<std::int64_t>(block.Bytes.size())});
+    const WriteGroup group(*this, ahead);
+    return TileStore::WriteBlocks(blocks);
 }
 
 void RomFile::EndGroup()

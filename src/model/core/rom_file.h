@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/core/rom_rollback.h"
+#include "model/core/rom_write_result.h"
+#include "model/core/tile_store.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,31 +16,10 @@
 #include <utility>
 #include <vector>
 
-// What became of a write into the ROM. A write is all or nothing: it either
-// replaced the whole block, or the file keeps its old bytes there (only
-// NotRestored says otherwise).
-enum class RomWriteStatus {
-    Written,
-    NotWritable,  // the file is not open for writing
-    OutsideFile,  // the block does not lie wholly inside the file
-    FileChanged,  // the file was shortened, moved, replaced or deleted since it was opened
-    Failed,       // the system refused the write; the old bytes are back in place
-    NotRestored,  // the write failed and the old bytes could not be put back
-};
-
-struct RomWriteResult {
-    RomWriteStatus Status = RomWriteStatus::Written;
-    // For the user: what happened, with the file's name and the cause;
-    // empty when written.
-    std::string Reason;
-
-    explicit operator bool() const { return Status == RomWriteStatus::Written; }
-};
-
 // The open ROM image. The file is never loaded: tiles are read and written in
 // place with positional reads and writes. A RomFile never changes the length
 // of its file.
-class RomFile {
+class RomFile : public TileStore {
 public:
     enum class OpenStatus {
         Opened,          // open for reading and writing
@@ -59,7 +40,7 @@ public:
     };
 
     RomFile() = default;
-    ~RomFile();
+    ~RomFile() override;
     RomFile(RomFile&& other) noexcept;
     RomFile& operator=(RomFile&& other) noexcept;
     RomFile(const RomFile&) = delete;
@@ -86,12 +67,15 @@ public:
     bool IsWritable() const { return fd_ >= 0 && writable_; }
 
     // Length in bytes, measured when the file was opened; 0 when closed.
-    std::int32_t Length() const { return length_; }
+    std::int32_t Length() const override { return length_; }
+    // Counts the writes made to the file since the program started, so a
+    // view of its bytes can tell that they may have changed.
+    std::uint64_t WriteCount() const { return writeCount_; }
 
     // Reads up to size bytes at offset. Returns how many were delivered:
     // fewer at the end of the file, none before offset 0, past the end, or
     // when no file is open.
-    std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const;
+    std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const override;
     // A second descriptor of the open file, for reading it from another
     // thread after this one is closed; -1 when none is open. The caller
     // closes it.
@@ -107,7 +91,9 @@ public:
     // wait until the block is done. When even the old bytes cannot be put
     // back, the journal stays and the next write (or the next open) puts
     // them back first.
-    RomWriteResult WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size);
+    RomWriteResult WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t size) override;
+    // The blocks in one write group (one journal, one sync).
+    BlocksWritten WriteBlocks(std::span<const ByteBlock> blocks) override;
 
     // The positional write WriteAt uses, replaceable so that tests can make
     // the system fail or write short.
@@ -186,6 +172,7 @@ private:
     Writer writer_;
     WriteListener listener_;
     bool untold_ = false;
+    std::uint64_t writeCount_ = 0;
     std::optional<Unrestored> unrestored_;
     std::unique_ptr<RollbackJournal> group_;
 };

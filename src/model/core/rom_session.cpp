@@ -1,8 +1,20 @@
 #include "model/core/rom_session.h"
 
+namespace {
+
+// A stream shown belongs to the file it is in.
+void CloseFile(ProgramState& state)
+{
+    state.ShownStream.reset();
+    state.ShownSource = {};
+    state.FileHandle.Close();
+}
+
+}  // namespace
+
 OpenRomOutcome OpenRomInState(ProgramState& state, const std::string& path)
 {
-    state.FileHandle.Close();
+    CloseFile(state);
 
     OpenRomOutcome outcome;
     if (!path.empty() && RomFile::Exists(path)) {
@@ -32,7 +44,7 @@ std::string OpenedInfoText(const Document& document)
 std::string CloseRomInState(ProgramState& state)
 {
     const std::string text = "Closed file " + state.FileName();
-    state.FileHandle.Close();
+    CloseFile(state);
     state.Recorder.NewFile();
     return text;
 }

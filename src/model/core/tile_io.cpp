@@ -40,7 +40,7 @@ void FillUndelivered(std::uint8_t mode, std::uint8_t* run, std::int64_t runLengt
 
 }  // namespace
 
-void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination)
+void ReadTiles(const TileStore& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination)
 {
     if (count <= 0)
         return;
@@ -78,7 +78,7 @@ void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, i
         DecodeTile(mode, run + static_cast<std::int64_t>(t) * bytesPerTile, destination + t * TilePixelCount);
 }
 
-RomWriteResult WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address,
+RomWriteResult WriteTile(TileStore& handle, std::uint8_t mode, std::int32_t address,
                          const std::array<std::uint8_t, 64>& pixels)
 {
     if (!IsValidMode(mode))

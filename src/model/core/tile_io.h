@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/core/rom_file.h"
+#include "model/core/tile_store.h"
 
 #include <array>
 #include <cstdint>
@@ -14,12 +14,12 @@
 // buffer position during this call, or 0 when none did: a tile whose data
 // stops after row 2 repeats row 2, and a run that starts past the end is all
 // 0. A count of 0 or less changes nothing.
-void ReadTiles(const RomFile& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination);
+void ReadTiles(const TileStore& handle, std::uint8_t mode, std::int32_t address, int count, std::uint8_t* destination);
 
 // Encodes 64 pixels in `mode` and writes them at `address` with one
 // positional write, all or nothing (RomFile::WriteAt): the block must lie
 // wholly inside the file, which must be open for writing and still be the
 // file that was opened. The file's length never changes. The result is true
 // only when the whole block was written.
-RomWriteResult WriteTile(RomFile& handle, std::uint8_t mode, std::int32_t address,
+RomWriteResult WriteTile(TileStore& handle, std::uint8_t mode, std::int32_t address,
                          const std::array<std::uint8_t, 64>& pixels);

@@ -27,12 +27,13 @@ CellWriteResult WriteCellTo(ProgramState& state, Dialogs& dialogs, int slot, std
     if (!ConfirmSave(state, dialogs))
         return result;
     const RomWriteResult written =
-        WriteTile(state.FileHandle, mode, static_cast<std::int32_t>(address), state.EditorSlots[slot].Pixels);
+        WriteTile(state.Tiles(), mode, static_cast<std::int32_t>(address), state.EditorSlots[slot].Pixels);
     if (written) {
         result.Outcome = CellWriteOutcome::Written;
         // Written at its own address in its own mode: the file holds the edit.
         const EditorSlot& cell = state.EditorSlots[slot];
-        if (address == cell.Address && mode == SaveModeOf(cell, state.CurrentMode))
+        if (address == cell.Address && mode == SaveModeOf(cell, state.CurrentMode) &&
+            cell.Source == state.ShownSource)
             MarkSaved(state.EditorSlots, slot);
     } else {
         result.Outcome = CellWriteOutcome::Failed;

@@ -2,6 +2,7 @@
 
 #include "model/core/dialogs.h"
 #include "model/core/document.h"
+#include "model/core/tile_codec.h"
 #include "model/core/tile_io.h"
 
 #include <algorithm>
@@ -9,16 +10,17 @@
 bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot)
 {
     for (const EditorSlot& cell : document.EditorSlots)
-        if (cell.Address == address) {
+        if (cell.Address == address && cell.Source == document.ShownSource) {
             dialogs.Message("There is already a tile with the same address in the editor.", "Editor error",
                             MsgIcon::Information);
             return false;
         }
     EditorSlot& cell = document.EditorSlots[slot];
-    ReadTiles(document.FileHandle, document.CurrentMode, address, 1, cell.Pixels.data());
+    ReadTiles(document.Tiles(), document.CurrentMode, address, 1, cell.Pixels.data());
     cell.Address = address;
     cell.Mode = document.CurrentMode;
     cell.Edited = false;
+    cell.Source = document.ShownSource;
     return true;
 }
 
@@ -29,7 +31,7 @@ std::vector<int> SlotsSharingAddress(const EditorSlotTable& slots, int slot)
         return {slot};
     std::vector<int> twins;
     for (int j = 0; j < EditorSlotCount; ++j)
-        if (slots[j].Address == address)
+        if (slots[j].Address == address && slots[j].Source == slots[slot].Source)
             twins.push_back(j);
     return twins;
 }
@@ -101,14 +103,20 @@ bool TileInsideFile(const Document& document, std::int64_t address)
 
 bool TileInsideFile(const Document& document, std::uint8_t mode, std::int64_t address)
 {
-    return document.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= document.FileLength();
+    return document.FileOpen() && address >= 0 && address + StandardModes[mode].BytesPerTile <= document.TilesLength();
+}
+
+bool CellInShownTiles(const Document& document, const EditorSlot& cell)
+{
+    return cell.Source == document.ShownSource &&
+           TileInsideFile(document, SaveModeOf(cell, document.CurrentMode), cell.Address);
 }
 
 RomWriteResult SaveSlot(Document& document, int slot)
 {
     const EditorSlot& cell = document.EditorSlots[slot];
     RomWriteResult written =
-        WriteTile(document.FileHandle, SaveModeOf(cell, document.CurrentMode), cell.Address, cell.Pixels);
+        WriteTile(document.Tiles(), SaveModeOf(cell, document.CurrentMode), cell.Address, cell.Pixels);
     if (written)
         MarkSaved(document.EditorSlots, slot);
     return written;
@@ -123,7 +131,7 @@ void MarkSaved(EditorSlotTable& slots, int slot)
 bool IsUnsavedTile(const Document& document, int slot)
 {
     const EditorSlot& cell = document.EditorSlots[slot];
-    return HoldsUnsavedEdit(cell) && TileInsideFile(document, SaveModeOf(cell, document.CurrentMode), cell.Address);
+    return HoldsUnsavedEdit(cell) && CellInShownTiles(document, cell);
 }
 
 int UnsavedTileCount(const Document& document)
@@ -143,26 +151,27 @@ std::string UnsavedTilesText(int count)
 
 SaveAllResult SaveAllSlots(Document& document)
 {
-    // One rollback journal for all the tiles, synced once, instead of one a tile.
-    std::vector<ByteRange> tiles;
-    for (const EditorSlot& cell : document.EditorSlots)
-        if (const std::uint8_t mode = SaveModeOf(cell, document.CurrentMode);
-            TileInsideFile(document, mode, cell.Address))
-            tiles.push_back({cell.Address, StandardModes[mode].BytesPerTile});
-    const RomFile::WriteGroup group(document.FileHandle, tiles);
-    SaveAllResult result;
+    std::vector<int> slots;
+    std::vector<ByteBlock> blocks;
     for (int i = 0; i < EditorSlotCount; ++i) {
         const EditorSlot& cell = document.EditorSlots[i];
-        if (!TileInsideFile(document, SaveModeOf(cell, document.CurrentMode), cell.Address))
+        if (!CellInShownTiles(document, cell))
             continue;
-        const RomWriteResult written = SaveSlot(document, i);
-        if (!written) {
-            result.Failed = true;
-            result.Problem = written.Reason;
-            break;
-        }
-        ++result.Written;
+        const GraphicsMode mode = SaveModeOf(cell, document.CurrentMode);
+        ByteBlock& block = blocks.emplace_back(ByteBlock{cell.Address, {}});
+        block.Bytes.resize(static_cast<std::size_t>(StandardModes[mode].BytesPerTile));
+        EncodeTile(mode, cell.Pixels.data(), block.Bytes.data());
+        slots.push_back(i);
     }
+    // One write for all: the file syncs one rollback journal instead of one
+    // a tile, a compressed stream packs once.
+    const BlocksWritten written = document.Tiles().WriteBlocks(blocks);
+    for (int k = 0; k < written.Count; ++k)
+        MarkSaved(document.EditorSlots, slots[static_cast<std::size_t>(k)]);
+    SaveAllResult result;
+    result.Written = written.Count;
+    result.Failed = !written.Result;
+    result.Problem = written.Result.Reason;
     return result;
 }
 
@@ -171,8 +180,8 @@ bool ReloadSlot(Document& document, int slot, std::int32_t address)
     EditorSlot& cell = document.EditorSlots[slot];
     if (!document.FileOpen() || address < 0)
         return false;
-    ReadTiles(document.FileHandle, document.CurrentMode, address, 1, cell.Pixels.data());
-    if (address == cell.Address) {
+    ReadTiles(document.Tiles(), document.CurrentMode, address, 1, cell.Pixels.data());
+    if (address == cell.Address && cell.Source == document.ShownSource) {
         cell.Mode = document.CurrentMode;
         cell.Edited = false;
     } else {
@@ -187,7 +196,8 @@ std::vector<int> ReloadAllSlots(Document& document)
 {
     std::vector<int> read;
     for (int i = 0; i < EditorSlotCount; ++i)
-        if (ReloadSlot(document, i, document.EditorSlots[i].Address))
+        if (document.EditorSlots[i].Source == document.ShownSource &&
+            ReloadSlot(document, i, document.EditorSlots[i].Address))
             read.push_back(i);
     return read;
 }

@@ -44,6 +44,9 @@ std::vector<int> SyncTwins(EditorSlotTable& slots, int slot);
 bool TileInsideFile(const Document& document, std::int64_t address);
 // The same for a tile of the given mode.
 bool TileInsideFile(const Document& document, std::uint8_t mode, std::int64_t address);
+// Whether a cell's address counts in the bytes shown now and its tile, in
+// the mode it is written in, lies wholly inside them.
+bool CellInShownTiles(const Document& document, const EditorSlot& cell);
 
 // Writes a cell back at its own address in the mode it was read in; once
 // written, it and its twins hold no unsaved edit. The caller checks that

@@ -65,6 +65,7 @@ void ApplyPattern(Document& document, const AddressPattern& pattern, bool reload
         // Pixels that stay are not the tile at the new address: written
         // later, they go in the mode current then.
         slot.Mode.reset();
+        slot.Source = document.ShownSource;
         // Unless read, the pixels are not yet the tile at the new address.
         slot.Edited = !reload;
         if (!reload)
@@ -72,7 +73,7 @@ void ApplyPattern(Document& document, const AddressPattern& pattern, bool reload
         if (slot.Address < 0)
             slot.Pixels.fill(0);
         else {
-            ReadTiles(document.FileHandle, document.CurrentMode, slot.Address, 1, slot.Pixels.data());
+            ReadTiles(document.Tiles(), document.CurrentMode, slot.Address, 1, slot.Pixels.data());
             slot.Mode = document.CurrentMode;
         }
     }

@@ -46,7 +46,7 @@ std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mo
 
 // Counts what the bytes would change in the file at address; the reason
 // when the file cannot be read there.
-std::optional<std::string> CompareWithFile(const RomFile& rom, std::int32_t address,
+std::optional<std::string> CompareWithFile(const TileStore& rom, std::int32_t address,
                                            const std::vector<std::uint8_t>& bytes, std::size_t bytesPerTile,
                                            EncodeReport& report)
 {
@@ -70,7 +70,7 @@ std::optional<std::string> CompareWithFile(const RomFile& rom, std::int32_t addr
 
 }  // namespace
 
-std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image)
+std::optional<std::string> DecodeRomTiles(const TileStore& rom, const TileRun& run, IndexedImage& image)
 {
     const int bytesPerTile = StandardModes[run.Mode].BytesPerTile;
     const std::int64_t end = run.Address + std::int64_t{run.Count} * bytesPerTile;
@@ -104,7 +104,7 @@ std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run
     return std::nullopt;
 }
 
-std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile& rom, GraphicsMode mode,
+std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, TileStore& rom, GraphicsMode mode,
                                               std::int32_t address, bool dryRun, EncodeReport& report, int tiles)
 {
     if (image.Width % TileSide != 0 || image.Height % TileSide != 0)

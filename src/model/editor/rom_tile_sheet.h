@@ -2,7 +2,7 @@
 
 #include "model/core/indexed_png.h"
 #include "model/core/mode_table.h"
-#include "model/core/rom_file.h"
+#include "model/core/tile_store.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,7 +25,7 @@ struct TileRun {
 // blocks. The reason instead when the run does not lie inside the file or
 // the image would be too large, checked before anything is read or
 // allocated.
-std::optional<std::string> DecodeRomTiles(const RomFile& rom, const TileRun& run, IndexedImage& image);
+std::optional<std::string> DecodeRomTiles(const TileStore& rom, const TileRun& run, IndexedImage& image);
 
 // What writing an image's tiles into a ROM would change or changed.
 struct EncodeReport {
@@ -46,6 +46,6 @@ inline constexpr int EveryCell = 0;
 // of 8, more tiles than cells, an index above the mode's largest in a cell
 // to write (naming the first such pixel), a block outside the file, a write
 // the file refuses.
-std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, RomFile& rom, GraphicsMode mode,
+std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, TileStore& rom, GraphicsMode mode,
                                               std::int32_t address, bool dryRun, EncodeReport& report,
                                               int tiles = EveryCell);

@@ -25,6 +25,7 @@
 #include "ui/tools/c_out_put.h"
 #include "ui/tools/file_info.h"
 #include "ui/tools/find_graphics.h"
+#include "ui/tools/find_streams.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -111,6 +112,7 @@ void MainForm::CreateWindows()
     windows_.Options = new Options(state_, windows_, this);
     windows_.FileInfo = new FileInfo(state_, windows_, this);
     windows_.FindGraphics = new FindGraphics(state_, windows_, this);
+    windows_.FindStreams = new FindStreams(state_, windows_, this);
 
     windows_.Tools = new Tools(state_, windows_);
 

@@ -10,6 +10,7 @@
 #include "ui/editor/tile_ctrl.h"
 #include "ui/floor/windows.h"
 #include "ui/tools/find_graphics.h"
+#include "ui/tools/find_streams.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,6 +62,8 @@ constexpr MenuItemEntry TileItems[] = {
     // Added after the described items; Ctrl+F is set by the main window.
     {"IBreak9"},
     {"ITFind", "Find graphics...", {}, [](Windows& w) { w.FindGraphics->ShowTool(); }},
+    {"ITFindStreams", "Find compressed data...", {}, [](Windows& w) { w.FindStreams->ShowTool(); }},
+    {"ITBackToFile", "Back to the file", {}, [](Windows& w) { w.FindStreams->BtBack_Click(); }},
 };
 
 constexpr MenuItemEntry HelpItems[] = {

@@ -156,7 +156,7 @@ void BrowCtrl::ScrollBrowser()
         return;
     }
     state_.BrowserAddress =
-        ScrolledAddress(state_.FileLength(), state_.BrowserLines, state_.BrowserColumns,
+        ScrolledAddress(state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns,
                         CurrentModeInfo(state_).BytesPerTile, browser->ScrAdd->value(), state_.BrowserDiv);
     browser->TimedReloadAndRedraw();
 }
@@ -218,7 +218,7 @@ void BrowCtrl::GridSize_Change()
 
 void BrowCtrl::BtJumpAdd_Click()
 {
-    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.FileLength(), state_.BrowserLines,
+    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.TilesLength(), state_.BrowserLines,
                                         state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     windows_.Changes.Announce(ChangeKind::BrowserJump);
@@ -227,7 +227,7 @@ void BrowCtrl::BtJumpAdd_Click()
 void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
 {
     if (!state_.FileOpen() || address < 0 ||
-        address + static_cast<std::int64_t>(StandardModes[mode].BytesPerTile) > state_.FileLength())
+        address + static_cast<std::int64_t>(StandardModes[mode].BytesPerTile) > state_.TilesLength())
         return;
     if (state_.CurrentMode != mode)
         for (int position = 0; position < ModeCount; ++position)
@@ -235,7 +235,7 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
                 ComboMode->setCurrentIndex(position);
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
     const GridPlace place =
-        GridPlaceFor(address, state_.FileLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile);
+        GridPlaceFor(address, state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile);
     state_.BrowserAddress = place.Start;
     state_.BrowserSelX = place.Column;
     state_.BrowserSelY = place.Line;

@@ -2,6 +2,7 @@
 
 #include "model/browser/browser_nav.h"
 #include "model/browser/browser_picture.h"
+#include "model/codec/shown_stream.h"
 #include "model/core/dialogs.h"
 #include "model/core/editor_cells.h"
 #include "model/core/number_text.h"
@@ -85,7 +86,7 @@ Browser::Browser(ProgramState& state, Windows& windows, QWidget* parent)
     ChangeBoard& changes = windows_.Changes;
     changes.Subscribe(ChangeKind::Palette, [this](const Change&) { RedrawBrowser(); });
     for (ChangeKind kind : {ChangeKind::RomBytes, ChangeKind::BrowserAddress, ChangeKind::FileOpened,
-                            ChangeKind::FileClosed, ChangeKind::BrowserView})
+                            ChangeKind::FileClosed, ChangeKind::BrowserView, ChangeKind::TilesSource})
         changes.Subscribe(kind, [this](const Change&) { ReloadBrowser(); });
     changes.Subscribe(ChangeKind::BrowserSize, [this](const Change&) { SizeBrowser(); });
     changes.Subscribe(ChangeKind::BrowserGrid, [this](const Change&) {
@@ -120,7 +121,7 @@ bool Browser::IsWindowVisible() const
 void Browser::ReadGrid()
 {
     if (state_.FileOpen())
-        ReadTiles(state_.FileHandle, state_.CurrentMode, state_.BrowserAddress,
+        ReadTiles(state_.Tiles(), state_.CurrentMode, state_.BrowserAddress,
                   state_.BrowserColumns * state_.BrowserLines, decodedPixels_.data());
 }
 
@@ -166,10 +167,12 @@ void Browser::RedrawBrowser()
                 BufferOf(tileImage_));
     BlitBrowser();
     DrawBrowserGrid();
+    // A compressed stream shown in place of the file is named after the mode.
+    const std::string stream = ShownStreamCaption(state_);
     setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName()) + QStringLiteral("' in ") +
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
-                   QStringLiteral(" mode"));
+                   QStringLiteral(" mode") + (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)));
     ShowWindow();
     repaint();
 }
@@ -306,13 +309,13 @@ void Browser::WheelLines(int steps)
     if (steps == 0)
         return;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.FileLength(), state_.BrowserLines,
+    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.TilesLength(), state_.BrowserLines,
                                          state_.BrowserColumns, bytesPerTile);
     {
         // The scroll bar follows without recomputing the address from its
         // coarser position.
         const QSignalBlocker blocker(ScrAdd);
-        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.FileLength(), state_.BrowserLines,
+        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.TilesLength(), state_.BrowserLines,
                                            state_.BrowserColumns, bytesPerTile, state_.BrowserDiv));
     }
     TimedReloadAndRedraw();

@@ -68,7 +68,7 @@ Editor::Editor(ProgramState& state, Windows& windows, QWidget* parent)
             RenderSlot(slot);
         RedrawEditor();
     });
-    for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::AllCells, ChangeKind::RomBytes})
+    for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::AllCells, ChangeKind::RomBytes, ChangeKind::TilesSource})
         changes.Subscribe(kind, [this](const Change&) {
             RenderAllSlots();
             RedrawEditor();

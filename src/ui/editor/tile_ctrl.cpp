@@ -80,7 +80,8 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     for (ChangeKind kind : {ChangeKind::Palette, ChangeKind::Cells, ChangeKind::CellAddresses, ChangeKind::AllCells,
                             ChangeKind::RomBytes, ChangeKind::Mode})
         windows_.Changes.Subscribe(kind, [this](const Change&) { ShowCellMode(); });
-    windows_.Changes.Subscribe(ChangeKind::FileOpened, [this](const Change&) { LoadTile(-1); });
+    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::TilesSource})
+        windows_.Changes.Subscribe(kind, [this](const Change&) { LoadTile(-1); });
 }
 
 void TileCtrl::LoadTile(int n)
@@ -132,7 +133,7 @@ void TileCtrl::EdAdd_Change()
         return;
     }
     // The field never names an address whose tile would run past the end.
-    const std::int32_t lastAddress = state_.FileLength() - CurrentModeInfo(state_).BytesPerTile;
+    const std::int32_t lastAddress = state_.TilesLength() - CurrentModeInfo(state_).BytesPerTile;
     if (ReadLenientNumber(text) > lastAddress) {
         text = std::to_string(lastAddress);
         SetFieldText(text);
@@ -206,7 +207,7 @@ void TileCtrl::SaveTile_Click()
     // A cell outside the file is left alone without a word.
     const EditorSlot& cell = state_.EditorSlots[toolSlot_];
     const std::uint8_t mode = SaveModeOf(cell, state_.CurrentMode);
-    if (TileInsideFile(state_, mode, cell.Address))
+    if (CellInShownTiles(state_, cell))
         WriteToolTile(cell.Address, mode);
     RomBytesChanged(windows_);
 }

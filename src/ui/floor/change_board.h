@@ -30,6 +30,7 @@ enum class ChangeKind {
     EditorSize,      // the editor's canvas size (its zoom): the scroll bars fit it
     EditorCleared,   // every editor cell was emptied: the editor starts over
     Layout,          // which working windows show follows the tool panel's switches
+    TilesSource,     // the browser shows the file or a compressed stream in its place
     Count
 };
 

@@ -55,6 +55,11 @@ void FileClosed(Windows& windows)
     windows.Changes.Announce(ChangeKind::FileClosed);
 }
 
+void TilesSourceChanged(Windows& windows)
+{
+    windows.Changes.Announce(ChangeKind::TilesSource);
+}
+
 void ShowReport(Windows& windows, const EditReport& report)
 {
     if (report.Message)

@@ -42,6 +42,8 @@ void ModeChanged(Windows& windows, const ModeInfo& mode);
 void FileOpened(Windows& windows);
 // The file was closed: the browser hides.
 void FileClosed(Windows& windows);
+// The browser shows the file again or a compressed stream in its place.
+void TilesSourceChanged(Windows& windows);
 
 // Shows what a change has to tell: its message box, then its information
 // line.

@@ -21,6 +21,7 @@ class Dialogs;
 class Shell;
 class UndoEdge;
 class FindGraphics;
+class FindStreams;
 
 // Every window of the program, handed to each window so one window calls
 // another's described operations directly. The main window creates every
@@ -47,6 +48,7 @@ struct Windows {
     class FileInfo* FileInfo = nullptr;
     class UndoEdge* UndoEdge = nullptr;
     class FindGraphics* FindGraphics = nullptr;
+    class FindStreams* FindStreams = nullptr;
     class Dialogs& Dialogs;
     class Shell& Shell;
     ChangeBoard Changes;

@@ -117,7 +117,7 @@ void Bookmark::BtGotoBookmark_Click()
     const BookmarkRecord* mark = SelectedBookmark(state_.Bookmarks);
     if (!mark)
         return;
-    if (!BookmarkDisplayable(mark->Address, state_.FileLength(), CurrentModeInfo(state_).BytesPerTile)) {
+    if (!BookmarkDisplayable(mark->Address, state_.TilesLength(), CurrentModeInfo(state_).BytesPerTile)) {
         Tell(BookmarkNotDisplayable);
         return;
     }

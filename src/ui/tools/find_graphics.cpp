@@ -120,7 +120,7 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
     connect(ListMatches, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { ShowMatch(ListMatches->indexOfTopLevelItem(item)); });
 
-    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed})
+    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed, ChangeKind::TilesSource})
         windows_.Changes.Subscribe(kind, [this](const Change&) { FileChanged(); });
 }
 
