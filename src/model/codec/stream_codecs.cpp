@@ -1,6 +1,7 @@
 #include "model/codec/stream_codecs.h"
 
 #include "model/codec/lc_lz2_codec.h"
+#include "model/codec/kosinski_codec.h"
 
 #include <array>
 #include <string>
@@ -11,6 +12,7 @@ namespace {
 // clang-format off
 constexpr std::array Codecs{
     &LcLz2Codec,
+    &KosinskiCodec,
 };
 // clang-format on
 
