@@ -30,6 +30,16 @@ const StreamView* ShownStreamView(const Document& document)
     return dynamic_cast<const StreamView*>(document.ShownStream.get());
 }
 
+std::unique_ptr<SearchSource> ShownTilesSource(const Document& document, std::unique_ptr<SearchSource> file)
+{
+    const StreamView* view = ShownStreamView(document);
+    if (!view)
+        return file;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(view->Length()));
+    bytes.resize(view->ReadAt(0, bytes.data(), bytes.size()));
+    return std::make_unique<MemorySource>(std::move(bytes));
+}
+
 std::string ShownStreamCaption(const Document& document)
 {
     const StreamView* view = ShownStreamView(document);

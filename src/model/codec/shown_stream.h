@@ -3,8 +3,10 @@
 #include "model/codec/stream_codec.h"
 #include "model/codec/stream_view.h"
 #include "model/core/program_state.h"
+#include "model/tools/graphics_search.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +25,10 @@ void ShowFile(ProgramState& state);
 
 // The stream shown, or nullptr while the file is.
 const StreamView* ShownStreamView(const Document& document);
+
+// What a search on another thread reads for the bytes shown: the file's
+// own source, or a copy of the shown stream's unpacked bytes.
+std::unique_ptr<SearchSource> ShownTilesSource(const Document& document, std::unique_ptr<SearchSource> file);
 
 // "LZ77 at 0x1A2B30, 4096 bytes unpacked" while a stream is shown; empty
 // while the file is.

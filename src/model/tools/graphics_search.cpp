@@ -415,6 +415,8 @@ std::vector<GraphicsMatch> CountNeighbours(const std::vector<RawHit>& hits, cons
     return matches;
 }
 
+}  // namespace
+
 bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b)
 {
     if (a.Neighbours != b.Neighbours)
@@ -423,14 +425,14 @@ bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b)
         return a.ExactColors;
     if (a.Flip != b.Flip)
         return a.Flip < b.Flip;
+    if (a.StreamAddress != b.StreamAddress)
+        return a.StreamAddress < b.StreamAddress;
     if (a.Address != b.Address)
         return a.Address < b.Address;
     if (a.Mode != b.Mode)
         return a.Mode < b.Mode;
     return a.QueryTile < b.QueryTile;
 }
-
-}  // namespace
 
 PreparedQuery PrepareQuery(const std::vector<QueryTile>& query, const SearchOptions& options,
                            const std::atomic<bool>& cancel)

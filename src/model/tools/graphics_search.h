@@ -126,7 +126,16 @@ struct GraphicsMatch {
     // Query tiles of this tile's row run found as consecutive file tiles
     // together with it, itself included (1: alone).
     int Neighbours = 1;
+    // Inside a compressed stream: the stream's file address and its codec's
+    // place in the codec list; Address then counts in the unpacked bytes.
+    // -1 for a match in the file itself.
+    std::int32_t StreamAddress = -1;
+    int StreamCodec = -1;
 };
+
+// The order results are listed in: more neighbours, exact colors, no flip,
+// the file before streams, lower address.
+bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b);
 
 struct SearchResult {
     // Best first: more neighbours, exact colors, no flip, lower address.

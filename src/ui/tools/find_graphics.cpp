@@ -5,9 +5,13 @@
 #include "model/core/program_state.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/search_file_source.h"
+#include "model/codec/shown_stream.h"
+#include "model/codec/stream_codecs.h"
+#include "model/codec/stream_search.h"
 #include "model/editor/image_formats.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/floor/windows.h"
+#include "ui/tools/find_streams.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -43,6 +47,15 @@ QCheckBox* MakeCheck(const char* text, const char* toolTip, bool checked)
     return box;
 }
 
+// "LZ77 at 0x1A2B30" for a match inside a stream; empty for the file.
+std::string StreamText(const GraphicsMatch& match)
+{
+    if (match.StreamAddress < 0)
+        return {};
+    return std::string(StreamCodecs()[static_cast<std::size_t>(match.StreamCodec)]->Name) + " at " +
+           HexText(match.StreamAddress);
+}
+
 }  // namespace
 
 FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* parent)
@@ -75,6 +88,8 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
     ChkFlips = MakeCheck("Mirrored tiles too", "Also find the tiles mirrored left-right, top-bottom or both", false);
     ChkSkipUniform = MakeCheck("Skip one-color tiles", "Leave out query tiles of a single color", true);
     ChkNeighbours = MakeCheck("Neighbours in a row", "Tiles side by side must follow each other in the file", true);
+    ChkStreams = MakeCheck("Inside compressed streams too",
+                           "Also search the unpacked bytes of every compressed stream the file holds", false);
     auto* how = new QGroupBox(QStringLiteral("Where and how"));
     auto* howLayout = new QGridLayout(how);
     howLayout->addWidget(OpCurrentMode, 0, 0);
@@ -83,6 +98,7 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
     howLayout->addWidget(ChkFlips, 1, 1);
     howLayout->addWidget(ChkSkipUniform, 2, 0);
     howLayout->addWidget(ChkNeighbours, 2, 1);
+    howLayout->addWidget(ChkStreams, 3, 0, 1, 2);
 
     BtFind = MakeTextButton("Find", "Search the open file");
     BtFind->setDefault(true);
@@ -100,7 +116,7 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
     ListMatches->setRootIsDecorated(false);
     ListMatches->setUniformRowHeights(true);
     ListMatches->setHeaderLabels({QStringLiteral("Address (hex)"), QStringLiteral("Address"), QStringLiteral("Mode"),
-                                  QStringLiteral("Tile"), QStringLiteral("Neighbours")});
+                                  QStringLiteral("Tile"), QStringLiteral("Neighbours"), QStringLiteral("Stream")});
     ListMatches->setToolTip(QStringLiteral("Click a result to show it in the browser"));
     ListMatches->setMinimumSize(460, 200);
     LbStatus = new QLabel;
@@ -120,7 +136,7 @@ FindGraphics::FindGraphics(ProgramState& state, Windows& windows, QWidget* paren
     connect(ListMatches, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { ShowMatch(ListMatches->indexOfTopLevelItem(item)); });
 
-    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed, ChangeKind::TilesSource})
+    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed})
         windows_.Changes.Subscribe(kind, [this](const Change&) { FileChanged(); });
 }
 
@@ -204,12 +220,21 @@ void FindGraphics::BtFind_Click()
         }
     }
     // The search reads the file through its own descriptor, so closing or
-    // replacing the open file meanwhile cannot pull it away.
-    std::unique_ptr<OwnFileSource> source;
-    if (const auto reason = OwnFileSource::Open(state_.FileHandle, source)) {
+    // replacing the open file meanwhile cannot pull it away; a stream shown
+    // is searched in a copy of its unpacked bytes.
+    std::unique_ptr<OwnFileSource> file;
+    if (const auto reason = OwnFileSource::Open(state_.FileHandle, file)) {
         Refuse("The file could not be read: " + *reason);
         return;
     }
+    std::unique_ptr<SearchSource> source = ShownTilesSource(state_, std::move(file));
+    std::unique_ptr<OwnFileSource> streamsFile;
+    if (ChkStreams->isChecked())
+        if (const auto reason = OwnFileSource::Open(state_.FileHandle, streamsFile)) {
+            Refuse("The file could not be read: " + *reason);
+            return;
+        }
+    searched_ = state_.ShownSource;
     const std::vector<GraphicsMode> modes =
         OpAllModes->isChecked() ? AllGraphicsModes() : std::vector<GraphicsMode>{state_.CurrentMode};
 
@@ -221,8 +246,9 @@ void FindGraphics::BtFind_Click()
     BtCancel->setEnabled(true);
     cancel_ = false;
     stale_ = false;
-    worker_ = std::thread([this, source = std::move(source), query = std::move(query), picture = std::move(picture),
-                           modes, options, reading = PictureReading]() mutable {
+    worker_ = std::thread([this, source = std::move(source), streamsFile = std::move(streamsFile),
+                           query = std::move(query), picture = std::move(picture), modes, options,
+                           reading = PictureReading]() mutable {
         Outcome outcome;
         outcome.Picture = picture;
         if (!picture.empty()) {
@@ -231,12 +257,23 @@ void FindGraphics::BtFind_Click()
             query = QueryFromPictureFile(picture, outcome.PictureProblem);
         }
         outcome.QueryTiles = query.size();
-        if (!outcome.PictureProblem && !query.empty())
-            outcome.Result = SearchGraphics(*source, query, modes, options, cancel_, [this](double fraction) {
+        const auto progress = [this, share = streamsFile ? 0.5 : 1.0](double offset) {
+            return [this, share, offset](double fraction) {
                 QMetaObject::invokeMethod(
-                    this, [this, fraction] { Progress->setValue(static_cast<int>(fraction * ProgressSteps)); },
+                    this,
+                    [this, value = offset + share * fraction] {
+                        Progress->setValue(static_cast<int>(value * ProgressSteps));
+                    },
                     Qt::QueuedConnection);
-            });
+            };
+        };
+        if (!outcome.PictureProblem && !query.empty()) {
+            outcome.Result = SearchGraphics(*source, query, modes, options, cancel_, progress(0));
+            if (streamsFile && !outcome.Result.Cancelled && !outcome.Result.TooManyTiles)
+                MergeStreamMatches(outcome.Result,
+                                   SearchInStreams(*streamsFile, query, modes, options, cancel_, progress(0.5)),
+                                   options);
+        }
         QMetaObject::invokeMethod(
             this, [this, outcome = std::move(outcome)]() mutable { Finish(std::move(outcome)); }, Qt::QueuedConnection);
     });
@@ -300,7 +337,8 @@ void FindGraphics::Finish(Outcome outcome)
         rows.append(new QTreeWidgetItem(
             QStringList{QString::fromStdString(FormatHex(match.Address)), QString::number(match.Address),
                         QString::fromLatin1(mode.data(), static_cast<qsizetype>(mode.size())),
-                        QString::fromStdString(FlipText(match.Flip)), QString::number(match.Neighbours)}));
+                        QString::fromStdString(FlipText(match.Flip)), QString::number(match.Neighbours),
+                        QString::fromStdString(StreamText(match))}));
     }
     ListMatches->addTopLevelItems(rows);
     emit SearchEnded();
@@ -323,5 +361,10 @@ void FindGraphics::ShowMatch(int row)
     if (row < 0 || row >= static_cast<int>(matches_.size()))
         return;
     const GraphicsMatch& match = matches_[static_cast<std::size_t>(row)];
+    const TileSourceKey where =
+        match.StreamAddress < 0 ? searched_
+                                : TileSourceKey{match.StreamAddress, static_cast<std::uint8_t>(match.StreamCodec)};
+    if (where != state_.ShownSource && !windows_.FindStreams->ShowSource(where))
+        return;
     windows_.BrowCtrl->ShowTileAt(match.Mode, match.Address);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/floor/tool_window.h"
+#include "model/core/editor_cells.h"
 #include "model/tools/graphics_search.h"
 
 #include <atomic>
@@ -64,6 +65,7 @@ public:
     QCheckBox* ChkFlips;
     QCheckBox* ChkSkipUniform;
     QCheckBox* ChkNeighbours;
+    QCheckBox* ChkStreams;
     QPushButton* BtFind;
     QPushButton* BtCancel;
     QProgressBar* Progress;
@@ -94,6 +96,9 @@ private:
     ProgramState& state_;
     Windows& windows_;
     std::string picturePath_;
+    // What the browser showed when the listed search ran: its matches
+    // outside streams count there.
+    TileSourceKey searched_;
     std::vector<GraphicsMatch> matches_;
     std::atomic<bool> cancel_{false};
     bool stale_ = false;  // the running search's file is no longer open

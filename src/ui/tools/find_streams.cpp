@@ -268,6 +268,14 @@ bool FindStreams::OpenStream(int codecIndex, std::int64_t address)
     return true;
 }
 
+bool FindStreams::ShowSource(const TileSourceKey& source)
+{
+    if (!source.IsFile())
+        return OpenStream(source.Codec, source.StreamAddress);
+    BtBack_Click();
+    return state_.ShownSource.IsFile();
+}
+
 void FindStreams::BtBack_Click()
 {
     if (!ShownStreamView(state_))

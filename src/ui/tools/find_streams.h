@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/editor_cells.h"
 #include "ui/floor/tool_window.h"
 
 #include <atomic>
@@ -38,6 +39,9 @@ public:
     // Shows the stream of that codec at that address in the browser; false
     // (with the reason told) when it does not unpack or the user stays.
     bool OpenStream(int codecIndex, std::int64_t address);
+    // Shows the file or a stream, as the key names it; false when the user
+    // stays or the stream does not unpack.
+    bool ShowSource(const TileSourceKey& source);
     // Another file was opened or the file closed: the list goes.
     void FileChanged();
 
