@@ -57,10 +57,11 @@ struct StreamScanResult {
 using StreamScanProgress = std::function<void(double fraction)>;
 
 // Scans the whole source with each codec. The source is read in blocks of
-// a few MiB, never whole. A stream is listed only when Unpack takes it
-// whole; once found, that codec's scan goes on after its packed bytes, so
-// the streams one codec lists never overlap (inside a stream, the formats
-// without a header read as shorter streams that end at the same byte).
+// 1 MiB and 256 KiB more, never whole. A stream is listed only when Unpack
+// takes it whole; once found, that codec's scan goes on after its packed
+// bytes, so the streams one codec lists never overlap (inside a stream, the
+// formats without a header read as shorter streams that end at the same
+// byte).
 // Addresses where the next 36 bytes repeat with a period of 1, 2 or 4 bytes
 // are skipped: filler, which no stream starts with, and which such formats
 // would otherwise read from every address to its end. Setting cancel stops
