@@ -14,14 +14,16 @@ namespace {
 
 constexpr std::string_view ScanUsageHead =
     "Usage: brixel-cli scan ROM [--codec all|NAME] [--every-address] [--min-size N]\n"
+    "                       [--max-size N]\n"
     "Looks for compressed streams in the ROM with every codec (the default) or\n"
     "one, and prints one stream per line, the longest unpacked data first:\n"
     "  ADDRESS CODEC PACKED UNPACKED TILES\n"
     "the address, the codec's name, the sizes in bytes, and whether the\n"
     "unpacked size is a whole number of 32-byte tiles. Each codec tries the\n"
     "multiples of its alignment (4 for the GBA BIOS formats) unless\n"
-    "--every-address; streams that unpack to fewer than N bytes (default 256)\n"
-    "are not listed, nor any beyond the 10000 longest.\n"
+    "--every-address. Streams that unpack to fewer bytes than --min-size\n"
+    "(default 256) or more than --max-size (default 65536) are not listed, nor\n"
+    "any beyond the 10000 longest.\n"
     "Codecs: ";
 
 const std::string& ScanUsage()
@@ -30,11 +32,23 @@ const std::string& ScanUsage()
     return usage;
 }
 
-constexpr std::array<OptionSpec, 3> ScanOptions{{{"--codec", true}, {"--every-address", false}, {"--min-size", true}}};
+constexpr std::array<OptionSpec, 4> ScanOptions{
+    {{"--codec", true}, {"--every-address", false}, {"--min-size", true}, {"--max-size", true}}};
+
+// --NAME N: a byte count from 1 to the largest stream a codec unpacks.
+std::size_t SizeOption(const ParsedArgs& parsed, std::string_view name, std::size_t fallback)
+{
+    if (!parsed.Has(name))
+        return fallback;
+    const auto size = ParsePositive(parsed.Required(name), static_cast<int>(DefaultUnpackLimit));
+    if (!size)
+        throw UsageError{std::string(name) + " wants a byte count from 1 to " + std::to_string(DefaultUnpackLimit)};
+    return static_cast<std::size_t>(*size);
+}
 
 static_assert(WholeTileBytes == 32 && StreamScanOptions{}.MinUnpackedSize == 256 &&
-                  StreamScanOptions{}.MaxResults == 10000,
-              "the usage names the tile size, the smallest size and the most streams listed");
+                  StreamScanOptions{}.MaxUnpackedSize == 65536 && StreamScanOptions{}.MaxResults == 10000,
+              "the usage names the tile size, the sizes listed and the most streams listed");
 
 std::vector<const StreamCodec*> CodecsOption(const ParsedArgs& parsed)
 {
@@ -79,12 +93,8 @@ int RunScan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         const std::vector<const StreamCodec*> codecs = CodecsOption(parsed);
         StreamScanOptions options;
         options.EveryAddress = parsed.Has("--every-address");
-        if (parsed.Has("--min-size")) {
-            const auto size = ParsePositive(parsed.Required("--min-size"), static_cast<int>(DefaultUnpackLimit));
-            if (!size)
-                throw UsageError{"--min-size wants a byte count from 1 to " + std::to_string(DefaultUnpackLimit)};
-            options.MinUnpackedSize = static_cast<std::size_t>(*size);
-        }
+        options.MinUnpackedSize = SizeOption(parsed, "--min-size", options.MinUnpackedSize);
+        options.MaxUnpackedSize = SizeOption(parsed, "--max-size", options.MaxUnpackedSize);
 
         RomFile rom;
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);

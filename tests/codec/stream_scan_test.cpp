@@ -90,13 +90,13 @@ TEST(StreamScan, FindsThePlantedStreamsBestFirstAndNothingThatDoesNotUnpack)
 {
     constexpr std::size_t Size = (4 << 20) + 100;
     Bytes file = Filler(Size, 1);
-    Bytes withEcho = Filler(1000, 2);
-    Plant(withEcho, 0x100, Checked(Filler(300, 3)));  // inside the stream at 0x100, as a stream of its own
+    Bytes withInner = Filler(1000, 2);
+    Plant(withInner, 0x100, Checked(Filler(300, 3)));  // a stream of its own, at 0x204
     Bytes longOne = Filler(400000, 4);
-    Plant(longOne, 0x220000 - 0x1F0004, Checked(Filler(500, 5)));  // found again from block 2's start
+    Plant(longOne, 0x220000 - 0x1F0004, Checked(Filler(500, 5)));  // in the next block
     Bytes badCheck = Checked(Filler(2000, 6));
     badCheck.back() ^= 1;
-    Plant(file, 0x100, Checked(withEcho));
+    Plant(file, 0x100, Checked(withInner));
     Plant(file, 0x1000, Checked(Filler(1000, 7)));
     Plant(file, 0xFFF00, Checked(Filler(4096, 8)));   // across the first block's end
     Plant(file, 0x1F0000, Checked(longOne));          // runs past the bytes read with its block
@@ -110,7 +110,7 @@ TEST(StreamScan, FindsThePlantedStreamsBestFirstAndNothingThatDoesNotUnpack)
         return FoundStream{address, &CheckedCodec, size + 5, size, size % 32 == 0};
     };
     const std::vector<FoundStream> aligned = {stream(0x1F0000, 400000), stream(0xFFF00, 4096), stream(0x100, 1000),
-                                              stream(0x1000, 1000)};
+                                              stream(0x1000, 1000),     stream(0x220000, 500), stream(0x204, 300)};
     std::vector<FoundStream> everyAddress = aligned;
     everyAddress.insert(everyAddress.begin() + 2, stream(0x300001, 2000));
     const StreamCodec* codecs[] = {&CheckedCodec};
@@ -120,6 +120,7 @@ TEST(StreamScan, FindsThePlantedStreamsBestFirstAndNothingThatDoesNotUnpack)
             StreamScanOptions options;
             options.EveryAddress = every;
             options.Threads = threads;
+            options.MaxUnpackedSize = 400000;
             source.Largest = source.Total = 0;
             const StreamScanResult result = ScanForStreams(source, codecs, options, Never);
             EXPECT_EQ(result.Streams, every ? everyAddress : aligned);
@@ -130,11 +131,59 @@ TEST(StreamScan, FindsThePlantedStreamsBestFirstAndNothingThatDoesNotUnpack)
         }
     }
 
+    // Above the default MaxUnpackedSize, 64 KiB, the longest is left out.
     StreamScanOptions two;
     two.MaxResults = 2;
     const StreamScanResult best = ScanForStreams(source, codecs, two, Never);
-    EXPECT_EQ(best.Streams, std::vector<FoundStream>(aligned.begin(), aligned.begin() + 2));
+    EXPECT_EQ(best.Streams, std::vector<FoundStream>(aligned.begin() + 1, aligned.begin() + 3));
     EXPECT_TRUE(best.Truncated);
+}
+
+// A format without a header: commands of a count 1 to 127 and as many bytes,
+// ended by 0; from any command on it reads the rest of the stream.
+std::optional<std::size_t> ProbeRuns(std::span<const std::uint8_t> head)
+{
+    return !head.empty() && head[0] < 0x80 ? std::optional(UnknownUnpackedSize) : std::nullopt;
+}
+
+UnpackResult UnpackRuns(std::span<const std::uint8_t> input, std::size_t limit)
+{
+    Bytes out;
+    for (std::size_t at = 0; at < input.size(); at += 1 + input[at]) {
+        if (input[at] == 0)
+            return {UnpackStatus::Unpacked, out, at + 1, ""};
+        if (input[at] >= 0x80 || at + 1 + input[at] > input.size() || out.size() + input[at] > limit)
+            return RefusedStream(UnpackStatus::Corrupt, "bad command");
+        out.insert(out.end(), input.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                   input.begin() + static_cast<std::ptrdiff_t>(at + 1 + input[at]));
+    }
+    return RefusedStream(UnpackStatus::PastEnd, "no end");
+}
+
+const StreamCodec RunsCodec{"Runs", "runs", 1, &UnpackRuns, nullptr, &ProbeRuns};
+
+TEST(StreamScan, EchoesInsideAStreamWithoutHeaderAreNotListed)
+{
+    // Every byte but the commands has its top bit set, so only the planted
+    // streams and their echoes, from each of their commands on, read.
+    Bytes file = RandomData(3 << 20, 16);
+    for (auto& byte : file)
+        byte |= 0x80;
+    const auto plant = [&](std::size_t address, int commands) {
+        for (int c = 0; c < commands; ++c, address += 128)
+            file[address] = 127;
+        file[address] = 0;
+    };
+    plant(0x100, 10);
+    plant(0xFFF00, 20);  // its third command starts the second block
+    const StreamCodec* codecs[] = {&RunsCodec};
+    const std::vector<FoundStream> expected = {{0xFFF00, &RunsCodec, 2561, 2540, false},
+                                               {0x100, &RunsCodec, 1281, 1270, false}};
+    for (const int threads : {1, 2}) {
+        StreamScanOptions options;
+        options.Threads = threads;
+        EXPECT_EQ(ScanForStreams(MemorySource(file), codecs, options, Never).Streams, expected);
+    }
 }
 
 std::atomic<int> AnythingUnpacks{0};

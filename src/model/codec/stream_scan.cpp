@@ -97,6 +97,7 @@ private:
 struct Found {
     FoundStream Stream;
     std::size_t CodecIndex;  // order of the list given, for ties
+    bool Headerless;         // Probe declared no size: echoes may follow inside
 };
 
 bool BestFirst(const Found& a, const Found& b)
@@ -156,22 +157,25 @@ private:
             const auto declared = codec.Probe(rest.first(std::min(ProbeBytes, rest.size())));
             if (!declared ||
                 (*declared != UnknownUnpackedSize &&
-                 (*declared < options_.MinUnpackedSize || *declared > options_.UnpackLimit)) ||
+                 (*declared < options_.MinUnpackedSize || *declared > options_.MaxUnpackedSize)) ||
                 StartsWithFiller(rest))
                 continue;
-            UnpackResult result = codec.Unpack(rest, options_.UnpackLimit);
+            UnpackResult result = codec.Unpack(rest, options_.MaxUnpackedSize);
             if (result.Status == UnpackStatus::PastEnd && more)
-                result = UnpackInWindows(source_, codec, address, options_.UnpackLimit,
+                result = UnpackInWindows(source_, codec, address, options_.MaxUnpackedSize,
                                          std::max(FirstWindowBytes, rest.size() * WindowGrowth), window_, &cancel_);
             if (!result || result.Bytes.size() < options_.MinUnpackedSize)
                 continue;
             const std::size_t unpacked = result.Bytes.size();
-            Streams.push_back(
-                {{address, &codec, result.PackedLength, unpacked, unpacked % WholeTileBytes == 0}, codecIndex});
+            const bool headerless = *declared == UnknownUnpackedSize;
+            Streams.push_back({{address, &codec, result.PackedLength, unpacked, unpacked % WholeTileBytes == 0},
+                               codecIndex,
+                               headerless});
             KeepBounded();
-            // Go on after the stream: inside it are only its echoes.
-            const auto packed = static_cast<std::int64_t>(std::max<std::size_t>(result.PackedLength, 1));
-            address += (packed + step - 1) / step * step - step;
+            if (headerless) {
+                const auto packed = static_cast<std::int64_t>(std::max<std::size_t>(result.PackedLength, 1));
+                address += (packed + step - 1) / step * step - step;
+            }
         }
     }
 
@@ -195,23 +199,25 @@ private:
     std::vector<std::uint8_t> window_;
 };
 
-// A block starts its scan afresh, so a stream found across a block's start
-// may be found again from inside: keep per codec only streams that start
-// after the last kept one's packed bytes.
+// A block starts its scan afresh, so an echo of a headerless stream found
+// across a block's start may be found from inside it: of those, keep per
+// codec only streams that start after the last kept one's packed bytes.
 void DropEchoes(std::vector<Found>& streams)
 {
     std::sort(streams.begin(), streams.end(), [](const Found& a, const Found& b) {
         return a.CodecIndex != b.CodecIndex ? a.CodecIndex < b.CodecIndex : a.Stream.Address < b.Stream.Address;
     });
+    const Found* last = nullptr;  // the last headerless stream kept
     std::size_t kept = 0;
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        if (kept > 0) {
-            const FoundStream& before = streams[kept - 1].Stream;
-            if (streams[kept - 1].CodecIndex == streams[i].CodecIndex &&
-                streams[i].Stream.Address < before.Address + static_cast<std::int64_t>(before.PackedLength))
-                continue;
-        }
-        streams[kept++] = streams[i];
+        const Found found = streams[i];
+        if (found.Headerless && last && last->CodecIndex == found.CodecIndex &&
+            found.Stream.Address < last->Stream.Address + static_cast<std::int64_t>(last->Stream.PackedLength))
+            continue;
+        streams[kept] = found;
+        if (found.Headerless)
+            last = &streams[kept];
+        ++kept;
     }
     streams.resize(kept);
 }

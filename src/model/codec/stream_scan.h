@@ -27,8 +27,11 @@ struct StreamScanOptions {
     // Streams that unpack to fewer bytes are not listed: random bytes read
     // as a short stream of the formats without a header now and then.
     std::size_t MinUnpackedSize = 256;
-    // Unpack refuses to make more than this.
-    std::size_t UnpackLimit = DefaultUnpackLimit;
+    // Nor those that unpack to more (Unpack's limit). Random bytes after a
+    // run-length or Huffman header read as a stream of whatever size the
+    // header says, and unpacking those costs time that grows with the
+    // square of this size; graphics streams rarely exceed video memory.
+    std::size_t MaxUnpackedSize = std::size_t{64} << 10;
     // At most this many streams are returned (the best ones).
     std::size_t MaxResults = 10000;
     // Worker threads; 0 takes one per core.
@@ -58,14 +61,14 @@ using StreamScanProgress = std::function<void(double fraction)>;
 
 // Scans the whole source with each codec. The source is read in blocks of
 // 1 MiB and 256 KiB more, never whole. A stream is listed only when Unpack
-// takes it whole; once found, that codec's scan goes on after its packed
-// bytes, so the streams one codec lists never overlap (inside a stream, the
-// formats without a header read as shorter streams that end at the same
-// byte).
-// Addresses where the next 36 bytes repeat with a period of 1, 2 or 4 bytes
-// are skipped: filler, which no stream starts with, and which such formats
-// would otherwise read from every address to its end. Setting cancel stops
-// the scan within milliseconds (one Unpack at most per thread).
+// takes it whole. Streams may overlap, but not those of a codec whose Probe
+// declares no size (no header): from inside such a stream it reads echoes,
+// shorter streams that end at the same byte, so after one it goes on after
+// its packed bytes. Addresses where the next 36 bytes repeat with a period
+// of 1, 2 or 4 bytes are skipped: filler, which no stream starts with, and
+// which such formats would otherwise read from every address to its end.
+// Setting cancel stops the scan within milliseconds (one Unpack at most per
+// thread).
 StreamScanResult ScanForStreams(const SearchSource& source, std::span<const StreamCodec* const> codecs,
                                 const StreamScanOptions& options, const std::atomic<bool>& cancel,
                                 const StreamScanProgress& progress = {});
