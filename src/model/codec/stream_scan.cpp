@@ -116,7 +116,7 @@ public:
     Worker(const SearchSource& source, std::span<const StreamCodec* const> codecs, const StreamScanOptions& options,
            const std::atomic<bool>& cancel)
         : source_(source), length_(source.Length()), codecs_(codecs), options_(options), cancel_(cancel),
-          buffer_(static_cast<std::size_t>(BlockBytes) + LookaheadBytes)
+          buffer_(std::min(static_cast<std::size_t>(BlockBytes) + LookaheadBytes, static_cast<std::size_t>(length_)))
     {
     }
 
