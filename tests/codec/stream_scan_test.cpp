@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <mutex>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -162,23 +163,27 @@ UnpackResult UnpackRuns(std::span<const std::uint8_t> input, std::size_t limit)
 
 const StreamCodec RunsCodec{"Runs", "runs", 1, &UnpackRuns, nullptr, &ProbeRuns};
 
-TEST(StreamScan, EchoesInsideAStreamWithoutHeaderAreNotListed)
+TEST(StreamScan, AStreamWithoutHeaderIsListedOnceFromItsStart)
 {
     // Every byte but the commands has its top bit set, so only the planted
-    // streams and their echoes, from each of their commands on, read.
+    // streams, their echoes from each of their commands on and the streams
+    // of commands planted before them read.
     Bytes file = RandomData(3 << 20, 16);
     for (auto& byte : file)
         byte |= 0x80;
-    const auto plant = [&](std::size_t address, int commands) {
-        for (int c = 0; c < commands; ++c, address += 128)
-            file[address] = 127;
+    const auto plant = [&](std::size_t address, const std::vector<std::uint8_t>& counts) {
+        for (const std::uint8_t count : counts)
+            file[std::exchange(address, address + 1 + count)] = count;
         file[address] = 0;
     };
-    plant(0x100, 10);
-    plant(0xFFF00, 20);  // its third command starts the second block
+    plant(0x100, std::vector<std::uint8_t>(10, 127));
+    plant(0xFFF00, std::vector<std::uint8_t>(20, 127));  // its third command starts the second block
+    plant(0x2000, std::vector<std::uint8_t>(4, 64));     // 256 bytes, whole tiles
+    file[0x2000 - 3] = 2;                                // random bytes that lead into it
     const StreamCodec* codecs[] = {&RunsCodec};
     const std::vector<FoundStream> expected = {{0xFFF00, &RunsCodec, 2561, 2540, false},
-                                               {0x100, &RunsCodec, 1281, 1270, false}};
+                                               {0x100, &RunsCodec, 1281, 1270, false},
+                                               {0x2000, &RunsCodec, 261, 256, true}};
     for (const int threads : {1, 2}) {
         StreamScanOptions options;
         options.Threads = threads;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -22,6 +23,9 @@ constexpr std::size_t ProbeBytes = 16;
 // Filler: FillerSpan bytes equal to those a period further on.
 constexpr std::size_t FillerSpan = 32;
 constexpr std::size_t FillerPeriods[] = {1, 2, 4};
+// How far after the start of a stream without header its real start is
+// looked for.
+constexpr std::int64_t LeadInBytes = 64;
 
 std::size_t WindowCap(std::size_t limit)
 {
@@ -153,30 +157,79 @@ private:
                 Stopped = true;
                 return;
             }
-            const std::span<const std::uint8_t> rest = bytes.subspan(static_cast<std::size_t>(address - blockStart));
-            const auto declared = codec.Probe(rest.first(std::min(ProbeBytes, rest.size())));
-            if (!declared ||
-                (*declared != UnknownUnpackedSize &&
-                 (*declared < options_.MinUnpackedSize || *declared > options_.MaxUnpackedSize)) ||
-                StartsWithFiller(rest))
+            std::optional<Candidate> found =
+                TryAt(codec, address, bytes.subspan(static_cast<std::size_t>(address - blockStart)), more);
+            if (!found)
                 continue;
-            UnpackResult result = codec.Unpack(rest, options_.MaxUnpackedSize);
-            if (result.Status == UnpackStatus::PastEnd && more)
-                result = UnpackInWindows(source_, codec, address, options_.MaxUnpackedSize,
-                                         std::max(FirstWindowBytes, rest.size() * WindowGrowth), window_, &cancel_);
-            if (!result || result.Bytes.size() < options_.MinUnpackedSize)
-                continue;
-            const std::size_t unpacked = result.Bytes.size();
-            const bool headerless = *declared == UnknownUnpackedSize;
-            Streams.push_back({{address, &codec, result.PackedLength, unpacked, unpacked % WholeTileBytes == 0},
+            const std::int64_t end = address + static_cast<std::int64_t>(found->Result.PackedLength);
+            std::int64_t start = address;
+            if (found->Headerless && !IsWholeTiles(found->Result))
+                if (auto later = WholeTilesLeadingTo(codec, address, end, step, blockStart, bytes)) {
+                    start = later->first;
+                    found = std::move(later->second);
+                }
+            const UnpackResult& result = found->Result;
+            Streams.push_back({{start, &codec, result.PackedLength, result.Bytes.size(), IsWholeTiles(result)},
                                codecIndex,
-                               headerless});
+                               found->Headerless});
             KeepBounded();
-            if (headerless) {
-                const auto packed = static_cast<std::int64_t>(std::max<std::size_t>(result.PackedLength, 1));
-                address += (packed + step - 1) / step * step - step;
-            }
+            // Inside a stream without header are only its echoes.
+            if (found->Headerless)
+                address = (std::max(end, address + 1) + step - 1) / step * step - step;
         }
+    }
+
+    struct Candidate {
+        UnpackResult Result;
+        bool Headerless;  // Probe declared no size
+    };
+
+    static bool IsWholeTiles(const UnpackResult& result) { return result.Bytes.size() % WholeTileBytes == 0; }
+
+    // The stream at the start of rest when it is listed: Probe passes, it
+    // starts with no filler and unpacks whole to a size asked for. When it
+    // runs past rest and more of the file follows, it is read again from
+    // larger windows.
+    std::optional<Candidate> TryAt(const StreamCodec& codec, std::int64_t address, std::span<const std::uint8_t> rest,
+                                   bool more)
+    {
+        const auto declared = codec.Probe(rest.first(std::min(ProbeBytes, rest.size())));
+        if (!declared ||
+            (*declared != UnknownUnpackedSize &&
+             (*declared < options_.MinUnpackedSize || *declared > options_.MaxUnpackedSize)) ||
+            StartsWithFiller(rest))
+            return std::nullopt;
+        UnpackResult result = codec.Unpack(rest, options_.MaxUnpackedSize);
+        if (result.Status == UnpackStatus::PastEnd && more)
+            result = UnpackInWindows(source_, codec, address, options_.MaxUnpackedSize,
+                                     std::max(FirstWindowBytes, rest.size() * WindowGrowth), window_, &cancel_);
+        if (!result || result.Bytes.size() < options_.MinUnpackedSize)
+            return std::nullopt;
+        return Candidate{std::move(result), *declared == UnknownUnpackedSize};
+    }
+
+    // Random bytes before a stream without header often read as commands
+    // that lead into it, so the stream found starts too early and its data
+    // is not whole tiles. The first stream of whole tiles that starts a
+    // little later and ends at the same byte is then taken instead: for
+    // graphics, the real start. Only echoes are unpacked, each no further
+    // than the end.
+    std::optional<std::pair<std::int64_t, Candidate>> WholeTilesLeadingTo(const StreamCodec& codec,
+                                                                          std::int64_t address, std::int64_t end,
+                                                                          std::int64_t step, std::int64_t blockStart,
+                                                                          std::span<const std::uint8_t> bytes)
+    {
+        if (end - blockStart > static_cast<std::int64_t>(bytes.size()))
+            return std::nullopt;
+        for (std::int64_t later = address + step; later < std::min(end, address + LeadInBytes); later += step) {
+            const auto from = static_cast<std::size_t>(later - blockStart);
+            std::optional<Candidate> echo =
+                TryAt(codec, later, bytes.subspan(from, static_cast<std::size_t>(end - later)), false);
+            if (echo && later + static_cast<std::int64_t>(echo->Result.PackedLength) == end &&
+                IsWholeTiles(echo->Result))
+                return std::pair{later, std::move(*echo)};
+        }
+        return std::nullopt;
     }
 
     // Memory stays bounded however many streams a file holds.

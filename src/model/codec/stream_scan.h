@@ -64,11 +64,13 @@ using StreamScanProgress = std::function<void(double fraction)>;
 // takes it whole. Streams may overlap, but not those of a codec whose Probe
 // declares no size (no header): from inside such a stream it reads echoes,
 // shorter streams that end at the same byte, so after one it goes on after
-// its packed bytes. Addresses where the next 36 bytes repeat with a period
-// of 1, 2 or 4 bytes are skipped: filler, which no stream starts with, and
-// which such formats would otherwise read from every address to its end.
-// Setting cancel stops the scan within milliseconds (one Unpack at most per
-// thread).
+// its packed bytes. Random bytes before such a stream often lead into it;
+// when the stream found is not whole tiles, the first echo within 64 bytes
+// that is takes its place. Addresses where the next 36 bytes repeat with a
+// period of 1, 2 or 4 bytes are skipped: filler, which no stream starts
+// with, and which such formats would otherwise read from every address to
+// its end. Setting cancel stops the scan within milliseconds (one Unpack at
+// most per thread).
 StreamScanResult ScanForStreams(const SearchSource& source, std::span<const StreamCodec* const> codecs,
                                 const StreamScanOptions& options, const std::atomic<bool>& cancel,
                                 const StreamScanProgress& progress = {});
