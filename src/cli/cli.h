@@ -32,6 +32,9 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
 int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunPalette(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunScan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunUnpack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunPack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // decode's record of its run, kept in the PNG's text chunks, so that encode
 // writes back exactly the tiles decoded and never the blank cells after

@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 
+#include "model/codec/stream_codecs.h"
 #include "model/core/file_descriptor.h"
 #include "model/core/file_io.h"
 
@@ -173,4 +174,17 @@ std::int32_t AddressOption(const ParsedArgs& parsed)
     if (const auto address = ParseAddress(text))
         return *address;
     throw UsageError{"'" + text + "' is no address: give decimal digits, or hexadecimal after 0x, $ or &H"};
+}
+
+UsageError UnknownCodec(const std::string& name)
+{
+    return UsageError{"unknown codec '" + name + "' (codecs: " + StreamCodecShortNames() + ")"};
+}
+
+const StreamCodec& CodecOption(const ParsedArgs& parsed)
+{
+    const std::string& name = parsed.Required("--codec");
+    if (const StreamCodec* codec = StreamCodecNamed(name))
+        return *codec;
+    throw UnknownCodec(name);
 }

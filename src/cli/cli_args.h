@@ -75,8 +75,13 @@ void CheckOutputTarget(const std::string& output);
 void WriteOutput(const std::string& output, const std::vector<std::uint8_t>& bytes, std::ostream& out);
 
 enum GraphicsMode : std::uint8_t;
+struct StreamCodec;
 
 // --mode NAME, one of the short names of `brixel-cli modes`.
 GraphicsMode ModeOption(const ParsedArgs& parsed);
 // --address A in any form ParseAddress reads.
 std::int32_t AddressOption(const ParsedArgs& parsed);
+// --codec NAME, one of StreamCodecShortNames().
+const StreamCodec& CodecOption(const ParsedArgs& parsed);
+// The usage error for a codec name that names none, listing the names.
+UsageError UnknownCodec(const std::string& name);

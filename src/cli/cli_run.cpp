@@ -12,13 +12,16 @@ struct NamedSubcommand {
     Subcommand Run;
 };
 
-constexpr std::array<NamedSubcommand, 6> Subcommands{{
+constexpr std::array<NamedSubcommand, 9> Subcommands{{
     {"modes", &RunModes},
     {"decode", &RunDecode},
     {"encode", &RunEncode},
     {"checksum", &RunChecksum},
     {"palette", &RunPalette},
     {"find", &RunFind},
+    {"scan", &RunScan},
+    {"unpack", &RunUnpack},
+    {"pack", &RunPack},
 }};
 
 constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
@@ -31,6 +34,9 @@ constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
                                        "  checksum   show (and with --fix repair) the Game Boy checksums\n"
                                        "  palette    convert a palette file to another format\n"
                                        "  find       find the tiles of a picture in a ROM, at any offset and mode\n"
+                                       "  scan       list the compressed streams of a ROM\n"
+                                       "  unpack     write the data of a compressed stream of a ROM to a file\n"
+                                       "  pack       pack a file into a compressed stream\n"
                                        "\n"
                                        "'brixel-cli COMMAND --help' describes a command. Exit status: 0 done,\n"
                                        "1 the work failed, 2 the command line was wrong.\n";

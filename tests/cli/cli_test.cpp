@@ -6,6 +6,7 @@
 
 #include "core/reference_codec.h"
 #include "model/palette/act_palette_format.h"
+#include "model/codec/stream_codecs.h"
 #include "model/core/number_text.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
@@ -538,7 +539,8 @@ TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
 
 TEST_F(Cli, HelpOfEveryCommandExitsZero)
 {
-    for (const std::string command : {"", "modes", "decode", "encode", "checksum", "palette"}) {
+    for (const std::string command :
+         {"", "modes", "decode", "encode", "checksum", "palette", "scan", "unpack", "pack"}) {
         std::vector<std::string> arguments;
         if (!command.empty())
             arguments.push_back(command);
@@ -721,4 +723,132 @@ TEST_F(Cli, FindRefusesAPictureOfTooManyDifferentTiles)
         EXPECT_EQ(found.Status, status);
         EXPECT_EQ(found.Err, err);
     }
+}
+
+namespace {
+
+// A literal-only LZ77 stream of the GBA BIOS format: 0x10, the size in 3
+// bytes (low first), then a flag byte of 0 before each 8 literal bytes.
+std::vector<std::uint8_t> LiteralLz77(const std::vector<std::uint8_t>& data)
+{
+    std::vector<std::uint8_t> stream = {0x10, static_cast<std::uint8_t>(data.size()),
+                                        static_cast<std::uint8_t>(data.size() >> 8),
+                                        static_cast<std::uint8_t>(data.size() >> 16)};
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (i % 8 == 0)
+            stream.push_back(0);
+        stream.push_back(data[i]);
+    }
+    return stream;
+}
+
+}  // namespace
+
+TEST_F(Cli, ScanListsPlantedStreamsAndUnpackGivesTheirData)
+{
+    std::vector<std::uint8_t> rom(4096, 0);
+    const std::vector<std::uint8_t> tiles = RandomBytes(512, 31), odd = RandomBytes(264, 32);
+    const auto plant = [&](std::size_t address, const std::vector<std::uint8_t>& data) {
+        const std::vector<std::uint8_t> stream = LiteralLz77(data);
+        std::copy(stream.begin(), stream.end(), rom.begin() + static_cast<long>(address));
+    };
+    plant(0x400, tiles);  // 580 packed bytes
+    plant(0x900, odd);    // 301 packed bytes
+    const std::string romPath = Write("rom.bin", rom), zeros = Write("zeros.bin", std::vector<std::uint8_t>(4096));
+    const std::string header = "ADDRESS  CODEC  PACKED  UNPACKED  TILES\n";
+    const std::string first = "0x400    lz77      580       512  yes\n";
+    const std::string second = "0x900    lz77      301       264  no\n";
+    struct Case {
+        std::vector<std::string> Arguments;
+        std::string Out;
+    };
+    const std::vector<Case> cases = {
+        {{"scan", romPath, "--codec", "lz77"}, header + first + second},
+        {{"scan", romPath, "--codec=lz77", "--min-size", "265", "--every-address"}, header + first},
+        {{"scan", zeros}, "no compressed streams found\n"},
+    };
+    for (const Case& c : cases) {
+        const Finished run = Run(c.Arguments);
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, c.Out);
+        EXPECT_EQ(run.Err, "");
+    }
+
+    for (const auto& [address, data, packed] : {std::tuple{"0x400", tiles, 580}, std::tuple{"$900", odd, 301}}) {
+        const Finished run = Run({"unpack", romPath, "--codec", "lz77", "--address", address, "-o", PathOf("out")});
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Out, "unpacked the lz77 stream at " + HexText(*ParseAddress(address)) + ": " +
+                               std::to_string(packed) + " bytes into " + std::to_string(data.size()) + ", written to " +
+                               PathOf("out") + "\n");
+        EXPECT_EQ(ReadWholeFile(PathOf("out")), data);
+    }
+}
+
+TEST_F(Cli, PackThenUnpackGivesTheFileBack)
+{
+    const std::vector<std::uint8_t> data = RandomBytes(3000, 33);
+    const std::string input = Write("data.bin", data), packed = PathOf("packed.bin");
+    for (const std::vector<std::string>& vram : {std::vector<std::string>{}, {"--no-vram-safe"}}) {
+        std::vector<std::string> arguments = {"pack", input, "--codec", "lz77", "-o", packed};
+        arguments.insert(arguments.end(), vram.begin(), vram.end());
+        const Finished pack = Run(arguments);
+        ASSERT_EQ(pack.Status, 0) << pack.Err;
+        EXPECT_EQ(pack.Out, "packed 3000 bytes into " + std::to_string(ReadWholeFile(packed).size()) +
+                                " of lz77, written to " + packed + "\n");
+        const Finished unpack = Run({"unpack", packed, "--codec", "lz77", "--address", "0", "-o", "-"});
+        ASSERT_EQ(unpack.Status, 0) << unpack.Err;
+        EXPECT_EQ(unpack.Out, Text(data));
+    }
+}
+
+TEST_F(Cli, StreamCommandsRefuseWhatTheyCannotDo)
+{
+    const std::string romPath = Write("rom.bin", std::vector<std::uint8_t>(4096)), out = PathOf("out.bin");
+    const std::string tooLarge = PathOf("large.bin");
+    Write("large.bin", {});
+    std::filesystem::resize_file(tooLarge, (16 << 20) + 1);
+    struct Case {
+        std::vector<std::string> Arguments;
+        int Status;
+        std::string Err;
+    };
+    const auto usage = [](const std::string& command) { return "\nTry 'brixel-cli " + command + " --help'.\n"; };
+    const std::vector<Case> cases = {
+        {{"scan", PathOf("none.bin")}, 1, "brixel-cli: The file '" + PathOf("none.bin") + "' does not exist.\n"},
+        {{"scan", romPath, "--codec", "zip"},
+         2,
+         "brixel-cli: unknown codec 'zip' (codecs: " + StreamCodecShortNames() + ")" + usage("scan")},
+        {{"scan", romPath, "--min-size", "0"},
+         2,
+         "brixel-cli: --min-size wants a byte count from 1 to 16777216" + usage("scan")},
+        {{"scan", romPath, "--max-size", "16777217"},
+         2,
+         "brixel-cli: --max-size wants a byte count from 1 to 16777216" + usage("scan")},
+        {{"unpack", romPath, "--codec", "lz77", "--address", "4096", "-o", out},
+         1,
+         "brixel-cli: no lz77 stream at 0x1000: the file is only 4096 bytes long\n"},
+        {{"unpack", romPath, "--codec", "lz77", "--address", "0x1x", "-o", out},
+         2,
+         "brixel-cli: '0x1x' is no address: give decimal digits, or hexadecimal after 0x, $ or &H" + usage("unpack")},
+        {{"unpack", romPath, "--codec", "lz77", "--address", "0"},
+         2,
+         "brixel-cli: missing option -o" + usage("unpack")},
+        {{"pack", tooLarge, "--codec", "lz77", "-o", out},
+         1,
+         "brixel-cli: " + tooLarge + " is 16777217 bytes; pack takes at most 16777216\n"},
+        {{"pack", PathOf("none.bin"), "--codec", "lz77", "-o", out},
+         1,
+         "brixel-cli: could not read " + PathOf("none.bin") + ": no such file\n"},
+    };
+    for (const Case& c : cases) {
+        const Finished run = Run(c.Arguments);
+        EXPECT_EQ(run.Status, c.Status) << c.Err;
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(run.Out, "");
+    }
+    // Zeros hold no stream: the codec's reason is passed on.
+    const Finished refused = Run({"unpack", romPath, "--codec", "lz77", "--address", "0x10", "-o", out});
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Err.rfind("brixel-cli: the lz77 stream at 0x10 does not unpack: ", 0), 0u) << refused.Err;
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
