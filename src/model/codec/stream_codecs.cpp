@@ -1,5 +1,8 @@
 #include "model/codec/stream_codecs.h"
 
+#include "model/codec/huffman_codec.h"
+#include "model/codec/rle_codec.h"
+
 #include <array>
 #include <string>
 
@@ -7,7 +10,10 @@ namespace {
 
 // One line a codec; a new codec goes last.
 // clang-format off
-constexpr std::array<const StreamCodec*, 0> Codecs{
+constexpr std::array Codecs{
+    &RleCodec,
+    &Huffman4Codec,
+    &Huffman8Codec,
 };
 // clang-format on
 
