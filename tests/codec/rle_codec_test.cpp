@@ -14,11 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Repeated(std::size_t length, std::uint8_t byte)
-{
-    return Bytes(length, byte);
-}
-
 Bytes Join(std::initializer_list<Bytes> parts)
 {
     Bytes joined;
@@ -37,26 +32,22 @@ Bytes Counting(std::size_t length)
 TEST(RleCodec, UnpacksEveryBlockFormAtItsLengthLimits)
 {
     struct Case {
-        std::string What;
         Bytes Stream, Expected;
-        std::size_t PackedLength;
     };
     const std::vector<Case> cases{
-        {"run of 3", {0x30, 3, 0, 0, 0x80, 0xAA}, Repeated(3, 0xAA), 6},
-        {"run of 130", {0x30, 130, 0, 0, 0xFF, 0x11}, Repeated(130, 0x11), 6},
-        {"1 literal", {0x30, 1, 0, 0, 0x00, 0x42}, {0x42}, 6},
-        {"128 literals", Join({{0x30, 128, 0, 0, 0x7F}, Counting(128)}), Counting(128), 133},
-        {"literals, run, literal", {0x30, 7, 0, 0, 0x01, 1, 2, 0x81, 9, 0x00, 3}, {1, 2, 9, 9, 9, 9, 3}, 11},
-        {"last run beyond the size", {0x30, 4, 0, 0, 0x00, 5, 0x87, 6}, {5, 6, 6, 6}, 8},
+        {{0x30, 3, 0, 0, 0x80, 0xAA}, Bytes(3, 0xAA)},                    // run of 3
+        {{0x30, 130, 0, 0, 0xFF, 0x11}, Bytes(130, 0x11)},                // run of 130
+        {{0x30, 1, 0, 0, 0x00, 0x42}, {0x42}},                            // 1 literal
+        {Join({{0x30, 128, 0, 0, 0x7F}, Counting(128)}), Counting(128)},  // 128 literals
+        {{0x30, 7, 0, 0, 0x01, 1, 2, 0x81, 9, 0x00, 3}, {1, 2, 9, 9, 9, 9, 3}},
+        {{0x30, 4, 0, 0, 0x00, 5, 0x87, 6}, {5, 6, 6, 6}},  // the last run goes past the size
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.What);
-        const Bytes followed = Join({c.Stream, {0xEE, 0xEE}});
-        const UnpackResult unpacked = RleCodec.Unpack(followed, DefaultUnpackLimit);
+        const UnpackResult unpacked = RleCodec.Unpack(Join({c.Stream, {0xEE, 0xEE}}), DefaultUnpackLimit);
         ASSERT_TRUE(unpacked) << unpacked.Reason;
         EXPECT_EQ(unpacked.Bytes, c.Expected);
-        EXPECT_EQ(unpacked.PackedLength, c.PackedLength);
-        EXPECT_EQ(RleCodec.Probe(followed), c.Expected.size());
+        EXPECT_EQ(unpacked.PackedLength, c.Stream.size());
+        EXPECT_EQ(RleCodec.Probe(c.Stream), c.Expected.size());
     }
 }
 
@@ -65,17 +56,17 @@ TEST(RleCodec, RefusesABadStreamWithTheRightStatus)
     struct Case {
         std::string What;
         Bytes Stream;
-        std::size_t Limit;
         UnpackStatus Status;
+        std::size_t Limit = DefaultUnpackLimit;
     };
     const std::vector<Case> cases{
-        {"another header byte", {0x10, 3, 0, 0, 0x80, 1}, DefaultUnpackLimit, UnpackStatus::Corrupt},
-        {"no data declared", {0x30, 0, 0, 0, 0x80, 1}, DefaultUnpackLimit, UnpackStatus::Corrupt},
-        {"header cut", {0x30, 3, 0}, DefaultUnpackLimit, UnpackStatus::PastEnd},
-        {"flag byte missing", {0x30, 4, 0, 0, 0x80, 1}, DefaultUnpackLimit, UnpackStatus::PastEnd},
-        {"run byte missing", {0x30, 3, 0, 0, 0x80}, DefaultUnpackLimit, UnpackStatus::PastEnd},
-        {"literals cut", {0x30, 3, 0, 0, 0x02, 1, 2}, DefaultUnpackLimit, UnpackStatus::PastEnd},
-        {"size over the limit", {0x30, 3, 0, 0, 0x80, 1}, 2, UnpackStatus::TooLarge},
+        {"another header byte", {0x10, 3, 0, 0, 0x80, 1}, UnpackStatus::Corrupt},
+        {"no data declared", {0x30, 0, 0, 0, 0x80, 1}, UnpackStatus::Corrupt},
+        {"header cut", {0x30, 3, 0}, UnpackStatus::PastEnd},
+        {"flag byte missing", {0x30, 4, 0, 0, 0x80, 1}, UnpackStatus::PastEnd},
+        {"run byte missing", {0x30, 3, 0, 0, 0x80}, UnpackStatus::PastEnd},
+        {"literals cut", {0x30, 3, 0, 0, 0x02, 1, 2}, UnpackStatus::PastEnd},
+        {"size over the limit", {0x30, 3, 0, 0, 0x80, 1}, UnpackStatus::TooLarge, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -95,10 +86,8 @@ std::size_t OptimalBodySize(const Bytes& data)
         cost[i] = SIZE_MAX;
         for (std::size_t n = 1; n <= 128 && i + n <= data.size(); ++n)
             cost[i] = std::min(cost[i], 1 + n + cost[i + n]);
-        for (std::size_t n = 1; n <= 130 && i + n <= data.size() && data[i + n - 1] == data[i]; ++n) {
-            if (n >= 3)
-                cost[i] = std::min(cost[i], 2 + cost[i + n]);
-        }
+        for (std::size_t n = 1; n <= 130 && i + n <= data.size() && data[i + n - 1] == data[i]; ++n)
+            cost[i] = n >= 3 ? std::min(cost[i], 2 + cost[i + n]) : cost[i];
     }
     return cost[0];
 }
@@ -113,9 +102,9 @@ TEST(RleCodec, PacksLongRunsExactlyAndAsSmallAsTheFormatAllows)
     }
     std::vector<Bytes> samples{mixed};
     for (const std::size_t run : {130, 131, 132, 133, 260, 261}) {
-        samples.push_back(Repeated(run, 7));
-        samples.push_back(Join({{1}, Repeated(run, 7), {2, 3}}));
-        samples.push_back(Join({Counting(127), Repeated(run, 7), Counting(129)}));
+        samples.push_back(Bytes(run, 7));
+        samples.push_back(Join({{1}, Bytes(run, 7), {2, 3}}));
+        samples.push_back(Join({Counting(127), Bytes(run, 7), Counting(129)}));
     }
     for (const Bytes& data : samples) {
         SCOPED_TRACE(data.size());

@@ -10,8 +10,8 @@
 
 // Lengths of the cheapest prefix code for these symbol weights (one a
 // symbol, at least two) whose longest code has at most maxLength bits
-// (package-merge). With maxLength at least weights.size() - 1 it is a
-// plain optimal Huffman code.
+// (package-merge); 2^maxLength must reach the number of symbols. With
+// maxLength at least weights.size() - 1 it is a plain optimal Huffman code.
 std::vector<int> LimitedCodeLengths(std::span<const std::uint64_t> weights, int maxLength);
 
 struct HuffmanCode {
