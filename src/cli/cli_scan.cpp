@@ -3,6 +3,7 @@
 
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_scan.h"
+#include "model/core/rom_file.h"
 #include "model/core/number_text.h"
 
 #include <algorithm>

@@ -1,7 +1,9 @@
 #include "model/codec/stream_codecs.h"
 
-#include "model/codec/lc_lz2_codec.h"
+#include "model/codec/huffman_codec.h"
 #include "model/codec/kosinski_codec.h"
+#include "model/codec/lc_lz2_codec.h"
+#include "model/codec/rle_codec.h"
 
 #include <array>
 #include <string>
@@ -11,6 +13,9 @@ namespace {
 // One line a codec; a new codec goes last.
 // clang-format off
 constexpr std::array Codecs{
+    &RleCodec,
+    &Huffman4Codec,
+    &Huffman8Codec,
     &LcLz2Codec,
     &KosinskiCodec,
 };

@@ -45,7 +45,7 @@ SearchResult SearchInStreams(const SearchSource& source, const std::vector<Query
 void MergeStreamMatches(SearchResult& file, SearchResult streams, const SearchOptions& options)
 {
     file.Matches.insert(file.Matches.end(), streams.Matches.begin(), streams.Matches.end());
-    std::sort(file.Matches.begin(), file.Matches.end(), BestFirst);
+    std::sort(file.Matches.begin(), file.Matches.end(), BestMatchFirst);
     if (file.Matches.size() > options.MaxResults) {
         file.Matches.resize(options.MaxResults);
         file.Truncated = true;

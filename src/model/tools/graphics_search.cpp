@@ -417,7 +417,7 @@ std::vector<GraphicsMatch> CountNeighbours(const std::vector<RawHit>& hits, cons
 
 }  // namespace
 
-bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b)
+bool BestMatchFirst(const GraphicsMatch& a, const GraphicsMatch& b)
 {
     if (a.Neighbours != b.Neighbours)
         return a.Neighbours > b.Neighbours;
@@ -574,7 +574,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         result.Cancelled = result.Cancelled || worker.Stopped;
     }
     result.Matches = CountNeighbours(hits, query, prepared, options.RequireNeighbours);
-    std::sort(result.Matches.begin(), result.Matches.end(), BestFirst);
+    std::sort(result.Matches.begin(), result.Matches.end(), BestMatchFirst);
     if (result.Matches.size() > options.MaxResults) {
         result.Matches.resize(options.MaxResults);
         result.Truncated = true;

@@ -135,7 +135,7 @@ struct GraphicsMatch {
 
 // The order results are listed in: more neighbours, exact colors, no flip,
 // the file before streams, lower address.
-bool BestFirst(const GraphicsMatch& a, const GraphicsMatch& b);
+bool BestMatchFirst(const GraphicsMatch& a, const GraphicsMatch& b);
 
 struct SearchResult {
     // Best first: more neighbours, exact colors, no flip, lower address.
