@@ -4,6 +4,7 @@
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_scan.h"
 #include "model/core/number_text.h"
+#include "model/core/rom_file.h"
 
 #include <array>
 #include <ostream>
