@@ -1,5 +1,7 @@
 #include "model/codec/stream_codecs.h"
 
+#include "model/codec/nemesis_codec.h"
+
 #include <array>
 #include <string>
 
@@ -7,7 +9,8 @@ namespace {
 
 // One line a codec; a new codec goes last.
 // clang-format off
-constexpr std::array<const StreamCodec*, 0> Codecs{
+constexpr std::array Codecs{
+    &NemesisCodec,
 };
 // clang-format on
 
