@@ -158,16 +158,25 @@ TEST(NemesisCodec, PackTakesWholeTilesUpToTheHeaderCount)
 
 TEST(NemesisCodec, PackSplitsRunsForTheSmallestStream)
 {
-    // Twelve 0s and four 1s, four times. Split 8 + 4, the 0s take two codes
-    // beside the 1s' one: 16 header + 16 nibble bytes + 48 entries + 8 end
-    // + 12 runs of 2 bits = 112 bits, 14 bytes. Split 4 + 4 + 4 (or 6 + 6)
-    // one code does: 16 + 16 + 32 + 8 + 20 (16) = 92 (88) bits, 12 bytes
-    // with the even padding.
-    const Bytes tile = Hex(Repeat("000000000000 1111", 4));
-    const PackResult packed = NemesisCodec.Pack(tile, PackOptions{});
-    ASSERT_TRUE(packed) << packed.Error;
-    EXPECT_EQ(packed.Bytes.size(), 12u);
-    EXPECT_EQ(NemesisCodec.Unpack(packed.Bytes, DefaultUnpackLimit).Bytes, tile);
+    // Bits: 16 header + 8 table end, 8 a nibble byte, 16 a code entry.
+    const std::pair<Bytes, std::size_t> cases[] = {
+        // Twelve 0s and four 1s, four times. In runs of 8 + 4 the 0s take two
+        // codes beside the 1s' one: 24 + 16 + 48 + 12 runs of 2 bits = 112
+        // bits, 14 bytes. In 4 + 4 + 4 (or 6 + 6) one code does: 24 + 16 +
+        // 32 + 20 (16) = 92 (88) bits, 12 bytes with the even padding.
+        {Hex(Repeat("000000000000 1111", 4)), 12},
+        // 52 0s, eight 1s, four 0s; the 1s go inline (13 bits). In runs of 8
+        // and 4 the 0s take two codes: 24 + 8 + 32 + 6 of 1 bit + 2 of 2 + 13
+        // = 87 bits, 12 bytes padded. In runs of 4 alone: 24 + 8 + 16 + 14 +
+        // 13 = 75 bits, 10 bytes.
+        {Hex(Repeat("0", 52) + "11111111 0000"), 10},
+    };
+    for (const auto& [tile, size] : cases) {
+        const PackResult packed = NemesisCodec.Pack(tile, PackOptions{});
+        ASSERT_TRUE(packed) << packed.Error;
+        EXPECT_EQ(packed.Bytes.size(), size);
+        EXPECT_EQ(NemesisCodec.Unpack(packed.Bytes, DefaultUnpackLimit).Bytes, tile);
+    }
 }
 
 TEST(NemesisCodec, PackXorsRowsOnlyWhereThatIsSmaller)
