@@ -78,8 +78,8 @@ TEST(NemesisCodec, UnpacksStreamsWrittenFromTheFormat)
          Join(Hex("0001 80 21 00 85 62 02 FF"), Bits(Repeat("0 10 ", 6) + "0 111111 000 0101")),
          Hex(Repeat("000 5555555", 6) + "000 5"), 13},
         // Each row is XORed with the row before it, across tiles too.
-        {"XOR rows", Join(Hex("8002 80 71 00 8F 72 02 FF"), Bits("10 0 0 10 0 0 0 0  10 0 0 0 0 0 0 0")),
-         Hex(Repeat("FFFFFFFF", 3) + Repeat("00000000", 5) + Repeat("FFFFFFFF", 8)), 12},
+        {"XOR rows", Join(Hex("8002 80 71 00 8F 72 02 FF"), Bits("10 0 0 10 0 0 10 0  0 0 10 0 0 0 0 0")),
+         Hex(Repeat("FFFFFFFF", 3) + Repeat("00000000", 3) + Repeat("FFFFFFFF", 4) + Repeat("00000000", 6)), 12},
         // The console takes the first table byte as a nibble byte whatever
         // its top bit; 11111011 is the last 8-bit code below the escape.
         // The eighth run of eight 0s ends one nibble past the tile: dropped.
