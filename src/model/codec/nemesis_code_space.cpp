@@ -1,11 +1,15 @@
 #include "model/codec/nemesis_code_space.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
-constexpr std::int32_t Far = 1 << 28;  // no way; stays far below overflow after additions
 constexpr std::int32_t InlineBits = NemesisEscapeLength + NemesisInlineRunBits;
+// No such choice: more than any stream's bits, yet a nibble's eight runs
+// all inline can be added to it without overflow.
+constexpr std::int32_t Far = 1 << 28;
+static_assert(std::int64_t{Far} * 2 + std::int64_t{NemesisMaxRun} * InlineBits * NemesisMaxTiles * 64 < INT32_MAX);
 constexpr std::int32_t EntryBits = 16;      // length byte and code byte
 constexpr std::int32_t NibbleByteBits = 8;  // before the nibble's first entry
 // The largest room one code takes (length 1).
