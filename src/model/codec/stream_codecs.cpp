@@ -3,6 +3,7 @@
 #include "model/codec/huffman_codec.h"
 #include "model/codec/kosinski_codec.h"
 #include "model/codec/lc_lz2_codec.h"
+#include "model/codec/nemesis_codec.h"
 #include "model/codec/rle_codec.h"
 
 #include <array>
@@ -17,6 +18,7 @@ constexpr std::array Codecs{
     &Huffman4Codec,
     &Huffman8Codec,
     &LcLz2Codec,
+    &NemesisCodec,
     &KosinskiCodec,
 };
 // clang-format on
