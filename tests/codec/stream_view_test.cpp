@@ -19,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int64_t StreamAt = 0x100;
 
-struct StreamRom {
+struct StreamRom : ::testing::Test {
     TempDir Dir;
     ProgramState State;
     ScriptedDialogs Dialogs;
@@ -27,16 +27,16 @@ struct StreamRom {
     Bytes Unpacked = TileLikeData(4096, 9);
     std::size_t Packed = 0;
 
-    StreamRom()
+    void SetUp() override
     {
         const int lz77 = StreamCodecIndex("lz77");
-        EXPECT_GE(lz77, 0);
+        ASSERT_GE(lz77, 0);
         Original = RandomBytes(16384, 5);
         const PackResult stream = StreamCodecs()[static_cast<std::size_t>(lz77)]->Pack(Unpacked, {});
         Packed = stream.Bytes.size();
         std::copy(stream.Bytes.begin(), stream.Bytes.end(), Original.begin() + StreamAt);
-        EXPECT_TRUE(OpenRomInState(State, Dir.WriteFile("rom.gba", Original)).Opened);
-        EXPECT_EQ(ShowStream(State, lz77, StreamAt), std::nullopt);
+        ASSERT_TRUE(OpenRomInState(State, Dir.WriteFile("rom.gba", Original)).Opened);
+        ASSERT_EQ(ShowStream(State, lz77, StreamAt), std::nullopt);
         State.CurrentMode = ModeGba4bpp;
         State.ShowSaveWarning = false;
     }
@@ -44,9 +44,9 @@ struct StreamRom {
     EditReport SaveAll() { return RecordStep(State.Recorder, "save all", [&] { return SaveAllCells(State, Dialogs); }); }
 };
 
-TEST(StreamView, SaveAllPacksTheStreamInPlaceAndUndoPutsBackEveryByte)
+TEST_F(StreamRom, SaveAllPacksTheStreamInPlaceAndUndoPutsBackEveryByte)
 {
-    StreamRom rom;
+    StreamRom& rom = *this;
     ASSERT_EQ(rom.State.TilesLength(), 4096);
     ASSERT_EQ(ShownStreamCaption(rom.State), "LZ77 at 0x100, 4096 bytes unpacked");
     RecordStep(rom.State.Recorder, "load", [&] { return LoadSlot(rom.State, rom.Dialogs, 64, 0); });
@@ -70,9 +70,9 @@ TEST(StreamView, SaveAllPacksTheStreamInPlaceAndUndoPutsBackEveryByte)
     EXPECT_EQ(shown, rom.Unpacked);
 }
 
-TEST(StreamView, AStreamThatNoLongerFitsItsRoomIsRefusedWithBothSizesAndNothingChanges)
+TEST_F(StreamRom, AStreamThatNoLongerFitsItsRoomIsRefusedWithBothSizesAndNothingChanges)
 {
-    StreamRom rom;
+    StreamRom& rom = *this;
     const Bytes noise = RandomBytes(4096, 11);
     const RomWriteResult refused = rom.State.Tiles().WriteAt(0, noise.data(), noise.size());
     EXPECT_EQ(refused.Status, RomWriteStatus::NoRoom);
@@ -83,9 +83,9 @@ TEST(StreamView, AStreamThatNoLongerFitsItsRoomIsRefusedWithBothSizesAndNothingC
     EXPECT_EQ(rom.File(), rom.Original);
 }
 
-TEST(StreamView, CellsOfAStreamAreNeitherUnsavedNorWrittenWhileTheFileIsShown)
+TEST_F(StreamRom, CellsOfAStreamAreNeitherUnsavedNorWrittenWhileTheFileIsShown)
 {
-    StreamRom rom;
+    StreamRom& rom = *this;
     RecordStep(rom.State.Recorder, "load", [&] { return LoadSlot(rom.State, rom.Dialogs, 0, 0); });
     RecordStep(rom.State.Recorder, "paint", [&] { return PaintPixel(rom.State.EditorSlots, 0, 0, 0, 9); });
     ASSERT_TRUE(IsUnsavedTile(rom.State, 0));

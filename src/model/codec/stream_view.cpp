@@ -1,7 +1,7 @@
 #include "model/codec/stream_view.h"
 
 #include "model/codec/stream_codecs.h"
-#include "model/codec/unpack_at.h"
+#include "model/codec/stream_scan.h"
 #include "model/core/number_text.h"
 
 #include <algorithm>
@@ -21,7 +21,7 @@ std::unique_ptr<StreamView> StreamView::Open(RomFile& file, int codecIndex, std:
         return nullptr;
     }
     std::unique_ptr<StreamView> view(new StreamView(file, codecIndex, address, options));
-    UnpackResult unpacked = UnpackAt(file, view->codec_, address);
+    UnpackResult unpacked = UnpackStreamAt(RomFileSource(file), view->codec_, address, DefaultUnpackLimit);
     if (!unpacked) {
         reason = "The " + std::string(view->codec_.Name) + " stream at " + HexText(address) +
                  " could not be unpacked: " + unpacked.Reason + ".";
@@ -63,7 +63,7 @@ void StreamView::Refresh() const
     if (seenWrites_ == file_.WriteCount())
         return;
     seenWrites_ = file_.WriteCount();
-    UnpackResult unpacked = UnpackAt(file_, codec_, address_);
+    UnpackResult unpacked = UnpackStreamAt(RomFileSource(file_), codec_, address_, DefaultUnpackLimit);
     if (unpacked && unpacked.Bytes.size() <= static_cast<std::size_t>(INT32_MAX)) {
         unpacked_ = std::move(unpacked.Bytes);
         problem_.clear();
