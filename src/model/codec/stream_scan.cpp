@@ -36,7 +36,7 @@ std::size_t WindowCap(std::size_t limit)
 
 bool StartsWithFiller(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() < FillerSpan + 4)
+    if (bytes.size() < FillerSpan + FillerPeriods[std::size(FillerPeriods) - 1])
         return false;
     for (const std::size_t period : FillerPeriods)
         if (std::memcmp(bytes.data(), bytes.data() + period, FillerSpan) == 0)
