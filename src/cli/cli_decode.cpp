@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
+#include "cli/cli_stream.h"
 
 #include "model/core/number_text.h"
 #include "model/core/rom_file.h"
@@ -20,9 +21,14 @@ constexpr std::string_view DecodeUsage =
     "holds all 256 colors, or with --palette-size mode the first 2^bpp.\n"
     "The PNG records MODE, A, N and C in text chunks (\"Brixel mode\", \"Brixel\n"
     "address\", \"Brixel count\", \"Brixel columns\"), so that encode writes back\n"
-    "exactly these N tiles. -o - writes the PNG to standard output.\n";
+    "exactly these N tiles. -o - writes the PNG to standard output.\n"
+    "--codec C --stream S read the tiles from the unpacked bytes of the\n"
+    "compressed stream at file address S (see 'brixel-cli scan'); A then counts\n"
+    "in those bytes, and the PNG records the stream too.\n";
 
-constexpr std::array<OptionSpec, 7> DecodeOptions{{
+constexpr std::array<OptionSpec, 9> DecodeOptions{{
+    {"--codec", true},
+    {"--stream", true},
     {"--mode", true},
     {"--address", true},
     {"--count", true},
@@ -67,6 +73,7 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const std::string paletteSize = parsed.ValueOr("--palette-size", "all");
         if (paletteSize != "all" && paletteSize != "mode")
             throw UsageError{"--palette-size takes 'all' or 'mode'"};
+        const std::optional<StreamChoice> stream = StreamOptions(parsed);
         const std::string& output = parsed.Required("-o");
         CheckOutputTarget(output);
 
@@ -85,13 +92,17 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!opened.Notice.empty())
             err << "brixel-cli: " << opened.Notice << '\n';
         IndexedImage image;
-        if (auto problem = DecodeRomTiles(rom, run, image))
+        const std::unique_ptr<StreamView> view = stream ? OpenStreamView(rom, *stream, true) : nullptr;
+        if (auto problem = DecodeRomTiles(view ? static_cast<const TileStore&>(*view) : rom, run, image))
             throw CliFailure{*problem};
         const int bits = StandardModes[run.Mode].BitsPerPixel;
         const std::size_t entries = paletteSize == "mode" ? std::size_t{1} << bits : colors.size();
         image.Palette.assign(colors.begin(), colors.begin() + static_cast<std::ptrdiff_t>(entries));
         image.BitDepth = paletteSize == "mode" ? PngDepthFor(bits) : 8;
         image.Texts = SheetRecordTexts(run);
+        if (stream)
+            for (PngText& text : StreamRecordTexts(*stream))
+                image.Texts.push_back(std::move(text));
         std::string reason;
         const std::vector<std::uint8_t> png = EncodeIndexedPng(image, &reason);
         if (png.empty())

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
+#include "cli/cli_stream.h"
 
 #include "model/core/number_text.h"
 #include "model/core/rom_file.h"
@@ -22,9 +23,17 @@ constexpr std::string_view EncodeUsage =
     "after them. --count N writes the first N cells instead. Options given win\n"
     "over the record; a note says where they differ. A PNG without the record\n"
     "needs --mode and --address, and all its cells are written (a note says so\n"
-    "unless --count is given).\n";
+    "unless --count is given).\n"
+    "--codec C --stream S write into the unpacked bytes of the compressed\n"
+    "stream at file address S: the stream is packed again and written in\n"
+    "place, refused when it no longer fits the room it had. A PNG decoded from\n"
+    "a stream goes back into it unless --codec and --stream say otherwise.\n"
+    "--no-vram-safe lets the LZ codecs copy from the byte just written.\n";
 
-constexpr std::array<OptionSpec, 4> EncodeOptions{{
+constexpr std::array<OptionSpec, 7> EncodeOptions{{
+    {"--codec", true},
+    {"--stream", true},
+    {"--no-vram-safe", false},
     {"--mode", true},
     {"--address", true},
     {"--count", true},
@@ -96,6 +105,7 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (parsed.Has("--count") && !(givenCount = ParsePositive(parsed.Required("--count"), INT32_MAX)))
             throw UsageError{"--count must be a whole number of tiles, 1 or more"};
         const bool dryRun = parsed.Has("--dry-run");
+        std::optional<StreamChoice> stream = StreamOptions(parsed);
 
         const Loaded<IndexedImage> image = ReadIndexedPng(png);
         if (image.Error)
@@ -129,6 +139,14 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
             tiles = record.Run.Count;
         }
 
+        if (!stream) {
+            try {
+                stream = RecordedStream(image);
+            } catch (const CliFailure& failure) {
+                throw CliFailure{png + ": " + failure.Message};
+            }
+        }
+
         RomFile rom;
         const RomFile::OpenResult opened = rom.Open(parsed.Positionals[1]);
         if (!opened.Opened())
@@ -138,7 +156,10 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!dryRun && !rom.IsWritable())
             throw CliFailure{parsed.Positionals[1] + " is read-only; nothing was written"};
         EncodeReport report;
-        if (auto problem = EncodeImageIntoRom(image, rom, mode, address, dryRun, report, tiles))
+        const std::unique_ptr<StreamView> view =
+            stream ? OpenStreamView(rom, *stream, !parsed.Has("--no-vram-safe")) : nullptr;
+        if (auto problem =
+                EncodeImageIntoRom(image, view ? static_cast<TileStore&>(*view) : rom, mode, address, dryRun, report, tiles))
             throw CliFailure{*problem};
 
         if (!recorded && !givenCount)

@@ -5,6 +5,8 @@
 #include "model/core/number_text.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/graphics_search.h"
+#include "model/codec/stream_codecs.h"
+#include "model/codec/stream_search.h"
 
 #include <array>
 #include <atomic>
@@ -14,7 +16,7 @@ namespace {
 
 constexpr std::string_view FindUsage =
     "Usage: brixel-cli find ROM --query TILES.png [--mode all|NAME] [--exact] [--flips]\n"
-    "                       [--neighbours] [--keep-uniform] [--max N]\n"
+    "                       [--neighbours] [--keep-uniform] [--max N] [--in-streams]\n"
     "Looks for the 8x8 tiles of an indexed PNG (cut from its top-left corner)\n"
     "at every byte offset of the ROM, in one mode or all (the default), and\n"
     "prints one match per line, best first:\n"
@@ -24,11 +26,24 @@ constexpr std::string_view FindUsage =
     "finds tiles side by side in a row of the picture only as consecutive\n"
     "tiles of the ROM. One-color query tiles are left out unless\n"
     "--keep-uniform. At most --max matches (default 10000) are printed.\n"
-    "The picture may hold at most 4096 different tiles.\n";
+    "The picture may hold at most 4096 different tiles.\n"
+    "--in-streams also searches the unpacked bytes of every compressed stream\n"
+    "'brixel-cli scan' finds; such a match ends with the stream, as CODEC\n"
+    "STREAM_ADDRESS, and its addresses count in the unpacked bytes.\n";
 
 static_assert(MaxDifferentQueryTiles == 4096, "the usage names the limit");
 
-constexpr std::array<OptionSpec, 7> FindOptions{{{"--query", true},
+// " lz77 0x1A2B30" for a match inside a stream; nothing for the file.
+std::string StreamWords(const GraphicsMatch& match)
+{
+    if (match.StreamAddress < 0)
+        return {};
+    return std::string(" ") + StreamCodecs()[static_cast<std::size_t>(match.StreamCodec)]->ShortName + " " +
+           HexText(match.StreamAddress);
+}
+
+constexpr std::array<OptionSpec, 8> FindOptions{{{"--query", true},
+                                                 {"--in-streams", false},
                                                  {"--mode", true},
                                                  {"--exact", false},
                                                  {"--flips", false},
@@ -87,7 +102,9 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
         if (!opened.Notice.empty())
             err << "brixel-cli: " << opened.Notice << '\n';
         const std::atomic<bool> never{false};
-        const SearchResult result = SearchGraphics(rom, query, modes, options, never);
+        SearchResult result = SearchGraphics(rom, query, modes, options, never);
+        if (parsed.Has("--in-streams") && !result.TooManyTiles)
+            MergeStreamMatches(result, SearchInStreams(RomFileSource(rom), query, modes, options, never), options);
         if (result.TooManyTiles)
             throw CliFailure{TooManyTilesText(parsed.Required("--query"), result.DifferentTiles)};
         if (result.SkippedUniform == static_cast<int>(query.size()))
@@ -95,7 +112,7 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
         for (const GraphicsMatch& match : result.Matches)
             out << HexText(match.Address) << ' ' << match.Address << ' ' << ModeShortName(match.Mode) << ' '
                 << match.QueryTile << ' ' << FlipWord(match.Flip) << ' ' << match.Neighbours << ' '
-                << (match.ExactColors ? "exact" : "renamed") << '\n';
+                << (match.ExactColors ? "exact" : "renamed") << StreamWords(match) << '\n';
         err << SearchSummaryText(result) << '\n';
         return ExitOk;
     });
