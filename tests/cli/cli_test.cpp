@@ -7,6 +7,9 @@
 #include "core/reference_codec.h"
 #include "model/palette/act_palette_format.h"
 #include "model/codec/stream_codecs.h"
+#include "model/core/file_io.h"
+#include "model/core/indexed_png.h"
+#include "model/core/mode_short_names.h"
 #include "model/core/number_text.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
@@ -851,4 +854,48 @@ TEST_F(Cli, StreamCommandsRefuseWhatTheyCannotDo)
     EXPECT_EQ(refused.Status, 1);
     EXPECT_EQ(refused.Err.rfind("brixel-cli: the lz77 stream at 0x10 does not unpack: ", 0), 0u) << refused.Err;
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(Cli, DecodeAndEncodeWorkOnTheUnpackedBytesOfAStream)
+{
+    const StreamCodec& rle = *StreamCodecNamed("rle");
+    std::vector<std::uint8_t> tiles(1024);
+    for (std::size_t i = 0; i < tiles.size(); ++i)
+        tiles[i] = static_cast<std::uint8_t>(i / 96 * 0x11);
+    const std::vector<std::uint8_t> stream = rle.Pack(tiles, {}).Bytes;
+    std::vector<std::uint8_t> rom = RandomBytes(4096, 7);
+    std::copy(stream.begin(), stream.end(), rom.begin() + 0x100);
+    const std::string romPath = Write("rom.gba", rom), sheet = PathOf("sheet.png");
+    const std::string gba4 = std::string(ModeShortName(ModeGba4bpp));
+    ASSERT_EQ(Run({"decode", romPath, "--mode", gba4, "--address", "0", "--count", "32", "--codec", "rle", "--stream",
+                   "0x100", "-o", sheet})
+                  .Status,
+              0);
+    Loaded<IndexedImage> image = ReadIndexedPng(sheet);
+    ASSERT_FALSE(image.Error);
+
+    // One pixel changed goes back into the stream, packed again in place;
+    // the PNG's record names the stream, so no option is needed.
+    image.Indices[0] = 9;
+    ASSERT_FALSE(WriteFileAtomically(sheet, EncodeIndexedPng(image)));
+    const Finished changed = Run({"encode", sheet, romPath});
+    ASSERT_EQ(changed.Status, 0) << changed.Err;
+    std::vector<std::uint8_t> expected = tiles;
+    expected[0] = static_cast<std::uint8_t>((expected[0] & 0xF0) | 9);
+    const std::vector<std::uint8_t> written = ReadWholeFile(romPath);
+    EXPECT_EQ(rle.Unpack(std::span(written).subspan(0x100), DefaultUnpackLimit).Bytes, expected);
+    EXPECT_TRUE(std::equal(written.begin() + 0x100 + static_cast<long>(stream.size()), written.end(),
+                           rom.begin() + 0x100 + static_cast<long>(stream.size())));
+
+    // Noise does not fit the stream's room: refused, nothing written.
+    for (std::size_t i = 0; i < image.Indices.size(); ++i)
+        image.Indices[i] = static_cast<std::uint8_t>((i * 7 + i / 5) % 16);
+    ASSERT_FALSE(WriteFileAtomically(sheet, EncodeIndexedPng(image)));
+    const Finished refused = Run({"encode", sheet, romPath});
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_NE(refused.Err.find("bytes, but its room holds " + std::to_string(stream.size()) +
+                               " bytes; nothing was written."),
+              std::string::npos)
+        << refused.Err;
+    EXPECT_EQ(ReadWholeFile(romPath), written);
 }
