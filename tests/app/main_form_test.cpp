@@ -45,7 +45,8 @@ TEST_F(MainWindow, MenusHoldEveryItemInOrder)
     EXPECT_EQ(names(form->ITile),
               (List{"ITSave=Save tile", "ITSaveSel=Save tile to selection", "ITSaveAdd=Save tile to address", "IBreak3",
                     "ITReload=Reload tile", "ITClear=Clear tile", "IBreak4", "ITMirrow=Mirrow tile", "ITFlip=Flip tile",
-                    "ITRotate=Rotate tile", "IBreak9", "ITFind=Find graphics..."}));
+                    "ITRotate=Rotate tile", "IBreak9", "ITFind=Find graphics...",
+                    "ITFindStreams=Find compressed data...", "ITBackToFile=Back to the file"}));
     EXPECT_EQ(names(form->IIhelp), (List{"IOption=Options", "IBreak5", "IHelp=Info"}));
 }
 

@@ -54,6 +54,8 @@ const std::map<std::string, ShownItem> ShownItems = {
     // Added: Ctrl+F works wherever the focus is.
     {"IBreak9", {nullptr}},
     {"ITFind", {"Find graphics...", QKeySequence(Qt::CTRL | Qt::Key_F), "ShowFindGraphics", Qt::ApplicationShortcut}},
+    {"ITFindStreams", {"Find compressed data...", {}, "ShowFindStreams"}},
+    {"ITBackToFile", {"Back to the file", {}, "BackToFile"}},
     {"IOption", {"Options", {}, "ShowOptions"}},
     {"IBreak5", {nullptr, {}}},
     {"IHelp", {"Info", {}, "ShowHelp"}},

@@ -1,5 +1,7 @@
 #include "support/action_checks.h"
 
+#include "model/codec/shown_stream.h"
+#include "model/codec/stream_codecs.h"
 #include "ui/floor/child_window.h"
 #include "ui/app/help.h"
 #include "ui/app/options.h"
@@ -14,6 +16,7 @@
 #include "ui/tools/bookmark.h"
 #include "ui/tools/file_info.h"
 #include "ui/tools/find_graphics.h"
+#include "ui/tools/find_streams.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -341,6 +344,20 @@ void ActionFixture::AddToolPanelChecks()
     checks_["BtFileInfo"] = showsWindow([this] { return w->FileInfo; }, needsFile);
     checks_["BtBookmark"] = showsWindow([this] { return w->Bookmark; }, needsFile);
     checks_["ShowFindGraphics"] = showsWindow([this] { return w->FindGraphics; });
+    checks_["ShowFindStreams"] = showsWindow([this] { return w->FindStreams; });
+    checks_["BackToFile"] = {[this] {
+                                 std::vector<std::uint8_t> rom(4096, 0);
+                                 const PackResult stream =
+                                     StreamCodecNamed("rle")->Pack(std::vector<std::uint8_t>(512, 0x11), {});
+                                 std::copy(stream.Bytes.begin(), stream.Bytes.end(), rom.begin() + 0x40);
+                                 OpenRom(rom, "stream.gba");
+                                 ASSERT_EQ(ShowStream(state, StreamCodecIndex("rle"), 0x40), std::nullopt);
+                                 ASSERT_EQ(state.TilesLength(), 512);
+                             },
+                             [this] {
+                                 EXPECT_EQ(ShownStreamView(state), nullptr);
+                                 EXPECT_EQ(state.TilesLength(), 4096);
+                             }};
     checks_["ShowOptions"] = {[] {},
                               [this] {
                                   EXPECT_TRUE(w->Options->isVisible());
