@@ -5,6 +5,7 @@
 #include "model/codec/stream_codecs.h"
 #include "model/core/file_descriptor.h"
 #include "model/core/file_io.h"
+#include "model/core/rom_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -179,6 +180,15 @@ std::int32_t AddressOption(const ParsedArgs& parsed)
 UsageError UnknownCodec(const std::string& name)
 {
     return UsageError{"unknown codec '" + name + "' (codecs: " + StreamCodecShortNames() + ")"};
+}
+
+void OpenRom(RomFile& rom, const std::string& path, std::ostream& err)
+{
+    const RomFile::OpenResult opened = rom.Open(path);
+    if (!opened.Opened())
+        throw CliFailure{opened.Reason};
+    if (!opened.Notice.empty())
+        err << "brixel-cli: " << opened.Notice << '\n';
 }
 
 const StreamCodec& CodecOption(const ParsedArgs& parsed)

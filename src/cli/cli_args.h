@@ -76,9 +76,14 @@ void WriteOutput(const std::string& output, const std::vector<std::uint8_t>& byt
 
 enum GraphicsMode : std::uint8_t;
 struct StreamCodec;
+class RomFile;
 
 // --mode NAME, one of the short names of `brixel-cli modes`.
 GraphicsMode ModeOption(const ParsedArgs& parsed);
+// Opens the ROM for a command: CliFailure with the reason when it cannot,
+// and the notice of a write put back after a crash on err.
+void OpenRom(RomFile& rom, const std::string& path, std::ostream& err);
+
 // --address A in any form ParseAddress reads.
 std::int32_t AddressOption(const ParsedArgs& parsed);
 // --codec NAME, one of StreamCodecShortNames().

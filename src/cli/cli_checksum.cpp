@@ -57,11 +57,7 @@ int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, st
             if (parsed.Positionals.size() != 1)
                 throw UsageError{"checksum takes one ROM file"};
             RomFile rom;
-            const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-            if (!opened.Opened())
-                throw CliFailure{opened.Reason};
-            if (!opened.Notice.empty())
-                err << "brixel-cli: " << opened.Notice << '\n';
+            OpenRom(rom, parsed.Positionals[0], err);
             const ChecksumSum sum = SumGameBoyRom(rom, rom.Length(), {});
             if (!sum.Complete)
                 throw CliFailure{OneLine(ChecksumReadFailedText)};

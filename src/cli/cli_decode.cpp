@@ -86,11 +86,7 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         }
 
         RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        if (!opened.Notice.empty())
-            err << "brixel-cli: " << opened.Notice << '\n';
+        OpenRom(rom, parsed.Positionals[0], err);
         IndexedImage image;
         const std::unique_ptr<StreamView> view = stream ? OpenStreamView(rom, *stream, true) : nullptr;
         if (auto problem = DecodeRomTiles(view ? static_cast<const TileStore&>(*view) : rom, run, image))

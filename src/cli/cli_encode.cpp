@@ -148,11 +148,7 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         }
 
         RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[1]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        if (!opened.Notice.empty())
-            err << "brixel-cli: " << opened.Notice << '\n';
+        OpenRom(rom, parsed.Positionals[1], err);
         if (!dryRun && !rom.IsWritable())
             throw CliFailure{parsed.Positionals[1] + " is read-only; nothing was written"};
         EncodeReport report;

@@ -96,11 +96,7 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
             throw CliFailure{"the query picture is smaller than one 8x8 tile"};
 
         RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        if (!opened.Notice.empty())
-            err << "brixel-cli: " << opened.Notice << '\n';
+        OpenRom(rom, parsed.Positionals[0], err);
         const std::atomic<bool> never{false};
         SearchResult result = SearchGraphics(rom, query, modes, options, never);
         if (parsed.Has("--in-streams") && !result.TooManyTiles)

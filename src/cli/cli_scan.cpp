@@ -98,11 +98,7 @@ int RunScan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         options.MaxUnpackedSize = SizeOption(parsed, "--max-size", options.MaxUnpackedSize);
 
         RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        if (!opened.Notice.empty())
-            err << "brixel-cli: " << opened.Notice << '\n';
+        OpenRom(rom, parsed.Positionals[0], err);
         const std::atomic<bool> never{false};
         const StreamScanResult result = ScanForStreams(RomFileSource(rom), codecs, options, never);
         if (result.Streams.empty()) {

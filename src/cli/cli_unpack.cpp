@@ -32,11 +32,7 @@ int RunUnpack(const std::vector<std::string>& arguments, std::ostream& out, std:
         CheckOutputTarget(output);
 
         RomFile rom;
-        const RomFile::OpenResult opened = rom.Open(parsed.Positionals[0]);
-        if (!opened.Opened())
-            throw CliFailure{opened.Reason};
-        if (!opened.Notice.empty())
-            err << "brixel-cli: " << opened.Notice << '\n';
+        OpenRom(rom, parsed.Positionals[0], err);
         const std::string where = std::string(codec.ShortName) + " stream at " + HexText(address);
         if (address >= rom.Length())
             throw CliFailure{"no " + where + ": the file is only " + std::to_string(rom.Length()) + " bytes long"};
