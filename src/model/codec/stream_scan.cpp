@@ -1,5 +1,7 @@
 #include "model/codec/stream_scan.h"
 
+#include "model/core/progress_gate.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -71,32 +73,6 @@ UnpackResult UnpackInWindows(const SearchSource& source, const StreamCodec& code
         window = size > cap / WindowGrowth ? cap : size * WindowGrowth;
     }
 }
-
-// Reports the fraction done at most once a percent, one call at a time.
-class ProgressGate {
-public:
-    ProgressGate(const StreamScanProgress& progress, std::int64_t total) : progress_(progress), total_(total) {}
-
-    void Add(std::int64_t bytes)
-    {
-        if (!progress_ || total_ <= 0)
-            return;
-        const std::int64_t done = done_.fetch_add(bytes) + bytes;
-        const int percent = static_cast<int>(done * 100 / total_);
-        std::lock_guard lock(mutex_);
-        if (percent <= lastPercent_)
-            return;
-        lastPercent_ = percent;
-        progress_(static_cast<double>(done) / static_cast<double>(total_));
-    }
-
-private:
-    const StreamScanProgress& progress_;
-    std::int64_t total_;
-    std::atomic<std::int64_t> done_{0};
-    int lastPercent_ = 0;
-    std::mutex mutex_;
-};
 
 struct Found {
     FoundStream Stream;

@@ -1,5 +1,6 @@
 #include "model/tools/graphics_search.h"
 
+#include "model/core/progress_gate.h"
 #include "model/core/rom_file.h"
 #include "model/core/tile_codec.h"
 #include "model/tools/byte_filter.h"
@@ -288,33 +289,6 @@ private:
     std::array<std::uint8_t, 256> names_{};
     std::uint32_t stamp_ = 0;
     TilePixels pattern_{};
-};
-
-// Reports the fraction done at most once per percent, one call at a time.
-class ProgressGate {
-public:
-    ProgressGate(const SearchProgress& progress, std::int64_t total) : progress_(progress), total_(total) {}
-
-    void Add(std::int64_t bytes)
-    {
-        if (!progress_ || total_ <= 0)
-            return;
-        const std::int64_t done = done_.fetch_add(bytes) + bytes;
-        const int percent = static_cast<int>(done * 100 / total_);
-        // Under the lock the percent only grows, so the fractions told do too.
-        std::lock_guard lock(mutex_);
-        if (percent <= lastPercent_)
-            return;
-        lastPercent_ = percent;
-        progress_(static_cast<double>(done) / static_cast<double>(total_));
-    }
-
-private:
-    const SearchProgress& progress_;
-    std::int64_t total_;
-    std::atomic<std::int64_t> done_{0};
-    int lastPercent_ = 0;
-    std::mutex mutex_;
 };
 
 // Scans the tile starts [begin, end) of the source in every mode.
