@@ -1,5 +1,6 @@
 // The stream scan over made-up formats, so that what it must find is known
 // byte for byte whatever codecs the list holds.
+#include "model/codec/stream_codecs.h"
 #include "model/codec/stream_scan.h"
 
 #include "support/tile_like_data.h"
@@ -262,3 +263,25 @@ TEST(StreamScan, UnpackAtReadsAsFarAsTheStreamGoes)
 }
 
 }  // namespace
+
+// Bytes that read as one short LC_LZ2 stream from several starts (taken
+// from a scan that listed it three times); it is listed once.
+TEST(StreamScan, NoStreamIsListedTwice)
+{
+    const std::vector<std::uint8_t> bytes = {
+        0xa4, 0x7a, 0x37, 0xe5, 0xb4, 0x01, 0xff, 0x86, 0x7d, 0x03, 0x14, 0x7c, 0xb1, 0xfa,
+        0xf7, 0xa6, 0x4b, 0x65, 0xf6, 0x3f, 0xec, 0x3a, 0x80, 0xf8, 0x51, 0x6f, 0x89, 0x6f,
+        0xa4, 0x0d, 0x3e, 0x55, 0xef, 0x1d, 0xa7, 0xef, 0xa2, 0xa7, 0xff, 0x19};
+    std::vector<std::uint8_t> rom = RandomData(8192, 3);
+    std::copy(bytes.begin(), bytes.end(), rom.begin() + 0x1000);
+    const MemorySource source(rom);
+    const std::atomic<bool> never{false};
+    const StreamCodec* lcLz2[] = {StreamCodecNamed("lc_lz2")};
+    const StreamScanResult result = ScanForStreams(source, lcLz2, {}, never);
+    std::vector<std::int64_t> addresses;
+    for (const FoundStream& found : result.Streams)
+        addresses.push_back(found.Address);
+    std::sort(addresses.begin(), addresses.end());
+    EXPECT_NE(std::find(addresses.begin(), addresses.end(), 0x101E), addresses.end());
+    EXPECT_EQ(std::adjacent_find(addresses.begin(), addresses.end()), addresses.end());
+}

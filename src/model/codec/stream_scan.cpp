@@ -240,6 +240,10 @@ void DropEchoes(std::vector<Found>& streams)
     std::size_t kept = 0;
     for (std::size_t i = 0; i < streams.size(); ++i) {
         const Found found = streams[i];
+        // One stream is listed once, however many starts led to it.
+        if (kept > 0 && streams[kept - 1].CodecIndex == found.CodecIndex &&
+            streams[kept - 1].Stream.Address == found.Stream.Address)
+            continue;
         if (found.Headerless && last && last->CodecIndex == found.CodecIndex &&
             found.Stream.Address < last->Stream.Address + static_cast<std::int64_t>(last->Stream.PackedLength))
             continue;
