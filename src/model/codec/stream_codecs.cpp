@@ -1,5 +1,8 @@
 #include "model/codec/stream_codecs.h"
 
+#include "model/codec/lz11_codec.h"
+#include "model/codec/lz77_codec.h"
+
 #include <array>
 #include <string>
 
@@ -7,7 +10,9 @@ namespace {
 
 // One line a codec; a new codec goes last.
 // clang-format off
-constexpr std::array<const StreamCodec*, 0> Codecs{
+constexpr std::array Codecs{
+    &Lz77Codec,
+    &Lz11Codec,
 };
 // clang-format on
 
