@@ -3,6 +3,8 @@
 #include "model/codec/huffman_codec.h"
 #include "model/codec/kosinski_codec.h"
 #include "model/codec/lc_lz2_codec.h"
+#include "model/codec/lz11_codec.h"
+#include "model/codec/lz77_codec.h"
 #include "model/codec/nemesis_codec.h"
 #include "model/codec/rle_codec.h"
 
@@ -14,6 +16,8 @@ namespace {
 // One line a codec; a new codec goes last.
 // clang-format off
 constexpr std::array Codecs{
+    &Lz77Codec,
+    &Lz11Codec,
     &RleCodec,
     &Huffman4Codec,
     &Huffman8Codec,
