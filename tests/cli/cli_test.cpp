@@ -887,6 +887,12 @@ TEST_F(Cli, DecodeAndEncodeWorkOnTheUnpackedBytesOfAStream)
     EXPECT_TRUE(std::equal(written.begin() + 0x100 + static_cast<long>(stream.size()), written.end(),
                            rom.begin() + 0x100 + static_cast<long>(stream.size())));
 
+    // The changed tile is found inside the stream, named by it.
+    const Finished found = Run({"find", romPath, "--query", sheet, "--mode", gba4, "--in-streams"});
+    EXPECT_EQ(found.Status, 0) << found.Err;
+    EXPECT_EQ(found.Out.rfind("0x00 0 " + gba4 + " 0 ", 0), 0u) << found.Out;
+    EXPECT_NE(found.Out.find(" rle 0x100\n"), std::string::npos) << found.Out;
+
     // Noise does not fit the stream's room: refused, nothing written.
     for (std::size_t i = 0; i < image.Indices.size(); ++i)
         image.Indices[i] = static_cast<std::uint8_t>((i * 7 + i / 5) % 16);
