@@ -2,6 +2,15 @@
 
 #include <string>
 
+namespace {
+
+std::string ByteCount(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
 BiosLzHeader ReadBiosLzHeader(std::span<const std::uint8_t> input, std::uint8_t typeByte, bool extendedSize,
                               std::size_t limit)
 {
@@ -46,8 +55,8 @@ UnpackResult RefusedBiosLzHeader(const BiosLzHeader& header, std::uint8_t typeBy
     case BiosLzHeaderProblem::NoData:
         return RefusedStream(UnpackStatus::Corrupt, "the header declares no data");
     case BiosLzHeaderProblem::TooLarge:
-        return RefusedStream(UnpackStatus::TooLarge, "the header declares " + std::to_string(header.Size) +
-                                                         " bytes, more than the limit of " + std::to_string(limit));
+        return RefusedStream(UnpackStatus::TooLarge, "the header declares " + ByteCount(header.Size) +
+                                                         ", more than the limit of " + ByteCount(limit));
     case BiosLzHeaderProblem::None:
         break;
     }
@@ -61,14 +70,14 @@ UnpackResult BiosLzCutShort()
 
 UnpackResult BiosLzBeforeStart(std::size_t bytesBefore)
 {
-    return RefusedStream(UnpackStatus::BeforeStart, "a back reference points " + std::to_string(bytesBefore) +
-                                                        " bytes before the start of the data");
+    return RefusedStream(UnpackStatus::BeforeStart,
+                         "a back reference points " + ByteCount(bytesBefore) + " before the start of the data");
 }
 
 UnpackResult BiosLzPastSize(std::size_t bytesPast, std::size_t size)
 {
-    return RefusedStream(UnpackStatus::Corrupt, "a back reference runs " + std::to_string(bytesPast) +
-                                                    " bytes past the declared size of " + std::to_string(size));
+    return RefusedStream(UnpackStatus::Corrupt, "a back reference runs " + ByteCount(bytesPast) +
+                                                    " past the declared size of " + ByteCount(size));
 }
 
 std::vector<std::uint8_t> WriteBiosLzStream(std::vector<std::uint8_t> header, std::span<const std::uint8_t> input,

@@ -76,12 +76,13 @@ std::uint64_t CheapestParse(LongestMatchTable& table, std::uint32_t literalBits,
             if (at + range.MinLength <= size)
                 window.PushFront(
                     {costFrom[(at + range.MinLength) & mask], static_cast<std::uint32_t>(at + range.MinLength)});
-            if (longest < range.MinLength)
-                continue;
-            const std::size_t last = at + std::min(longest, range.MaxLength);
+            // Nothing beyond the range's longest reference is reachable from
+            // here or from before; with a match, nothing beyond the match.
+            const bool reaches = longest >= range.MinLength;
+            const std::size_t last = at + (reaches ? std::min(longest, range.MaxLength) : range.MaxLength);
             while (!window.Empty() && window.Back().At > last)
                 window.PopBack();
-            if (!window.Empty() && window.Back().Cost + range.Bits < best) {
+            if (reaches && !window.Empty() && window.Back().Cost + range.Bits < best) {
                 best = window.Back().Cost + range.Bits;
                 chosen = static_cast<std::uint32_t>(window.Back().At - at);
             }

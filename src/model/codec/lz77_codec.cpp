@@ -4,6 +4,7 @@
 #include "model/codec/length_cost_parse.h"
 #include "model/codec/longest_match_table.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -66,6 +67,7 @@ PackResult Pack(std::span<const std::uint8_t> input, const PackOptions& options)
 
 std::optional<std::size_t> Probe(std::span<const std::uint8_t> head)
 {
+    head = head.first(std::min<std::size_t>(head.size(), 16));
     const BiosLzHeader header = ReadBiosLzHeader(head, TypeByte, false, DefaultUnpackLimit);
     if (header.Problem != BiosLzHeaderProblem::None || !BiosLzHeadFits(head, header, ReadReference))
         return std::nullopt;
