@@ -64,9 +64,11 @@ Bytes Filler(std::size_t size, unsigned seed)
     return bytes;
 }
 
+// Copies the stream in at address; what would lie past the file's end is cut.
 void Plant(Bytes& file, std::size_t address, const Bytes& stream)
 {
-    std::copy(stream.begin(), stream.end(), file.begin() + static_cast<std::ptrdiff_t>(address));
+    const std::size_t count = std::min(stream.size(), file.size() - address);
+    std::copy_n(stream.begin(), count, file.begin() + static_cast<std::ptrdiff_t>(address));
 }
 
 // Remembers the largest read and the bytes read in all.
