@@ -154,8 +154,8 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         EncodeReport report;
         const std::unique_ptr<StreamView> view =
             stream ? OpenStreamView(rom, *stream, !parsed.Has("--no-vram-safe")) : nullptr;
-        if (auto problem =
-                EncodeImageIntoRom(image, view ? static_cast<TileStore&>(*view) : rom, mode, address, dryRun, report, tiles))
+        if (auto problem = EncodeImageIntoRom(image, view ? static_cast<TileStore&>(*view) : rom, mode, address, dryRun,
+                                              report, tiles))
             throw CliFailure{*problem};
 
         if (!recorded && !givenCount)

@@ -1,12 +1,12 @@
 #include "cli/cli.h"
 #include "cli/cli_args.h"
 
-#include "model/core/rom_file.h"
-#include "model/core/number_text.h"
-#include "model/tools/find_graphics_text.h"
-#include "model/tools/graphics_search.h"
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_search.h"
+#include "model/core/number_text.h"
+#include "model/core/rom_file.h"
+#include "model/tools/find_graphics_text.h"
+#include "model/tools/graphics_search.h"
 
 #include <array>
 #include <atomic>

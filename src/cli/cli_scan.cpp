@@ -3,8 +3,8 @@
 
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_scan.h"
-#include "model/core/rom_file.h"
 #include "model/core/number_text.h"
+#include "model/core/rom_file.h"
 
 #include <algorithm>
 #include <array>

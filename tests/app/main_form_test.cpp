@@ -1,7 +1,7 @@
+#include "support/viewer_fixture.h"
 #include "ui/app/help.h"
 #include "ui/app/main_form.h"
 #include "ui/app/tools.h"
-#include "support/viewer_fixture.h"
 
 #include <QAction>
 #include <QLabel>

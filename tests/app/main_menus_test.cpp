@@ -1,6 +1,6 @@
+#include "support/action_checks.h"
 #include "ui/app/main_form.h"
 #include "ui/app/main_menus.h"
-#include "support/action_checks.h"
 
 #include <QAction>
 #include <QMenu>

@@ -5,17 +5,17 @@
 #include "cli/cli_args.h"
 
 #include "core/reference_codec.h"
-#include "model/palette/act_palette_format.h"
 #include "model/codec/stream_codecs.h"
 #include "model/core/file_io.h"
 #include "model/core/indexed_png.h"
 #include "model/core/mode_short_names.h"
 #include "model/core/number_text.h"
+#include "model/palette/act_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/riff_palette_format.h"
+#include "model/tools/find_graphics_text.h"
 #include "support/plain_png.h"
 #include "support/temp_dir.h"
-#include "model/tools/find_graphics_text.h"
 
 #include <gtest/gtest.h>
 
@@ -899,9 +899,9 @@ TEST_F(Cli, DecodeAndEncodeWorkOnTheUnpackedBytesOfAStream)
     ASSERT_FALSE(WriteFileAtomically(sheet, EncodeIndexedPng(image)));
     const Finished refused = Run({"encode", sheet, romPath});
     EXPECT_EQ(refused.Status, 1);
-    EXPECT_NE(refused.Err.find("bytes, but its room holds " + std::to_string(stream.size()) +
-                               " bytes; nothing was written."),
-              std::string::npos)
+    EXPECT_NE(
+        refused.Err.find("bytes, but its room holds " + std::to_string(stream.size()) + " bytes; nothing was written."),
+        std::string::npos)
         << refused.Err;
     EXPECT_EQ(ReadWholeFile(romPath), written);
 }

@@ -48,7 +48,8 @@ TEST(StreamCodecs, EveryCodecGivesBackWhatItPackedAndTakesOnlyItsOwnBytes)
             EXPECT_LE(unpacked.PackedLength, packed.Bytes.size());
             EXPECT_GT(unpacked.PackedLength + static_cast<std::size_t>(codec->Alignment), packed.Bytes.size());
 
-            const auto declared = codec->Probe(std::span(packed.Bytes).first(std::min<std::size_t>(16, packed.Bytes.size())));
+            const auto declared =
+                codec->Probe(std::span(packed.Bytes).first(std::min<std::size_t>(16, packed.Bytes.size())));
             ASSERT_TRUE(declared.has_value());
             if (*declared != UnknownUnpackedSize)
                 EXPECT_EQ(*declared, sample.Bytes.size());

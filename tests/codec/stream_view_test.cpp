@@ -41,7 +41,10 @@ struct StreamRom : ::testing::Test {
         State.ShowSaveWarning = false;
     }
     Bytes File() const { return ReadWholeFile(State.FileName()); }
-    EditReport SaveAll() { return RecordStep(State.Recorder, "save all", [&] { return SaveAllCells(State, Dialogs); }); }
+    EditReport SaveAll()
+    {
+        return RecordStep(State.Recorder, "save all", [&] { return SaveAllCells(State, Dialogs); });
+    }
 };
 
 TEST_F(StreamRom, SaveAllPacksTheStreamInPlaceAndUndoPutsBackEveryByte)

@@ -3,9 +3,9 @@
 // Checks: every stream listed unpacks at its address to the sizes listed,
 // at least the smallest size asked for, and the list is best first.
 
+#include "fuzz_support.h"
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_scan.h"
-#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

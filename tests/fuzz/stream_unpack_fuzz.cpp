@@ -6,8 +6,8 @@
 // at most the limit from at most its input; what it unpacked packs again
 // into a stream that gives it back, with and without the VRAM-safe option.
 
-#include "model/codec/stream_codecs.h"
 #include "fuzz_support.h"
+#include "model/codec/stream_codecs.h"
 
 namespace {
 

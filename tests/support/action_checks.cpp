@@ -2,7 +2,6 @@
 
 #include "model/codec/shown_stream.h"
 #include "model/codec/stream_codecs.h"
-#include "ui/floor/child_window.h"
 #include "ui/app/help.h"
 #include "ui/app/options.h"
 #include "ui/app/tools.h"
@@ -12,6 +11,7 @@
 #include "ui/editor/editor.h"
 #include "ui/editor/pattern.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/floor/child_window.h"
 #include "ui/palette/color_set.h"
 #include "ui/tools/bookmark.h"
 #include "ui/tools/file_info.h"

@@ -103,8 +103,8 @@ BlocksWritten StreamView::WriteBlocks(std::span<const ByteBlock> blocks)
         return {0, {RomWriteStatus::Failed, problem_ + " Nothing was written."}};
     std::vector<std::uint8_t> changed = unpacked_;
     for (const ByteBlock& block : blocks) {
-        if (block.Offset < 0 || block.Offset + static_cast<std::int64_t>(block.Bytes.size()) >
-                                    static_cast<std::int64_t>(changed.size()))
+        if (block.Offset < 0 ||
+            block.Offset + static_cast<std::int64_t>(block.Bytes.size()) > static_cast<std::int64_t>(changed.size()))
             return {0,
                     {RomWriteStatus::OutsideFile, "The " + std::to_string(block.Bytes.size()) + " bytes at address " +
                                                       std::to_string(block.Offset) +
@@ -115,22 +115,24 @@ BlocksWritten StreamView::WriteBlocks(std::span<const ByteBlock> blocks)
     if (changed == unpacked_) {
         // Nothing to pack: the stream already holds these bytes. The file
         // must still take a write, as it would for a change.
-        RomWriteResult same = file_.IsWritable()
-                                  ? file_.CheckStillTheSameFile(address_, room_)
-                                  : RomWriteResult{RomWriteStatus::NotWritable,
-                                                   "The file '" + file_.Path() +
-                                                       "' is open for reading only; nothing was written."};
+        RomWriteResult same =
+            file_.IsWritable()
+                ? file_.CheckStillTheSameFile(address_, room_)
+                : RomWriteResult{RomWriteStatus::NotWritable,
+                                 "The file '" + file_.Path() + "' is open for reading only; nothing was written."};
         return {same ? count : 0, same};
     }
     const PackResult packed = codec_.Pack(changed, options_);
     if (!packed)
-        return {0, {RomWriteStatus::Failed, "The " + std::string(codec_.Name) + " stream at " + HexText(address_) +
-                                                " could not be packed: " + packed.Error + "; nothing was written."}};
+        return {0,
+                {RomWriteStatus::Failed, "The " + std::string(codec_.Name) + " stream at " + HexText(address_) +
+                                             " could not be packed: " + packed.Error + "; nothing was written."}};
     if (packed.Bytes.size() > room_)
-        return {0, {RomWriteStatus::NoRoom, "The packed " + std::string(codec_.Name) + " stream at " +
-                                                HexText(address_) + " would take " +
-                                                std::to_string(packed.Bytes.size()) + " bytes, but its room holds " +
-                                                std::to_string(room_) + " bytes; nothing was written."}};
+        return {0,
+                {RomWriteStatus::NoRoom, "The packed " + std::string(codec_.Name) + " stream at " + HexText(address_) +
+                                             " would take " + std::to_string(packed.Bytes.size()) +
+                                             " bytes, but its room holds " + std::to_string(room_) +
+                                             " bytes; nothing was written."}};
     RomWriteResult written = file_.WriteAt(address_, packed.Bytes.data(), packed.Bytes.size());
     if (!written)
         return {0, written};

@@ -32,10 +32,7 @@ struct Document {
     TileSourceKey ShownSource;
     std::unique_ptr<TileStore> ShownStream;  // null while the file itself is shown
     TileStore& Tiles() { return ShownStream ? *ShownStream : static_cast<TileStore&>(FileHandle); }
-    const TileStore& Tiles() const
-    {
-        return ShownStream ? *ShownStream : static_cast<const TileStore&>(FileHandle);
-    }
+    const TileStore& Tiles() const { return ShownStream ? *ShownStream : static_cast<const TileStore&>(FileHandle); }
     // The length of what is shown: the file's, or the unpacked stream's.
     std::int32_t TilesLength() const { return Tiles().Length(); }
 

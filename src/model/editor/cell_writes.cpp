@@ -3,8 +3,8 @@
 #include "model/core/confirm_save.h"
 #include "model/core/program_state.h"
 #include "model/core/tile_io.h"
-#include "model/editor/editor_slots.h"
 #include "model/core/write_messages.h"
+#include "model/editor/editor_slots.h"
 
 namespace {
 
@@ -15,8 +15,7 @@ UserMessage WriteFailedMessage(const std::string& reason)
 
 }  // namespace
 
-CellWriteResult WriteCellTo(ProgramState& state, Dialogs& dialogs, int slot, std::int64_t address,
-                            std::uint8_t mode)
+CellWriteResult WriteCellTo(ProgramState& state, Dialogs& dialogs, int slot, std::int64_t address, std::uint8_t mode)
 {
     CellWriteResult result;
     if (!TileInsideFile(state, mode, address)) {
@@ -32,8 +31,7 @@ CellWriteResult WriteCellTo(ProgramState& state, Dialogs& dialogs, int slot, std
         result.Outcome = CellWriteOutcome::Written;
         // Written at its own address in its own mode: the file holds the edit.
         const EditorSlot& cell = state.EditorSlots[slot];
-        if (address == cell.Address && mode == SaveModeOf(cell, state.CurrentMode) &&
-            cell.Source == state.ShownSource)
+        if (address == cell.Address && mode == SaveModeOf(cell, state.CurrentMode) && cell.Source == state.ShownSource)
             MarkSaved(state.EditorSlots, slot);
     } else {
         result.Outcome = CellWriteOutcome::Failed;

@@ -172,7 +172,8 @@ void Browser::RedrawBrowser()
     setWindowTitle(QStringLiteral("Browser - '") + QString::fromStdString(state_.FileName()) + QStringLiteral("' in ") +
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
-                   QStringLiteral(" mode") + (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)));
+                   QStringLiteral(" mode") +
+                   (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)));
     ShowWindow();
     repaint();
 }

@@ -2,10 +2,10 @@
 
 #include "ui/floor/refresh.h"
 
-#include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
 #include "model/tools/bookmark_edits.h"
+#include "ui/floor/windows.h"
 
 #include <QCheckBox>
 #include <QEvent>

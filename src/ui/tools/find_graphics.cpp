@@ -1,14 +1,14 @@
 #include "ui/tools/find_graphics.h"
 
-#include "model/core/dialogs.h"
-#include "model/core/number_text.h"
-#include "model/core/program_state.h"
-#include "model/tools/find_graphics_text.h"
-#include "model/tools/search_file_source.h"
 #include "model/codec/shown_stream.h"
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_search.h"
+#include "model/core/dialogs.h"
+#include "model/core/number_text.h"
+#include "model/core/program_state.h"
 #include "model/editor/image_formats.h"
+#include "model/tools/find_graphics_text.h"
+#include "model/tools/search_file_source.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/floor/windows.h"
 #include "ui/tools/find_streams.h"
@@ -361,9 +361,9 @@ void FindGraphics::ShowMatch(int row)
     if (row < 0 || row >= static_cast<int>(matches_.size()))
         return;
     const GraphicsMatch& match = matches_[static_cast<std::size_t>(row)];
-    const TileSourceKey where =
-        match.StreamAddress < 0 ? searched_
-                                : TileSourceKey{match.StreamAddress, static_cast<std::uint8_t>(match.StreamCodec)};
+    const TileSourceKey where = match.StreamAddress < 0
+                                    ? searched_
+                                    : TileSourceKey{match.StreamAddress, static_cast<std::uint8_t>(match.StreamCodec)};
     if (where != state_.ShownSource && !windows_.FindStreams->ShowSource(where))
         return;
     windows_.BrowCtrl->ShowTileAt(match.Mode, match.Address);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/floor/tool_window.h"
 #include "model/core/editor_cells.h"
 #include "model/tools/graphics_search.h"
+#include "ui/floor/tool_window.h"
 
 #include <atomic>
 #include <cstddef>

@@ -201,10 +201,10 @@ void FindStreams::Finish(std::vector<FoundStream> found, bool cancelled)
     found_ = std::move(found);
     QList<QTreeWidgetItem*> rows;
     for (const FoundStream& stream : found_)
-        rows.append(new QTreeWidgetItem(QStringList{
-            Text(HexText(stream.Address)), QString::fromLatin1(stream.Codec->Name),
-            QString::number(stream.PackedLength), QString::number(stream.UnpackedLength),
-            stream.WholeTiles ? QStringLiteral("yes") : QStringLiteral("no")}));
+        rows.append(new QTreeWidgetItem(
+            QStringList{Text(HexText(stream.Address)), QString::fromLatin1(stream.Codec->Name),
+                        QString::number(stream.PackedLength), QString::number(stream.UnpackedLength),
+                        stream.WholeTiles ? QStringLiteral("yes") : QStringLiteral("no")}));
     ListStreams->addTopLevelItems(rows);
     const std::string count = std::to_string(found_.size()) + (found_.size() == 1 ? " stream" : " streams");
     ShowStatus(cancelled ? "Cancelled: " + count + " found so far." : count + " found.");
