@@ -1,6 +1,7 @@
 #include "model/codec/stream_scan.h"
 
 #include "model/core/progress_gate.h"
+#include "model/core/worker_threads.h"
 
 #include <algorithm>
 #include <cstring>
@@ -293,18 +294,7 @@ StreamScanResult ScanForStreams(const SearchSource& source, std::span<const Stre
                 gate.Add(std::min(BlockBytes, length - block * BlockBytes));
         }
     };
-    std::vector<std::thread> threads;
-    std::vector<int> refused;
-    for (int t = 0; t < threadCount; ++t)
-        try {
-            threads.emplace_back(scan, t);
-        } catch (const std::system_error&) {
-            refused.push_back(t);
-        }
-    for (const int t : refused)
-        scan(t);
-    for (auto& thread : threads)
-        thread.join();
+    RunOnThreads(threadCount, scan);
 
     std::vector<Found> found;
     for (Worker& worker : workers) {

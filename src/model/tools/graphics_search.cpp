@@ -1,6 +1,7 @@
 #include "model/tools/graphics_search.h"
 
 #include "model/core/progress_gate.h"
+#include "model/core/worker_threads.h"
 #include "model/core/rom_file.h"
 #include "model/core/tile_codec.h"
 #include "model/tools/byte_filter.h"
@@ -528,18 +529,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     const auto scan = [&](int t) {
         ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
     };
-    std::vector<std::thread> threads;
-    std::vector<int> refused;
-    for (int t = 0; t < threadCount; ++t)
-        try {
-            threads.emplace_back(scan, t);
-        } catch (const std::system_error&) {
-            refused.push_back(t);
-        }
-    for (const int t : refused)
-        scan(t);
-    for (auto& thread : threads)
-        thread.join();
+    RunOnThreads(threadCount, scan);
 
     std::vector<RawHit> hits;
     for (const Worker& worker : workers) {
