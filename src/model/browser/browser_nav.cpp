@@ -23,18 +23,37 @@ std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lin
     return static_cast<std::int32_t>(std::max<std::int64_t>(address, 0));
 }
 
-GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile)
+GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile,
+                       const TileLayout& layout)
 {
     const std::int64_t tile = std::max(bytesPerTile, 1);
-    const std::int64_t limit = fileLength - tile * columns * lines;
+    const LayoutRows rows = LayoutRowsOf(layout, columns, lines);
+    const std::int64_t gridTiles = static_cast<std::int64_t>(rows.LineTiles) * rows.Lines;
+    const std::int64_t limit = fileLength - tile * gridTiles;
+    const std::int64_t mostBack = std::min<std::int64_t>(address / tile, gridTiles - 1);
     std::int64_t back = 0;  // tiles the grid starts before the address
     if (address > limit)
-        back = std::min<std::int64_t>((address - limit + tile - 1) / tile, address / tile);
-    back = std::min<std::int64_t>(back, static_cast<std::int64_t>(columns) * lines - 1);
+        back = std::min<std::int64_t>((address - limit + tile - 1) / tile, mostBack);
+    // Blocks cut by the grid's edge hide some of their tiles: when the tile
+    // would be one of them the grid starts further back, or else less far
+    // back (its end then reaches past the end of the file, as near the
+    // start of a short file).
+    auto visible = [&](std::int64_t index) {
+        const GridPosition at = LayoutPositionOf(layout, columns, index);
+        return at.Column < columns && at.Line < lines;
+    };
+    std::int64_t shown = back;
+    while (shown <= mostBack && !visible(shown))
+        ++shown;
+    if (shown > mostBack)
+        for (shown = back; shown > 0 && !visible(shown);)
+            --shown;
+    back = std::max<std::int64_t>(shown, 0);
+    const GridPosition at = LayoutPositionOf(layout, columns, back);
     GridPlace place;
     place.Start = static_cast<std::int32_t>(address - back * tile);
-    place.Column = static_cast<int>(back % std::max(columns, 1));
-    place.Line = static_cast<int>(back / std::max(columns, 1));
+    place.Column = at.Column;
+    place.Line = at.Line;
     return place;
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "model/core/tile_layout.h"
+
 #include <cstdint>
 #include <string_view>
 
-// Address arithmetic of the browser's navigation controls.
+// Address arithmetic of the browser's navigation controls. Lines and
+// columns are the grid's as navigation counts them (BrowserRows): in a
+// layout of blocks a line is a row of whole blocks.
 
 // Range of the address scroll bar.
 inline constexpr int AddressScrollMax = 32767;
@@ -22,13 +26,15 @@ std::int32_t JumpAddress(std::string_view text, std::int32_t fileLength, int lin
 // Where the grid starts so that the tile at address shows as one of its
 // tiles, and that tile's column and line. The grid starts at the address
 // itself unless that would reach past the end of the file; it then starts
-// whole tiles earlier (never before 0).
+// whole tiles earlier (never before 0), so that the tile shows on the grid
+// in the layout (lines and columns are the grid's own).
 struct GridPlace {
     std::int32_t Start = 0;
     int Column = 0;
     int Line = 0;
 };
-GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile);
+GridPlace GridPlaceFor(std::int32_t address, std::int32_t fileLength, int lines, int columns, int bytesPerTile,
+                       const TileLayout& layout = {});
 
 // Scroll bar units per arrow key step for a browser of the given client
 // height: 32767 divided by the height, at most 255.

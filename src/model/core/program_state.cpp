@@ -36,7 +36,12 @@ std::int64_t TileAddressAt(const ProgramState& state, int column, int line)
 {
     return static_cast<std::int64_t>(state.BrowserAddress) +
            static_cast<std::int64_t>(CurrentModeInfo(state).BytesPerTile) *
-               (column + static_cast<std::int64_t>(state.BrowserColumns) * line);
+               LayoutTileIndex(state.BrowserLayout, state.BrowserColumns, column, line);
+}
+
+LayoutRows BrowserRows(const View& view)
+{
+    return LayoutRowsOf(view.BrowserLayout, view.BrowserColumns, view.BrowserLines);
 }
 
 int CursorSlot(const View& view)

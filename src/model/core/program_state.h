@@ -35,9 +35,12 @@ void InitState(ProgramState& state);
 // The current mode's record.
 const ModeInfo& CurrentModeInfo(const ProgramState& state);
 
-// File address of the browser's tile at a column and line of its grid, in
-// 64 bits so that no grid position overflows.
+// File address of the browser's tile at a column and line of its grid (in
+// the grid's layout), in 64 bits so that no grid position overflows.
 std::int64_t TileAddressAt(const ProgramState& state, int column, int line);
+
+// The browser's grid as navigation counts it: rows of whole layout blocks.
+LayoutRows BrowserRows(const View& view);
 
 // The editor cell under the cursor.
 int CursorSlot(const View& view);

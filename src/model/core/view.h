@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/core/packed_color.h"
+#include "model/core/tile_layout.h"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +28,7 @@ struct View {
     bool BrowserGrid = false;
     int BrowserSelX = 0;
     int BrowserSelY = 0;
+    TileLayout BrowserLayout;  // how the grid lays the tiles out; the row order by default
     std::string AddressFieldText = "0";  // the jump field as it reads now, typed or shown
 
     // Editor.

@@ -1,8 +1,10 @@
 #include "model/core/command_line.h"
 #include "ui/app/main_form.h"
+#include "ui/floor/program_settings.h"
 #include "model/core/program_state.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <cstdio>
 #include <string>
@@ -32,6 +34,9 @@ int main(int argc, char* argv[])
 
     ProgramState state;
     MainForm mainForm(state);
+    // The program's own settings, read here and not by the window, so that
+    // tests that make windows start from the defaults.
+    state.BrowserLayout = StoredBrowserLayout(QSettings());
     mainForm.show();
     if (!line.RomPath.empty())
         mainForm.OpenStartFile(line.RomPath);

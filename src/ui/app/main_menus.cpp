@@ -83,10 +83,53 @@ constexpr MenuItemEntry EditItems[] = {
     {"IApplyPatch", "Apply patch...", {}, [](Windows& w) { w.UndoEdge->ApplyPatch(); }},
 };
 
+template <int Width, int Height, bool Columns>
+void ChooseLayout(Windows& w)
+{
+    w.BrowCtrl->SetLayout({Width, Height, Columns});
+}
+
+template <int Width, int Height, bool Columns>
+bool IsLayout(Windows& w)
+{
+    return w.BrowCtrl->Layout() == TileLayout{Width, Height, Columns};
+}
+
+template <int Width, int Height, bool Columns>
+constexpr MenuItemEntry LayoutItem(const char* name, const char* text)
+{
+    return {name, text, {}, &ChooseLayout<Width, Height, Columns>, &IsLayout<Width, Height, Columns>};
+}
+
+bool NoPresetLayoutChecked(Windows& w);
+
+// Added after the Edit menu: how the browser lays tiles out, and maps.
+constexpr MenuItemEntry LayoutItems[] = {
+    LayoutItem<1, 1, false>("ILayRows", "Tiles in rows"),
+    LayoutItem<1, 2, false>("ILay1x2", "8x16 sprites (1x2)"),
+    LayoutItem<2, 2, false>("ILay2x2", "2x2 blocks, row by row"),
+    LayoutItem<2, 2, true>("ILay2x2Col", "2x2 blocks, column by column"),
+    LayoutItem<3, 3, true>("ILay3x3Col", "3x3 blocks, column by column"),
+    LayoutItem<4, 4, false>("ILay4x4", "4x4 blocks, row by row"),
+    LayoutItem<4, 4, true>("ILay4x4Col", "4x4 blocks, column by column"),
+    LayoutItem<8, 8, false>("ILay8x8", "8x8 blocks, row by row"),
+    {"ILayCustom", "Other blocks...", {}, [](Windows& w) { w.BrowCtrl->ChooseOtherLayout(); },
+     &NoPresetLayoutChecked},
+};
+
 constexpr MenuEntry Menus[] = {
     {"IBrowser", "Browser", BrowserItems}, {"IEditor", "Editor", EditorItems}, {"ITile", "Tile", TileItems},
-    {"IIhelp", "Help", HelpItems},         {"IEdit", "Edit", EditItems},
+    {"IIhelp", "Help", HelpItems},         {"IEdit", "Edit", EditItems},       {"ILayout", "Layout", LayoutItems},
 };
+
+// "Other blocks..." is checked when no block size of the menu's own is.
+bool NoPresetLayoutChecked(Windows& w)
+{
+    for (const MenuItemEntry& item : LayoutItems)
+        if (item.Checked && item.Checked != &NoPresetLayoutChecked && item.Checked(w))
+            return false;
+    return true;
+}
 
 // The four menus the program has always had; the ones after them are added.
 constexpr std::size_t FirstMenusCount = 4;
@@ -121,6 +164,11 @@ std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)
                 action->setShortcutContext(Qt::WidgetShortcut);
             }
             QObject::connect(action, &QAction::triggered, action, [&windows, run = item.Run] { run(windows); });
+            if (item.Checked) {
+                action->setCheckable(true);
+                QObject::connect(menu, &QMenu::aboutToShow, action,
+                                 [&windows, action, checked = item.Checked] { action->setChecked(checked(windows)); });
+            }
         }
         menus.push_back(menu);
     }

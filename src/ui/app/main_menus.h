@@ -17,6 +17,9 @@ struct MenuItemEntry {
     const char* Text = nullptr;
     QKeyCombination Key{};
     void (*Run)(Windows&) = nullptr;
+    // Items that show a check mark say here whether they are checked; asked
+    // each time their menu opens.
+    bool (*Checked)(Windows&) = nullptr;
 
     bool IsSeparator() const { return Text == nullptr; }
 };
@@ -31,7 +34,7 @@ struct MenuEntry {
 // The main window's menus, left to right. Adding an item is one line in
 // its menu's list.
 std::span<const MenuEntry> MainMenuTable();
-// The menus added after those (Edit), left to right.
+// The menus added after those (Edit, Layout), left to right.
 std::span<const MenuEntry> AddedMenuTable();
 
 // Builds the table's menus into the menu bar, each item running its action

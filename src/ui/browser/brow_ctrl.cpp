@@ -7,6 +7,8 @@
 #include "model/core/view_limits.h"
 #include "model/palette/working_palette.h"
 #include "ui/browser/browser.h"
+#include "ui/browser/layout_dialog.h"
+#include "ui/floor/program_settings.h"
 #include "ui/floor/child_window.h"
 #include "ui/floor/icons.h"
 #include "ui/floor/refresh.h"
@@ -17,6 +19,7 @@
 #include "ui/tools/bookmark.h"
 #include "ui/tools/file_info.h"
 
+#include <QSettings>
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -156,7 +159,7 @@ void BrowCtrl::ScrollBrowser()
         return;
     }
     state_.BrowserAddress =
-        ScrolledAddress(state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns,
+        ScrolledAddress(state_.TilesLength(), BrowserRows(state_).Lines, BrowserRows(state_).LineTiles,
                         CurrentModeInfo(state_).BytesPerTile, browser->ScrAdd->value(), state_.BrowserDiv);
     browser->TimedReloadAndRedraw();
 }
@@ -218,8 +221,8 @@ void BrowCtrl::GridSize_Change()
 
 void BrowCtrl::BtJumpAdd_Click()
 {
-    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.TilesLength(), state_.BrowserLines,
-                                        state_.BrowserColumns, CurrentModeInfo(state_).BytesPerTile);
+    state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.TilesLength(), BrowserRows(state_).Lines,
+                                        BrowserRows(state_).LineTiles, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     windows_.Changes.Announce(ChangeKind::BrowserJump);
 }
@@ -235,13 +238,33 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
                 ComboMode->setCurrentIndex(position);
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
     const GridPlace place =
-        GridPlaceFor(address, state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile);
+        GridPlaceFor(address, state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile,
+                     state_.BrowserLayout);
     state_.BrowserAddress = place.Start;
     state_.BrowserSelX = place.Column;
     state_.BrowserSelY = place.Line;
     ShowFineOffset(static_cast<std::uint8_t>(place.Start % bytesPerTile));
     ShowAddress(state_.BrowserAddress);
     BrowserAddressChanged(windows_);
+}
+
+void BrowCtrl::SetLayout(const TileLayout& layout)
+{
+    state_.BrowserLayout = ValidTileLayout(layout);
+    QSettings settings;
+    StoreBrowserLayout(settings, state_.BrowserLayout);
+    ReloadBrowser();
+}
+
+const TileLayout& BrowCtrl::Layout() const
+{
+    return state_.BrowserLayout;
+}
+
+void BrowCtrl::ChooseOtherLayout()
+{
+    if (const std::optional<TileLayout> chosen = AskBlockLayout(this, state_.BrowserLayout))
+        SetLayout(*chosen);
 }
 
 void BrowCtrl::BtBrowZoomIn_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/tile_layout.h"
 #include "model/core/mode_table.h"
 
 #include <QWidget>
@@ -59,6 +60,13 @@ public:
     void ShowAddress(std::int32_t address);
     // Shows offset in the fine offset's bar and label and keeps it in the view.
     void ShowFineOffset(std::uint8_t offset);
+
+    // Lays the grid's tiles out anew from the same first tile; the selection
+    // keeps its grid place. Remembered in the program's settings.
+    void SetLayout(const TileLayout& layout);
+    const TileLayout& Layout() const;
+    // Asks for a block size and order of the user's own and lays it out.
+    void ChooseOtherLayout();
 
     // Shows the list's first mode; the main window calls it once every
     // window is made.

@@ -2,6 +2,7 @@
 
 #include "model/browser/browser_nav.h"
 #include "model/browser/browser_picture.h"
+#include "model/browser/grid_tiles.h"
 #include "model/codec/shown_stream.h"
 #include "model/core/dialogs.h"
 #include "model/core/editor_cells.h"
@@ -121,8 +122,8 @@ bool Browser::IsWindowVisible() const
 void Browser::ReadGrid()
 {
     if (state_.FileOpen())
-        ReadTiles(state_.Tiles(), state_.CurrentMode, state_.BrowserAddress,
-                  state_.BrowserColumns * state_.BrowserLines, decodedPixels_.data());
+        ReadGridTiles(state_.Tiles(), state_.CurrentMode, state_.BrowserAddress, state_.BrowserLayout,
+                      state_.BrowserColumns, state_.BrowserLines, decodedPixels_.data(), layoutRun_);
 }
 
 void Browser::ReloadBrowser()
@@ -310,14 +311,15 @@ void Browser::WheelLines(int steps)
     if (steps == 0)
         return;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    state_.BrowserAddress = WheelAddress(state_.BrowserAddress, steps, state_.TilesLength(), state_.BrowserLines,
-                                         state_.BrowserColumns, bytesPerTile);
+    const LayoutRows rows = BrowserRows(state_);
+    state_.BrowserAddress =
+        WheelAddress(state_.BrowserAddress, steps, state_.TilesLength(), rows.Lines, rows.LineTiles, bytesPerTile);
     {
         // The scroll bar follows without recomputing the address from its
         // coarser position.
         const QSignalBlocker blocker(ScrAdd);
-        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.TilesLength(), state_.BrowserLines,
-                                           state_.BrowserColumns, bytesPerTile, state_.BrowserDiv));
+        ScrAdd->setValue(ScrollPositionFor(state_.BrowserAddress, state_.TilesLength(), rows.Lines, rows.LineTiles,
+                                           bytesPerTile, state_.BrowserDiv));
     }
     TimedReloadAndRedraw();
 }

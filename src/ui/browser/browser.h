@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 struct ProgramState;
 struct Windows;
@@ -105,6 +106,7 @@ private:
     ProgramState& state_;
     Windows& windows_;
     std::array<std::uint8_t, BrowserPixelCount> decodedPixels_{};
+    std::vector<std::uint8_t> layoutRun_;  // a block layout's tiles in file order, read before arranging
     QImage tileImage_;
     QImage backingImage_;
     WheelSteps wheelSteps_;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "model/core/tile_layout.h"
+
+class QSettings;
+
+// The program's own settings, kept by Qt (QSettings) apart from the layout
+// file of the windows: what the user chose beyond the described options.
+
+// The browser's tile layout as stored ("2x2,col"); the row order when none
+// is stored or the stored text is not a layout.
+TileLayout StoredBrowserLayout(const QSettings& settings);
+void StoreBrowserLayout(QSettings& settings, const TileLayout& layout);
