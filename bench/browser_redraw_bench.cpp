@@ -1,7 +1,7 @@
 // The browser's two hot paths on the offscreen platform, for the largest
 // grid (16 x 16 tiles) at the largest zoom (13): a reload (file read,
 // decoding, rendering, magnifying, grid and frame) and the redraw after a
-// palette change (no file read).
+// palette change (no file read); the reload also in two block layouts.
 #include "ui/floor/refresh.h"
 #include "ui/app/main_form.h"
 #include "ui/browser/brow_ctrl.h"
@@ -64,9 +64,13 @@ Viewer& TheViewer()
     return *theViewer;
 }
 
+// Arg: 0 the row order, 1 blocks of 2x2 column by column, 2 blocks of 3x3
+// (cut by the grid's edge).
 void BM_ReloadBrowserLargestGrid(benchmark::State& run)
 {
     Viewer& viewer = TheViewer();
+    const TileLayout layouts[] = {{1, 1, false}, {2, 2, true}, {3, 3, false}};
+    viewer.state.BrowserLayout = layouts[run.range(0)];
     Browser* browser = viewer.form->AllWindows().Browser;
     std::int32_t address = 0;
     for (auto _ : run) {
@@ -77,6 +81,7 @@ void BM_ReloadBrowserLargestGrid(benchmark::State& run)
     }
     run.counters["backing_pixels"] =
         static_cast<double>(browser->BackingImage().width()) * browser->BackingImage().height();
+    viewer.state.BrowserLayout = {};
 }
 
 void BM_PaletteChangeRedraw(benchmark::State& run)
@@ -92,7 +97,7 @@ void BM_PaletteChangeRedraw(benchmark::State& run)
 
 }  // namespace
 
-BENCHMARK(BM_ReloadBrowserLargestGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReloadBrowserLargestGrid)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaletteChangeRedraw)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)

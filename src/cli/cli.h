@@ -44,6 +44,8 @@ inline constexpr std::string_view RecordModeKey = "Brixel mode";
 inline constexpr std::string_view RecordAddressKey = "Brixel address";
 inline constexpr std::string_view RecordCountKey = "Brixel count";
 inline constexpr std::string_view RecordColumnsKey = "Brixel columns";
+// Only a sheet in a block layout records it ("2x2,col"); none is the row order.
+inline constexpr std::string_view RecordLayoutKey = "Brixel layout";
 
 std::vector<PngText> SheetRecordTexts(const TileRun& run);
 

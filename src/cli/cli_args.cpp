@@ -169,6 +169,17 @@ GraphicsMode ModeOption(const ParsedArgs& parsed)
     throw UsageError{"unknown mode '" + name + "' (brixel-cli modes lists them)"};
 }
 
+TileLayout LayoutOption(const ParsedArgs& parsed)
+{
+    if (!parsed.Has("--layout"))
+        return {};
+    const std::string& text = parsed.Required("--layout");
+    if (const auto layout = ParseTileLayout(text))
+        return *layout;
+    throw UsageError{"--layout takes WxH or WxH,col with sides from 1 to " + std::to_string(MaxLayoutBlockSide) +
+                     " tiles, not '" + text + "'"};
+}
+
 std::int32_t AddressOption(const ParsedArgs& parsed)
 {
     const std::string& text = parsed.Required("--address");

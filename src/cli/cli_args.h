@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/core/tile_layout.h"
+
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -83,6 +85,9 @@ GraphicsMode ModeOption(const ParsedArgs& parsed);
 // Opens the ROM for a command: CliFailure with the reason when it cannot,
 // and the notice of a write put back after a crash on err.
 void OpenRom(RomFile& rom, const std::string& path, std::ostream& err);
+
+// --layout WxH[,col] (ParseTileLayout); the row order when not given.
+TileLayout LayoutOption(const ParsedArgs& parsed);
 
 // --address A in any form ParseAddress reads.
 std::int32_t AddressOption(const ParsedArgs& parsed);

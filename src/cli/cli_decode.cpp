@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::string_view DecodeUsage =
     "Usage: brixel-cli decode ROM --mode MODE --address A --count N [--columns C]\n"
-    "                         [--palette FILE] [--palette-size all|mode] -o OUT.png\n"
+    "                         [--layout WxH[,col]] [--palette FILE]\n"
+    "                         [--palette-size all|mode] -o OUT.png\n"
     "Writes N tiles of the ROM, from address A on, as an indexed PNG: C tiles a\n"
     "row (default 16), left to right, top to bottom; cells after the last tile\n"
     "hold index 0. MODE is a short name of 'brixel-cli modes'; A is decimal or\n"
@@ -24,9 +25,14 @@ constexpr std::string_view DecodeUsage =
     "exactly these N tiles. -o - writes the PNG to standard output.\n"
     "--codec C --stream S read the tiles from the unpacked bytes of the\n"
     "compressed stream at file address S (see 'brixel-cli scan'); A then counts\n"
-    "in those bytes, and the PNG records the stream too.\n";
+    "in those bytes, and the PNG records the stream too.\n"
+    "--layout WxH lays the tiles out in blocks of W x H tiles (1 to 8 each),\n"
+    "row by row inside a block, or column by column with ',col' (8x16 sprites\n"
+    "are 1x2, Mega Drive sprites 2x2,col to 4x4,col); C must be a multiple of W.\n"
+    "The PNG records the layout (\"Brixel layout\") for encode.\n";
 
-constexpr std::array<OptionSpec, 9> DecodeOptions{{
+constexpr std::array<OptionSpec, 10> DecodeOptions{{
+    {"--layout", true},
     {"--codec", true},
     {"--stream", true},
     {"--mode", true},
@@ -48,10 +54,14 @@ int PngDepthFor(int bitsPerPixel)
 
 std::vector<PngText> SheetRecordTexts(const TileRun& run)
 {
-    return {{std::string(RecordModeKey), std::string(ModeShortName(run.Mode))},
-            {std::string(RecordAddressKey), HexText(run.Address)},
-            {std::string(RecordCountKey), std::to_string(run.Count)},
-            {std::string(RecordColumnsKey), std::to_string(run.Columns)}};
+    std::vector<PngText> texts{{std::string(RecordModeKey), std::string(ModeShortName(run.Mode))},
+                               {std::string(RecordAddressKey), HexText(run.Address)},
+                               {std::string(RecordCountKey), std::to_string(run.Count)},
+                               {std::string(RecordColumnsKey), std::to_string(run.Columns)}};
+    // Sheets in the row order carry the four texts they always had.
+    if (run.Layout != TileLayout{})
+        texts.push_back({std::string(RecordLayoutKey), TileLayoutText(run.Layout)});
+    return texts;
 }
 
 int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -70,6 +80,11 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!columns)
             throw UsageError{"--columns must be a whole number from 1 to " + std::to_string(MaxPngSide / 8)};
         run.Columns = *columns;
+        run.Layout = LayoutOption(parsed);
+        if (run.Columns % run.Layout.BlockWidth != 0)
+            throw UsageError{"--columns " + std::to_string(run.Columns) + " does not hold whole blocks of --layout " +
+                             TileLayoutText(run.Layout) + ": give a multiple of " +
+                             std::to_string(run.Layout.BlockWidth)};
         const std::string paletteSize = parsed.ValueOr("--palette-size", "all");
         if (paletteSize != "all" && paletteSize != "mode")
             throw UsageError{"--palette-size takes 'all' or 'mode'"};

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::string_view EncodeUsage =
     "Usage: brixel-cli encode IMAGE.png ROM [--mode MODE] [--address A] [--count N]\n"
-    "                         [--dry-run]\n"
+    "                         [--layout WxH[,col]] [--dry-run]\n"
     "Writes the tiles of an indexed PNG into the ROM in place, from address A\n"
     "on: the image's 8x8 cells left to right, top to bottom. Both sides must be\n"
     "multiples of 8 and every index must fit the mode (below 2^bpp); otherwise\n"
@@ -28,9 +28,12 @@ constexpr std::string_view EncodeUsage =
     "stream at file address S: the stream is packed again and written in\n"
     "place, refused when it no longer fits the room it had. A PNG decoded from\n"
     "a stream goes back into it unless --codec and --stream say otherwise.\n"
-    "--no-vram-safe lets the LZ codecs copy from the byte just written.\n";
+    "--no-vram-safe lets the LZ codecs copy from the byte just written.\n"
+    "--layout WxH[,col] takes the cells block after block (see decode); a PNG\n"
+    "decoded in a layout is read in that layout unless --layout says otherwise.\n";
 
-constexpr std::array<OptionSpec, 7> EncodeOptions{{
+constexpr std::array<OptionSpec, 8> EncodeOptions{{
+    {"--layout", true},
     {"--codec", true},
     {"--stream", true},
     {"--no-vram-safe", false},
@@ -55,6 +58,7 @@ SheetRecord ReadSheetRecord(const IndexedImage& image)
     const std::string* address = valueOf(RecordAddressKey);
     const std::string* count = valueOf(RecordCountKey);
     const std::string* columns = valueOf(RecordColumnsKey);
+    const std::string* layout = valueOf(RecordLayoutKey);
     record.Present = mode || address || count || columns;
     if (!record.Present)
         return record;
@@ -76,8 +80,11 @@ SheetRecord ReadSheetRecord(const IndexedImage& image)
         damaged(RecordCountKey, count);
     if (!readColumns)
         damaged(RecordColumnsKey, columns);
+    const auto readLayout = layout ? ParseTileLayout(*layout) : std::optional<TileLayout>(TileLayout{});
+    if (!readLayout)
+        damaged(RecordLayoutKey, layout);
     if (!record.Damage)
-        record.Run = TileRun{*readMode, *readAddress, *readCount, *readColumns};
+        record.Run = TileRun{*readMode, *readAddress, *readCount, *readColumns, *readLayout};
     return record;
 }
 
@@ -105,6 +112,8 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (parsed.Has("--count") && !(givenCount = ParsePositive(parsed.Required("--count"), INT32_MAX)))
             throw UsageError{"--count must be a whole number of tiles, 1 or more"};
         const bool dryRun = parsed.Has("--dry-run");
+        const bool givenLayout = parsed.Has("--layout");
+        TileLayout layout = LayoutOption(parsed);
         std::optional<StreamChoice> stream = StreamOptions(parsed);
 
         const Loaded<IndexedImage> image = ReadIndexedPng(png);
@@ -125,6 +134,8 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
             mode = record.Run.Mode;
         if (!givenAddress)
             address = record.Run.Address;
+        if (!givenLayout && recorded)
+            layout = record.Run.Layout;
         int tiles = EveryCell;
         if (givenCount) {
             tiles = *givenCount;
@@ -155,7 +166,7 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const std::unique_ptr<StreamView> view =
             stream ? OpenStreamView(rom, *stream, !parsed.Has("--no-vram-safe")) : nullptr;
         if (auto problem = EncodeImageIntoRom(image, view ? static_cast<TileStore&>(*view) : rom, mode, address, dryRun,
-                                              report, tiles))
+                                              report, tiles, layout))
             throw CliFailure{*problem};
 
         if (!recorded && !givenCount)

@@ -7,6 +7,7 @@
 #include "model/core/rom_file.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/graphics_search.h"
+#include "model/tools/tile_pattern.h"
 
 #include <array>
 #include <atomic>
@@ -17,6 +18,7 @@ namespace {
 constexpr std::string_view FindUsage =
     "Usage: brixel-cli find ROM --query TILES.png [--mode all|NAME] [--exact] [--flips]\n"
     "                       [--neighbours] [--keep-uniform] [--max N] [--in-streams]\n"
+    "                       [--layout WxH[,col]]\n"
     "Looks for the 8x8 tiles of an indexed PNG (cut from its top-left corner)\n"
     "at every byte offset of the ROM, in one mode or all (the default), and\n"
     "prints one match per line, best first:\n"
@@ -29,7 +31,11 @@ constexpr std::string_view FindUsage =
     "The picture may hold at most 4096 different tiles.\n"
     "--in-streams also searches the unpacked bytes of every compressed stream\n"
     "'brixel-cli scan' finds; such a match ends with the stream, as CODEC\n"
-    "STREAM_ADDRESS, and its addresses count in the unpacked bytes.\n";
+    "STREAM_ADDRESS, and its addresses count in the unpacked bytes.\n"
+    "--layout WxH[,col] reads the picture in blocks of W x H tiles (see decode):\n"
+    "its whole blocks, block after block, are one run of tiles, so that with\n"
+    "--neighbours a sprite is found where its tiles follow each other. TILE\n"
+    "then counts along that run.\n";
 
 static_assert(MaxDifferentQueryTiles == 4096, "the usage names the limit");
 
@@ -42,7 +48,8 @@ std::string StreamWords(const GraphicsMatch& match)
            HexText(match.StreamAddress);
 }
 
-constexpr std::array<OptionSpec, 8> FindOptions{{{"--query", true},
+constexpr std::array<OptionSpec, 9> FindOptions{{{"--query", true},
+                                                 {"--layout", true},
                                                  {"--in-streams", false},
                                                  {"--mode", true},
                                                  {"--exact", false},
@@ -91,9 +98,12 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
         const Loaded<IndexedImage> picture = ReadIndexedPng(parsed.Required("--query"));
         if (picture.Error)
             throw CliFailure{picture.Error->Text};
-        const std::vector<QueryTile> query = QueryFromImage(picture.Width, picture.Height, picture.Indices);
+        const std::vector<QueryTile> query =
+            QueryFromImage(picture.Width, picture.Height, picture.Indices, LayoutOption(parsed));
         if (query.empty())
-            throw CliFailure{"the query picture is smaller than one 8x8 tile"};
+            throw CliFailure{parsed.Has("--layout") ? "the query picture holds no whole block of --layout " +
+                                                          parsed.Required("--layout")
+                                                    : std::string("the query picture is smaller than one 8x8 tile")};
 
         RomFile rom;
         OpenRom(rom, parsed.Positionals[0], err);

@@ -905,3 +905,67 @@ TEST_F(Cli, DecodeAndEncodeWorkOnTheUnpackedBytesOfAStream)
         << refused.Err;
     EXPECT_EQ(ReadWholeFile(romPath), written);
 }
+
+TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
+{
+    // 1bpp tiles of distinct bytes; the row-order sheet with one tile a row
+    // shows tile t in cell t.
+    std::vector<std::uint8_t> rom = RandomBytes(512, 7);
+    const std::string romPath = Write("rom.bin", rom);
+    const std::string rows = PathOf("rows.png"), blocks = PathOf("blocks.png");
+    ASSERT_EQ(Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns", "1", "-o", rows})
+                  .Status,
+              0);
+    const Finished decoded = Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns",
+                                  "4", "--layout", "2x2,col", "-o", blocks});
+    ASSERT_EQ(decoded.Status, 0) << decoded.Err;
+    const Loaded<IndexedImage> inRows = ReadIndexedPng(rows), inBlocks = ReadIndexedPng(blocks);
+    ASSERT_FALSE(inRows.Error || inBlocks.Error);
+    // Written out by hand: blocks of 2x2 filled down each column; -1 blank.
+    const int cells[4][4] = {{0, 2, 4, 6}, {1, 3, 5, 7}, {8, -1, -1, -1}, {9, -1, -1, -1}};
+    ASSERT_EQ(inBlocks.Width, 32);
+    ASSERT_EQ(inBlocks.Height, 32);
+    for (int line = 0; line < 4; ++line)
+        for (int column = 0; column < 4; ++column)
+            for (int p = 0; p < 64; ++p) {
+                const int tile = cells[line][column];
+                const std::uint8_t shown =
+                    inBlocks.Indices[static_cast<std::size_t>((line * 8 + p / 8) * 32 + column * 8 + p % 8)];
+                const std::uint8_t expected =
+                    tile < 0 ? 0 : inRows.Indices[static_cast<std::size_t>((tile * 8 + p / 8) * 8 + p % 8)];
+                ASSERT_EQ(shown, expected) << "cell " << column << "," << line;
+            }
+    EXPECT_NE(std::find(inBlocks.Texts.begin(), inBlocks.Texts.end(), PngText{"Brixel layout", "2x2,col"}),
+              inBlocks.Texts.end());
+
+    // Unedited, encode finds every tile in place; the recorded layout is used.
+    Finished encoded = Run({"encode", blocks, romPath});
+    EXPECT_EQ(encoded.Out, "found already in place 10 tiles (80 bytes) at 0x08: 0 tiles and 0 bytes differ\n");
+    EXPECT_EQ(ReadWholeFile(romPath), rom);
+    // A change in the cell of tile 9 is written to tile 9 alone.
+    IndexedImage edited = inBlocks;
+    edited.Indices[static_cast<std::size_t>(24 * 32)] ^= 1;
+    ASSERT_FALSE(WriteIndexedPng(blocks, edited));
+    encoded = Run({"encode", blocks, romPath});
+    EXPECT_EQ(encoded.Out, "wrote 10 tiles (80 bytes) at 0x08: 1 tiles and 1 bytes differ, first at 0x50\n");
+    rom[0x50] ^= 0x80;
+    EXPECT_EQ(ReadWholeFile(romPath), rom);
+
+    // The sprite's four tiles are found where they follow each other.
+    ASSERT_EQ(Run({"decode", romPath, "--mode", "1bpp", "--address", "0x28", "--count", "4", "--columns", "2",
+                   "--layout", "2x2,col", "-o", PathOf("sprite.png")})
+                  .Status,
+              0);
+    const Finished found = Run({"find", romPath, "--query", PathOf("sprite.png"), "--mode", "1bpp", "--exact",
+                                "--neighbours", "--layout", "2x2,col"});
+    EXPECT_EQ(found.Out.substr(0, found.Out.find('\n')), "0x28 40 1bpp 0 none 4 exact");
+
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--columns", "3", "--layout", "2x2"}, {"--layout", "9x1"}, {"--layout", "2x2,diag"}})
+    {
+        std::vector<std::string> call = {"decode", romPath, "--mode", "1bpp", "--address", "0", "--count", "4", "-o",
+                                         PathOf("x.png")};
+        call.insert(call.end(), wrong.begin(), wrong.end());
+        EXPECT_EQ(Run(call).Status, 2) << wrong.back();
+    }
+}

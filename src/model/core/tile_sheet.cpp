@@ -33,6 +33,35 @@ SheetSize SheetSizeFor(std::int64_t count, int columns)
     return {std::int64_t{columns} * TileSide, lines * TileSide};
 }
 
+bool WholeBlockColumns(const TileLayout& layout, int columns)
+{
+    return columns > 0 && columns % layout.BlockWidth == 0;
+}
+
+std::int64_t SheetCellOf(const TileLayout& layout, int columns, std::int64_t tile)
+{
+    const GridPosition at = LayoutPositionOf(layout, columns, tile);
+    return std::int64_t{at.Line} * columns + at.Column;
+}
+
+SheetSize SheetSizeFor(std::int64_t count, int columns, const TileLayout& layout)
+{
+    if (count <= 0)
+        return {std::int64_t{columns} * TileSide, 0};
+    // The last tile's block row is full height unless the run ends inside
+    // that row's first block; there the last tile's line is the lowest.
+    const LayoutRows rows = LayoutRowsOf(layout, columns, 1);
+    const std::int64_t blockTiles = std::int64_t{layout.BlockWidth} * layout.BlockHeight;
+    const std::int64_t blockRow = (count - 1) / rows.LineTiles;
+    const std::int64_t inRow = (count - 1) % rows.LineTiles + 1;
+    std::int64_t lines = (blockRow + 1) * layout.BlockHeight;
+    if (inRow < blockTiles)
+        lines = std::int64_t{LayoutPositionOf(layout, columns, count - 1).Line} + 1;
+    if (layout.ColumnOrder && inRow < blockTiles && inRow >= layout.BlockHeight)
+        lines = (blockRow + 1) * layout.BlockHeight;
+    return {std::int64_t{columns} * TileSide, lines * TileSide};
+}
+
 TilePixels CutTile(std::span<const std::uint8_t> picture, int width, int tile)
 {
     assert(tile >= 0 && CellEnd(width, tile) <= picture.size());

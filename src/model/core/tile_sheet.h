@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/core/editor_cells.h"
+#include "model/core/tile_layout.h"
 
 #include <cstdint>
 #include <span>
@@ -33,6 +34,14 @@ struct SheetSize {
     std::int64_t Height = 0;
 };
 SheetSize SheetSizeFor(std::int64_t count, int columns);
+
+// A run of tiles laid out on a sheet in a block layout (TileLayout): tile t
+// of the run takes the cell (reading order) SheetCellOf gives, and the
+// sheet is as many tile lines high as the run's tiles reach. The columns
+// must hold whole blocks (WholeBlockColumns).
+bool WholeBlockColumns(const TileLayout& layout, int columns);
+std::int64_t SheetCellOf(const TileLayout& layout, int columns, std::int64_t tile);
+SheetSize SheetSizeFor(std::int64_t count, int columns, const TileLayout& layout);
 
 // Tile t of a picture `width` pixels wide; the tile lies inside the picture.
 TilePixels CutTile(std::span<const std::uint8_t> picture, int width, int tile);

@@ -15,16 +15,18 @@ constexpr int TilesPerBlock = 16384;
 
 constexpr std::size_t ListedOffsets = 8;
 
-// The first pixel, in reading order, of the first `tiles` cells whose
-// index the mode cannot hold.
-std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
+// The first pixel, in reading order, of the first `tiles` tiles of the
+// layout whose index the mode cannot hold.
+std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, GraphicsMode mode, std::size_t tiles,
+                                               const TileLayout& layout)
 {
     const int largest = (1 << StandardModes[mode].BitsPerPixel) - 1;
     const std::size_t width = static_cast<std::size_t>(image.Width);
     const int columns = TilesAlong(image.Width);
     for (std::size_t i = 0; i < image.Indices.size(); ++i) {
         const int x = static_cast<int>(i % width), y = static_cast<int>(i / width);
-        if (image.Indices[i] > largest && static_cast<std::size_t>(SheetPixelAt(x, y, columns).Tile) < tiles)
+        if (image.Indices[i] > largest &&
+            static_cast<std::size_t>(LayoutTileIndex(layout, columns, x / TileSide, y / TileSide)) < tiles)
             return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") has index " +
                    std::to_string(image.Indices[i]) + ", above " + std::to_string(largest) + ", the largest of mode " +
                    std::string(ModeShortName(mode)) + "; nothing was written";
@@ -32,16 +34,40 @@ std::optional<std::string> FirstOversizedIndex(const IndexedImage& image, Graphi
     return std::nullopt;
 }
 
-// The mode's bytes of the first `tiles` 8x8 cells, in reading order.
-std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mode, std::size_t tiles)
+// The mode's bytes of the first `tiles` tiles, each cut from its cell.
+std::vector<std::uint8_t> EncodeCells(const IndexedImage& image, GraphicsMode mode, std::size_t tiles,
+                                      const TileLayout& layout)
 {
     const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
+    const int columns = TilesAlong(image.Width);
     std::vector<std::uint8_t> bytes(tiles * bytesPerTile);
     for (std::size_t tile = 0; tile < tiles; ++tile) {
-        const TilePixels pixels = CutTile(image.Indices, image.Width, static_cast<int>(tile));
+        const auto cell = static_cast<int>(SheetCellOf(layout, columns, static_cast<std::int64_t>(tile)));
+        const TilePixels pixels = CutTile(image.Indices, image.Width, cell);
         EncodeTile(mode, pixels.data(), bytes.data() + tile * bytesPerTile);
     }
     return bytes;
+}
+
+// Why the image's cells cannot hold `tiles` tiles in the layout: its
+// columns hold no whole blocks, every cell is asked for but the lines hold
+// no whole blocks either, or the tiles reach below the image.
+std::optional<std::string> LayoutProblem(const IndexedImage& image, const TileLayout& layout, std::size_t tiles,
+                                         bool everyCell)
+{
+    if (layout == TileLayout{})
+        return std::nullopt;
+    const int columns = TilesAlong(image.Width);
+    const std::string sides = "the image is " + std::to_string(image.Width) + " x " + std::to_string(image.Height) +
+                              " pixels, not whole blocks of the layout " + TileLayoutText(layout) + " (" +
+                              std::to_string(layout.BlockWidth * TileSide) + " x " +
+                              std::to_string(layout.BlockHeight * TileSide) + " pixels); nothing was written";
+    if (!WholeBlockColumns(layout, columns) || (everyCell && TilesAlong(image.Height) % layout.BlockHeight != 0))
+        return sides;
+    if (SheetSizeFor(static_cast<std::int64_t>(tiles), columns, layout).Height > image.Height)
+        return "the " + std::to_string(tiles) + " tiles of the layout " + TileLayoutText(layout) +
+               " reach below the image's " + std::to_string(image.Height) + " pixels; nothing was written";
+    return std::nullopt;
 }
 
 // Counts what the bytes would change in the file at address; the reason
@@ -79,7 +105,10 @@ std::optional<std::string> DecodeRomTiles(const TileStore& rom, const TileRun& r
                std::to_string(rom.Length()) + " bytes)";
     if (run.Columns < 1)
         return std::string("a sheet needs at least one tile a row");
-    const SheetSize size = SheetSizeFor(run.Count, run.Columns);
+    if (!WholeBlockColumns(run.Layout, run.Columns))
+        return std::to_string(run.Columns) + " tiles a row do not hold whole blocks of the layout " +
+               TileLayoutText(run.Layout) + ": give --columns a multiple of " + std::to_string(run.Layout.BlockWidth);
+    const SheetSize size = SheetSizeFor(run.Count, run.Columns, run.Layout);
     if (PngSizeProblem(size.Width, size.Height))
         return "a sheet of " + std::to_string(run.Count) + " tiles, " + std::to_string(run.Columns) +
                " a row, would be " + std::to_string(size.Width) + " x " + std::to_string(size.Height) +
@@ -98,14 +127,16 @@ std::optional<std::string> DecodeRomTiles(const TileStore& rom, const TileRun& r
             return "the file could not be read";
         for (int t = 0; t < tiles; ++t) {
             DecodeTile(run.Mode, block.data() + static_cast<std::size_t>(t) * bytesPerTile, pixels.data());
-            PasteTile(image.Indices, image.Width, first + t, pixels.data());
+            PasteTile(image.Indices, image.Width,
+                      static_cast<int>(SheetCellOf(run.Layout, run.Columns, std::int64_t{first} + t)), pixels.data());
         }
     }
     return std::nullopt;
 }
 
 std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, TileStore& rom, GraphicsMode mode,
-                                              std::int32_t address, bool dryRun, EncodeReport& report, int tiles)
+                                              std::int32_t address, bool dryRun, EncodeReport& report, int tiles,
+                                              const TileLayout& layout)
 {
     if (image.Width % TileSide != 0 || image.Height % TileSide != 0)
         return "the image is " + std::to_string(image.Width) + " x " + std::to_string(image.Height) +
@@ -116,10 +147,12 @@ std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, TileSto
         return "the image has " + std::to_string(cells) + " cells of 8x8 pixels, fewer than the " +
                std::to_string(tiles) + " tiles to write; nothing was written";
     const std::size_t written = tiles == EveryCell ? cells : static_cast<std::size_t>(tiles);
-    if (auto problem = FirstOversizedIndex(image, mode, written))
+    if (auto problem = LayoutProblem(image, layout, written, tiles == EveryCell))
+        return problem;
+    if (auto problem = FirstOversizedIndex(image, mode, written, layout))
         return problem;
     const std::size_t bytesPerTile = static_cast<std::size_t>(StandardModes[mode].BytesPerTile);
-    const std::vector<std::uint8_t> bytes = EncodeCells(image, mode, written);
+    const std::vector<std::uint8_t> bytes = EncodeCells(image, mode, written, layout);
     report = EncodeReport{};
     report.Tiles = static_cast<int>(bytes.size() / bytesPerTile);
     report.Bytes = static_cast<std::int64_t>(bytes.size());

@@ -2,6 +2,7 @@
 
 #include "model/core/indexed_png.h"
 #include "model/core/mode_table.h"
+#include "model/core/tile_layout.h"
 #include "model/core/tile_store.h"
 
 #include <cstdint>
@@ -18,10 +19,12 @@ struct TileRun {
     std::int32_t Address = 0;
     int Count = 0;
     int Columns = 16;
+    TileLayout Layout;  // blocks of tiles on the sheet; the row order by default
 };
 
 // The run's tiles as one image with no palette: left to right, top to
-// bottom; cells after the last tile hold index 0. The file is read in large
+// bottom (or in the run's block layout, whose blocks the columns must
+// hold whole); cells after the last tile hold index 0. The file is read in large
 // blocks. The reason instead when the run does not lie inside the file or
 // the image would be too large, checked before anything is read or
 // allocated.
@@ -40,7 +43,8 @@ struct EncodeReport {
 inline constexpr int EveryCell = 0;
 
 // Encodes the first `tiles` 8x8 cells of the image (left to right, top to
-// bottom; EveryCell: all of them) in `mode` and, unless dryRun, writes the
+// bottom, or in the layout's order, the tiles of block after block;
+// EveryCell: all of them, and the sides must then hold whole blocks) in `mode` and, unless dryRun, writes the
 // block at address with one write; the cells after them are neither read
 // nor written. Refused, with nothing written: sides that are not multiples
 // of 8, more tiles than cells, an index above the mode's largest in a cell
@@ -48,4 +52,4 @@ inline constexpr int EveryCell = 0;
 // the file refuses.
 std::optional<std::string> EncodeImageIntoRom(const IndexedImage& image, TileStore& rom, GraphicsMode mode,
                                               std::int32_t address, bool dryRun, EncodeReport& report,
-                                              int tiles = EveryCell);
+                                              int tiles = EveryCell, const TileLayout& layout = {});

@@ -53,6 +53,24 @@ std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<s
     return query;
 }
 
+std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<std::uint8_t>& indices,
+                                      const TileLayout& layout)
+{
+    if (layout == TileLayout{})
+        return QueryFromImage(width, height, indices);
+    std::vector<QueryTile> query;
+    if (width <= 0 || height <= 0 ||
+        indices.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+        return query;
+    const int columns = TilesAlong(width) / layout.BlockWidth * layout.BlockWidth;
+    const int lines = TilesAlong(height) / layout.BlockHeight * layout.BlockHeight;
+    for (int tile = 0; tile < columns * lines; ++tile) {
+        const GridPosition at = LayoutPositionOf(layout, columns, tile);
+        query.push_back({CutTile(indices, width, at.Line * TilesAlong(width) + at.Column), tile, 0});
+    }
+    return query;
+}
+
 std::vector<QueryTile> QueryFromCells(const EditorSlotTable& slots, int firstSlot, int count)
 {
     std::vector<QueryTile> query;

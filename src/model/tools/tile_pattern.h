@@ -2,6 +2,7 @@
 
 #include "model/core/dialogs.h"
 #include "model/core/editor_cells.h"
+#include "model/core/tile_layout.h"
 
 #include <cstdint>
 #include <optional>
@@ -40,6 +41,13 @@ struct QueryTile {
 // bottom edges are dropped. Returns nothing when indices holds fewer than
 // width * height entries.
 std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<std::uint8_t>& indices);
+
+// The same picture seen in a block layout (TileLayout): its whole blocks,
+// block after block, are one run of tiles side by side, the way a sprite's
+// tiles follow each other in the file. Cells outside whole blocks are left
+// out.
+std::vector<QueryTile> QueryFromImage(int width, int height, const std::vector<std::uint8_t>& indices,
+                                      const TileLayout& layout);
 
 // count editor cells from firstSlot along its row, as one run of query tiles
 // (cells past the row's end are not taken).
