@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot)
+bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot, std::optional<GraphicsMode> mode)
 {
     for (const EditorSlot& cell : document.EditorSlots)
         if (cell.Address == address && cell.Source == document.ShownSource) {
@@ -16,9 +16,10 @@ bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int sl
             return false;
         }
     EditorSlot& cell = document.EditorSlots[slot];
-    ReadTiles(document.Tiles(), document.CurrentMode, address, 1, cell.Pixels.data());
+    const GraphicsMode readMode = mode.value_or(document.CurrentMode);
+    ReadTiles(document.Tiles(), readMode, address, 1, cell.Pixels.data());
     cell.Address = address;
-    cell.Mode = document.CurrentMode;
+    cell.Mode = readMode;
     cell.Edited = false;
     cell.Source = document.ShownSource;
     return true;

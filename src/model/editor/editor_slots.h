@@ -15,8 +15,10 @@ class Dialogs;
 // Reads the tile at address into the slot and binds it to that address,
 // unless another cell already holds that address: then the message
 // "There is already a tile with the same address in the editor." is shown
-// and the slot is left as it is. Returns whether the tile was loaded.
-bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot);
+// and the slot is left as it is. Returns whether the tile was loaded. The
+// tile is read in the current mode unless another is given.
+bool LoadSlot(Document& document, Dialogs& dialogs, std::int32_t address, int slot,
+              std::optional<GraphicsMode> mode = std::nullopt);
 
 // The slots (s included) that share slot s's file address, in slot order;
 // just s when it has no address.

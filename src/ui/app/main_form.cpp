@@ -26,6 +26,7 @@
 #include "ui/tools/file_info.h"
 #include "ui/tools/find_graphics.h"
 #include "ui/tools/find_streams.h"
+#include "ui/tools/tilemap_window.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -122,6 +123,7 @@ void MainForm::CreateWindows()
     windows_.Browser = new Browser(state_, windows_);
     windows_.BrowCtrl = new BrowCtrl(state_, windows_);
     windows_.PaletteCtrl = new PaletteCtrl(state_, windows_);
+    windows_.Tilemap = new TilemapWindow(state_, windows_);
 
     // Every window is there: now one may reach another. The browser takes
     // the first mode's size before the frames are placed around it.
@@ -145,6 +147,14 @@ void MainForm::ArrangeWindows()
     constexpr std::int16_t editorStartTwips = 4000;
     editorFrame->resize(TwipsToPixels(editorStartTwips), TwipsToPixels(editorStartTwips));
     AddChildWindow(windows_.TileCtrl, QPoint(editorFrame->geometry().right() + 4, editorTop));
+    // The tilemap window opens beside the browser when asked for, and the
+    // user may size it: a map is often larger than the screen.
+    QMdiSubWindow* tilemapFrame =
+        AddChildWindow(windows_.Tilemap, QPoint(browserFrame->geometry().left() + 24, browserFrame->geometry().top() + 24));
+    windows_.Tilemap->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+    tilemapFrame->setMinimumSize(0, 0);
+    tilemapFrame->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    tilemapFrame->resize(560, 620);
 }
 
 QMdiSubWindow* MainForm::AddChildWindow(QWidget* window, QPoint position)

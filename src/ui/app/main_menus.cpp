@@ -11,6 +11,7 @@
 #include "ui/floor/windows.h"
 #include "ui/tools/find_graphics.h"
 #include "ui/tools/find_streams.h"
+#include "ui/tools/tilemap_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -115,6 +116,8 @@ constexpr MenuItemEntry LayoutItems[] = {
     LayoutItem<8, 8, false>("ILay8x8", "8x8 blocks, row by row"),
     {"ILayCustom", "Other blocks...", {}, [](Windows& w) { w.BrowCtrl->ChooseOtherLayout(); },
      &NoPresetLayoutChecked},
+    {"IBreak10"},
+    {"ILayTilemap", "Tilemap...", {}, [](Windows& w) { w.Tilemap->ShowWindow(); }},
 };
 
 constexpr MenuEntry Menus[] = {

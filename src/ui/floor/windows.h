@@ -22,6 +22,7 @@ class Shell;
 class UndoEdge;
 class FindGraphics;
 class FindStreams;
+class TilemapWindow;
 
 // Every window of the program, handed to each window so one window calls
 // another's described operations directly. The main window creates every
@@ -49,6 +50,7 @@ struct Windows {
     class UndoEdge* UndoEdge = nullptr;
     class FindGraphics* FindGraphics = nullptr;
     class FindStreams* FindStreams = nullptr;
+    class TilemapWindow* Tilemap = nullptr;
     class Dialogs& Dialogs;
     class Shell& Shell;
     ChangeBoard Changes;
