@@ -47,50 +47,29 @@ TEST(TilemapFormat, EntryChangesWriteTheEntryAndKeepWhatItDoesNotOwn)
         TilemapEntry Entry;
         std::vector<std::pair<std::int64_t, Bytes>> Blocks;
     };
-    const Bytes nesMap = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1B, 0xFF};  // 5 x 3, two attribute bytes
+    Bytes nesMap(25, 0);  // 5 x 5: two rows of two attribute bytes
+    nesMap.insert(nesMap.end(), {0x1B, 0xFF, 0x00, 0xFF});
+    // clang-format off
     const std::vector<Case> cases = {
         {"gb", SpecOf(TilemapFormat::GameBoy, 2, 1), {1, 2}, 1, Entry(0xAB), {{1, {0xAB}}}},
         {"gb signed", SpecOf(TilemapFormat::GameBoy, 2, 1, true), {1, 2}, 0, Entry(-128), {{0, {0x80}}}},
-        // Entry (4, 1): top-left quadrant of the second attribute byte.
-        {"nes top-left", SpecOf(TilemapFormat::Nes, 5, 3), nesMap, 9, Entry(0x42, 2), {{9, {0x42}}, {16, {0xFE}}}},
-        // Entry (3, 2): bottom-right quadrant (bits 6-7) of the first.
-        {"nes bottom-right",
-         SpecOf(TilemapFormat::Nes, 5, 3),
-         nesMap,
-         13,
-         Entry(0x99, 1),
-         {{13, {0x99}}, {15, {0x5B}}}},
-        {"snes all set",
-         SpecOf(TilemapFormat::Snes, 1, 1),
-         {0, 0},
-         0,
-         Entry(0x3FF, 7, true, true, true),
+        // Entry (4, 4): the top-left quadrant (bits 0-1) of the last attribute byte.
+        {"nes top-left", SpecOf(TilemapFormat::Nes, 5, 5), nesMap, 24, Entry(0x42, 2), {{24, {0x42}}, {28, {0xFE}}}},
+        // Entry (3, 2): the bottom-right quadrant (bits 6-7) of the first.
+        {"nes bottom-right", SpecOf(TilemapFormat::Nes, 5, 5), nesMap, 13, Entry(0x99, 1),
+         {{13, {0x99}}, {25, {0x5B}}}},
+        {"snes all set", SpecOf(TilemapFormat::Snes, 1, 1), {0, 0}, 0, Entry(0x3FF, 7, true, true, true),
          {{0, {0xFF, 0xFF}}}},
-        {"snes all cleared but v-flip",
-         SpecOf(TilemapFormat::Snes, 1, 1),
-         {0xFF, 0xFF},
-         0,
-         Entry(0x123, 2, false, true),
-         {{0, {0x23, 0x89}}}},
-        {"gba",
-         SpecOf(TilemapFormat::GbaText, 2, 1),
-         {0, 0, 0xFF, 0xFF},
-         1,
-         Entry(0x2AA, 9, true),
+        {"snes all cleared but v-flip", SpecOf(TilemapFormat::Snes, 1, 1), {0xFF, 0xFF}, 0,
+         Entry(0x123, 2, false, true), {{0, {0x23, 0x89}}}},
+        {"gba", SpecOf(TilemapFormat::GbaText, 2, 1), {0, 0, 0xFF, 0xFF}, 1, Entry(0x2AA, 9, true),
          {{2, {0xAA, 0x96}}}},
-        {"gba8 keeps palette bits",
-         SpecOf(TilemapFormat::Gba8bpp, 1, 1),
-         {0xFF, 0xAF},
-         0,
-         Entry(0x0F0, 0, false, true),
-         {{0, {0xF0, 0xA8}}}},
-        {"md big-endian",
-         SpecOf(TilemapFormat::MegaDrive, 2, 1),
-         {0, 0, 0, 0},
-         1,
-         Entry(0x7FF, 2, true, false, true),
+        {"gba8 keeps palette bits", SpecOf(TilemapFormat::Gba8bpp, 1, 1), {0xFF, 0xAF}, 0,
+         Entry(0x0F0, 0, false, true), {{0, {0xF0, 0xA8}}}},
+        {"md big-endian", SpecOf(TilemapFormat::MegaDrive, 2, 1), {0, 0, 0, 0}, 1, Entry(0x7FF, 2, true, false, true),
          {{2, {0xCF, 0xFF}}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         const auto blocks = EncodeEntryChange(c.Spec, c.Map, c.Index, c.Entry);
