@@ -977,10 +977,7 @@ TEST_F(Cli, TilemapRefusesWrongCalls)
         {with("--height", "257"), "--height must be a whole number of entries from 1 to 256"},
         {with("--tiles", "0x"), "--tiles: '0x' is no address: give decimal digits, or hexadecimal after 0x, $ or &H"},
         {with("--palette-base", "256"), "--palette-base must be a palette row from 0 to 255"},
-        {with("--palette-base", "-1"), "--palette-base must be a palette row from 0 to 255"},
         {signedNes, "--signed is for Game Boy maps (--format gb) only"},
-        {with("--mode", "snes2"), "unknown mode 'snes2' (brixel-cli modes lists them)"},
-        {with("--codec", "rle"), "--codec and --stream go together: the codec and the file address of the stream"},
     };
     for (const auto& [arguments, message] : cases) {
         const Finished run = Run(arguments);

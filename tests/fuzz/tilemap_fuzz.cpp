@@ -17,35 +17,14 @@
 #include "fuzz_support.h"
 #include "model/core/tile_codec.h"
 #include "model/tilemap/tilemap_picture.h"
+#include "tilemap/memory_store.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr std::size_t HeaderBytes = 16;
 constexpr std::size_t MaxStore = 1 << 16;
-
-class BytesStore : public TileStore {
-public:
-    explicit BytesStore(const Bytes& bytes) : bytes_(bytes) {}
-    std::int32_t Length() const override { return static_cast<std::int32_t>(bytes_.size()); }
-    std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const override
-    {
-        if (offset < 0 || offset >= Length())
-            return 0;
-        const std::size_t count = std::min(size, bytes_.size() - static_cast<std::size_t>(offset));
-        std::memcpy(buffer, bytes_.data() + offset, count);
-        return count;
-    }
-    RomWriteResult WriteAt(std::int64_t, const std::uint8_t*, std::size_t) override
-    {
-        return {RomWriteStatus::NotWritable, "read only"};
-    }
-
-private:
-    const Bytes& bytes_;
-};
 
 bool InFormat(const TilemapSpec& spec, const TilemapEntry& entry)
 {
@@ -106,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(!TilemapSpecProblem(spec));
     const int entries = spec.Width * spec.Height;
 
-    const BytesStore source(store);
+    const MemoryStore source(store);
     const LoadedTilemap map = ReadTilemap(spec, source, source);
     CHECK(static_cast<std::int64_t>(map.MapBytes.size()) == TilemapByteCount(spec));
     for (std::size_t i = 0; i < map.MapBytes.size(); ++i) {

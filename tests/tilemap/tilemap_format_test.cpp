@@ -89,26 +89,20 @@ TEST(TilemapFormat, EntryChangesWriteTheEntryAndKeepWhatItDoesNotOwn)
 
 TEST(TilemapFormat, EntryChangesOutOfRangeAreRefused)
 {
+    using F = TilemapFormat;
+    // clang-format off
     const std::vector<std::tuple<TilemapSpec, int, TilemapEntry>> cases = {
-        {SpecOf(TilemapFormat::GameBoy, 2, 2), 0, Entry(256)},
-        {SpecOf(TilemapFormat::GameBoy, 2, 2), 0, Entry(-1)},
-        {SpecOf(TilemapFormat::GameBoy, 2, 2, true), 0, Entry(128)},
-        {SpecOf(TilemapFormat::GameBoy, 2, 2, true), 0, Entry(-129)},
-        {SpecOf(TilemapFormat::GameBoy, 2, 2), 0, Entry(1, 1)},
-        {SpecOf(TilemapFormat::GameBoy, 2, 2), 0, Entry(1, 0, true)},
-        {SpecOf(TilemapFormat::Nes, 2, 2), 0, Entry(1, 4)},
-        {SpecOf(TilemapFormat::Nes, 2, 2), 0, Entry(1, 0, false, true)},
-        {SpecOf(TilemapFormat::Snes, 2, 2), 0, Entry(1024)},
-        {SpecOf(TilemapFormat::Snes, 2, 2), 0, Entry(1, 8)},
-        {SpecOf(TilemapFormat::GbaText, 2, 2), 0, Entry(1, 16)},
-        {SpecOf(TilemapFormat::GbaText, 2, 2), 0, Entry(1, 0, false, false, true)},
-        {SpecOf(TilemapFormat::Gba8bpp, 2, 2), 0, Entry(1, 1)},
-        {SpecOf(TilemapFormat::MegaDrive, 2, 2), 0, Entry(2048)},
-        {SpecOf(TilemapFormat::MegaDrive, 2, 2), 0, Entry(1, 4)},
-        {SpecOf(TilemapFormat::MegaDrive, 2, 2), 0, Entry(1, -1)},
-        {SpecOf(TilemapFormat::MegaDrive, 2, 2), -1, Entry(1)},
-        {SpecOf(TilemapFormat::MegaDrive, 2, 2), 4, Entry(1)},
+        {SpecOf(F::GameBoy, 2, 2), 0, Entry(256)}, {SpecOf(F::GameBoy, 2, 2), 0, Entry(-1)},
+        {SpecOf(F::GameBoy, 2, 2, true), 0, Entry(128)}, {SpecOf(F::GameBoy, 2, 2, true), 0, Entry(-129)},
+        {SpecOf(F::GameBoy, 2, 2), 0, Entry(1, 1)}, {SpecOf(F::GameBoy, 2, 2), 0, Entry(1, 0, true)},
+        {SpecOf(F::Nes, 2, 2), 0, Entry(1, 4)}, {SpecOf(F::Nes, 2, 2), 0, Entry(1, 0, false, true)},
+        {SpecOf(F::Snes, 2, 2), 0, Entry(1024)}, {SpecOf(F::Snes, 2, 2), 0, Entry(1, 8)},
+        {SpecOf(F::GbaText, 2, 2), 0, Entry(1, 16)}, {SpecOf(F::GbaText, 2, 2), 0, Entry(1, 0, false, false, true)},
+        {SpecOf(F::Gba8bpp, 2, 2), 0, Entry(1, 1)}, {SpecOf(F::MegaDrive, 2, 2), 0, Entry(2048)},
+        {SpecOf(F::MegaDrive, 2, 2), 0, Entry(1, 4)}, {SpecOf(F::MegaDrive, 2, 2), 0, Entry(1, -1)},
+        {SpecOf(F::MegaDrive, 2, 2), -1, Entry(1)}, {SpecOf(F::MegaDrive, 2, 2), 4, Entry(1)},
     };
+    // clang-format on
     const Bytes map(64, 0);
     for (const auto& [spec, index, entry] : cases)
         EXPECT_FALSE(EncodeEntryChange(spec, map, index, entry))
