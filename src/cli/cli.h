@@ -35,6 +35,7 @@ int RunFind(const std::vector<std::string>& arguments, std::ostream& out, std::o
 int RunScan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunUnpack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunPack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunTilemap(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // decode's record of its run, kept in the PNG's text chunks, so that encode
 // writes back exactly the tiles decoded and never the blank cells after

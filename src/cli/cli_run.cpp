@@ -12,10 +12,11 @@ struct NamedSubcommand {
     Subcommand Run;
 };
 
-constexpr std::array<NamedSubcommand, 9> Subcommands{{
+constexpr std::array<NamedSubcommand, 10> Subcommands{{
     {"modes", &RunModes},
     {"decode", &RunDecode},
     {"encode", &RunEncode},
+    {"tilemap", &RunTilemap},
     {"checksum", &RunChecksum},
     {"palette", &RunPalette},
     {"find", &RunFind},
@@ -31,6 +32,7 @@ constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
                                        "  modes      list the graphics modes and their short names\n"
                                        "  decode     write tiles of a ROM as an indexed PNG\n"
                                        "  encode     write the tiles of an indexed PNG into a ROM in place\n"
+                                       "  tilemap    draw a tilemap of a ROM and its tiles as an indexed PNG\n"
                                        "  checksum   show (and with --fix repair) the Game Boy checksums\n"
                                        "  palette    convert a palette file to another format\n"
                                        "  find       find the tiles of a picture in a ROM, at any offset and mode\n"

@@ -543,7 +543,7 @@ TEST_F(Cli, WrongCallsExitTwoWithTheProblem)
 TEST_F(Cli, HelpOfEveryCommandExitsZero)
 {
     for (const std::string command :
-         {"", "modes", "decode", "encode", "checksum", "palette", "scan", "unpack", "pack"}) {
+         {"", "modes", "decode", "encode", "checksum", "palette", "scan", "unpack", "pack", "tilemap"}) {
         std::vector<std::string> arguments;
         if (!command.empty())
             arguments.push_back(command);
@@ -968,4 +968,86 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
         call.insert(call.end(), wrong.begin(), wrong.end());
         EXPECT_EQ(Run(call).Status, 2) << wrong.back();
     }
+TEST_F(Cli, TilemapDrawsEntriesWithTheirTilesRowsAndFlips)
+{
+    // A GBA map of two entries at 0x10 (tile 1, row 2, h-flip; tile 0) and
+    // 4bpp tiles at 0x40: tile 1 has index 5 in its top-left pixel.
+    std::vector<std::uint8_t> rom(0x80, 0);
+    rom[0x10] = 0x01, rom[0x11] = 0x24;
+    rom[0x60] = 0x05;
+    const std::string romPath = Write("map.gba", rom), png = PathOf("map.png");
+    const std::vector<std::string> map = {"--format", "gba",  "--address",      "0x10", "--width", "2", "--height", "1",
+                                          "--tiles",  "0x40", "--palette-base", "1",    "-o",      png};
+    std::vector<std::string> arguments = {"tilemap", romPath};
+    arguments.insert(arguments.end(), map.begin(), map.end());
+    const Finished run = Run(arguments);
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "drew the 2 x 1 gba map at 0x10 (4 bytes), tiles 0 to 1 of mode gba4 from 0x40, into " + png +
+                           " (16 x 8 pixels)\n");
+    const Loaded<IndexedImage> image = ReadIndexedPng(png);
+    ASSERT_FALSE(image.Error);
+    ASSERT_EQ(image.Width, 16);
+    ASSERT_EQ(image.Height, 8);
+    const Palette256 colors = DefaultWorkingPalette();
+    EXPECT_EQ(image.Palette, std::vector<PackedColor>(colors.begin(), colors.end()));
+    std::vector<std::uint8_t> expected(16 * 8, 16);  // the second entry: row 1, blank
+    for (int y = 0; y < 8; ++y)
+        std::fill_n(expected.begin() + y * 16, 8, 48);  // the first: row 3
+    expected[7] = 53;                                   // its pixel 5, mirrored to the right
+    EXPECT_EQ(image.Indices, expected);
+
+    // The same bytes as a compressed stream draw the same picture.
+    const std::vector<std::uint8_t> stream = StreamCodecNamed("rle")->Pack(rom, {}).Bytes;
+    std::vector<std::uint8_t> packed(0x100, 0xEE);
+    packed.insert(packed.end(), stream.begin(), stream.end());
+    const std::vector<std::uint8_t> first = ReadWholeFile(png);
+    arguments[1] = Write("packed.gba", packed);
+    arguments.insert(arguments.end(), {"--codec", "rle", "--stream", "0x100"});
+    ASSERT_EQ(Run(arguments).Status, 0);
+    EXPECT_EQ(ReadWholeFile(png), first);
+
+    // A map that does not fit before the end of the file is refused.
+    const Finished tooLong = Run({"tilemap", romPath, "--format", "md", "--address", "0x70", "--width", "3", "--height",
+                                  "3", "--tiles", "0", "-o", PathOf("no.png")});
+    EXPECT_EQ(tooLong.Status, 1);
+    EXPECT_EQ(tooLong.Err, "brixel-cli: the map 0x70 to 0x81 lies past the end of the file (128 bytes)\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("no.png")));
+}
+
+TEST_F(Cli, TilemapRefusesWrongCalls)
+{
+    const std::string romPath = Write("rom.bin", RandomBytes(64, 1));
+    const std::vector<std::string> valid = {"tilemap", romPath,   "--format", "gb",           "--address",
+                                            "0",       "--width", "2",        "--height",     "2",
+                                            "--tiles", "0",       "-o",       PathOf("o.png")};
+    const std::string help = "\nTry 'brixel-cli tilemap --help'.\n";
+    // The valid call with one option's value changed, or the option added.
+    const auto with = [&](const std::string& name, const std::string& value) {
+        std::vector<std::string> arguments = valid;
+        const auto at = std::find(arguments.begin(), arguments.end(), name);
+        if (at == arguments.end())
+            arguments.insert(arguments.end(), {name, value});
+        else
+            *(at + 1) = value;
+        return arguments;
+    };
+    std::vector<std::string> signedNes = with("--format", "nes");
+    signedNes.push_back("--signed");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {with("--format", "snes2"), "unknown tilemap format 'snes2' (formats: gb, nes, snes, gba, gba8, md)"},
+        {with("--width", "0"), "--width must be a whole number of entries from 1 to 256"},
+        {with("--height", "257"), "--height must be a whole number of entries from 1 to 256"},
+        {with("--tiles", "0x"), "--tiles: '0x' is no address: give decimal digits, or hexadecimal after 0x, $ or &H"},
+        {with("--palette-base", "256"), "--palette-base must be a palette row from 0 to 255"},
+        {signedNes, "--signed is for Game Boy maps (--format gb) only"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Finished run = Run(arguments);
+        EXPECT_EQ(run.Status, 2) << message;
+        EXPECT_EQ(run.Err, "brixel-cli: " + message + help);
+        EXPECT_FALSE(std::filesystem::exists(PathOf("o.png")));
+    }
+    const Finished missing = Run({"tilemap", romPath, "--format", "gb", "--address", "0", "-o", PathOf("o.png")});
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_EQ(missing.Err, "brixel-cli: missing option --width" + help);
 }

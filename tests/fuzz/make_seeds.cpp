@@ -6,6 +6,7 @@
 #include "model/core/byte_order.h"
 #include "model/core/config_file.h"
 #include "model/core/indexed_png.h"
+#include "model/core/mode_table.h"
 #include "model/core/rom_file.h"
 #include "model/editor/bmp_exchange.h"
 #include "model/editor/pattern_file.h"
@@ -369,6 +370,44 @@ void TileSeeds()
     Put("tile_io", "empty", {});
 }
 
+// tilemap input: format, width - 1, height - 1, flags, mode, palette base,
+// tiles address, map address, a new entry (tile, palette, flags, index),
+// then the store's bytes.
+Bytes TilemapInput(int format, int width, int height, bool signedTiles, GraphicsMode mode, int tilesAddress,
+                   int mapAddress, int newTile, int newPalette, int index, std::size_t storeSize)
+{
+    Bytes input(16);
+    input[0] = static_cast<std::uint8_t>(format);
+    input[1] = static_cast<std::uint8_t>(width - 1);
+    input[2] = static_cast<std::uint8_t>(height - 1);
+    input[3] = signedTiles ? 1 : 0;
+    input[4] = mode;
+    input[5] = 1;
+    WriteLe16(&input[6], static_cast<std::uint16_t>(tilesAddress));
+    WriteLe16(&input[8], static_cast<std::uint16_t>(mapAddress));
+    WriteLe16(&input[10], static_cast<std::uint16_t>(newTile));
+    input[12] = static_cast<std::uint8_t>(newPalette);
+    input[13] = format >= 2 ? 3 : 0;  // both flips where the format has them
+    WriteLe16(&input[14], static_cast<std::uint16_t>(index));
+    return Joined(input, RandomBytes(storeSize));
+}
+
+void TilemapSeeds()
+{
+    const GraphicsMode modes[] = {ModeGameboy, ModeNes, ModeSnes4bpp, ModeGba4bpp, ModeGba8bpp, ModeSegaGenesis};
+    for (int format = 0; format < 6; ++format)
+        Put("tilemap", "format-" + std::to_string(format),
+            TilemapInput(format, 32, 30, false, modes[format], 0x800, 0, 5, 1, 37, 4096));
+    Put("tilemap", "gb-signed", TilemapInput(0, 20, 18, true, ModeGameboy, 0x900, 0x10, -5, 0, 3, 4096));
+    Put("tilemap", "nes-odd-sides", TilemapInput(1, 5, 7, false, ModeNes, 0x100, 0, 7, 3, 34, 512));
+    Put("tilemap", "map-past-end", TilemapInput(3, 40, 40, false, ModeGba4bpp, 0, 0x300, 1, 2, 0, 1024));
+    Put("tilemap", "map-before-start", TilemapInput(5, 8, 8, false, ModeSegaGenesis, 64, -20, 2047, 3, 63, 1024));
+    Put("tilemap", "tiles-before-start", TilemapInput(2, 4, 4, false, ModeSnes8bpp, -3000, 0, 1023, 7, 16, 256));
+    Put("tilemap", "new-entry-out-of-range", TilemapInput(4, 2, 2, false, ModeGba8bpp, 0, 0, 1024, 1, 1, 64));
+    Put("tilemap", "empty-store", TilemapInput(1, 1, 1, false, ModeNes, 0, 0, 0, 0, 0, 0));
+    Put("tilemap", "empty", {});
+}
+
 // rom_patch input: the ROM's length, the ROM, then the patch.
 Bytes PatchInput(const Bytes& rom, const Bytes& patch)
 {
@@ -575,5 +614,6 @@ int main(int argc, char** argv)
     RomPatchSeeds();
     PngSeeds();
     ActSeeds();
+    TilemapSeeds();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,7 +25,7 @@ struct TilemapFormatInfo {
     int MaxPalette;              // largest palette number (0: none)
     bool HasFlips;
     bool HasPriority;
-    GraphicsMode TypicalMode;    // the tile mode the window proposes
+    GraphicsMode TypicalMode;  // the tile mode the window proposes
 };
 
 // The formats in the window's order.
@@ -49,9 +50,9 @@ struct TilemapEntry {
 struct TilemapSpec {
     TilemapFormat Format = TilemapFormat::GameBoy;
     std::int64_t MapAddress = 0;
-    int Width = 32;   // entries a row, 1 .. MaxTilemapSide
-    int Height = 32;  // rows, 1 .. MaxTilemapSide
-    bool SignedTiles = false;  // Game Boy: tile numbers -128 .. 127
+    int Width = 32;                 // entries a row, 1 .. MaxTilemapSide
+    int Height = 32;                // rows, 1 .. MaxTilemapSide
+    bool SignedTiles = false;       // Game Boy: tile numbers -128 .. 127
     std::int64_t TilesAddress = 0;  // where tile 0 lies
     GraphicsMode TileMode = ModeGameboy;
     int PaletteBase = 0;  // palette row of the working palette that palette number 0 picks
@@ -59,17 +60,29 @@ struct TilemapSpec {
 
 inline constexpr int MaxTilemapSide = 256;
 
+// Why a map cannot be read as given: a format that is none of the list, a
+// side outside 1 .. MaxTilemapSide, an unknown tile mode or a palette base
+// outside 0 .. 255; nullopt when it can. Addresses may be anything: bytes
+// before 0 or past the end of a store simply are not there. SignedTiles is
+// read for Game Boy maps only.
+std::optional<std::string> TilemapSpecProblem(const TilemapSpec& spec);
+
 // The bytes the map takes: Width * Height entries, then for the NES one
 // attribute byte for every 4x4 entries (a 32 x 30 nametable takes 960 + 64).
+// 0 for a spec with a problem.
 std::int64_t TilemapByteCount(const TilemapSpec& spec);
 
 // The entries of a map from its TilemapByteCount bytes, row by row.
-// Missing bytes (a map cut short by the end of the store) read as 0.
+// Missing bytes (a map cut short by the end of the store) read as 0. No
+// entries for a spec with a problem.
 std::vector<TilemapEntry> DecodeTilemap(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes);
 
 // The blocks to write (offsets from the map's address) so that entry
 // `index` holds `entry`: the entry's own bytes, and for the NES the
 // attribute byte that holds its palette (which is shared by its 2x2
-// quadrant). Values out of the format's range are refused with nullopt.
+// quadrant). Every bit the entry does not own stays as mapBytes has it (the
+// other quadrants of the attribute byte, GBA 8bpp's palette bits). Refused
+// with nullopt: values out of the format's range (a palette, flip or priority
+// the format does not hold), an index outside the map, a spec with a problem.
 std::optional<std::vector<ByteBlock>> EncodeEntryChange(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes,
                                                         int index, const TilemapEntry& entry);
