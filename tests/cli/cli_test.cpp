@@ -968,6 +968,8 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
         call.insert(call.end(), wrong.begin(), wrong.end());
         EXPECT_EQ(Run(call).Status, 2) << wrong.back();
     }
+}
+
 TEST_F(Cli, TilemapDrawsEntriesWithTheirTilesRowsAndFlips)
 {
     // A GBA map of two entries at 0x10 (tile 1, row 2, h-flip; tile 0) and

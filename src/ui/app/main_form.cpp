@@ -78,7 +78,8 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     // Big enough for the first arrangement, as far as the screen allows.
     QRect arrangement;
     for (QMdiSubWindow* frame : mdiArea_->subWindowList())
-        arrangement |= frame->geometry();
+        if (frame != ChildFrame(windows_.Tilemap))  // opened on demand, over the browser
+            arrangement |= frame->geometry();
     QSize wanted(std::max(699, arrangement.right() + 8), std::max(534, arrangement.bottom() + 8));
     wanted += QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     if (const QScreen* screen = this->screen())
@@ -190,6 +191,7 @@ void MainForm::CreateMenus()
     ITile = menus[2];
     IIhelp = menus[3];
     IEdit = menus[4];
+    ILayout = menus[5];
 
     // Ctrl+S is a key of its own for "Save all", wherever the focus is in
     // the program, also while the menu bar is hidden.
@@ -236,7 +238,7 @@ void MainForm::ShowUndoItems()
 
 QAction* MainForm::MenuItem(const char* name) const
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit, ILayout})
         for (QAction* action : menu->actions())
             if (action->objectName() == QLatin1String(name))
                 return action;
@@ -254,7 +256,7 @@ void MainForm::OpenStartFile(const std::string& path)
 
 void MainForm::ShowMenus(bool visible)
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit})
+    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit, ILayout})
         menu->menuAction()->setVisible(visible);
     menuBar()->setVisible(visible);
 }

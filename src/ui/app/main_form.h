@@ -51,6 +51,7 @@ public:
     QMenu* ITile;
     QMenu* IIhelp;
     QMenu* IEdit;
+    QMenu* ILayout;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
