@@ -2,10 +2,10 @@
 #include "model/browser/grid_tiles.h"
 #include "model/core/tile_codec.h"
 #include "model/core/tile_layout.h"
+#include "support/memory_store.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -35,31 +35,15 @@ const LayoutCase Cases[] = {
     {"2x2 rows, cut", {2, 2, false}, 3, {{0, 1, 4}, {2, 3, 6}, {8, 9, 12}}},
 };
 
-// A store whose tile t (Gameboy, 16 bytes) decodes to 64 pixels of t % 4.
-class NumberedTiles : public TileStore {
-public:
-    explicit NumberedTiles(int tiles) : bytes_(static_cast<std::size_t>(tiles) * 16)
-    {
-        for (std::size_t i = 0; i < bytes_.size(); ++i) {
-            const int value = static_cast<int>(i / 16) % 4;
-            const int plane = i % 2 == 0 ? 1 : 2;  // low bit plane first in each row
-            bytes_[i] = (value & plane) != 0 ? 0xFF : 0;
-        }
-    }
-    std::int32_t Length() const override { return static_cast<std::int32_t>(bytes_.size()); }
-    std::size_t ReadAt(std::int64_t offset, std::uint8_t* buffer, std::size_t size) const override
-    {
-        if (offset < 0 || offset >= Length())
-            return 0;
-        const std::size_t n = std::min(size, bytes_.size() - static_cast<std::size_t>(offset));
-        std::memcpy(buffer, bytes_.data() + offset, n);
-        return n;
-    }
-    RomWriteResult WriteAt(std::int64_t, const std::uint8_t*, std::size_t) override { return {}; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-};
+// Game Boy tiles (16 bytes) whose tile t decodes to 64 pixels of t % 4:
+// the low bit plane comes first in each row.
+MemoryStore NumberedTiles(int tiles)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(tiles) * 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = ((i / 16) % 4 & (i % 2 == 0 ? 1 : 2)) != 0 ? 0xFF : 0;
+    return MemoryStore(bytes);
+}
 
 }  // namespace
 
@@ -82,7 +66,7 @@ TEST(TileLayout, ReadingAGridPlacesEachTileAtItsPosition)
 {
     // Tile t shows the value t % 4: in a 2x2 column layout on 4 columns the
     // top line holds tiles 0, 2, 4, 6 and the second 1, 3, 5, 7.
-    const NumberedTiles store(64);
+    const MemoryStore store = NumberedTiles(64);
     std::vector<std::uint8_t> grid(4 * 2 * 64, 0xEE);
     std::vector<std::uint8_t> scratch;
     ReadGridTiles(store, ModeGameboy, 0, {2, 2, true}, 4, 2, grid.data(), scratch);

@@ -17,7 +17,7 @@
 #include "fuzz_support.h"
 #include "model/core/tile_codec.h"
 #include "model/tilemap/tilemap_picture.h"
-#include "tilemap/memory_store.h"
+#include "support/memory_store.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include "core/reference_codec.h"
 #include "model/tilemap/tilemap_picture.h"
-#include "tilemap/memory_store.h"
+#include "support/memory_store.h"
 
 #include <gtest/gtest.h>
 
