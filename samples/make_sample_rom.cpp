@@ -5,7 +5,7 @@
 //   0x0200  1 bpp font
 //   0x1000  GB 2bpp font (A-Z 0-9 !?.,:-'/) 0x1400  GB 2bpp shapes
 //   0x4000  SNES 4bpp pictures             0x6000  GBA 4bpp pictures
-//   0x7F00  16-color BGR555 palette
+//   0x2000  GB tilemap, 20 x 4 entries     0x7F00  16-color BGR555 palette
 //
 // Usage: make_sample_rom <output-path>
 //
@@ -290,6 +290,27 @@ void writeHeader(Rom& rom)
 
 // The global checksum: the 16-bit sum of every byte but its own two, stored
 // big-endian. Call this last, after every other byte is in place.
+// A Game Boy background of 20 x 4 one-byte entries naming the 2bpp tiles
+// from 0x1000 on: a row of bricks, a line of text, the ball and the smiley.
+void writeTilemap(Rom& rom, std::size_t at)
+{
+    constexpr Byte kBlank = 44, kBrick = 68, kBall = 71, kSmiley = 75;
+    constexpr std::string_view kText = "   BRIXEL TILEMAP   ";
+    for (std::size_t x = 0; x < 20; ++x) {
+        rom[at + x] = kBrick;
+        const std::size_t letter = kFontChars.find(kText[x]);
+        rom[at + 20 + x] = letter == std::string_view::npos ? kBlank : static_cast<Byte>(letter);
+        rom[at + 40 + x] = kBlank;
+        rom[at + 60 + x] = kBlank;
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        rom[at + 40 + 7 + i] = static_cast<Byte>(kBall + i);
+        rom[at + 60 + 7 + i] = static_cast<Byte>(kBall + 2 + i);
+        rom[at + 40 + 11 + i] = static_cast<Byte>(kSmiley + i);
+        rom[at + 60 + 11 + i] = static_cast<Byte>(kSmiley + 2 + i);
+    }
+}
+
 void writeGlobalChecksum(Rom& rom)
 {
     std::uint16_t sum = 0;
@@ -328,6 +349,7 @@ Rom buildRom()
     std::size_t at = writeGb2bpp(rom, 0x1400, cutTiles(kShapes));
     at = writeGb2bpp(rom, at, cutTiles(kBall4));
     writeGb2bpp(rom, at, cutTiles(kSmiley));
+    writeTilemap(rom, 0x2000);
 
     at = writeSnes4bpp(rom, 0x4000, cutTiles(kBall16));
     at = writeSnes4bpp(rom, at, recolor(cutTiles(kSmiley), ".DA2"));
