@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -81,7 +82,7 @@ TilemapWindow::TilemapWindow(ProgramState& state, Windows& windows, QWidget* par
     View = new TilemapView;
     auto* scroll = new QScrollArea;
     scroll->setWidget(View);
-    scroll->setMinimumSize(280, 280);
+    scroll->setMinimumSize(240, 120);
     LbStatus = new QLabel;
     LbStatus->setWordWrap(true);
 
@@ -92,6 +93,7 @@ TilemapWindow::TilemapWindow(ProgramState& state, Windows& windows, QWidget* par
     layout->addWidget(LbStatus);
 
     connect(View, &TilemapView::EntryClicked, this, &TilemapWindow::SelectEntry);
+    ProposeTileMode();
     FollowFormat();
 
     ChangeBoard& changes = windows_.Changes;
@@ -166,10 +168,8 @@ QWidget* TilemapWindow::BuildMapFields()
     zoom->addWidget(new QLabel(QStringLiteral("Zoom:")));
     zoom->addWidget(SpinZoom);
     grid->addLayout(zoom, 3, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BtShow);
-    buttons->addWidget(BtExport);
-    grid->addLayout(buttons, 3, 3);
+    grid->addWidget(BtShow, 3, 3);
+    grid->addWidget(BtExport, 4, 3);
 
     connect(BtShow, &QPushButton::clicked, this, &TilemapWindow::BtShow_Click);
     connect(EdMapAddress, &QLineEdit::returnPressed, this, &TilemapWindow::BtShow_Click);
@@ -178,7 +178,7 @@ QWidget* TilemapWindow::BuildMapFields()
     connect(BtTilesHere, &QPushButton::clicked, this, &TilemapWindow::BtTilesHere_Click);
     connect(BtExport, &QPushButton::clicked, this, &TilemapWindow::BtExport_Click);
     connect(ComboFormat, &QComboBox::currentIndexChanged, this, [this] {
-        FollowFormat();
+        ProposeTileMode();
         Reread();
     });
     connect(SpinZoom, &QSpinBox::valueChanged, View, &TilemapView::SetZoom);
@@ -235,6 +235,15 @@ void TilemapWindow::FollowFormat()
     ChkPriority->setEnabled(format.HasPriority);
 }
 
+void TilemapWindow::ProposeTileMode()
+{
+    const GraphicsMode mode =
+        TilemapFormats()[static_cast<std::size_t>(std::max(ComboFormat->currentIndex(), 0))].TypicalMode;
+    const auto position = std::find(ModeListOrder.begin(), ModeListOrder.end(), mode) - ModeListOrder.begin();
+    const QSignalBlocker blocker(ComboTileMode);
+    ComboTileMode->setCurrentIndex(static_cast<int>(position));
+}
+
 TilemapSpec TilemapWindow::SpecFromFields() const
 {
     TilemapSpec spec;
@@ -257,8 +266,16 @@ void TilemapWindow::ShowWindow()
         return;
     }
     SetChildVisible(this, true);
-    if (QWidget* frame = ChildFrame(this); frame != this)
+    if (QWidget* frame = ChildFrame(this); frame != this) {
+        // Inside the main window's working area, however large it was left.
+        if (const QWidget* area = frame->parentWidget()) {
+            const QSize size = frame->size().boundedTo(area->size());
+            const QPoint corner(std::clamp(frame->x(), 0, area->width() - size.width()),
+                                std::clamp(frame->y(), 0, area->height() - size.height()));
+            frame->setGeometry(QRect(corner, size));
+        }
         frame->raise();
+    }
     activateWindow();
 }
 

@@ -86,6 +86,8 @@ private:
     void Redraw();
     void ShowEntryFields();
     void FollowFormat();
+    // Shows the tile mode the chosen format's console uses.
+    void ProposeTileMode();
     void WriteEntry(const TilemapEntry& entry, const std::string& stepName);
     void ShowStatus(const std::string& text);
     void Clear();
