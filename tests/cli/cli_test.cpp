@@ -938,9 +938,18 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
     EXPECT_NE(std::find(inBlocks.Texts.begin(), inBlocks.Texts.end(), PngText{"Brixel layout", "2x2,col"}),
               inBlocks.Texts.end());
 
-    // Unedited, encode finds every tile in place; the recorded layout is used.
+    // Unedited, encode finds every tile in place in the recorded layout.
     Finished encoded = Run({"encode", blocks, romPath});
     EXPECT_EQ(encoded.Out, "found already in place 10 tiles (80 bytes) at 0x08: 0 tiles and 0 bytes differ\n");
+    for (const char* layout : {"1x2", "2x2", "4x4,col", "3x2"}) {
+        ASSERT_EQ(Run({"decode", romPath, "--mode", "gb", "--address", "3", "--count", "29", "--columns", "12",
+                       "--layout", layout, "-o", PathOf("l.png")})
+                      .Status,
+                  0);
+        EXPECT_EQ(Run({"encode", PathOf("l.png"), romPath}).Out,
+                  "found already in place 29 tiles (464 bytes) at 0x03: 0 tiles and 0 bytes differ\n")
+            << layout;
+    }
     EXPECT_EQ(ReadWholeFile(romPath), rom);
     // A change in the cell of tile 9 is written to tile 9 alone.
     IndexedImage edited = inBlocks;

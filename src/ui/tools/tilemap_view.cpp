@@ -1,6 +1,7 @@
 #include "ui/tools/tilemap_view.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -54,12 +55,19 @@ QSize TilemapView::sizeHint() const
     return picture_.size() * zoom_;
 }
 
-void TilemapView::paintEvent(QPaintEvent*)
+void TilemapView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    // Whole-number zoom without smoothing: each map pixel one square.
-    painter.drawImage(QRect(QPoint(0, 0), picture_.size() * zoom_), picture_);
+    painter.fillRect(event->rect(), Qt::black);
+    // Only the map pixels under the part shown are drawn, each a zoom x zoom
+    // square without smoothing: a large map at a high zoom costs what the
+    // visible part does.
+    const QRect exposed = event->rect();
+    const QRect source = QRect(QPoint(exposed.left() / zoom_, exposed.top() / zoom_),
+                               QPoint(exposed.right() / zoom_, exposed.bottom() / zoom_))
+                             .intersected(picture_.rect());
+    if (!source.isEmpty())
+        painter.drawImage(QRect(source.topLeft() * zoom_, source.size() * zoom_), picture_, source);
     if (selectedColumn_ >= 0) {
         const int side = EntrySide * zoom_;
         painter.setPen(Qt::white);
