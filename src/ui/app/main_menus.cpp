@@ -14,6 +14,7 @@
 #include "ui/tools/tilemap_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -155,6 +156,8 @@ std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)
     for (const MenuEntry& entry : Menus) {
         QMenu* menu = bar.addMenu(QString::fromLatin1(entry.Title));
         menu->setObjectName(QString::fromLatin1(entry.Name));
+        // The checked items of a menu are one choice: one at a time.
+        QActionGroup* choice = nullptr;
         for (const MenuItemEntry& item : entry.Items) {
             if (item.IsSeparator()) {
                 menu->addSeparator()->setObjectName(QString::fromLatin1(item.Name));
@@ -168,6 +171,9 @@ std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)
             }
             QObject::connect(action, &QAction::triggered, action, [&windows, run = item.Run] { run(windows); });
             if (item.Checked) {
+                if (!choice)
+                    choice = new QActionGroup(menu);
+                choice->addAction(action);
                 action->setCheckable(true);
                 QObject::connect(menu, &QMenu::aboutToShow, action,
                                  [&windows, action, checked = item.Checked] { action->setChecked(checked(windows)); });

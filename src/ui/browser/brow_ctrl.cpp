@@ -251,7 +251,7 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
 void BrowCtrl::SetLayout(const TileLayout& layout)
 {
     state_.BrowserLayout = ValidTileLayout(layout);
-    QSettings settings;
+    QSettings settings(ProgramSettingsPath(), QSettings::IniFormat);
     StoreBrowserLayout(settings, state_.BrowserLayout);
     ReloadBrowser();
 }

@@ -1,12 +1,18 @@
 #include "ui/floor/program_settings.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
 const QString BrowserLayoutKey = QStringLiteral("browser/layout");
 
 }  // namespace
+
+QString ProgramSettingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/settings.ini");
+}
 
 TileLayout StoredBrowserLayout(const QSettings& settings)
 {
