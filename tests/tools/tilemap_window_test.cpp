@@ -83,7 +83,14 @@ TEST_F(TilemapWindowTest, AnEntryChangedWritesOnlyItsTwoBytesAndUndoPutsThemBack
     map_->SpinTile->setValue(0x2A5);
     map_->SpinPalette->setValue(6);
     map_->ChkFlipY->setChecked(true);
+    // The save warning asks first, as before every write; "no" writes nothing.
+    state.ShowSaveWarning = true;
+    dialogs.QueueYesNo(false);
     QTest::mouseClick(map_->BtApply, Qt::LeftButton);
+    EXPECT_EQ(ReadWholeFile(path_), rom_);
+    dialogs.QueueYesNo(true);
+    QTest::mouseClick(map_->BtApply, Qt::LeftButton);
+    state.ShowSaveWarning = false;
     Bytes expected = rom_;
     // tile 0x2A5, palette 6 (bits 10-12), vertical flip (bit 15): 0x9AA5.
     expected[MapAt + 18] = 0xA5;

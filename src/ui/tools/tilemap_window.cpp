@@ -2,6 +2,7 @@
 
 #include "model/codec/stream_codecs.h"
 #include "model/codec/stream_view.h"
+#include "model/core/confirm_save.h"
 #include "model/core/dialogs.h"
 #include "model/core/number_text.h"
 #include "model/core/pixel_buffer.h"
@@ -385,6 +386,9 @@ void TilemapWindow::SelectEntry(int column, int line)
 
 void TilemapWindow::WriteEntry(const TilemapEntry& entry, const std::string& stepName)
 {
+    // The same question and refusals as every other write into the file.
+    if (!ConfirmSave(state_, windows_.Dialogs))
+        return;
     std::string reason;
     TileStore* store = MapStore(reason);
     if (!store) {
