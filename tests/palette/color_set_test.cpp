@@ -277,7 +277,8 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
               "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
               "file (*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb "
               "Savestates (*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne "
-              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act");
+              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|BESS Game "
+              "Boy Color Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates (*.fc?)|*.fc?");
     ASSERT_EQ(sets->ListSets->count(), 3);
     EXPECT_EQ(sets->ListSets->item(2)->text().toStdString(), "JASC palette");
     EXPECT_EQ(sets->Sets().ColorSets[2].Colors, sets->Sets().ColorSets[1].Colors);

@@ -22,7 +22,8 @@ const std::string LoadFilter =
     "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
     "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
     "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act";
+    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|BESS Game Boy Color "
+    "Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates (*.fc?)|*.fc?";
 const std::string SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
                                "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|"
                                "Adobe Color Table file (*.act)|*.act";
@@ -39,7 +40,8 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
 {
     const std::vector<const PaletteFileFormat*> loads{
         &OwnPaletteFile, &RiffPaletteFile,  &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate, &NocashSavestate,
-        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile};
+        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile,
+        &BessSavestate,  &FceuxSavestate};
     const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
     ASSERT_EQ(loadEntries.size(), loads.size());
     for (std::size_t i = 0; i < loads.size(); ++i) {
@@ -48,7 +50,7 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
         EXPECT_EQ(loadEntries[i].Label, loads[i]->Label) << index;
     }
     EXPECT_EQ(PaletteFormatToLoad(0), nullptr);
-    EXPECT_EQ(PaletteFormatToLoad(12), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(14), nullptr);
     EXPECT_EQ(PaletteFormatToLoad(-1), nullptr);
 
     EXPECT_EQ(PaletteFormatToSave(1), &OwnPaletteFile);
@@ -67,7 +69,7 @@ TEST(PaletteFormats, RoomNeededBeforeALoad)
     const std::vector<std::pair<const PaletteFileFormat*, int>> limits{
         {&RiffPaletteFile, 255}, {&TileLayerPaletteFile, 255}, {&NesticleSavestate, 255}, {&VgbaSavestate, 254},
         {&NocashSavestate, 255}, {&ZSnesSavestate, 254},       {&BoycottSavestate, 254},  {&CygneSavestate, 254},
-        {&JascPaletteFile, 255}, {&ActPaletteFile, 255}};
+        {&JascPaletteFile, 255}, {&ActPaletteFile, 255}, {&BessSavestate, 254},    {&FceuxSavestate, 255}};
     auto list = std::make_unique<ColorSetList>();
     for (const auto& [format, limit] : limits) {
         list->SetCount = static_cast<std::uint8_t>(limit - 1);
@@ -109,6 +111,9 @@ TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
         {"game.sta", {&NesticleSavestate, &VgbaSavestate}},
         {"game.zs3", {&ZSnesSavestate}},
         {"colors.ACT", {&ActPaletteFile}},
+        {"game.s3", {&BessSavestate}},
+        {"game.ss1", {&BessSavestate}},
+        {"game.fc0", {&FceuxSavestate}},
         {"colors.txt", {}},
     };
     for (const auto& c : cases)

@@ -30,6 +30,8 @@ constexpr std::array Formats{
     &CygneSavestate,
     &JascPaletteFile,
     &ActPaletteFile,
+    &BessSavestate,
+    &FceuxSavestate,
 };
 // clang-format on
 

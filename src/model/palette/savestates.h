@@ -22,3 +22,9 @@ extern const PaletteFileFormat ZSnesSavestate;
 extern const PaletteFileFormat BoycottSavestate;
 // 256 12-bit words at 66120 of a file of exactly 135674 bytes.
 extern const PaletteFileFormat CygneSavestate;
+// Background and object palettes, 32 BGR words each, wherever the CORE
+// block of the BESS footer at the file's end says they are.
+extern const PaletteFileFormat BessSavestate;
+// 32 NES bytes in the PRAM chunk of the PPU section of an uncompressed
+// FCE Ultra savestate.
+extern const PaletteFileFormat FceuxSavestate;
