@@ -638,9 +638,10 @@ TEST_F(Cli, PaletteUsageNamesEveryFormatAndItsExtension)
                        "OUT's from its extension (or --format). Names and extensions:\n"
                        "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), tlp (*.pal),\n"
                        "  and, read only, nesticle (*.st?), vgba (*.sta), nocash (*.sna),\n"
-                       "  zsnes (*.zs?), boycott (*.cot), cygne (*.wss). A *.pal file is read as\n"
-                       "  the first of riff, jasc and tlp that takes it, and written as riff.\n"
-                       "  -o - writes the file to standard output; it needs --format.\n");
+                       "  zsnes (*.zs?), boycott (*.cot), cygne (*.wss), bess (*.s?;*.ss?),\n"
+                       "  fceux (*.fc?). A *.pal file is read as the first of riff, jasc and tlp\n"
+                       "  that takes it, and written as riff. -o - writes the file to standard\n"
+                       "  output; it needs --format.\n");
 }
 
 TEST_F(Cli, PaletteConvertsAdobeColorTables)
