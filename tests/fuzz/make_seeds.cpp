@@ -595,6 +595,64 @@ void ActSeeds()
     Put(target, "empty", {});
 }
 
+Bytes Block(const char* id, const Bytes& data)
+{
+    Bytes block(8);
+    std::copy_n(id, 4, block.begin());
+    WriteLe32(block.data() + 4, static_cast<std::uint32_t>(data.size()));
+    return Joined(block, data);
+}
+
+// A Game Boy Color state with a BESS footer: palettes in the native part at
+// 0x40 and 0x80, then NAME, CORE and END blocks, the offset of NAME, "BESS".
+Bytes BessState(const char* model, std::uint32_t objectOffset)
+{
+    Bytes core(0xD0);
+    core[0] = 1;
+    std::copy_n(model, 4, core.begin() + 4);
+    for (const std::size_t at : {0xC0u, 0xC8u})
+        core[at] = 0x40;
+    WriteLe32(core.data() + 0xC4, 0x40);
+    WriteLe32(core.data() + 0xCC, objectOffset);
+    const Bytes native = RandomBytes(0x100);
+    Bytes footer(8);
+    WriteLe32(footer.data(), static_cast<std::uint32_t>(native.size()));
+    std::copy_n("BESS", 4, footer.begin() + 4);
+    return Joined(Joined(Joined(Joined(native, Block("NAME", Text("Brixel"))), Block("CORE", core)), Block("END ", {})),
+                  footer);
+}
+
+// An uncompressed FCE Ultra state: header, then a PPU section with name
+// table, palette and sprite chunks.
+Bytes FceuxState(const char* paletteName)
+{
+    const Bytes chunks = Joined(Joined(Block("NTAR", RandomBytes(16)), Block(paletteName, RandomBytes(32))),
+                                Block("SPRA", RandomBytes(8)));
+    Bytes section{3, 0, 0, 0, 0};
+    WriteLe32(section.data() + 1, static_cast<std::uint32_t>(section.size() + chunks.size()));
+    Bytes header(16);
+    std::copy_n("FCS", 3, header.begin());
+    return Joined(Joined(header, section), chunks);
+}
+
+// After all others, so their seeds keep their random bytes.
+void NewerSavestateSeeds()
+{
+    const Bytes bess = BessState("CCE ", 0x80);
+    Put("bess_savestate", "cgb", bess);
+    Put("bess_savestate", "dmg", BessState("GD  ", 0x80));
+    Put("bess_savestate", "object-palette-last", BessState("C   ", static_cast<std::uint32_t>(bess.size() - 64)));
+    Put("bess_savestate", "object-palette-outside", BessState("C   ", static_cast<std::uint32_t>(bess.size() - 63)));
+    Put("bess_savestate", "cut", Cut(bess, bess.size() - 1));
+    Put("bess_savestate", "empty", {});
+    const Bytes fceux = FceuxState("PRAM");
+    Put("fceux_savestate", "ppu", fceux);
+    Put("fceux_savestate", "no-palette-chunk", FceuxState("PRAN"));
+    Put("fceux_savestate", "cut", Cut(fceux, fceux.size() - 9));
+    Put("fceux_savestate", "header-only", Cut(fceux, 16));
+    Put("fceux_savestate", "empty", {});
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -615,5 +673,6 @@ int main(int argc, char** argv)
     PngSeeds();
     ActSeeds();
     TilemapSeeds();
+    NewerSavestateSeeds();
     return 0;
 }

@@ -1,0 +1,50 @@
+// The BESS footer of a Game Boy Color savestate. The input is the whole
+// file. An accepted file ends in "BESS" and gives the background and then
+// the object palette, each 32 colors that some 64 bytes of the file hold as
+// 15-bit words with red in the low bits; the rest of each set is black.
+
+#include "fuzz_support.h"
+#include "savestate_support.h"
+
+#include <cstring>
+
+namespace {
+
+PackedColor GbcColor(const std::uint8_t* at)
+{
+    const int word = at[0] | at[1] << 8;
+    return Rgb((word & 31) * 8, (word >> 5 & 31) * 8, (word >> 10 & 31) * 8);
+}
+
+bool FileHolds(const Bytes& file, const Palette256& colors)
+{
+    for (std::size_t at = 0; at + 64 <= file.size(); ++at) {
+        std::size_t same = 0;
+        while (same < 32 && GbcColor(file.data() + at + 2 * same) == colors[same])
+            ++same;
+        if (same == 32)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const Bytes file(data, data + size);
+    const PaletteLoad load = LoadPaletteFile(WriteTempFile("state.s0", file), BessSavestate, DistinctNesColors());
+    if (load.Error) {
+        CHECK(load.Sets.empty() && load.Error->Caption == "Brixel");
+        return 0;
+    }
+    CHECK(size >= 8 && std::memcmp(data + size - 4, "BESS", 4) == 0);
+    CHECK(load.Sets.size() == 2);
+    CHECK(load.Sets[0].Description == "BESS BG palette" && load.Sets[1].Description == "BESS OBJ palette");
+    for (const ColorSetEntry& set : load.Sets) {
+        CHECK(FileHolds(file, set.Colors));
+        for (std::size_t i = 32; i < 256; ++i)
+            CHECK(set.Colors[i] == 0);
+    }
+    return 0;
+}
