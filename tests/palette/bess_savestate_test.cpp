@@ -25,7 +25,7 @@ std::uint16_t ObjectWord(std::uint32_t i)
 // in a native part of 0x300 bytes, then NAME, XOAM, CORE and END blocks,
 // the offset of NAME and the magic. Each field is one way to break it.
 struct Bess {
-    std::uint32_t Bg = 0x200, Obj = 0x100, BgSize = 0x40, ObjSize = 0x40, Core = 0xD0, XoamTold = 0x60, First = 0x300;
+    std::uint32_t Bg = 0x200, Obj = 0x100, BgSize = 0x40, ObjSize = 0x40, Core = 0xD0, CoreExtra = 0, First = 0x300;
     std::uint16_t Major = 1;
     std::string Model = "CCE ", Magic = "BESS", BeforeCore = "XOAM";
 
@@ -46,8 +46,8 @@ struct Bess {
             return at + 8;
         };
         block("NAME", 7, 7);
-        block(BeforeCore, 0x60, XoamTold);
-        const std::size_t core = block("CORE", Core, Core);
+        block(BeforeCore, 0x60, 0x60);
+        const std::size_t core = block("CORE", Core, Core + CoreExtra);  // CoreExtra: told past the footer
         if (Core >= 0xD0) {
             WriteLe16(&f[core], Major);
             std::memcpy(&f[core + 4], Model.data(), 4);
@@ -101,7 +101,7 @@ TEST(BessSavestate, RefusesBrokenFootersBlocksModelsAndPalettes)
     } cases[] = {
         {[](Bess& b) { b.Magic = "BESs"; }, footer},
         {[](Bess& b) { b.First = BessSize - 15; }, footer},
-        {[](Bess& b) { b.XoamTold = 0x10000; }, footer},
+        {[](Bess& b) { b.CoreExtra = 16; }, footer},
         {[](Bess& b) { b.BeforeCore = "END "; }, footer},
         {[](Bess& b) { b.Core = 0xCF; }, "Not a BESS savestate.\rIts CORE block is too short."},
         {[](Bess& b) { b.Major = 2; }, "Not a BESS savestate.\rIts major version must be 1."},
