@@ -636,11 +636,26 @@ TEST_F(Cli, PaletteUsageNamesEveryFormatAndItsExtension)
     EXPECT_EQ(run.Out, "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
                        "Converts a palette file. IN's format comes from its extension (or --from),\n"
                        "OUT's from its extension (or --format). Names and extensions:\n"
-                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), tlp (*.pal),\n"
-                       "  and, read only, nesticle (*.st?), vgba (*.sta), nocash (*.sna),\n"
-                       "  zsnes (*.zs?), boycott (*.cot), cygne (*.wss). A *.pal file is read as\n"
+                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), gpl (*.gpl),\n"
+                       "  paintnet (*.txt), hex (*.hex), tlp (*.pal), and, read only,\n"
+                       "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
+                       "  boycott (*.cot), cygne (*.wss), png (*.png). A *.pal file is read as\n"
                        "  the first of riff, jasc and tlp that takes it, and written as riff.\n"
                        "  -o - writes the file to standard output; it needs --format.\n");
+}
+
+TEST_F(Cli, PaletteConvertsGimpPalettesAndHexLists)
+{
+    const std::string text = "GIMP Palette\nName: Two\n# c\n255 0 16\tRed\n 1 2 3\n";
+    const std::string gpl = Write("in.gpl", std::vector<std::uint8_t>(text.begin(), text.end()));
+    Finished run = Run({"palette", gpl, "-o", PathOf("out.hex")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(Text(ReadWholeFile(PathOf("out.hex"))).substr(0, 21), "ff0010\n010203\n000000\n");
+    run = Run({"palette", PathOf("out.hex"), "-o", "-", "--format", "gpl"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const std::string head =
+        "GIMP Palette\nName: Hex palette\nColumns: 16\n#\n255   0  16\tIndex 0\n  1   2   3\tIndex 1\n";
+    EXPECT_EQ(run.Out.substr(0, head.size()), head);
 }
 
 TEST_F(Cli, PaletteConvertsAdobeColorTables)
@@ -913,9 +928,10 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
     std::vector<std::uint8_t> rom = RandomBytes(512, 7);
     const std::string romPath = Write("rom.bin", rom);
     const std::string rows = PathOf("rows.png"), blocks = PathOf("blocks.png");
-    ASSERT_EQ(Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns", "1", "-o", rows})
-                  .Status,
-              0);
+    ASSERT_EQ(
+        Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns", "1", "-o", rows})
+            .Status,
+        0);
     const Finished decoded = Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns",
                                   "4", "--layout", "2x2,col", "-o", blocks});
     ASSERT_EQ(decoded.Status, 0) << decoded.Err;
@@ -969,11 +985,11 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
                                 "--neighbours", "--layout", "2x2,col"});
     EXPECT_EQ(found.Out.substr(0, found.Out.find('\n')), "0x28 40 1bpp 0 none 4 exact");
 
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--columns", "3", "--layout", "2x2"}, {"--layout", "9x1"}, {"--layout", "2x2,diag"}})
-    {
-        std::vector<std::string> call = {"decode", romPath, "--mode", "1bpp", "--address", "0", "--count", "4", "-o",
-                                         PathOf("x.png")};
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--columns", "3", "--layout", "2x2"},
+                                                  {"--layout", "9x1"},
+                                                  {"--layout", "2x2,diag"}}) {
+        std::vector<std::string> call = {"decode", romPath,   "--mode", "1bpp", "--address",
+                                         "0",      "--count", "4",      "-o",   PathOf("x.png")};
         call.insert(call.end(), wrong.begin(), wrong.end());
         EXPECT_EQ(Run(call).Status, 2) << wrong.back();
     }

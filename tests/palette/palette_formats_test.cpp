@@ -1,7 +1,11 @@
 #include "model/core/file_filter.h"
 #include "model/palette/act_palette_format.h"
+#include "model/palette/gimp_palette_format.h"
+#include "model/palette/hex_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
+#include "model/palette/paint_net_palette_format.h"
+#include "model/palette/png_palette_format.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
 #include "model/palette/riff_palette_format.h"
@@ -17,15 +21,17 @@
 namespace {
 
 // The color set window's filters as the user has always seen them, with
-// the JASC and then the ACT entry after all of them.
+// the JASC, ACT, GIMP, Paint.NET, hex list and PNG entries after all of them.
 const std::string LoadFilter =
     "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
     "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
     "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act";
+    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|GIMP palette file "
+    "(*.gpl)|*.gpl|Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex|Indexed PNG image (*.png)|*.png";
 const std::string SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
                                "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|"
-                               "Adobe Color Table file (*.act)|*.act";
+                               "Adobe Color Table file (*.act)|*.act|GIMP palette file (*.gpl)|*.gpl|"
+                               "Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex";
 
 }  // namespace
 
@@ -39,7 +45,8 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
 {
     const std::vector<const PaletteFileFormat*> loads{
         &OwnPaletteFile, &RiffPaletteFile,  &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate, &NocashSavestate,
-        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile};
+        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile,
+        &GimpPaletteFile, &PaintNetPaletteFile, &HexPaletteFile, &PngPaletteFile};
     const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
     ASSERT_EQ(loadEntries.size(), loads.size());
     for (std::size_t i = 0; i < loads.size(); ++i) {
@@ -48,7 +55,7 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
         EXPECT_EQ(loadEntries[i].Label, loads[i]->Label) << index;
     }
     EXPECT_EQ(PaletteFormatToLoad(0), nullptr);
-    EXPECT_EQ(PaletteFormatToLoad(12), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(16), nullptr);
     EXPECT_EQ(PaletteFormatToLoad(-1), nullptr);
 
     EXPECT_EQ(PaletteFormatToSave(1), &OwnPaletteFile);
@@ -56,8 +63,11 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
     EXPECT_EQ(PaletteFormatToSave(3), &TileLayerPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(4), &JascPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(5), &ActPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(6), &GimpPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(7), &PaintNetPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(8), &HexPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(0), nullptr);
-    EXPECT_EQ(PaletteFormatToSave(6), nullptr);
+    EXPECT_EQ(PaletteFormatToSave(9), nullptr);
 }
 
 TEST(PaletteFormats, RoomNeededBeforeALoad)
@@ -94,7 +104,7 @@ TEST(PaletteFormats, FilesReadByTheirBytesShareTheMissingAndUnreadableMessages)
         ExpectMessage(folder.Error, "Could not read the selected file.", "Loading process aborted", MsgIcon::Critical);
         EXPECT_TRUE(folder.Sets.empty());
     }
-    EXPECT_EQ(checked, 5);  // own, RIFF, Tile Layer, JASC, ACT
+    EXPECT_EQ(checked, 9);  // own, RIFF, Tile Layer, JASC, ACT, GIMP, Paint.NET, hex list, PNG
 }
 
 TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
@@ -109,7 +119,9 @@ TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
         {"game.sta", {&NesticleSavestate, &VgbaSavestate}},
         {"game.zs3", {&ZSnesSavestate}},
         {"colors.ACT", {&ActPaletteFile}},
-        {"colors.txt", {}},
+        {"colors.txt", {&PaintNetPaletteFile}},
+        {"sheet.PNG", {&PngPaletteFile}},
+        {"colors.doc", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PaletteFormatsForPath(c.Path), c.Formats) << c.Path;
