@@ -606,6 +606,7 @@ void ArtistPaletteSeeds()
     Put("gimp_palette", "valid", BuildGimpPalette(colors, "Seed"));
     Put("gimp_palette", "old-crlf-names", Text("GIMP Palette\r\n  1 2 3\tdark red\r\n#\r\n\r\n255 255 255 White\r\n"));
     Put("gimp_palette", "columns-256", Text("GIMP Palette\nName: x\nColumns: 256\n1 2 3\n"));
+    Put("gimp_palette", "columns-tail", Text("GIMP Palette\nName: x\nColumns: 16 wide\n1 2 3\n"));
     Put("gimp_palette", "value-256", Text("GIMP Palette\nColumns: 2\n1 2 3\n1 256 3\n"));
     Put("gimp_palette", "glued-name", Text("GIMP Palette\n1 2 3x\n"));
     Put("gimp_palette", "no-colors", Text("GIMP Palette\nName: x\n# none\n"));

@@ -57,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(load.Sets.size() == 1 && load.Sets[0].Colors == *expected);
     const Bytes built = BuildPaintNetPalette(*expected);
     CHECK(SavedAlone(*expected, PaintNetPaletteFile, TempPath("saved.txt")) == built);
+    CHECK(std::count(built.begin(), built.end(), '\n') == 2 + PaintNetColors);
     Palette256 first96{};
     std::copy_n(expected->begin(), PaintNetColors, first96.begin());
     const PaletteLoad back = ReadPaintNetPalette(built);
