@@ -171,7 +171,7 @@ TEST(TextPalettes, SavedSetsLoadBack)
     const std::pair<const PaletteFileFormat*, std::size_t> cases[] = {
         {&GimpPaletteFile, 256}, {&PaintNetPaletteFile, 96}, {&HexPaletteFile, 256}};
     for (const auto& [format, written] : cases) {
-        const std::string path = (dir.Path() / "saved").string();
+        const std::string path = (dir.Path() / format->Name).string();
         ASSERT_FALSE(SavePaletteFile(path, *format, *list));
         const PaletteLoad load = LoadPaletteFile(path, *format, NesColorTable{});
         ASSERT_FALSE(load.Error) << format->Name;
@@ -179,5 +179,5 @@ TEST(TextPalettes, SavedSetsLoadBack)
         std::copy_n(list->ColorSets[1].Colors.begin(), written, expected.begin());
         EXPECT_EQ(load.Sets.at(0).Colors, expected) << format->Name;
     }
-    EXPECT_EQ(ReadWholeFile((dir.Path() / "saved").string()), BuildHexPalette(list->ColorSets[1].Colors));
+    EXPECT_EQ(LinesOf(ReadWholeFile((dir.Path() / "gpl").string()), "\n").at(1), "Name: Second");
 }
