@@ -5,9 +5,9 @@
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
 #include "model/palette/paint_net_palette_format.h"
-#include "model/palette/png_palette_format.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
+#include "model/palette/png_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/savestates.h"
 #include "model/palette/tile_layer_palette_format.h"
@@ -44,9 +44,9 @@ TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascThenActAfterThem)
 TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
 {
     const std::vector<const PaletteFileFormat*> loads{
-        &OwnPaletteFile, &RiffPaletteFile,  &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate, &NocashSavestate,
-        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile,
-        &GimpPaletteFile, &PaintNetPaletteFile, &HexPaletteFile, &PngPaletteFile};
+        &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
+        &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile,
+        &ActPaletteFile,  &GimpPaletteFile, &PaintNetPaletteFile,  &HexPaletteFile,    &PngPaletteFile};
     const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
     ASSERT_EQ(loadEntries.size(), loads.size());
     for (std::size_t i = 0; i < loads.size(); ++i) {
