@@ -928,10 +928,9 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
     std::vector<std::uint8_t> rom = RandomBytes(512, 7);
     const std::string romPath = Write("rom.bin", rom);
     const std::string rows = PathOf("rows.png"), blocks = PathOf("blocks.png");
-    ASSERT_EQ(
-        Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns", "1", "-o", rows})
-            .Status,
-        0);
+    ASSERT_EQ(Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns", "1", "-o", rows})
+                  .Status,
+              0);
     const Finished decoded = Run({"decode", romPath, "--mode", "1bpp", "--address", "8", "--count", "10", "--columns",
                                   "4", "--layout", "2x2,col", "-o", blocks});
     ASSERT_EQ(decoded.Status, 0) << decoded.Err;
@@ -985,11 +984,11 @@ TEST_F(Cli, DecodeInABlockLayoutPlacesEachTileInItsBlockAndEncodeWritesThemBack)
                                 "--neighbours", "--layout", "2x2,col"});
     EXPECT_EQ(found.Out.substr(0, found.Out.find('\n')), "0x28 40 1bpp 0 none 4 exact");
 
-    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--columns", "3", "--layout", "2x2"},
-                                                  {"--layout", "9x1"},
-                                                  {"--layout", "2x2,diag"}}) {
-        std::vector<std::string> call = {"decode", romPath,   "--mode", "1bpp", "--address",
-                                         "0",      "--count", "4",      "-o",   PathOf("x.png")};
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--columns", "3", "--layout", "2x2"}, {"--layout", "9x1"}, {"--layout", "2x2,diag"}})
+    {
+        std::vector<std::string> call = {"decode", romPath, "--mode", "1bpp", "--address", "0", "--count", "4", "-o",
+                                         PathOf("x.png")};
         call.insert(call.end(), wrong.begin(), wrong.end());
         EXPECT_EQ(Run(call).Status, 2) << wrong.back();
     }
