@@ -636,12 +636,27 @@ TEST_F(Cli, PaletteUsageNamesEveryFormatAndItsExtension)
     EXPECT_EQ(run.Out, "Usage: brixel-cli palette IN -o OUT [--from NAME] [--format NAME]\n"
                        "Converts a palette file. IN's format comes from its extension (or --from),\n"
                        "OUT's from its extension (or --format). Names and extensions:\n"
-                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), tlp (*.pal),\n"
-                       "  and, read only, nesticle (*.st?), vgba (*.sta), nocash (*.sna),\n"
-                       "  zsnes (*.zs?), boycott (*.cot), cygne (*.wss), bess (*.s?;*.ss?),\n"
+                       "  bxp (*.bxp), riff (*.pal), jasc (*.pal), act (*.act), gpl (*.gpl),\n"
+                       "  paintnet (*.txt), hex (*.hex), tlp (*.pal), and, read only,\n"
+                       "  nesticle (*.st?), vgba (*.sta), nocash (*.sna), zsnes (*.zs?),\n"
+                       "  boycott (*.cot), cygne (*.wss), png (*.png), bess (*.s?;*.ss?),\n"
                        "  fceux (*.fc?). A *.pal file is read as the first of riff, jasc and tlp\n"
                        "  that takes it, and written as riff. -o - writes the file to standard\n"
                        "  output; it needs --format.\n");
+}
+
+TEST_F(Cli, PaletteConvertsGimpPalettesAndHexLists)
+{
+    const std::string text = "GIMP Palette\nName: Two\n# c\n255 0 16\tRed\n 1 2 3\n";
+    const std::string gpl = Write("in.gpl", std::vector<std::uint8_t>(text.begin(), text.end()));
+    Finished run = Run({"palette", gpl, "-o", PathOf("out.hex")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(Text(ReadWholeFile(PathOf("out.hex"))).substr(0, 21), "ff0010\n010203\n000000\n");
+    run = Run({"palette", PathOf("out.hex"), "-o", "-", "--format", "gpl"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const std::string head =
+        "GIMP Palette\nName: Hex palette\nColumns: 16\n#\n255   0  16\tIndex 0\n  1   2   3\tIndex 1\n";
+    EXPECT_EQ(run.Out.substr(0, head.size()), head);
 }
 
 TEST_F(Cli, PaletteConvertsAdobeColorTables)

@@ -11,8 +11,11 @@
 #include "model/editor/bmp_exchange.h"
 #include "model/editor/pattern_file.h"
 #include "model/palette/act_palette_format.h"
+#include "model/palette/gimp_palette_format.h"
+#include "model/palette/hex_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
+#include "model/palette/paint_net_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/tile_layer_palette_format.h"
 #include "model/tools/bookmark_file.h"
@@ -651,6 +654,39 @@ void NewerSavestateSeeds()
     Put("fceux_savestate", "cut", Cut(fceux, fceux.size() - 9));
     Put("fceux_savestate", "header-only", Cut(fceux, 16));
     Put("fceux_savestate", "empty", {});
+// The palette files of paint programs; last, so the seeds above keep their
+// random bytes.
+void ArtistPaletteSeeds()
+{
+    const Palette256 colors = RandomPalette();
+    Put("gimp_palette", "valid", BuildGimpPalette(colors, "Seed"));
+    Put("gimp_palette", "old-crlf-names", Text("GIMP Palette\r\n  1 2 3\tdark red\r\n#\r\n\r\n255 255 255 White\r\n"));
+    Put("gimp_palette", "columns-256", Text("GIMP Palette\nName: x\nColumns: 256\n1 2 3\n"));
+    Put("gimp_palette", "columns-tail", Text("GIMP Palette\nName: x\nColumns: 16 wide\n1 2 3\n"));
+    Put("gimp_palette", "value-256", Text("GIMP Palette\nColumns: 2\n1 2 3\n1 256 3\n"));
+    Put("gimp_palette", "glued-name", Text("GIMP Palette\n1 2 3x\n"));
+    Put("gimp_palette", "no-colors", Text("GIMP Palette\nName: x\n# none\n"));
+    Put("gimp_palette", "wrong-magic", Text("GIMP palette\n1 2 3\n"));
+    Put("gimp_palette", "257-colors", Joined(BuildGimpPalette(colors, "Seed"), Text("1 2 3\n")));
+    Put("gimp_palette", "empty", {});
+    Put("paint_net_palette", "valid", BuildPaintNetPalette(colors));
+    Put("paint_net_palette", "comments-blanks", Text("; c\n\n 00ff8000 \nff010203"));
+    Put("paint_net_palette", "six-digits", Text("FF010203\n010203\n"));
+    Put("paint_net_palette", "not-hex", Text("FF01020G\n"));
+    Put("paint_net_palette", "only-comments", Text(";\n;\n"));
+    Put("hex_palette", "valid", BuildHexPalette(colors));
+    Put("hex_palette", "crlf-upper-empty-lines", Text("FF8000\r\n\r\n0a0B0c\r\n"));
+    Put("hex_palette", "with-hash", Text("#ff8000\n"));
+    Put("hex_palette", "257-colors", Joined(BuildHexPalette(colors), Text("000000\n")));
+    Put("hex_palette", "empty", {});
+    IndexedImage image{.Width = 4, .Height = 2, .Indices = {0, 1, 2, 3, 3, 2, 1, 0}, .BitDepth = 2};
+    for (int i = 0; i < 4; ++i)
+        image.Palette.push_back(colors[static_cast<std::size_t>(i)]);
+    const Bytes png = EncodeIndexedPng(image);
+    Put("png_palette", "four-colors.png", png);
+    Put("png_palette", "cut.png", Cut(png, png.size() - 20));
+    Put("png_palette", "truecolor.png", PlainPngFile(1, 1, 8, 2, {}, {0, 1, 2, 3}));
+    Put("png_palette", "empty", {});
 }
 
 int main(int argc, char** argv)
@@ -674,5 +710,6 @@ int main(int argc, char** argv)
     ActSeeds();
     TilemapSeeds();
     NewerSavestateSeeds();
+    ArtistPaletteSeeds();
     return 0;
 }

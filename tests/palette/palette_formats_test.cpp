@@ -1,9 +1,13 @@
 #include "model/core/file_filter.h"
 #include "model/palette/act_palette_format.h"
+#include "model/palette/gimp_palette_format.h"
+#include "model/palette/hex_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
+#include "model/palette/paint_net_palette_format.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_formats.h"
+#include "model/palette/png_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/savestates.h"
 #include "model/palette/tile_layer_palette_format.h"
@@ -17,16 +21,18 @@
 namespace {
 
 // The color set window's filters as the user has always seen them, with
-// the JASC and then the ACT entry after all of them.
+// the JASC, ACT, GIMP, Paint.NET, hex list and PNG entries after all of them.
 const std::string LoadFilter =
     "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette file "
     "(*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb Savestates "
     "(*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne Savestate "
-    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|BESS Game Boy Color "
-    "Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates (*.fc?)|*.fc?";
+    "(*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|GIMP palette file "
+    "(*.gpl)|*.gpl|Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex|Indexed PNG image (*.png)|*.png|"
+    "BESS Game Boy Color Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates (*.fc?)|*.fc?";
 const std::string SaveFilter = "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile "
                                "Layer DOS palette file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|"
-                               "Adobe Color Table file (*.act)|*.act";
+                               "Adobe Color Table file (*.act)|*.act|GIMP palette file (*.gpl)|*.gpl|"
+                               "Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex";
 
 }  // namespace
 
@@ -39,9 +45,10 @@ TEST(PaletteFormats, FiltersKeepTheirEntriesAndAddJascThenActAfterThem)
 TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
 {
     const std::vector<const PaletteFileFormat*> loads{
-        &OwnPaletteFile, &RiffPaletteFile,  &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate, &NocashSavestate,
-        &ZSnesSavestate, &BoycottSavestate, &CygneSavestate,       &JascPaletteFile,   &ActPaletteFile,
-        &BessSavestate,  &FceuxSavestate};
+        &OwnPaletteFile,  &RiffPaletteFile, &TileLayerPaletteFile, &NesticleSavestate, &VgbaSavestate,
+        &NocashSavestate, &ZSnesSavestate,  &BoycottSavestate,     &CygneSavestate,    &JascPaletteFile,
+        &ActPaletteFile,  &GimpPaletteFile, &PaintNetPaletteFile,  &HexPaletteFile,    &PngPaletteFile,
+        &BessSavestate,   &FceuxSavestate};
     const auto loadEntries = ParseFileFilter(PaletteLoadFilter());
     ASSERT_EQ(loadEntries.size(), loads.size());
     for (std::size_t i = 0; i < loads.size(); ++i) {
@@ -50,7 +57,7 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
         EXPECT_EQ(loadEntries[i].Label, loads[i]->Label) << index;
     }
     EXPECT_EQ(PaletteFormatToLoad(0), nullptr);
-    EXPECT_EQ(PaletteFormatToLoad(14), nullptr);
+    EXPECT_EQ(PaletteFormatToLoad(18), nullptr);
     EXPECT_EQ(PaletteFormatToLoad(-1), nullptr);
 
     EXPECT_EQ(PaletteFormatToSave(1), &OwnPaletteFile);
@@ -58,8 +65,11 @@ TEST(PaletteFormats, EachFilterEntryPicksItsFormat)
     EXPECT_EQ(PaletteFormatToSave(3), &TileLayerPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(4), &JascPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(5), &ActPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(6), &GimpPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(7), &PaintNetPaletteFile);
+    EXPECT_EQ(PaletteFormatToSave(8), &HexPaletteFile);
     EXPECT_EQ(PaletteFormatToSave(0), nullptr);
-    EXPECT_EQ(PaletteFormatToSave(6), nullptr);
+    EXPECT_EQ(PaletteFormatToSave(9), nullptr);
 }
 
 TEST(PaletteFormats, RoomNeededBeforeALoad)
@@ -96,7 +106,7 @@ TEST(PaletteFormats, FilesReadByTheirBytesShareTheMissingAndUnreadableMessages)
         ExpectMessage(folder.Error, "Could not read the selected file.", "Loading process aborted", MsgIcon::Critical);
         EXPECT_TRUE(folder.Sets.empty());
     }
-    EXPECT_EQ(checked, 5);  // own, RIFF, Tile Layer, JASC, ACT
+    EXPECT_EQ(checked, 9);  // own, RIFF, Tile Layer, JASC, ACT, GIMP, Paint.NET, hex list, PNG
 }
 
 TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
@@ -114,7 +124,9 @@ TEST(PaletteFormats, FilesTryTheFormatsThatCheckContentFirst)
         {"game.s3", {&BessSavestate}},
         {"game.ss1", {&BessSavestate}},
         {"game.fc0", {&FceuxSavestate}},
-        {"colors.txt", {}},
+        {"colors.txt", {&PaintNetPaletteFile}},
+        {"sheet.PNG", {&PngPaletteFile}},
+        {"colors.doc", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PaletteFormatsForPath(c.Path), c.Formats) << c.Path;

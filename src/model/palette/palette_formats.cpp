@@ -1,8 +1,12 @@
 #include "model/palette/palette_formats.h"
 
 #include "model/palette/act_palette_format.h"
+#include "model/palette/gimp_palette_format.h"
+#include "model/palette/hex_palette_format.h"
 #include "model/palette/jasc_palette_format.h"
 #include "model/palette/own_palette_format.h"
+#include "model/palette/paint_net_palette_format.h"
+#include "model/palette/png_palette_format.h"
 #include "model/palette/riff_palette_format.h"
 #include "model/palette/savestates.h"
 #include "model/palette/tile_layer_palette_format.h"
@@ -30,6 +34,10 @@ constexpr std::array Formats{
     &CygneSavestate,
     &JascPaletteFile,
     &ActPaletteFile,
+    &GimpPaletteFile,
+    &PaintNetPaletteFile,
+    &HexPaletteFile,
+    &PngPaletteFile,
     &BessSavestate,
     &FceuxSavestate,
 };
