@@ -654,6 +654,8 @@ void NewerSavestateSeeds()
     Put("fceux_savestate", "cut", Cut(fceux, fceux.size() - 9));
     Put("fceux_savestate", "header-only", Cut(fceux, 16));
     Put("fceux_savestate", "empty", {});
+}
+
 // The palette files of paint programs; last, so the seeds above keep their
 // random bytes.
 void ArtistPaletteSeeds()
