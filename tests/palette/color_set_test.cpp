@@ -255,13 +255,14 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
     SetSetColorAsStep(state, 1, 255, MakePackedColor(255, 0, 7));
     sets->ListSets->setCurrentRow(1);
 
-    // The save dialog lists the three formats it always had, then JASC and ACT.
+    // The save dialog lists the three formats it always had, then the added ones.
     const std::string path = (dir.Path() / "second.pal").string();
     dialogs.QueueFile({path, 4});
     QTest::mouseClick(sets->BtColorSetSave, Qt::LeftButton);
     EXPECT_EQ(dialogs.Prompts.back().Text,
               "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
-              "file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act");
+              "file (*.pal)|*.pal|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|GIMP palette "
+              "file (*.gpl)|*.gpl|Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex");
     // The selected set, every color of it.
     const auto bytes = ReadWholeFile(path);
     EXPECT_EQ(bytes, BuildJascPalette(sets->Sets().ColorSets[1].Colors));
@@ -270,15 +271,17 @@ TEST_F(ColorSetWindow, JascFileSavedAndLoadedThroughTheLastFilterEntries)
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(start.size())), start);
     EXPECT_EQ(std::string(bytes.end() - 10, bytes.end()), "\n255 0 7\r\n");
 
-    // The open dialog lists the nine entries it always had, then JASC and ACT.
+    // The open dialog lists the nine entries it always had, then the added ones.
     dialogs.QueueFile({path, 10});
     QTest::mouseClick(sets->BtColorSetLoad, Qt::LeftButton);
     EXPECT_EQ(dialogs.Prompts.back().Text,
               "Brixel palette file (*.bxp)|*.bxp|Microsoft RIFF palette file (*.pal)|*.pal|Tile Layer DOS palette "
               "file (*.pal)|*.pal|NESticle Savestates (*.st?)|*.st?|VGBA 1.0 Savestates (*.sta)|*.sta|No$gmb "
               "Savestates (*.sna)|*.sna|ZSnes Savestate (*.zs?)|*.zs?|Boycott Advanced Savestate (*.cot)|*.cot|Cygne "
-              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|BESS Game "
-              "Boy Color Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates (*.fc?)|*.fc?");
+              "Savestate (*.wss)|*.wss|JASC palette file (*.pal)|*.pal|Adobe Color Table file (*.act)|*.act|GIMP "
+              "palette file (*.gpl)|*.gpl|Paint.NET palette file (*.txt)|*.txt|Hex color list (*.hex)|*.hex|Indexed PNG "
+              "image (*.png)|*.png|BESS Game Boy Color Savestates (*.s?,*.ss?)|*.s?;*.ss?|FCE Ultra Savestates "
+              "(*.fc?)|*.fc?");
     ASSERT_EQ(sets->ListSets->count(), 3);
     EXPECT_EQ(sets->ListSets->item(2)->text().toStdString(), "JASC palette");
     EXPECT_EQ(sets->Sets().ColorSets[2].Colors, sets->Sets().ColorSets[1].Colors);
