@@ -67,7 +67,8 @@ const PaletteFileFormat& WriterFor(const std::string& output, const std::string&
     for (const PaletteFileFormat* format : PaletteFormatsForPath(output))
         if (format->Write)
             return *format;
-    throw UsageError{"the extension of " + output + " names no palette format the program writes; give one with --format"};
+    throw UsageError{"the extension of " + output +
+                     " names no palette format the program writes; give one with --format"};
 }
 
 // The stored values of count colors at address, read whole; refused when they
@@ -140,8 +141,8 @@ int WriteColors(const ParsedArgs& parsed, RomFile& rom, std::int32_t address, st
         if (old == now)
             continue;
         ++changed;
-        out << "color " << i << " at " << HexText(address + static_cast<std::int64_t>(i) * bytesPerColor) << ": "
-            << old << " -> " << now << '\n';
+        out << "color " << i << " at " << HexText(address + static_cast<std::int64_t>(i) * bytesPerColor) << ": " << old
+            << " -> " << now << '\n';
     }
     out << "wrote " << count << " colors at " << HexText(address) << " of " << romPath << ", " << changed
         << " changed\n";

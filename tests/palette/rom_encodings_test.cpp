@@ -20,7 +20,7 @@ struct UsedBits {
 };
 
 constexpr UsedBits RepeatedEncodings[] = {
-    {EncodingMd9, 0x0EEE}, {EncodingSms6, 0x003F}, {EncodingGg12, 0x0FFF},
+    {EncodingMd9, 0x0EEE},    {EncodingSms6, 0x003F},  {EncodingGg12, 0x0FFF},
     {EncodingNgpc12, 0x0FFF}, {EncodingGba15, 0x7FFF},
 };
 
@@ -50,14 +50,14 @@ TEST(RomEncodings, ConsoleValuesGiveTheirColors)
         std::uint32_t Value;
         PackedColor Color;
     } cases[] = {
-        {EncodingMd9, 0x0EEE, MakePackedColor(255, 255, 255)}, {EncodingMd9, 0x000E, MakePackedColor(255, 0, 0)},
-        {EncodingMd9, 0x00E0, MakePackedColor(0, 255, 0)},     {EncodingMd9, 0x0E00, MakePackedColor(0, 0, 255)},
-        {EncodingMd9, 0x0246, MakePackedColor(109, 73, 36)},   {EncodingSms6, 0x30, MakePackedColor(0, 0, 255)},
-        {EncodingSms6, 0x03, MakePackedColor(255, 0, 0)},      {EncodingSms6, 0x24, MakePackedColor(0, 85, 170)},
+        {EncodingMd9, 0x0EEE, MakePackedColor(255, 255, 255)},  {EncodingMd9, 0x000E, MakePackedColor(255, 0, 0)},
+        {EncodingMd9, 0x00E0, MakePackedColor(0, 255, 0)},      {EncodingMd9, 0x0E00, MakePackedColor(0, 0, 255)},
+        {EncodingMd9, 0x0246, MakePackedColor(109, 73, 36)},    {EncodingSms6, 0x30, MakePackedColor(0, 0, 255)},
+        {EncodingSms6, 0x03, MakePackedColor(255, 0, 0)},       {EncodingSms6, 0x24, MakePackedColor(0, 85, 170)},
         {EncodingGg12, 0x0FFF, MakePackedColor(255, 255, 255)}, {EncodingGg12, 0x0F00, MakePackedColor(0, 0, 255)},
-        {EncodingGg12, 0x0138, MakePackedColor(136, 51, 17)},  {EncodingNgpc12, 0x000F, MakePackedColor(255, 0, 0)},
-        {EncodingNgpc12, 0x00F0, MakePackedColor(0, 255, 0)},  {EncodingGba15, 0x7FFF, MakePackedColor(255, 255, 255)},
-        {EncodingGba15, 0x001F, MakePackedColor(255, 0, 0)},   {EncodingGba15, 0x4001, MakePackedColor(8, 0, 132)},
+        {EncodingGg12, 0x0138, MakePackedColor(136, 51, 17)},   {EncodingNgpc12, 0x000F, MakePackedColor(255, 0, 0)},
+        {EncodingNgpc12, 0x00F0, MakePackedColor(0, 255, 0)},   {EncodingGba15, 0x7FFF, MakePackedColor(255, 255, 255)},
+        {EncodingGba15, 0x001F, MakePackedColor(255, 0, 0)},    {EncodingGba15, 0x4001, MakePackedColor(8, 0, 132)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ColToRGB(c.Value, c.Encoding, NesColorTable{}), c.Color) << int(c.Encoding) << " " << c.Value;

@@ -1,5 +1,7 @@
 #include "model/palette/color_encoding.h"
 
+#include <cstdlib>
+
 namespace {
 
 struct ChannelField {
@@ -13,11 +15,11 @@ struct ChannelLayout {
 };
 
 constexpr std::array<ChannelLayout, 5> RepeatedLayouts{{
-    {{1, 3}, {5, 3}, {9, 3}},    // Mega Drive
-    {{0, 2}, {2, 2}, {4, 2}},    // Master System
-    {{0, 4}, {4, 4}, {8, 4}},    // Game Gear, WonderSwan Color
-    {{0, 4}, {4, 4}, {8, 4}},    // Neo Geo Pocket Color
-    {{0, 5}, {5, 5}, {10, 5}},   // GBA, NDS
+    {{1, 3}, {5, 3}, {9, 3}},   // Mega Drive
+    {{0, 2}, {2, 2}, {4, 2}},   // Master System
+    {{0, 4}, {4, 4}, {8, 4}},   // Game Gear, WonderSwan Color
+    {{0, 4}, {4, 4}, {8, 4}},   // Neo Geo Pocket Color
+    {{0, 5}, {5, 5}, {10, 5}},  // GBA, NDS
 }};
 
 const ChannelLayout* RepeatedLayout(std::uint8_t encoding)
@@ -43,7 +45,7 @@ int NearestLevel(int channel, int bits)
     int best = 0;
     int bestDistance = 256;
     for (int level = 0; level < (1 << bits); ++level) {
-        const int distance = channel > Widen(level, bits) ? channel - Widen(level, bits) : Widen(level, bits) - channel;
+        const int distance = std::abs(channel - Widen(level, bits));
         if (distance < bestDistance) {
             best = level;
             bestDistance = distance;

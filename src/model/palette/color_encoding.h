@@ -51,7 +51,6 @@ std::uint16_t EncodingValueMask(std::uint8_t encoding);
 std::uint32_t StoredValue(const std::uint8_t* bytes, std::uint8_t encoding);
 void StoreValue(std::uint16_t value, std::uint8_t* bytes, std::uint8_t encoding);
 
-
 // A stored value (a 15-bit word, bit 15 ignored, or an NES byte) as a color.
 // For the first two encodings a 5-bit channel c becomes 8c, so 31 becomes
 // 248; the later ones repeat a channel's bits, so 31 becomes 255.
