@@ -36,6 +36,7 @@ int RunScan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 int RunUnpack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunPack(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunTilemap(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int RunRomPalette(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // decode's record of its run, kept in the PNG's text chunks, so that encode
 // writes back exactly the tiles decoded and never the blank cells after

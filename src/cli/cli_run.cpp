@@ -12,7 +12,7 @@ struct NamedSubcommand {
     Subcommand Run;
 };
 
-constexpr std::array<NamedSubcommand, 10> Subcommands{{
+constexpr std::array<NamedSubcommand, 11> Subcommands{{
     {"modes", &RunModes},
     {"decode", &RunDecode},
     {"encode", &RunEncode},
@@ -23,6 +23,7 @@ constexpr std::array<NamedSubcommand, 10> Subcommands{{
     {"scan", &RunScan},
     {"unpack", &RunUnpack},
     {"pack", &RunPack},
+    {"rompalette", &RunRomPalette},
 }};
 
 constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
@@ -39,6 +40,7 @@ constexpr std::string_view MainUsage = "Usage: brixel-cli COMMAND [OPTIONS]\n"
                                        "  scan       list the compressed streams of a ROM\n"
                                        "  unpack     write the data of a compressed stream of a ROM to a file\n"
                                        "  pack       pack a file into a compressed stream\n"
+                                       "  rompalette read or write the colors stored at an address of a ROM\n"
                                        "\n"
                                        "'brixel-cli COMMAND --help' describes a command. Exit status: 0 done,\n"
                                        "1 the work failed, 2 the command line was wrong.\n";

@@ -1078,3 +1078,33 @@ TEST_F(Cli, TilemapRefusesWrongCalls)
     EXPECT_EQ(missing.Status, 2);
     EXPECT_EQ(missing.Err, "brixel-cli: missing option --width" + help);
 }
+
+TEST_F(Cli, RomPaletteReadsAndWritesConsoleColors)
+{
+    const std::string md = Write("md.bin", {0xAA, 0xAA, 0xAA, 0xAA, 0x00, 0x0E, 0x0E, 0xEE, 0xFF});
+    Palette256 colors{};
+    colors[0] = MakePackedColor(255, 0, 0);
+    colors[1] = MakePackedColor(255, 255, 255);
+    Finished run = Run({"rompalette", md, "--encoding", "md9", "--address", "0x4", "--count", "2", "-o", "-",
+                        "--format", "jasc"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, Text(BuildJascPalette(colors)));
+
+    colors[0] = MakePackedColor(0, 0, 255);
+    const std::string in = Write("in.pal", BuildJascPalette(colors));
+    const std::string gg = Write("gg.bin", std::vector<std::uint8_t>(8, 0xFF));
+    run = Run({"rompalette", gg, "--encoding", "gg12", "--address", "2", "--count", "2", "--write", in});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "color 0 at 0x02: 0xFFFF -> 0xFF00\nwrote 2 colors at 0x02 of " + gg + ", 1 changed\n");
+    const std::vector<std::uint8_t> written{0xFF, 0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(ReadWholeFile(gg), written);
+
+    run = Run({"rompalette", gg, "--encoding", "gg12", "--address", "6", "--count", "2", "--write", in});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "brixel-cli: the 2 colors at 0x06 reach past the end of " + gg + " (8 bytes)\n");
+    EXPECT_EQ(ReadWholeFile(gg), written);
+
+    run = Run({"rompalette", "--help"});
+    for (const char* name : {"rgb15", "bgr15", "nes", "md9", "sms6", "gg12", "ngpc12", "gba15"})
+        EXPECT_NE(run.Out.find(std::string("  ") + name + " "), std::string::npos) << name;
+}

@@ -31,9 +31,7 @@ ColorSetEntry ImportPalette(const RomFile& file, std::int32_t address, std::uint
             if (k >= deliveredBegin && k < deliveredEnd)
                 buffer[j] = run[static_cast<std::size_t>(k)];
         }
-        const std::uint32_t value =
-            buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) | (static_cast<std::uint32_t>(buffer[3]) << 24);
-        entry.Colors[i] = ColToRGB(value, encoding, nesColors);
+        entry.Colors[i] = ColToRGB(StoredValue(buffer, encoding), encoding, nesColors);
     }
     entry.Description = std::string(PaletteFormats[encoding].FormatName) + " at " + addressText;
     return entry;
@@ -45,7 +43,8 @@ ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t enc
     if (encoding == EncodingNes)
         return {ExportOutcome::NesRefused, {}};
     count = std::clamp(count, 0, 256);
-    const std::int64_t length = static_cast<std::int64_t>(count) * 2;
+    const int bytesPerColor = PaletteFormats[encoding].BytesPerColor;
+    const std::int64_t length = static_cast<std::int64_t>(count) * bytesPerColor;
     if (address < 0 || address + length > file.Length())
         return {ExportOutcome::OutsideFile, {}};
 
@@ -53,11 +52,11 @@ ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t enc
     if (file.ReadAt(address, words.data(), words.size()) != words.size())
         return {ExportOutcome::Failed,
                 "The colors at address " + std::to_string(address) + " could not be read; nothing was written."};
+    const std::uint16_t used = EncodingValueMask(encoding);
     for (int i = 0; i < count; ++i) {
-        const std::uint16_t kept = words[2 * i + 1] & 0x80;
-        const std::uint16_t word = RGBToCol(colors[i], encoding) | static_cast<std::uint16_t>(kept << 8);
-        words[2 * i] = static_cast<std::uint8_t>(word);
-        words[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
+        std::uint8_t* bytes = words.data() + static_cast<std::ptrdiff_t>(i) * bytesPerColor;
+        const auto kept = static_cast<std::uint16_t>(StoredValue(bytes, encoding) & ~used);
+        StoreValue(static_cast<std::uint16_t>(RGBToCol(colors[i], encoding) | kept), bytes, encoding);
     }
     RomWriteResult written = file.WriteAt(address, words.data(), words.size());
     if (!written)

@@ -36,8 +36,9 @@ struct ExportResult {
     bool operator==(ExportOutcome outcome) const { return Outcome == outcome; }
 };
 
-// Writes the first count colors of a 15-bit encoding at address, keeping
-// bit 15 of every word that was there, with one read and one write.
+// Writes the first count colors of an encoding at address, keeping the bits
+// of every value that the encoding does not use (bit 15 of a 15-bit word),
+// with one read and one write.
 ExportResult ExportPalette(RomFile& file, std::int32_t address, std::uint8_t encoding, int count,
                            const Palette256& colors);
 

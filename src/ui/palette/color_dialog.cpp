@@ -4,6 +4,7 @@
 #include "ui/floor/refresh.h"
 #include "ui/floor/windows.h"
 #include "ui/palette/color_set.h"
+#include "model/palette/color_encoding.h"
 #include "model/palette/color_set_edits.h"
 
 #include <QApplication>
@@ -37,6 +38,10 @@ ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
         layout->addWidget(ColVal[k + 3], 2, k);
         connect(ColScroll[k], &QScrollBar::valueChanged, this, [this, k] { ColScroll_Change(k); });
     }
+    // The values of the later encodings, below the 5-bit ones.
+    LBEncodedValues = new QLabel;
+    LBEncodedValues->setToolTip(QStringLiteral("The current color as stored by these encodings"));
+    layout->addWidget(LBEncodedValues, 3, 0, 1, 3);
     LBColPrev = new QLabel(QStringLiteral("OK"));
     LBColPrev->setAlignment(Qt::AlignCenter);
     LBColPrev->setAutoFillBackground(true);
@@ -44,8 +49,8 @@ ColorDialog::ColorDialog(ProgramState& state, Windows& windows, QWidget* parent)
     LBColPrev->setFrameShape(QFrame::Box);
     LBColPrev->installEventFilter(this);
     BtCancle = new QPushButton(QStringLiteral("Cancle"));
-    layout->addWidget(LBColPrev, 3, 0, 1, 3);
-    layout->addWidget(BtCancle, 4, 0, 1, 3);
+    layout->addWidget(LBColPrev, 4, 0, 1, 3);
+    layout->addWidget(BtCancle, 5, 0, 1, 3);
     connect(BtCancle, &QPushButton::clicked, this, &ColorDialog::Close);
 }
 
@@ -69,6 +74,7 @@ void ColorDialog::ColScroll_Change(int slider)
     ColVal[slider + 3]->setNum(value / 8);
     QPalette preview = LBColPrev->palette();
     const PackedColor color = EditedColor();
+    LBEncodedValues->setText(QString::fromStdString(RepeatedEncodingValuesText(color)));
     preview.setColor(QPalette::Window, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
     // Dark colors get light text so "OK" stays readable.
     preview.setColor(QPalette::WindowText, RedOf(color) + GreenOf(color) + BlueOf(color) < 300 ? Qt::white : Qt::black);

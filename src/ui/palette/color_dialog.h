@@ -15,7 +15,7 @@ class ColorSet;
 // The "Color" dialog: one color of the working palette (target -1) or of a
 // stored color set (target = the set) edited with three 0-255 sliders. It
 // keeps full 8-bit channels; the 5-bit labels only show what a 15-bit
-// encoding would store.
+// encoding would store, and LBEncodedValues the value of each later encoding.
 class ColorDialog : public ToolWindow {
     Q_OBJECT
 
@@ -39,6 +39,7 @@ public:
 
     std::array<QScrollBar*, 3> ColScroll;
     std::array<QLabel*, 6> ColVal;
+    QLabel* LBEncodedValues;
     QLabel* LBColPrev;
     QPushButton* BtCancle;
 
