@@ -122,9 +122,9 @@ TEST(PngImport, TruecolorMapsOntoTheModesColorsOrBringsItsOwn)
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
             const PackedColor color = palette[static_cast<std::size_t>((x + y) % 4)];
-            png.Samples.insert(png.Samples.end(), {static_cast<std::uint8_t>(RedOf(color)),
-                                                   static_cast<std::uint8_t>(GreenOf(color)),
-                                                   static_cast<std::uint8_t>(BlueOf(color)), 255});
+            png.Samples.insert(png.Samples.end(),
+                               {static_cast<std::uint8_t>(RedOf(color)), static_cast<std::uint8_t>(GreenOf(color)),
+                                static_cast<std::uint8_t>(BlueOf(color)), 255});
         }
     TempDir dir;
     const std::string exact = dir.WriteFile("exact.png", WritePlainPng(png));
