@@ -7,6 +7,10 @@
 
 namespace {
 
+// A photograph may hold millions of colors; the search is remembered for
+// this many, so the memory stays small whatever the picture.
+constexpr std::size_t MaxRememberedColors = 1 << 16;
+
 PackedColor ColorOf(const RgbaPixel& pixel)
 {
     return MakePackedColor(pixel.Red, pixel.Green, pixel.Blue);
@@ -48,10 +52,15 @@ MappedPicture MapOntoPalette(const RgbaImage& picture, const std::vector<PackedC
             continue;
         }
         const PackedColor color = ColorOf(pixel);
-        auto place = found.find(color);
-        if (place == found.end())
-            place = found.emplace(color, NearestOf(color, colors)).first;
-        const Nearest nearest = place->second;
+        const auto place = found.find(color);
+        Nearest nearest;
+        if (place != found.end()) {
+            nearest = place->second;
+        } else {
+            nearest = NearestOf(color, colors);
+            if (found.size() < MaxRememberedColors)
+                found.emplace(color, nearest);
+        }
         mapped.Indices.push_back(nearest.Index);
         if (nearest.SquaredError > 0) {
             ++mapped.Match.InexactPixels;
