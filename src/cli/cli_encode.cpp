@@ -3,7 +3,9 @@
 #include "cli/cli_stream.h"
 
 #include "model/core/number_text.h"
+#include "model/core/rgba_png.h"
 #include "model/core/rom_file.h"
+#include "model/editor/color_mapping.h"
 
 #include <array>
 #include <ostream>
@@ -30,9 +32,17 @@ constexpr std::string_view EncodeUsage =
     "a stream goes back into it unless --codec and --stream say otherwise.\n"
     "--no-vram-safe lets the LZ codecs copy from the byte just written.\n"
     "--layout WxH[,col] takes the cells block after block (see decode); a PNG\n"
-    "decoded in a layout is read in that layout unless --layout says otherwise.\n";
+    "decoded in a layout is read in that layout unless --layout says otherwise.\n"
+    "A truecolor or grayscale PNG (it needs --mode and --address) has each pixel\n"
+    "mapped onto the nearest of the first 2^bpp colors of the default palette,\n"
+    "or of --palette FILE (any palette file brixel-cli palette reads);\n"
+    "transparent pixels take index 0. A note tells how many pixels were not an\n"
+    "exact match and the largest color error (distance in RGB).\n"
+    "--build-palette takes the picture's own colors as indices instead, in order\n"
+    "of first appearance (transparency index 0), refused when it has more than\n"
+    "2^bpp colors.\n";
 
-constexpr std::array<OptionSpec, 8> EncodeOptions{{
+constexpr std::array<OptionSpec, 10> EncodeOptions{{
     {"--layout", true},
     {"--codec", true},
     {"--stream", true},
@@ -41,6 +51,8 @@ constexpr std::array<OptionSpec, 8> EncodeOptions{{
     {"--address", true},
     {"--count", true},
     {"--dry-run", false},
+    {"--palette", true},
+    {"--build-palette", false},
 }};
 
 }  // namespace
@@ -96,6 +108,55 @@ std::string RunText(int count, GraphicsMode mode, std::int32_t address)
     return std::to_string(count) + " tiles of mode " + std::string(ModeShortName(mode)) + " at " + HexText(address);
 }
 
+// A truecolor picture as indices of the mode: mapped onto the palette's
+// first 2^bpp colors, or over its own colors with --build-palette. The note
+// says how it went.
+std::vector<std::uint8_t> TruecolorIndices(const RgbaImage& picture, GraphicsMode mode, const ParsedArgs& parsed,
+                                           const std::string& png, std::ostream& err)
+{
+    const int colorLimit = 1 << StandardModes[mode].BitsPerPixel;
+    const std::string modeName(ModeShortName(mode));
+    if (parsed.Has("--build-palette")) {
+        BuiltPalette built;
+        if (auto refusal = BuildPaletteFromPicture(picture, colorLimit, modeName, built))
+            throw CliFailure{png + ": " + *refusal + "; nothing was written"};
+        err << "brixel-cli: note: " << png << ": its " << built.Colors.size() << " colors became indices 0 to "
+            << built.Colors.size() - 1 << " in order of first appearance\n";
+        return std::move(built.Indices);
+    }
+    Palette256 colors = DefaultWorkingPalette();
+    std::string source = "the default palette";
+    if (parsed.Has("--palette")) {
+        const PaletteLoad load = ReadAnyPaletteFile(parsed.Required("--palette"), "");
+        if (load.Error)
+            throw CliFailure{load.Error->Text};
+        colors = load.Sets.front().Colors;
+        source = parsed.Required("--palette");
+    }
+    MappedPicture mapped = MapOntoPalette(picture, {colors.begin(), colors.begin() + colorLimit});
+    err << "brixel-cli: note: " << png << " mapped onto the first " << colorLimit << " colors of " << source << ": "
+        << ColorMatchText(mapped.Match, static_cast<std::int64_t>(picture.Pixels.size())) << '\n';
+    return std::move(mapped.Indices);
+}
+
+// The picture to encode. A truecolor one comes without indices, which wait
+// for the mode; an indexed one reads exactly as it always has.
+Loaded<IndexedImage> ReadEncodeImage(const std::string& png, Loaded<RgbaImage>& truecolor)
+{
+    const Loaded<FileBytes> file = LoadFileBytes(png, PngFileRule);
+    if (file.Error)
+        return Refused<IndexedImage>(*file.Error);
+    if (!IsTruecolorPng(file.Bytes))
+        return DecodeIndexedPng(file.Bytes);
+    truecolor = DecodeRgbaPng(file.Bytes);
+    if (truecolor.Error)
+        return Refused<IndexedImage>(*truecolor.Error);
+    Loaded<IndexedImage> image{};
+    image.Width = truecolor.Width;
+    image.Height = truecolor.Height;
+    return image;
+}
+
 }  // namespace
 
 int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -116,9 +177,16 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
         TileLayout layout = LayoutOption(parsed);
         std::optional<StreamChoice> stream = StreamOptions(parsed);
 
-        const Loaded<IndexedImage> image = ReadIndexedPng(png);
+        Loaded<RgbaImage> truecolor{};
+        Loaded<IndexedImage> image = ReadEncodeImage(png, truecolor);
         if (image.Error)
             throw CliFailure{png + ": " + image.Error->Text};
+        const bool isTruecolor = truecolor.Width > 0;
+        if (parsed.Has("--palette") && parsed.Has("--build-palette"))
+            throw UsageError{"--palette and --build-palette do not go together"};
+        if (!isTruecolor && (parsed.Has("--palette") || parsed.Has("--build-palette")))
+            throw UsageError{png + " is an indexed PNG: its indices are written as they are, so --palette and "
+                                   "--build-palette are for truecolor and grayscale pictures"};
         // Options given win over the record; a damaged record matters only
         // when something is taken from it.
         const SheetRecord record = ReadSheetRecord(image);
@@ -149,6 +217,9 @@ int RunEncode(const std::vector<std::string>& arguments, std::ostream& out, std:
                                  "written"};
             tiles = record.Run.Count;
         }
+
+        if (isTruecolor)
+            image.Indices = TruecolorIndices(truecolor, mode, parsed, png, err);
 
         if (!stream) {
             try {

@@ -197,6 +197,8 @@ TEST_F(FloatingWindows, PaletteColorEditorStandsByTheSumOfBothPositions)
     ChildFrame(w->PaletteCtrl)->move(300, 20);
     ASSERT_EQ(form->pos(), QPoint(40, 30));
     QTest::mousePress(static_cast<QWidget*>(w->PaletteCtrl->ImCol), Qt::RightButton, {}, QPoint(3, 3));
+    // Released again: QTest keeps pressed buttons for the tests that follow.
+    QTest::mouseRelease(static_cast<QWidget*>(w->PaletteCtrl->ImCol), Qt::RightButton, {}, QPoint(3, 3));
     ASSERT_TRUE(w->ColorDialog->isVisible());
     // 1900 twips are 127 pixels, 100 twips 7 pixels.
     EXPECT_EQ(w->ColorDialog->pos(), QPoint(40 + 300 + 127, 30 + 20 + 7));

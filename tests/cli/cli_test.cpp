@@ -24,6 +24,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -374,18 +375,26 @@ TEST_F(Cli, EncodeRefusesWhatItCannotWriteAndLeavesTheRomAlone)
 {
     const std::vector<std::uint8_t> rom = RandomBytes(1000, 3);
     const std::string romPath = Write("rom.bin", rom);
-    const std::string truecolor = Write("rgb.png", WritePlainPng({8, 8, 8, 2, std::vector<std::uint8_t>(192, 9), {}}));
-    Finished run = Run({"encode", truecolor, romPath, "--mode", "gb", "--address", "0"});
+    std::vector<std::uint8_t> samples(192);
+    std::iota(samples.begin(), samples.end(), std::uint8_t{0});
+    const std::string truecolor = Write("rgb.png", WritePlainPng({8, 8, 8, 2, samples, {}}));
+    Finished run = Run({"encode", truecolor, romPath, "--mode", "gb", "--address", "0", "--build-palette"});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: " + truecolor +
-                           ": not an indexed PNG: the image is truecolor; save it with a palette of at most 256 "
-                           "colors\n");
+                           ": the picture has 64 colors; mode gb takes at most 4; nothing was "
+                           "written\n");
 
     const std::string narrow =
         Write("narrow.png", WritePlainPng({12, 8, 8, 3, std::vector<std::uint8_t>(96), {0, 0, 0}}));
     run = Run({"encode", narrow, romPath, "--mode", "gb", "--address", "0"});
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Err, "brixel-cli: the image is 12 x 8 pixels; both sides must be multiples of 8\n");
+    // Indices of a palette PNG are written as they are: no palette to map onto.
+    for (const std::string option : {"--palette=x.pal", "--build-palette"}) {
+        run = Run({"encode", narrow, romPath, "--mode", "gb", "--address", "0", option});
+        EXPECT_EQ(run.Status, 2) << option;
+        EXPECT_NE(run.Err.find("is an indexed PNG"), std::string::npos) << run.Err;
+    }
 
     // Two Game Boy tiles are 32 bytes: they fit at 968 and no later.
     const std::string two =
@@ -1107,4 +1116,103 @@ TEST_F(Cli, RomPaletteReadsAndWritesConsoleColors)
     run = Run({"rompalette", "--help"});
     for (const char* name : {"rgb15", "bgr15", "nes", "md9", "sms6", "gg12", "ngpc12", "gba15"})
         EXPECT_NE(run.Out.find(std::string("  ") + name + " "), std::string::npos) << name;
+TEST_F(Cli, TruecolorPicturesFromPilMapOntoThePaletteOrBringTheirOwn)
+{
+    std::string python;
+    for (const std::string candidate : {"python3", "/usr/bin/python3"})
+        if (python.empty() && RunProgram({candidate, "-c", "import PIL"}).Status == 0)
+            python = candidate;
+    if (python.empty())
+        GTEST_SKIP() << "no python3 with PIL";
+    const Palette256 defaults = DefaultWorkingPalette();
+    auto rgb = [](PackedColor c) {
+        return "[" + std::to_string(RedOf(c)) + "," + std::to_string(GreenOf(c)) + "," + std::to_string(BlueOf(c)) +
+               "]";
+    };
+    const PackedColor blue1 = BlueOf(defaults[1]);
+    const PackedColor off1 = (defaults[1] & 0xFFFF) | ((blue1 < 128 ? blue1 + 3 : blue1 - 3) << 16);
+    Palette256 grays = defaults;
+    for (int i = 0; i < 4; ++i)
+        grays[static_cast<std::size_t>(i)] = MakePackedColor(i * 85, i * 85, i * 85);
+    const std::string grayPalette = Write("grays.pal", BuildJascPalette(grays));
+    // Pixel (x, y) of the 16 x 8 picture has color k = (x * 7 + y * 3) % 4
+    // of the four given; row 0 meets them as k = 0, 3, 2, 1.
+    int ones = 0;
+    for (int p = 0; p < 128; ++p)
+        ones += (p % 16 * 7 + p / 16 * 3) % 4 == 1;
+    const std::string mappedNote = "brixel-cli: note: PNG mapped onto the first 4 colors of ";
+    const struct {
+        const char* Name;
+        const char* PilMode;
+        std::string Colors;
+        std::vector<std::string> Options;
+        std::array<int, 4> IndexOfK;
+        std::string Err;
+    } cases[] = {
+        {"exact",
+         "RGB",
+         "[" + rgb(defaults[0]) + "," + rgb(defaults[1]) + "," + rgb(defaults[2]) + "," + rgb(defaults[3]) + "]",
+         {},
+         {0, 1, 2, 3},
+         mappedNote + "the default palette: all 128 pixels matched a palette color exactly\n"},
+        {"off by 3 in blue",
+         "RGB",
+         "[" + rgb(defaults[0]) + "," + rgb(off1) + "," + rgb(defaults[2]) + "," + rgb(defaults[3]) + "]",
+         {},
+         {0, 1, 2, 3},
+         mappedNote + "the default palette: " + std::to_string(ones) +
+             " pixels were not an exact match; the largest color error was 3.0\n"},
+        {"gray onto a palette file",
+         "L",
+         "[0,80,170,255]",
+         {"--palette", grayPalette},
+         {0, 1, 2, 3},
+         mappedNote + grayPalette + ": " + std::to_string(ones) +
+             " pixels were not an exact match; the largest color error was 8.7\n"},
+        {"alpha, own colors",
+         "RGBA",
+         "[[1,2,3,0],[9,9,9,255],[5,5,5,255],[7,7,7,200]]",
+         {"--build-palette"},
+         {0, 3, 2, 1},
+         "brixel-cli: note: PNG: its 4 colors became indices 0 to 3 in order of first appearance\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string png = PathOf("picture.png");
+        const Finished made = RunProgram(
+            {python, "-c",
+             "import sys, json\nfrom PIL import Image\n"
+             "c = [tuple(v) if isinstance(v, list) else v for v in json.loads(sys.argv[3])]\n"
+             "im = Image.new(sys.argv[2], (16, 8))\n"
+             "im.putdata([c[(x * 7 + y * 3) % 4] for y in range(8) for x in range(16)])\nim.save(sys.argv[1])\n",
+             png, c.PilMode, c.Colors});
+        ASSERT_EQ(made.Status, 0) << made.Err;
+        const std::vector<std::uint8_t> rom(100, 0xA5);
+        const std::string romPath = Write("rom.bin", rom);
+        std::vector<std::string> arguments{"encode", png, romPath, "--mode", "gb", "--address", "4", "--count", "2"};
+        arguments.insert(arguments.end(), c.Options.begin(), c.Options.end());
+        const Finished run = Run(arguments);
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        std::string err = run.Err;
+        err.replace(err.find(png), png.size(), "PNG");
+        EXPECT_EQ(err, c.Err);
+        std::vector<std::uint8_t> expected = rom;
+        for (int tile = 0; tile < 2; ++tile) {
+            std::array<std::uint8_t, 64> pixels{};
+            for (int p = 0; p < 64; ++p)
+                pixels[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(
+                    c.IndexOfK[static_cast<std::size_t>(((tile * 8 + p % 8) * 7 + p / 8 * 3) % 4)]);
+            const std::vector<std::uint8_t> bytes = ReferenceEncode(ModeGameboy, pixels);
+            std::copy(bytes.begin(), bytes.end(), expected.begin() + 4 + tile * static_cast<long>(bytes.size()));
+        }
+        EXPECT_EQ(ReadWholeFile(romPath), expected);
+
+        // One bit a pixel shows two colors: too few to bring four.
+        const Finished refused = Run({"encode", png, romPath, "--mode", "1bpp", "--address", "0", "--build-palette"});
+        EXPECT_EQ(refused.Status, 1);
+        EXPECT_NE(refused.Err.find("the picture has 4 colors; mode 1bpp takes at most 2; nothing was written"),
+                  std::string::npos)
+            << refused.Err;
+        EXPECT_EQ(ReadWholeFile(romPath), expected);
+    }
 }

@@ -64,7 +64,7 @@ TEST(PngPicture, EditorCellsAndBrowserTilesLieWhereShownWithTheWholePalette)
     }
 }
 
-TEST(PngImport, TakesPixelsAndThePngsColorsAndRefusesOtherSizesAndTruecolor)
+TEST(PngImport, TakesPixelsAndThePngsColorsAndRefusesOtherSizes)
 {
     // 2 bits a pixel, four colors; cell 0 blank, every other cell not.
     IndexedImage png;
@@ -78,8 +78,9 @@ TEST(PngImport, TakesPixelsAndThePngsColorsAndRefusesOtherSizesAndTruecolor)
     EditorSlotTable slots{};
     slots[1].Address = 64;
     WorkingPaletteTable palette = NumberedPalette();
-    const Loaded<BmpFileContent> load = LoadPngPicture(dir.WriteFile("in.png", EncodeIndexedPng(png)), palette);
+    const auto load = LoadPngPicture(dir.WriteFile("in.png", EncodeIndexedPng(png)), palette);
     ASSERT_FALSE(load.Error) << load.Error->Text;
+    EXPECT_FALSE(load.Match);
     StoreBmpPicture(load.Picture, slots, palette);
     EXPECT_EQ(slots[0].Address, EmptySlot);
     EXPECT_FALSE(slots[0].Edited);
@@ -93,7 +94,7 @@ TEST(PngImport, TakesPixelsAndThePngsColorsAndRefusesOtherSizesAndTruecolor)
     EXPECT_EQ(palette[255], NumberedPalette()[255]);
 
     auto refusal = [&](const std::vector<std::uint8_t>& bytes) {
-        const Loaded<BmpFileContent> refused = LoadPngPicture(dir.WriteFile("bad.png", bytes), palette);
+        const auto refused = LoadPngPicture(dir.WriteFile("bad.png", bytes), palette);
         EXPECT_EQ(refused.Error.value_or(UserMessage{}).Caption, "PNG image");
         return refused.Error.value_or(UserMessage{}).Text;
     };
@@ -105,8 +106,53 @@ TEST(PngImport, TakesPixelsAndThePngsColorsAndRefusesOtherSizesAndTruecolor)
                                                       std::to_string(height) + " pixels; the editor takes 128 x 128.");
     }
     PlainPng truecolor;
-    truecolor.Width = truecolor.Height = 128;
+    truecolor.Width = 128;
+    truecolor.Height = 120;
     truecolor.ColorType = 2;
-    truecolor.Samples.assign(128 * 128 * 3, 90);
-    EXPECT_EQ(refusal(WritePlainPng(truecolor)).rfind("not an indexed PNG: the image is truecolor", 0), 0u);
+    truecolor.Samples.assign(128 * 120 * 3, 90);
+    EXPECT_EQ(refusal(WritePlainPng(truecolor)), "The PNG picture is 128 x 120 pixels; the editor takes 128 x 128.");
+}
+
+TEST(PngImport, TruecolorMapsOntoTheModesColorsOrBringsItsOwn)
+{
+    // Pixel (x, y) is palette color (x + y) % 4 of the numbered palette, but
+    // (0, 0) is a little off, (1, 0) transparent and (2, 0) a fifth color.
+    const WorkingPaletteTable palette = NumberedPalette();
+    PlainPng png{128, 128, 8, 6, {}, {}};
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const PackedColor color = palette[static_cast<std::size_t>((x + y) % 4)];
+            png.Samples.insert(png.Samples.end(),
+                               {static_cast<std::uint8_t>(RedOf(color)), static_cast<std::uint8_t>(GreenOf(color)),
+                                static_cast<std::uint8_t>(BlueOf(color)), 255});
+        }
+    TempDir dir;
+    png.Samples[0] += 3;                                        // (3, 0, 255)
+    png.Samples[7] = 0;                                         // (1, 0) transparent
+    std::fill_n(png.Samples.begin() + 8, 3, std::uint8_t{99});  // (2, 0) gray 99
+    const std::string off = dir.WriteFile("off.png", WritePlainPng(png));
+
+    // Mapped onto the four colors: (0, 0) to 0, gray 99 to its nearest, 3.
+    const auto near = LoadPngPicture(off, palette, 2, "Gameboy");
+    ASSERT_FALSE(near.Error) << near.Error->Text;
+    EXPECT_EQ(near.Picture.Colors, palette);
+    EXPECT_EQ(near.Match->InexactPixels, 2);
+    EXPECT_EQ((std::vector<int>{near.Picture.Cells[0][0], near.Picture.Cells[0][1], near.Picture.Cells[0][2]}),
+              (std::vector<int>{0, 0, 3}));
+    // Six colors and transparency are too many for four.
+    EXPECT_FALSE(near.Built);
+    EXPECT_EQ(near.NotBuilt, "the picture has 7 colors; mode Gameboy takes at most 4");
+
+    // With 16 colors the picture brings its own: transparency at 0, then
+    // the colors as they first appear, the rest of the palette kept.
+    const auto own = LoadPngPicture(off, palette, 4, "SNES 4bpp");
+    ASSERT_TRUE(own.Built);
+    EXPECT_EQ(own.Built->Colors[1], MakePackedColor(3, 0, 255));
+    EXPECT_EQ(own.Built->Colors[2], MakePackedColor(99, 99, 99));
+    EXPECT_EQ(own.Built->Colors[3], palette[3]);  // (3, 0) was color 3, now index 3
+    EXPECT_EQ(own.Built->Colors[0], palette[0]);
+    EXPECT_EQ(own.Built->Colors[7], palette[7]);
+    EXPECT_EQ((std::vector<int>{own.Built->Cells[0][0], own.Built->Cells[0][1], own.Built->Cells[0][2],
+                                own.Built->Cells[0][3], own.Built->Cells[1][0]}),
+              (std::vector<int>{1, 0, 2, 3, 4}));
 }

@@ -1,9 +1,9 @@
+#include "model/core/indexed_png.h"
+#include "support/viewer_fixture.h"
 #include "ui/app/main_form.h"
 #include "ui/app/tools.h"
 #include "ui/browser/browser.h"
-#include "model/core/indexed_png.h"
 #include "ui/editor/editor.h"
-#include "support/viewer_fixture.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -174,3 +174,65 @@ TEST_F(PngWindow, ImportIsOneStepThatCtrlZTakesBackAndAWrongSizeChangesNothing)
 }
 
 }  // namespace
+
+TEST_F(PngWindow, TruecolorFromPilMapsOntoTheModesColorsOrAfterAYesBringsItsOwn)
+{
+    const QString python = PythonWithPil();
+    if (python.isEmpty())
+        GTEST_SKIP() << "no python3 with PIL";
+    OpenRom(CountingBytes(4096));
+    SelectMode(ModeGameboy);
+    const WorkingPaletteTable before = state.WorkingPalette;
+    auto hex = [](PackedColor c) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
+        return QString::fromLatin1(text);
+    };
+    // Pixel (x, y) has color (x + y) % 4 of the four given.
+    auto make = [&](const std::string& name, PackedColor first) {
+        const std::string path = (dir.Path() / name).string();
+        QProcess process;
+        process.start(python,
+                      {QStringLiteral("-c"),
+                       QStringLiteral("import sys\nfrom PIL import Image\n"
+                                      "c = [tuple(bytes.fromhex(h)) for h in sys.argv[2:]]\n"
+                                      "im = Image.new('RGB', (128, 128))\n"
+                                      "im.putdata([c[(x + y) % 4] for y in range(128) for x in range(128)])\n"
+                                      "im.save(sys.argv[1])\n"),
+                       QString::fromStdString(path), hex(first), hex(before[1]), hex(before[2]), hex(before[3])});
+        EXPECT_TRUE(process.waitForFinished(20000) && process.exitCode() == 0) << process.readAllStandardError().data();
+        return path;
+    };
+    auto indicesAre = [&] {
+        for (const int slot : {0, 17, 255})
+            for (const int p : {0, 9, 63})
+                EXPECT_EQ(state.EditorSlots[slot].Pixels[p], (slot % 16 * 8 + p % 8 + slot / 16 * 8 + p / 8) % 4)
+                    << slot << ", " << p;
+    };
+
+    dialogs.QueueFile({make("exact.png", before[0]), 1});
+    Click(w->Tools->BtPngImport);
+    EXPECT_EQ(form->LbInfo->text().toStdString(), "PNG import: all 16384 pixels matched a palette color exactly");
+    indicesAre();
+    EXPECT_EQ(state.WorkingPalette, before);
+
+    // Color 0 off by 4 in red: mapped on No, the picture's own colors on Yes.
+    const PackedColor off = before[0] ^ 4;
+    const std::string offPath = make("off.png", off);
+    for (const bool yes : {false, true}) {
+        dialogs.QueueFile({offPath, 1});
+        dialogs.QueueYesNo(yes);
+        Click(w->Tools->BtPngImport);
+        EXPECT_EQ(dialogs.Prompts.back().Caption, "PNG import");
+        EXPECT_EQ(form->LbInfo->text().toStdString(),
+                  yes ? "PNG import: the picture's colors became the first palette entries"
+                      : "PNG import: 4096 pixels were not an exact match; the largest color error was 4.0");
+        indicesAre();
+        EXPECT_EQ(state.WorkingPalette[0], yes ? off : before[0]);
+    }
+    EXPECT_TRUE(dialogs.AllAnswersUsed());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(state.WorkingPalette, before);
+}

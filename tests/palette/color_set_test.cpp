@@ -358,6 +358,8 @@ TEST_F(ColorSetWindow, PaletteRightClickOpensTheDialogOnThatEntry)
 {
     const std::uint8_t before = state.CurrentColor;
     QTest::mousePress(reinterpret_cast<QWidget*>(w->PaletteCtrl->ImCol), Qt::RightButton, {}, QPoint(24 + 3, 24 + 3));
+    // Released again: QTest keeps pressed buttons for the tests that follow.
+    QTest::mouseRelease(reinterpret_cast<QWidget*>(w->PaletteCtrl->ImCol), Qt::RightButton, {}, QPoint(24 + 3, 24 + 3));
     EXPECT_TRUE(w->ColorDialog->isVisible());
     EXPECT_EQ(w->ColorDialog->Target(), -1);
     EXPECT_EQ(w->ColorDialog->Index(), 5);

@@ -1,5 +1,6 @@
 #include "model/editor/png_exchange.h"
 
+#include "model/core/rgba_png.h"
 #include "model/core/tile_sheet.h"
 
 #include <algorithm>
@@ -50,20 +51,70 @@ IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int
     return image;
 }
 
-Loaded<BmpFileContent> LoadPngPicture(const std::string& path, const WorkingPaletteTable& current)
+namespace {
+
+void CutCells(const std::vector<std::uint8_t>& indices, BmpPicture& picture)
 {
-    const Loaded<IndexedImage> png = ReadIndexedPng(path);
+    for (int slot = 0; slot < EditorSlotCount; ++slot)
+        picture.Cells[slot] = CutTile(indices, EditorSide, slot);
+}
+
+Loaded<PngPictureContent> LoadIndexedPicture(const std::vector<std::uint8_t>& bytes, const WorkingPaletteTable& current)
+{
+    const Loaded<IndexedImage> png = DecodeIndexedPng(bytes);
     if (png.Error)
-        return Refused<BmpFileContent>(*png.Error);
+        return Refused<PngPictureContent>(*png.Error);
     if (png.Width != EditorSide || png.Height != EditorSide)
-        return Refused<BmpFileContent>(WrongSizeMessage(png.Width, png.Height));
-    Loaded<BmpFileContent> load{};
+        return Refused<PngPictureContent>(WrongSizeMessage(png.Width, png.Height));
+    Loaded<PngPictureContent> load{};
     load.Picture.Colors = current;
     std::copy_n(png.Palette.begin(), std::min(png.Palette.size(), load.Picture.Colors.size()),
                 load.Picture.Colors.begin());
-    for (int slot = 0; slot < EditorSlotCount; ++slot)
-        load.Picture.Cells[slot] = CutTile(png.Indices, png.Width, slot);
+    CutCells(png.Indices, load.Picture);
     return load;
+}
+
+Loaded<PngPictureContent> LoadTruecolorPicture(const std::vector<std::uint8_t>& bytes,
+                                               const WorkingPaletteTable& current, int bitsPerPixel,
+                                               const std::string& modeName)
+{
+    const Loaded<RgbaImage> png = DecodeRgbaPng(bytes);
+    if (png.Error)
+        return Refused<PngPictureContent>(*png.Error);
+    if (png.Width != EditorSide || png.Height != EditorSide)
+        return Refused<PngPictureContent>(WrongSizeMessage(png.Width, png.Height));
+    // The colors the mode's pixel values show.
+    const std::size_t shown = std::size_t{1} << std::clamp(bitsPerPixel, 1, 8);
+    const MappedPicture mapped = MapOntoPalette(png, {current.begin(), current.begin() + shown});
+    Loaded<PngPictureContent> load{};
+    load.Picture.Colors = current;
+    CutCells(mapped.Indices, load.Picture);
+    load.Match = mapped.Match;
+    BuiltPalette built;
+    if (auto refusal = BuildPaletteFromPicture(png, static_cast<int>(shown), modeName, built)) {
+        load.NotBuilt = *refusal;
+        return load;
+    }
+    BmpPicture& own = load.Built.emplace();
+    own.Colors = current;
+    for (std::size_t i = 0; i < built.Colors.size(); ++i)
+        if (built.Colors[i])
+            own.Colors[i] = *built.Colors[i];
+    CutCells(built.Indices, own);
+    return load;
+}
+
+}  // namespace
+
+Loaded<PngPictureContent> LoadPngPicture(const std::string& path, const WorkingPaletteTable& current, int bitsPerPixel,
+                                         const std::string& modeName)
+{
+    const Loaded<FileBytes> file = LoadFileBytes(path, PngFileRule);
+    if (file.Error)
+        return Refused<PngPictureContent>(*file.Error);
+    if (IsTruecolorPng(file.Bytes))
+        return LoadTruecolorPicture(file.Bytes, current, bitsPerPixel, modeName);
+    return LoadIndexedPicture(file.Bytes, current);
 }
 
 std::optional<UserMessage> SavePngFile(const std::string& path, const IndexedImage& image)

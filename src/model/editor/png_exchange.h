@@ -4,6 +4,7 @@
 #include "model/core/loaded.h"
 #include "model/core/packed_color.h"
 #include "model/editor/bmp_exchange.h"
+#include "model/editor/color_mapping.h"
 #include "model/editor/editor_slots.h"
 #include "model/editor/image_file_format.h"
 
@@ -25,10 +26,24 @@ IndexedImage EditorPicture(const EditorSlotTable& slots, const WorkingPaletteTab
 IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int lines,
                                 const WorkingPaletteTable& palette);
 
-// Reads a palette PNG for the editor: only 128 x 128 pixels are taken. The
-// picture's colors are the PNG's palette over the current one, so entries
-// the PNG does not have keep their colors. Store it with StoreBmpPicture.
-Loaded<BmpFileContent> LoadPngPicture(const std::string& path, const WorkingPaletteTable& current);
+// A PNG read for the editor. A palette PNG gives Picture and nothing else;
+// a truecolor or grayscale one gives Picture mapped onto the working
+// palette's first 2^bpp colors (Match says how well), and Built, the same
+// picture over its own colors, when it has at most 2^bpp of them (otherwise
+// NotBuilt says why).
+struct PngPictureContent : BmpFileContent {
+    std::optional<ColorMatch> Match;
+    std::optional<BmpPicture> Built;
+    std::string NotBuilt;
+};
+
+// Reads a PNG for the editor: only 128 x 128 pixels are taken. A palette
+// PNG's colors go over the current ones, so entries the PNG does not have
+// keep their colors; a truecolor picture keeps the current palette, or with
+// Built only its first colors change. Store either with StoreBmpPicture.
+// bitsPerPixel and modeName are the current mode's.
+Loaded<PngPictureContent> LoadPngPicture(const std::string& path, const WorkingPaletteTable& current,
+                                         int bitsPerPixel = 8, const std::string& modeName = "");
 
 // Writes a picture with WriteIndexedPng; the message to show when that fails.
 std::optional<UserMessage> SavePngFile(const std::string& path, const IndexedImage& image);

@@ -1,6 +1,7 @@
 #include "ui/editor/png_actions.h"
 
 #include "ui/floor/refresh.h"
+#include "ui/floor/shell.h"
 #include "ui/floor/windows.h"
 #include "model/core/dialogs.h"
 #include "model/core/program_state.h"
@@ -31,14 +32,32 @@ void ImportPng(ProgramState& state, Windows& windows)
     const FileChoice choice = dialogs.OpenFile(PngFilter);
     if (choice.Path.empty())
         return;
-    const Loaded<BmpFileContent> load = LoadPngPicture(choice.Path, state.WorkingPalette);
+    const ModeInfo& mode = CurrentModeInfo(state);
+    const Loaded<PngPictureContent> load =
+        LoadPngPicture(choice.Path, state.WorkingPalette, mode.BitsPerPixel, std::string(mode.Name));
     if (load.Error) {
         dialogs.Message(*load.Error);
         return;
     }
+    // A truecolor picture that does not map exactly may keep its own colors
+    // instead, when the mode has room for them: asked only then.
+    const BmpPicture* picture = &load.Picture;
+    std::string report;
+    if (load.Match) {
+        report = "PNG import: " + ColorMatchText(*load.Match, static_cast<std::int64_t>(BmpImageSide * BmpImageSide));
+        if (load.Match->InexactPixels > 0 && load.Built &&
+            dialogs.AskYesNo("Not every color of the picture is in the palette.\rTake the picture's own colors as the "
+                             "first palette entries instead of the nearest palette colors?",
+                             "PNG import")) {
+            picture = &*load.Built;
+            report = "PNG import: the picture's colors became the first palette entries";
+        }
+    }
     RecordStep(state.Recorder, "PNG import",
-               [&] { StoreBmpPicture(load.Picture, state.EditorSlots, state.WorkingPalette); });
+               [&] { StoreBmpPicture(*picture, state.EditorSlots, state.WorkingPalette); });
     PaletteChanged(windows);
+    if (!report.empty())
+        windows.Shell.SetInfoText(report);
 }
 
 void ExportEditorPng(ProgramState& state, Windows& windows)
