@@ -1116,6 +1116,8 @@ TEST_F(Cli, RomPaletteReadsAndWritesConsoleColors)
     run = Run({"rompalette", "--help"});
     for (const char* name : {"rgb15", "bgr15", "nes", "md9", "sms6", "gg12", "ngpc12", "gba15"})
         EXPECT_NE(run.Out.find(std::string("  ") + name + " "), std::string::npos) << name;
+}
+
 TEST_F(Cli, TruecolorPicturesFromPilMapOntoThePaletteOrBringTheirOwn)
 {
     std::string python;
