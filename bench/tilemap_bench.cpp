@@ -59,24 +59,24 @@ const MemoryStore& BenchMemory()
 }
 
 // The map at 0x1000, its tiles from 0x10000 on, in the format's usual mode.
-TilemapSpec BenchSpec(benchmark::State& state)
+TilemapShape BenchShape(benchmark::State& state)
 {
     const TilemapFormatInfo& info = TilemapFormats()[static_cast<std::size_t>(state.range(0))];
     state.SetLabel(std::string(info.Name));
-    TilemapSpec spec;
-    spec.Format = info.Format;
-    spec.MapAddress = 0x1000;
-    spec.Width = Side;
-    spec.Height = Side;
-    spec.TilesAddress = 0x10000;
-    spec.TileMode = info.TypicalMode;
-    spec.PaletteBase = 1;
-    return spec;
+    TilemapShape shape;
+    shape.Format = info.Format;
+    shape.MapAddress = 0x1000;
+    shape.Width = Side;
+    shape.Height = Side;
+    shape.TilesAddress = 0x10000;
+    shape.TileMode = info.TypicalMode;
+    shape.PaletteBase = 1;
+    return shape;
 }
 
 void BM_RenderTilemap(benchmark::State& state)
 {
-    const LoadedTilemap map = ReadTilemap(BenchSpec(state), BenchMemory(), BenchMemory());
+    const LoadedTilemap map = ReadTilemap(BenchShape(state), BenchMemory(), BenchMemory());
     std::vector<std::uint8_t> indices(Side * 8 * Side * 8);
     for (auto _ : state) {
         RenderTilemap(map, indices.data());
@@ -87,10 +87,10 @@ void BM_RenderTilemap(benchmark::State& state)
 
 void ReadAndRender(benchmark::State& state, const TileStore& store)
 {
-    const TilemapSpec spec = BenchSpec(state);
+    const TilemapShape shape = BenchShape(state);
     std::vector<std::uint8_t> indices(Side * 8 * Side * 8);
     for (auto _ : state) {
-        const LoadedTilemap map = ReadTilemap(spec, store, store);
+        const LoadedTilemap map = ReadTilemap(shape, store, store);
         RenderTilemap(map, indices.data());
         benchmark::DoNotOptimize(indices.data());
     }

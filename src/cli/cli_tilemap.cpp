@@ -92,17 +92,17 @@ int RunTilemap(const std::vector<std::string>& arguments, std::ostream& out, std
     return RunSubcommand("tilemap", TilemapUsage, TilemapOptions, arguments, out, err, [&](const ParsedArgs& parsed) {
         if (parsed.Positionals.size() != 1)
             throw UsageError{"tilemap takes one ROM file"};
-        TilemapSpec spec;
-        spec.Format = FormatOption(parsed);
-        spec.MapAddress = AddressOption(parsed);
-        spec.Width = SideOption(parsed, "--width");
-        spec.Height = SideOption(parsed, "--height");
-        spec.TilesAddress = TilesOption(parsed);
-        spec.TileMode = parsed.Has("--mode") ? ModeOption(parsed) : FormatInfo(spec.Format).TypicalMode;
-        spec.SignedTiles = parsed.Has("--signed");
-        if (spec.SignedTiles && spec.Format != TilemapFormat::GameBoy)
+        TilemapShape shape;
+        shape.Format = FormatOption(parsed);
+        shape.MapAddress = AddressOption(parsed);
+        shape.Width = SideOption(parsed, "--width");
+        shape.Height = SideOption(parsed, "--height");
+        shape.TilesAddress = TilesOption(parsed);
+        shape.TileMode = parsed.Has("--mode") ? ModeOption(parsed) : FormatInfo(shape.Format).TypicalMode;
+        shape.SignedTiles = parsed.Has("--signed");
+        if (shape.SignedTiles && shape.Format != TilemapFormat::GameBoy)
             throw UsageError{"--signed is for Game Boy maps (--format gb) only"};
-        spec.PaletteBase = PaletteBaseOption(parsed);
+        shape.PaletteBase = PaletteBaseOption(parsed);
         const std::optional<StreamChoice> stream = StreamOptions(parsed);
         const std::string& output = parsed.Required("-o");
         CheckOutputTarget(output);
@@ -119,13 +119,13 @@ int RunTilemap(const std::vector<std::string>& arguments, std::ostream& out, std
         OpenRom(rom, parsed.Positionals[0], err);
         const std::unique_ptr<StreamView> view = stream ? OpenStreamView(rom, *stream, true) : nullptr;
         const TileStore& store = view ? static_cast<const TileStore&>(*view) : rom;
-        const std::int64_t mapBytes = TilemapByteCount(spec);
-        if (spec.MapAddress + mapBytes > store.Length())
-            throw CliFailure{"the map " + HexText(spec.MapAddress) + " to " + HexText(spec.MapAddress + mapBytes - 1) +
+        const std::int64_t mapBytes = TilemapByteCount(shape);
+        if (shape.MapAddress + mapBytes > store.Length())
+            throw CliFailure{"the map " + HexText(shape.MapAddress) + " to " + HexText(shape.MapAddress + mapBytes - 1) +
                              " lies past the end of " + (view ? "the stream's unpacked bytes" : "the file") + " (" +
                              std::to_string(store.Length()) + " bytes)"};
 
-        const LoadedTilemap map = ReadTilemap(spec, store, store);
+        const LoadedTilemap map = ReadTilemap(shape, store, store);
         const IndexedImage image = TilemapPicture(map, colors);
         std::string reason;
         const std::vector<std::uint8_t> png = EncodeIndexedPng(image, &reason);
@@ -134,10 +134,10 @@ int RunTilemap(const std::vector<std::string>& arguments, std::ostream& out, std
         WriteOutput(output, png, out);
         const int lastTile = map.FirstTile + static_cast<int>(map.TilePixels.size() / TilePixelCount) - 1;
         (output == StandardOutput ? err : out)
-            << "drew the " << spec.Width << " x " << spec.Height << " " << FormatInfo(spec.Format).ShortName
-            << " map at " << HexText(spec.MapAddress) << " (" << mapBytes << " bytes), tiles " << map.FirstTile
-            << " to " << lastTile << " of mode " << ModeShortName(spec.TileMode) << " from "
-            << HexText(spec.TilesAddress) << ", into " << OutputName(output) << " (" << image.Width << " x "
+            << "drew the " << shape.Width << " x " << shape.Height << " " << FormatInfo(shape.Format).ShortName
+            << " map at " << HexText(shape.MapAddress) << " (" << mapBytes << " bytes), tiles " << map.FirstTile
+            << " to " << lastTile << " of mode " << ModeShortName(shape.TileMode) << " from "
+            << HexText(shape.TilesAddress) << ", into " << OutputName(output) << " (" << image.Width << " x "
             << image.Height << " pixels)\n";
         return ExitOk;
     });

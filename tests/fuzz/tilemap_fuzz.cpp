@@ -26,10 +26,10 @@ namespace {
 constexpr std::size_t HeaderBytes = 16;
 constexpr std::size_t MaxStore = 1 << 16;
 
-bool InFormat(const TilemapSpec& spec, const TilemapEntry& entry)
+bool InFormat(const TilemapShape& shape, const TilemapEntry& entry)
 {
-    const TilemapFormatInfo& info = FormatInfo(spec.Format);
-    const bool signedTiles = spec.SignedTiles && spec.Format == TilemapFormat::GameBoy;
+    const TilemapFormatInfo& info = FormatInfo(shape.Format);
+    const bool signedTiles = shape.SignedTiles && shape.Format == TilemapFormat::GameBoy;
     return entry.Tile >= (signedTiles ? -128 : 0) && entry.Tile <= (signedTiles ? 127 : info.MaxTile) &&
            entry.Palette >= 0 && entry.Palette <= info.MaxPalette && (info.HasFlips || !(entry.FlipX || entry.FlipY)) &&
            (info.HasPriority || !entry.Priority);
@@ -47,19 +47,19 @@ Bytes Applied(Bytes map, const std::vector<ByteBlock>& blocks)
 
 void CheckPicture(const LoadedTilemap& map)
 {
-    const TilemapSpec& spec = map.Spec;
-    const int bits = StandardModes[spec.TileMode].BitsPerPixel;
+    const TilemapShape& shape = map.Shape;
+    const int bits = StandardModes[shape.TileMode].BitsPerPixel;
     const IndexedImage image = TilemapPicture(map, Palette256{});
-    CHECK(image.Width == spec.Width * 8 && image.Height == spec.Height * 8 && image.Palette.size() == 256);
+    CHECK(image.Width == shape.Width * 8 && image.Height == shape.Height * 8 && image.Palette.size() == 256);
     for (int y = 0; y < image.Height; ++y) {
         for (int x = 0; x < image.Width; ++x) {
-            const TilemapEntry& entry = map.Entries[static_cast<std::size_t>(y / 8 * spec.Width + x / 8)];
+            const TilemapEntry& entry = map.Entries[static_cast<std::size_t>(y / 8 * shape.Width + x / 8)];
             const int column = entry.FlipX ? 7 - x % 8 : x % 8, row = entry.FlipY ? 7 - y % 8 : y % 8;
             const std::uint8_t pixel =
                 map.TilePixels[static_cast<std::size_t>((entry.Tile - map.FirstTile) * 64 + row * 8 + column)];
             CHECK(pixel < (1 << bits));
             CHECK(image.Indices[static_cast<std::size_t>(y * image.Width + x)] ==
-                  (((spec.PaletteBase + entry.Palette) << bits) + pixel) % 256);
+                  (((shape.PaletteBase + entry.Palette) << bits) + pixel) % 256);
         }
     }
 }
@@ -73,23 +73,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes store(data + std::min(size, HeaderBytes), data + std::min(size, HeaderBytes + MaxStore));
     auto signed16 = [&](int at) { return static_cast<std::int16_t>(h[at] | h[at + 1] << 8); };
 
-    TilemapSpec spec;
-    spec.Format = static_cast<TilemapFormat>(h[0] % 6);
-    spec.Width = 1 + h[1] % 40;
-    spec.Height = 1 + h[2] % 40;
-    spec.SignedTiles = (h[3] & 1) != 0;
-    spec.TileMode = static_cast<GraphicsMode>(h[4] % ModeCount);
-    spec.PaletteBase = h[5];
-    spec.TilesAddress = signed16(6);
-    spec.MapAddress = signed16(8);
-    CHECK(!TilemapSpecProblem(spec));
-    const int entries = spec.Width * spec.Height;
+    TilemapShape shape;
+    shape.Format = static_cast<TilemapFormat>(h[0] % 6);
+    shape.Width = 1 + h[1] % 40;
+    shape.Height = 1 + h[2] % 40;
+    shape.SignedTiles = (h[3] & 1) != 0;
+    shape.TileMode = static_cast<GraphicsMode>(h[4] % ModeCount);
+    shape.PaletteBase = h[5];
+    shape.TilesAddress = signed16(6);
+    shape.MapAddress = signed16(8);
+    CHECK(!TilemapShapeProblem(shape));
+    const int entries = shape.Width * shape.Height;
 
     const MemoryStore source(store);
-    const LoadedTilemap map = ReadTilemap(spec, source, source);
-    CHECK(static_cast<std::int64_t>(map.MapBytes.size()) == TilemapByteCount(spec));
+    const LoadedTilemap map = ReadTilemap(shape, source, source);
+    CHECK(static_cast<std::int64_t>(map.MapBytes.size()) == TilemapByteCount(shape));
     for (std::size_t i = 0; i < map.MapBytes.size(); ++i) {
-        const std::int64_t at = spec.MapAddress + static_cast<std::int64_t>(i);
+        const std::int64_t at = shape.MapAddress + static_cast<std::int64_t>(i);
         CHECK(map.MapBytes[i] == (at >= 0 && at < static_cast<std::int64_t>(store.size()) ? store[at] : 0));
     }
     CHECK(map.Entries.size() == static_cast<std::size_t>(entries));
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < entries; ++i) {
         const TilemapEntry& entry = map.Entries[static_cast<std::size_t>(i)];
         lowest = std::min(lowest, entry.Tile), highest = std::max(highest, entry.Tile);
-        const auto same = EncodeEntryChange(spec, map.MapBytes, i, entry);
+        const auto same = EncodeEntryChange(shape, map.MapBytes, i, entry);
         CHECK(same && Applied(map.MapBytes, *same) == map.MapBytes);
     }
     CHECK(map.FirstTile == lowest &&
@@ -107,16 +107,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TilemapEntry fresh{signed16(10), static_cast<std::int8_t>(h[12]), (h[13] & 1) != 0, (h[13] & 2) != 0,
                              (h[13] & 4) != 0};
     const int index = (h[14] | h[15] << 8) % (entries + 1);
-    const auto blocks = EncodeEntryChange(spec, map.MapBytes, index, fresh);
-    CHECK(blocks.has_value() == (index < entries && InFormat(spec, fresh)));
+    const auto blocks = EncodeEntryChange(shape, map.MapBytes, index, fresh);
+    CHECK(blocks.has_value() == (index < entries && InFormat(shape, fresh)));
     if (!blocks)
         return 0;
-    const std::vector<TilemapEntry> after = DecodeTilemap(spec, Applied(map.MapBytes, *blocks));
+    const std::vector<TilemapEntry> after = DecodeTilemap(shape, Applied(map.MapBytes, *blocks));
     for (int i = 0; i < entries; ++i) {
         TilemapEntry expected = i == index ? fresh : map.Entries[static_cast<std::size_t>(i)];
         const bool sameQuadrant =
-            i % spec.Width / 2 == index % spec.Width / 2 && i / spec.Width / 2 == index / spec.Width / 2;
-        if (spec.Format == TilemapFormat::Nes && sameQuadrant)
+            i % shape.Width / 2 == index % shape.Width / 2 && i / shape.Width / 2 == index / shape.Width / 2;
+        if (shape.Format == TilemapFormat::Nes && sameQuadrant)
             expected.Palette = fresh.Palette;
         CHECK(after[static_cast<std::size_t>(i)] == expected);
     }

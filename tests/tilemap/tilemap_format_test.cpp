@@ -9,14 +9,14 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TilemapSpec SpecOf(TilemapFormat format, int width, int height, bool signedTiles = false)
+TilemapShape ShapeOf(TilemapFormat format, int width, int height, bool signedTiles = false)
 {
-    TilemapSpec spec;
-    spec.Format = format;
-    spec.Width = width;
-    spec.Height = height;
-    spec.SignedTiles = signedTiles;
-    return spec;
+    TilemapShape shape;
+    shape.Format = format;
+    shape.Width = width;
+    shape.Height = height;
+    shape.SignedTiles = signedTiles;
+    return shape;
 }
 
 TilemapEntry Entry(int tile, int palette = 0, bool flipX = false, bool flipY = false, bool priority = false)
@@ -28,20 +28,20 @@ TilemapEntry Entry(int tile, int palette = 0, bool flipX = false, bool flipY = f
 
 TEST(TilemapFormat, ByteCountsHoldTheEntriesAndTheNesAttributes)
 {
-    const std::vector<std::pair<TilemapSpec, std::int64_t>> cases = {
-        {SpecOf(TilemapFormat::Nes, 32, 30), 960 + 64}, {SpecOf(TilemapFormat::Nes, 5, 3), 15 + 2},
-        {SpecOf(TilemapFormat::GameBoy, 32, 32), 1024}, {SpecOf(TilemapFormat::MegaDrive, 256, 256), 131072},
-        {SpecOf(TilemapFormat::Snes, 0, 32), 0},        {SpecOf(TilemapFormat::GbaText, 32, 257), 0},
+    const std::vector<std::pair<TilemapShape, std::int64_t>> cases = {
+        {ShapeOf(TilemapFormat::Nes, 32, 30), 960 + 64}, {ShapeOf(TilemapFormat::Nes, 5, 3), 15 + 2},
+        {ShapeOf(TilemapFormat::GameBoy, 32, 32), 1024}, {ShapeOf(TilemapFormat::MegaDrive, 256, 256), 131072},
+        {ShapeOf(TilemapFormat::Snes, 0, 32), 0},        {ShapeOf(TilemapFormat::GbaText, 32, 257), 0},
     };
-    for (const auto& [spec, bytes] : cases)
-        EXPECT_EQ(TilemapByteCount(spec), bytes) << FormatInfo(spec.Format).ShortName << " " << spec.Width;
+    for (const auto& [shape, bytes] : cases)
+        EXPECT_EQ(TilemapByteCount(shape), bytes) << FormatInfo(shape.Format).ShortName << " " << shape.Width;
 }
 
 TEST(TilemapFormat, EntryChangesWriteTheEntryAndKeepWhatItDoesNotOwn)
 {
     struct Case {
         std::string Name;
-        TilemapSpec Spec;
+        TilemapShape Shape;
         Bytes Map;
         int Index;
         TilemapEntry Entry;
@@ -51,28 +51,28 @@ TEST(TilemapFormat, EntryChangesWriteTheEntryAndKeepWhatItDoesNotOwn)
     nesMap.insert(nesMap.end(), {0x1B, 0xFF, 0x00, 0xFF});
     // clang-format off
     const std::vector<Case> cases = {
-        {"gb", SpecOf(TilemapFormat::GameBoy, 2, 1), {1, 2}, 1, Entry(0xAB), {{1, {0xAB}}}},
-        {"gb signed", SpecOf(TilemapFormat::GameBoy, 2, 1, true), {1, 2}, 0, Entry(-128), {{0, {0x80}}}},
+        {"gb", ShapeOf(TilemapFormat::GameBoy, 2, 1), {1, 2}, 1, Entry(0xAB), {{1, {0xAB}}}},
+        {"gb signed", ShapeOf(TilemapFormat::GameBoy, 2, 1, true), {1, 2}, 0, Entry(-128), {{0, {0x80}}}},
         // Entry (4, 4): the top-left quadrant (bits 0-1) of the last attribute byte.
-        {"nes top-left", SpecOf(TilemapFormat::Nes, 5, 5), nesMap, 24, Entry(0x42, 2), {{24, {0x42}}, {28, {0xFE}}}},
+        {"nes top-left", ShapeOf(TilemapFormat::Nes, 5, 5), nesMap, 24, Entry(0x42, 2), {{24, {0x42}}, {28, {0xFE}}}},
         // Entry (3, 2): the bottom-right quadrant (bits 6-7) of the first.
-        {"nes bottom-right", SpecOf(TilemapFormat::Nes, 5, 5), nesMap, 13, Entry(0x99, 1),
+        {"nes bottom-right", ShapeOf(TilemapFormat::Nes, 5, 5), nesMap, 13, Entry(0x99, 1),
          {{13, {0x99}}, {25, {0x5B}}}},
-        {"snes all set", SpecOf(TilemapFormat::Snes, 1, 1), {0, 0}, 0, Entry(0x3FF, 7, true, true, true),
+        {"snes all set", ShapeOf(TilemapFormat::Snes, 1, 1), {0, 0}, 0, Entry(0x3FF, 7, true, true, true),
          {{0, {0xFF, 0xFF}}}},
-        {"snes all cleared but v-flip", SpecOf(TilemapFormat::Snes, 1, 1), {0xFF, 0xFF}, 0,
+        {"snes all cleared but v-flip", ShapeOf(TilemapFormat::Snes, 1, 1), {0xFF, 0xFF}, 0,
          Entry(0x123, 2, false, true), {{0, {0x23, 0x89}}}},
-        {"gba", SpecOf(TilemapFormat::GbaText, 2, 1), {0, 0, 0xFF, 0xFF}, 1, Entry(0x2AA, 9, true),
+        {"gba", ShapeOf(TilemapFormat::GbaText, 2, 1), {0, 0, 0xFF, 0xFF}, 1, Entry(0x2AA, 9, true),
          {{2, {0xAA, 0x96}}}},
-        {"gba8 keeps palette bits", SpecOf(TilemapFormat::Gba8bpp, 1, 1), {0xFF, 0xAF}, 0,
+        {"gba8 keeps palette bits", ShapeOf(TilemapFormat::Gba8bpp, 1, 1), {0xFF, 0xAF}, 0,
          Entry(0x0F0, 0, false, true), {{0, {0xF0, 0xA8}}}},
-        {"md big-endian", SpecOf(TilemapFormat::MegaDrive, 2, 1), {0, 0, 0, 0}, 1, Entry(0x7FF, 2, true, false, true),
+        {"md big-endian", ShapeOf(TilemapFormat::MegaDrive, 2, 1), {0, 0, 0, 0}, 1, Entry(0x7FF, 2, true, false, true),
          {{2, {0xCF, 0xFF}}}},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        const auto blocks = EncodeEntryChange(c.Spec, c.Map, c.Index, c.Entry);
+        const auto blocks = EncodeEntryChange(c.Shape, c.Map, c.Index, c.Entry);
         ASSERT_TRUE(blocks);
         ASSERT_EQ(blocks->size(), c.Blocks.size());
         for (std::size_t i = 0; i < blocks->size(); ++i) {
@@ -83,7 +83,7 @@ TEST(TilemapFormat, EntryChangesWriteTheEntryAndKeepWhatItDoesNotOwn)
         Bytes changed = c.Map;
         for (const ByteBlock& block : *blocks)
             std::copy(block.Bytes.begin(), block.Bytes.end(), changed.begin() + block.Offset);
-        EXPECT_EQ(DecodeTilemap(c.Spec, changed)[static_cast<std::size_t>(c.Index)], c.Entry);
+        EXPECT_EQ(DecodeTilemap(c.Shape, changed)[static_cast<std::size_t>(c.Index)], c.Entry);
     }
 }
 
@@ -91,21 +91,21 @@ TEST(TilemapFormat, EntryChangesOutOfRangeAreRefused)
 {
     using F = TilemapFormat;
     // clang-format off
-    const std::vector<std::tuple<TilemapSpec, int, TilemapEntry>> cases = {
-        {SpecOf(F::GameBoy, 2, 2), 0, Entry(256)}, {SpecOf(F::GameBoy, 2, 2), 0, Entry(-1)},
-        {SpecOf(F::GameBoy, 2, 2, true), 0, Entry(128)}, {SpecOf(F::GameBoy, 2, 2, true), 0, Entry(-129)},
-        {SpecOf(F::GameBoy, 2, 2), 0, Entry(1, 1)}, {SpecOf(F::GameBoy, 2, 2), 0, Entry(1, 0, true)},
-        {SpecOf(F::Nes, 2, 2), 0, Entry(1, 4)}, {SpecOf(F::Nes, 2, 2), 0, Entry(1, 0, false, true)},
-        {SpecOf(F::Snes, 2, 2), 0, Entry(1024)}, {SpecOf(F::Snes, 2, 2), 0, Entry(1, 8)},
-        {SpecOf(F::GbaText, 2, 2), 0, Entry(1, 16)}, {SpecOf(F::GbaText, 2, 2), 0, Entry(1, 0, false, false, true)},
-        {SpecOf(F::Gba8bpp, 2, 2), 0, Entry(1, 1)}, {SpecOf(F::MegaDrive, 2, 2), 0, Entry(2048)},
-        {SpecOf(F::MegaDrive, 2, 2), 0, Entry(1, 4)}, {SpecOf(F::MegaDrive, 2, 2), 0, Entry(1, -1)},
-        {SpecOf(F::MegaDrive, 2, 2), -1, Entry(1)}, {SpecOf(F::MegaDrive, 2, 2), 4, Entry(1)},
+    const std::vector<std::tuple<TilemapShape, int, TilemapEntry>> cases = {
+        {ShapeOf(F::GameBoy, 2, 2), 0, Entry(256)}, {ShapeOf(F::GameBoy, 2, 2), 0, Entry(-1)},
+        {ShapeOf(F::GameBoy, 2, 2, true), 0, Entry(128)}, {ShapeOf(F::GameBoy, 2, 2, true), 0, Entry(-129)},
+        {ShapeOf(F::GameBoy, 2, 2), 0, Entry(1, 1)}, {ShapeOf(F::GameBoy, 2, 2), 0, Entry(1, 0, true)},
+        {ShapeOf(F::Nes, 2, 2), 0, Entry(1, 4)}, {ShapeOf(F::Nes, 2, 2), 0, Entry(1, 0, false, true)},
+        {ShapeOf(F::Snes, 2, 2), 0, Entry(1024)}, {ShapeOf(F::Snes, 2, 2), 0, Entry(1, 8)},
+        {ShapeOf(F::GbaText, 2, 2), 0, Entry(1, 16)}, {ShapeOf(F::GbaText, 2, 2), 0, Entry(1, 0, false, false, true)},
+        {ShapeOf(F::Gba8bpp, 2, 2), 0, Entry(1, 1)}, {ShapeOf(F::MegaDrive, 2, 2), 0, Entry(2048)},
+        {ShapeOf(F::MegaDrive, 2, 2), 0, Entry(1, 4)}, {ShapeOf(F::MegaDrive, 2, 2), 0, Entry(1, -1)},
+        {ShapeOf(F::MegaDrive, 2, 2), -1, Entry(1)}, {ShapeOf(F::MegaDrive, 2, 2), 4, Entry(1)},
     };
     // clang-format on
     const Bytes map(64, 0);
-    for (const auto& [spec, index, entry] : cases)
-        EXPECT_FALSE(EncodeEntryChange(spec, map, index, entry))
-            << FormatInfo(spec.Format).ShortName << " index " << index << " tile " << entry.Tile << " palette "
+    for (const auto& [shape, index, entry] : cases)
+        EXPECT_FALSE(EncodeEntryChange(shape, map, index, entry))
+            << FormatInfo(shape.Format).ShortName << " index " << index << " tile " << entry.Tile << " palette "
             << entry.Palette;
 }

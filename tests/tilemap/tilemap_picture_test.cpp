@@ -73,11 +73,11 @@ TEST(TilemapPicture, EachFormatDrawsItsTilesPaletteRowsAndFlips)
     // clang-format on
     for (const DrawCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TilemapSpec spec{c.Format, 0, c.Width, c.Height, c.SignedTiles, c.TilesAddress, c.Mode, c.PaletteBase};
-        ASSERT_EQ(TilemapByteCount(spec), static_cast<std::int64_t>(c.Map.size()));
+        const TilemapShape shape{c.Format, 0, c.Width, c.Height, c.SignedTiles, c.TilesAddress, c.Mode, c.PaletteBase};
+        ASSERT_EQ(TilemapByteCount(shape), static_cast<std::int64_t>(c.Map.size()));
         const MemoryStore mapStore(c.Map);
         const MemoryStore tileStore(TileBytes(c.Mode, c.TilesAddress, c.MarkedTile));
-        const LoadedTilemap map = ReadTilemap(spec, mapStore, tileStore);
+        const LoadedTilemap map = ReadTilemap(shape, mapStore, tileStore);
         EXPECT_EQ(tileStore.Reads, 1);
         Palette256 palette{};
         palette[200] = 0x123456;

@@ -3,38 +3,38 @@
 #include <algorithm>
 #include <vector>
 
-std::int64_t EntryTileAddress(const TilemapSpec& spec, int tile)
+std::int64_t EntryTileAddress(const TilemapShape& shape, int tile)
 {
-    return spec.TilesAddress + std::int64_t{tile} * StandardModes[spec.TileMode].BytesPerTile;
+    return shape.TilesAddress + std::int64_t{tile} * StandardModes[shape.TileMode].BytesPerTile;
 }
 
-int SmallestTileNumber(const TilemapSpec& spec)
+int SmallestTileNumber(const TilemapShape& shape)
 {
-    return spec.Format == TilemapFormat::GameBoy && spec.SignedTiles ? -128 : 0;
+    return shape.Format == TilemapFormat::GameBoy && shape.SignedTiles ? -128 : 0;
 }
 
-int LargestTileNumber(const TilemapSpec& spec)
+int LargestTileNumber(const TilemapShape& shape)
 {
-    return spec.Format == TilemapFormat::GameBoy && spec.SignedTiles ? 127 : FormatInfo(spec.Format).MaxTile;
+    return shape.Format == TilemapFormat::GameBoy && shape.SignedTiles ? 127 : FormatInfo(shape.Format).MaxTile;
 }
 
-std::optional<int> TileNumberFor(const TilemapSpec& spec, std::int64_t address)
+std::optional<int> TileNumberFor(const TilemapShape& shape, std::int64_t address)
 {
-    const std::int64_t bytesPerTile = StandardModes[spec.TileMode].BytesPerTile;
-    const std::int64_t distance = address - spec.TilesAddress;
+    const std::int64_t bytesPerTile = StandardModes[shape.TileMode].BytesPerTile;
+    const std::int64_t distance = address - shape.TilesAddress;
     if (distance % bytesPerTile != 0)
         return std::nullopt;
     const std::int64_t tile = distance / bytesPerTile;
-    if (tile < SmallestTileNumber(spec) || tile > LargestTileNumber(spec))
+    if (tile < SmallestTileNumber(shape) || tile > LargestTileNumber(shape))
         return std::nullopt;
     return static_cast<int>(tile);
 }
 
-std::optional<std::string> WriteTilemapEntry(TileStore& mapStore, const TilemapSpec& spec,
+std::optional<std::string> WriteTilemapEntry(TileStore& mapStore, const TilemapShape& shape,
                                              std::span<const std::uint8_t> mapBytes, int index,
                                              const TilemapEntry& entry)
 {
-    const std::optional<std::vector<ByteBlock>> blocks = EncodeEntryChange(spec, mapBytes, index, entry);
+    const std::optional<std::vector<ByteBlock>> blocks = EncodeEntryChange(shape, mapBytes, index, entry);
     if (!blocks || blocks->empty())
         return "The entry cannot hold tile " + std::to_string(entry.Tile) + " with palette " +
                std::to_string(entry.Palette) + " in this map format; nothing was written.";
@@ -50,7 +50,7 @@ std::optional<std::string> WriteTilemapEntry(TileStore& mapStore, const TilemapS
     std::vector<std::uint8_t> span(mapBytes.begin() + first, mapBytes.begin() + end);
     for (const ByteBlock& block : *blocks)
         std::copy(block.Bytes.begin(), block.Bytes.end(), span.begin() + (block.Offset - first));
-    if (const RomWriteResult written = mapStore.WriteAt(spec.MapAddress + first, span.data(), span.size()); !written)
+    if (const RomWriteResult written = mapStore.WriteAt(shape.MapAddress + first, span.data(), span.size()); !written)
         return written.Reason;
     return std::nullopt;
 }

@@ -70,9 +70,9 @@ constexpr unsigned OwnedBits(const WordLayout& layout)
 static_assert(OwnedBits(SnesLayout) == 0xFFFF && OwnedBits(GbaTextLayout) == 0xFFFF &&
               OwnedBits(Gba8bppLayout) == 0x0FFF && OwnedBits(MegaDriveLayout) == 0xFFFF);
 
-bool SidesInRange(const TilemapSpec& spec)
+bool SidesInRange(const TilemapShape& shape)
 {
-    return spec.Width >= 1 && spec.Width <= MaxTilemapSide && spec.Height >= 1 && spec.Height <= MaxTilemapSide;
+    return shape.Width >= 1 && shape.Width <= MaxTilemapSide && shape.Height >= 1 && shape.Height <= MaxTilemapSide;
 }
 
 std::uint8_t ByteAt(std::span<const std::uint8_t> bytes, std::int64_t offset)
@@ -116,16 +116,16 @@ struct AttributeSlot {
     int Shift;
 };
 
-AttributeSlot NesAttributeSlot(const TilemapSpec& spec, int x, int y)
+AttributeSlot NesAttributeSlot(const TilemapShape& shape, int x, int y)
 {
-    const std::int64_t rowBytes = (spec.Width + 3) / 4;
-    return {std::int64_t{spec.Width} * spec.Height + y / 4 * rowBytes + x / 4, (y % 4 / 2) * 4 + (x % 4 / 2) * 2};
+    const std::int64_t rowBytes = (shape.Width + 3) / 4;
+    return {std::int64_t{shape.Width} * shape.Height + y / 4 * rowBytes + x / 4, (y % 4 / 2) * 4 + (x % 4 / 2) * 2};
 }
 
-bool EntryFits(const TilemapSpec& spec, const TilemapEntry& entry)
+bool EntryFits(const TilemapShape& shape, const TilemapEntry& entry)
 {
-    const TilemapFormatInfo& info = FormatInfo(spec.Format);
-    const bool signedTiles = spec.SignedTiles && spec.Format == TilemapFormat::GameBoy;
+    const TilemapFormatInfo& info = FormatInfo(shape.Format);
+    const bool signedTiles = shape.SignedTiles && shape.Format == TilemapFormat::GameBoy;
     const int lowest = signedTiles ? -128 : 0;
     const int highest = signedTiles ? 127 : info.MaxTile;
     return entry.Tile >= lowest && entry.Tile <= highest && entry.Palette >= 0 && entry.Palette <= info.MaxPalette &&
@@ -152,53 +152,53 @@ std::optional<TilemapFormat> TilemapFormatNamed(std::string_view shortName)
     return std::nullopt;
 }
 
-std::optional<std::string> TilemapSpecProblem(const TilemapSpec& spec)
+std::optional<std::string> TilemapShapeProblem(const TilemapShape& shape)
 {
-    if (static_cast<std::size_t>(spec.Format) >= Formats.size())
+    if (static_cast<std::size_t>(shape.Format) >= Formats.size())
         return std::string("there is no such tilemap format");
-    if (!SidesInRange(spec))
+    if (!SidesInRange(shape))
         return "a map is 1 to " + std::to_string(MaxTilemapSide) + " entries wide and high, not " +
-               std::to_string(spec.Width) + " x " + std::to_string(spec.Height);
-    if (!IsValidMode(spec.TileMode))
-        return "there is no graphics mode number " + std::to_string(spec.TileMode);
-    if (spec.PaletteBase < 0 || spec.PaletteBase > 255)
-        return "the palette base is 0 to 255, not " + std::to_string(spec.PaletteBase);
+               std::to_string(shape.Width) + " x " + std::to_string(shape.Height);
+    if (!IsValidMode(shape.TileMode))
+        return "there is no graphics mode number " + std::to_string(shape.TileMode);
+    if (shape.PaletteBase < 0 || shape.PaletteBase > 255)
+        return "the palette base is 0 to 255, not " + std::to_string(shape.PaletteBase);
     return std::nullopt;
 }
 
-std::int64_t TilemapByteCount(const TilemapSpec& spec)
+std::int64_t TilemapByteCount(const TilemapShape& shape)
 {
-    if (TilemapSpecProblem(spec))
+    if (TilemapShapeProblem(shape))
         return 0;
-    const std::int64_t entries = std::int64_t{spec.Width} * spec.Height;
+    const std::int64_t entries = std::int64_t{shape.Width} * shape.Height;
     const std::int64_t attributes =
-        spec.Format == TilemapFormat::Nes ? std::int64_t{(spec.Width + 3) / 4} * ((spec.Height + 3) / 4) : 0;
-    return entries * FormatInfo(spec.Format).EntryBytes + attributes;
+        shape.Format == TilemapFormat::Nes ? std::int64_t{(shape.Width + 3) / 4} * ((shape.Height + 3) / 4) : 0;
+    return entries * FormatInfo(shape.Format).EntryBytes + attributes;
 }
 
-std::vector<TilemapEntry> DecodeTilemap(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes)
+std::vector<TilemapEntry> DecodeTilemap(const TilemapShape& shape, std::span<const std::uint8_t> mapBytes)
 {
-    if (TilemapSpecProblem(spec))
+    if (TilemapShapeProblem(shape))
         return {};
-    std::vector<TilemapEntry> entries(static_cast<std::size_t>(spec.Width) * static_cast<std::size_t>(spec.Height));
-    for (int y = 0; y < spec.Height; ++y) {
-        for (int x = 0; x < spec.Width; ++x) {
-            const std::int64_t index = std::int64_t{y} * spec.Width + x;
+    std::vector<TilemapEntry> entries(static_cast<std::size_t>(shape.Width) * static_cast<std::size_t>(shape.Height));
+    for (int y = 0; y < shape.Height; ++y) {
+        for (int x = 0; x < shape.Width; ++x) {
+            const std::int64_t index = std::int64_t{y} * shape.Width + x;
             TilemapEntry& entry = entries[static_cast<std::size_t>(index)];
-            switch (spec.Format) {
+            switch (shape.Format) {
             case TilemapFormat::GameBoy: {
                 const std::uint8_t byte = ByteAt(mapBytes, index);
-                entry.Tile = spec.SignedTiles ? static_cast<std::int8_t>(byte) : byte;
+                entry.Tile = shape.SignedTiles ? static_cast<std::int8_t>(byte) : byte;
                 break;
             }
             case TilemapFormat::Nes: {
-                const AttributeSlot slot = NesAttributeSlot(spec, x, y);
+                const AttributeSlot slot = NesAttributeSlot(shape, x, y);
                 entry.Tile = ByteAt(mapBytes, index);
                 entry.Palette = ByteAt(mapBytes, slot.Offset) >> slot.Shift & 3;
                 break;
             }
             default: {
-                const WordLayout& layout = LayoutOf(spec.Format);
+                const WordLayout& layout = LayoutOf(shape.Format);
                 entry = EntryFromWord(layout, WordAt(mapBytes, index * 2, layout.BigEndian));
                 break;
             }
@@ -208,22 +208,22 @@ std::vector<TilemapEntry> DecodeTilemap(const TilemapSpec& spec, std::span<const
     return entries;
 }
 
-std::optional<std::vector<ByteBlock>> EncodeEntryChange(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes,
+std::optional<std::vector<ByteBlock>> EncodeEntryChange(const TilemapShape& shape, std::span<const std::uint8_t> mapBytes,
                                                         int index, const TilemapEntry& entry)
 {
-    if (TilemapSpecProblem(spec) || index < 0 || index >= spec.Width * spec.Height || !EntryFits(spec, entry))
+    if (TilemapShapeProblem(shape) || index < 0 || index >= shape.Width * shape.Height || !EntryFits(shape, entry))
         return std::nullopt;
-    switch (spec.Format) {
+    switch (shape.Format) {
     case TilemapFormat::GameBoy:
         return std::vector<ByteBlock>{{index, {static_cast<std::uint8_t>(entry.Tile)}}};
     case TilemapFormat::Nes: {
-        const AttributeSlot slot = NesAttributeSlot(spec, index % spec.Width, index / spec.Width);
+        const AttributeSlot slot = NesAttributeSlot(shape, index % shape.Width, index / shape.Width);
         const unsigned kept = ByteAt(mapBytes, slot.Offset) & ~(3u << slot.Shift);
         const auto attribute = static_cast<std::uint8_t>(kept | static_cast<unsigned>(entry.Palette) << slot.Shift);
         return std::vector<ByteBlock>{{index, {static_cast<std::uint8_t>(entry.Tile)}}, {slot.Offset, {attribute}}};
     }
     default: {
-        const WordLayout& layout = LayoutOf(spec.Format);
+        const WordLayout& layout = LayoutOf(shape.Format);
         const std::int64_t offset = std::int64_t{index} * 2;
         const unsigned word = WordFromEntry(layout, WordAt(mapBytes, offset, layout.BigEndian), entry);
         const auto high = static_cast<std::uint8_t>(word >> 8), low = static_cast<std::uint8_t>(word);

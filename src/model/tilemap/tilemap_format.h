@@ -47,7 +47,7 @@ struct TilemapEntry {
 
 // Where a map lies and how its entries are read. Addresses count in the
 // store the map (or the tiles) are read from.
-struct TilemapSpec {
+struct TilemapShape {
     TilemapFormat Format = TilemapFormat::GameBoy;
     std::int64_t MapAddress = 0;
     int Width = 32;                 // entries a row, 1 .. MaxTilemapSide
@@ -65,17 +65,17 @@ inline constexpr int MaxTilemapSide = 256;
 // outside 0 .. 255; nullopt when it can. Addresses may be anything: bytes
 // before 0 or past the end of a store simply are not there. SignedTiles is
 // read for Game Boy maps only.
-std::optional<std::string> TilemapSpecProblem(const TilemapSpec& spec);
+std::optional<std::string> TilemapShapeProblem(const TilemapShape& shape);
 
 // The bytes the map takes: Width * Height entries, then for the NES one
 // attribute byte for every 4x4 entries (a 32 x 30 nametable takes 960 + 64).
-// 0 for a spec with a problem.
-std::int64_t TilemapByteCount(const TilemapSpec& spec);
+// 0 for a shape with a problem.
+std::int64_t TilemapByteCount(const TilemapShape& shape);
 
 // The entries of a map from its TilemapByteCount bytes, row by row.
 // Missing bytes (a map cut short by the end of the store) read as 0. No
-// entries for a spec with a problem.
-std::vector<TilemapEntry> DecodeTilemap(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes);
+// entries for a shape with a problem.
+std::vector<TilemapEntry> DecodeTilemap(const TilemapShape& shape, std::span<const std::uint8_t> mapBytes);
 
 // The blocks to write (offsets from the map's address) so that entry
 // `index` holds `entry`: the entry's own bytes, and for the NES the
@@ -83,6 +83,6 @@ std::vector<TilemapEntry> DecodeTilemap(const TilemapSpec& spec, std::span<const
 // quadrant). Every bit the entry does not own stays as mapBytes has it (the
 // other quadrants of the attribute byte, GBA 8bpp's palette bits). Refused
 // with nullopt: values out of the format's range (a palette, flip or priority
-// the format does not hold), an index outside the map, a spec with a problem.
-std::optional<std::vector<ByteBlock>> EncodeEntryChange(const TilemapSpec& spec, std::span<const std::uint8_t> mapBytes,
+// the format does not hold), an index outside the map, a shape with a problem.
+std::optional<std::vector<ByteBlock>> EncodeEntryChange(const TilemapShape& shape, std::span<const std::uint8_t> mapBytes,
                                                         int index, const TilemapEntry& entry);

@@ -11,7 +11,7 @@
 
 // A map read from its stores: the entries and the decoded tiles they name.
 struct LoadedTilemap {
-    TilemapSpec Spec;
+    TilemapShape Shape;
     std::vector<std::uint8_t> MapBytes;    // TilemapByteCount bytes (0 past the end of the store)
     std::vector<TilemapEntry> Entries;     // Width * Height
     int FirstTile = 0;                     // the tile number of TilePixels' first tile
@@ -21,9 +21,9 @@ struct LoadedTilemap {
 // Reads the map bytes from mapStore and every tile the entries name from
 // tileStore, in one read each: the tiles from the lowest number named to the
 // highest, through ReadTiles (so tiles past the end of the store read by its
-// rule). A spec with a problem (TilemapSpecProblem) reads nothing: the map
-// keeps the spec and has no bytes, entries or tiles.
-LoadedTilemap ReadTilemap(const TilemapSpec& spec, const TileStore& mapStore, const TileStore& tileStore);
+// rule). A shape with a problem (TilemapShapeProblem) reads nothing: the map
+// keeps the shape and has no bytes, entries or tiles.
+LoadedTilemap ReadTilemap(const TilemapShape& shape, const TileStore& mapStore, const TileStore& tileStore);
 
 // Renders the map at 1:1: Width*8 x Height*8 working palette indices, row
 // by row. A pixel's index is (PaletteBase + entry palette) * 2^bpp + pixel,

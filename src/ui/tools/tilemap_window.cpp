@@ -227,8 +227,8 @@ void TilemapWindow::FollowFormat()
 {
     const TilemapFormatInfo& format = TilemapFormats()[static_cast<std::size_t>(std::max(ComboFormat->currentIndex(), 0))];
     ChkSigned->setEnabled(format.Format == TilemapFormat::GameBoy);
-    const TilemapSpec spec = SpecFromFields();
-    SpinTile->setRange(SmallestTileNumber(spec), LargestTileNumber(spec));
+    const TilemapShape shape = ShapeFromFields();
+    SpinTile->setRange(SmallestTileNumber(shape), LargestTileNumber(shape));
     SpinPalette->setRange(0, format.MaxPalette);
     SpinPalette->setEnabled(format.MaxPalette > 0);
     ChkFlipX->setEnabled(format.HasFlips);
@@ -245,19 +245,19 @@ void TilemapWindow::ProposeTileMode()
     ComboTileMode->setCurrentIndex(static_cast<int>(position));
 }
 
-TilemapSpec TilemapWindow::SpecFromFields() const
+TilemapShape TilemapWindow::ShapeFromFields() const
 {
-    TilemapSpec spec;
-    spec.Format = TilemapFormats()[static_cast<std::size_t>(std::max(ComboFormat->currentIndex(), 0))].Format;
+    TilemapShape shape;
+    shape.Format = TilemapFormats()[static_cast<std::size_t>(std::max(ComboFormat->currentIndex(), 0))].Format;
     // A compressed map starts at the stream's first unpacked byte.
-    spec.MapAddress = ComboMapSource->currentIndex() > 0 ? 0 : AddressIn(*EdMapAddress);
-    spec.Width = SpinWidth->value();
-    spec.Height = SpinHeight->value();
-    spec.SignedTiles = ChkSigned->isChecked() && spec.Format == TilemapFormat::GameBoy;
-    spec.TilesAddress = AddressIn(*EdTilesAddress);
-    spec.TileMode = ModeListOrder[static_cast<std::size_t>(std::max(ComboTileMode->currentIndex(), 0))];
-    spec.PaletteBase = SpinPaletteRow->value();
-    return spec;
+    shape.MapAddress = ComboMapSource->currentIndex() > 0 ? 0 : AddressIn(*EdMapAddress);
+    shape.Width = SpinWidth->value();
+    shape.Height = SpinHeight->value();
+    shape.SignedTiles = ChkSigned->isChecked() && shape.Format == TilemapFormat::GameBoy;
+    shape.TilesAddress = AddressIn(*EdTilesAddress);
+    shape.TileMode = ModeListOrder[static_cast<std::size_t>(std::max(ComboTileMode->currentIndex(), 0))];
+    shape.PaletteBase = SpinPaletteRow->value();
+    return shape;
 }
 
 void TilemapWindow::ShowWindow()
@@ -304,23 +304,23 @@ void TilemapWindow::BtShow_Click()
         ShowStatus("The map's stream does not unpack: " + reason);
         return;
     }
-    const TilemapSpec spec = SpecFromFields();
-    if (spec.MapAddress + TilemapByteCount(spec) > store->Length()) {
+    const TilemapShape shape = ShapeFromFields();
+    if (shape.MapAddress + TilemapByteCount(shape) > store->Length()) {
         Clear();
-        ShowStatus("A map of " + std::to_string(spec.Width) + " x " + std::to_string(spec.Height) + " entries at " +
-                   HexText(spec.MapAddress) + " takes " + std::to_string(TilemapByteCount(spec)) +
+        ShowStatus("A map of " + std::to_string(shape.Width) + " x " + std::to_string(shape.Height) + " entries at " +
+                   HexText(shape.MapAddress) + " takes " + std::to_string(TilemapByteCount(shape)) +
                    " bytes and reaches past the end of the " + (mapStream_ ? "stream" : "file") + " (" +
                    std::to_string(store->Length()) + " bytes).");
         return;
     }
-    map_ = ReadTilemap(spec, *store, state_.Tiles());
+    map_ = ReadTilemap(shape, *store, state_.Tiles());
     shown_ = true;
-    if (selected_ >= spec.Width * spec.Height)
+    if (selected_ >= shape.Width * shape.Height)
         selected_ = -1;
     Redraw();
-    ShowStatus(std::to_string(spec.Width) + " x " + std::to_string(spec.Height) + " entries at " +
+    ShowStatus(std::to_string(shape.Width) + " x " + std::to_string(shape.Height) + " entries at " +
                HexText(AddressIn(*EdMapAddress)) + (mapStream_ ? " (stream)" : "") + ", tiles at " +
-               HexText(spec.TilesAddress) + " in " + std::string(StandardModes[spec.TileMode].Name) + " mode.");
+               HexText(shape.TilesAddress) + " in " + std::string(StandardModes[shape.TileMode].Name) + " mode.");
 }
 
 void TilemapWindow::Reread()
@@ -332,11 +332,11 @@ void TilemapWindow::Reread()
 
 void TilemapWindow::Redraw()
 {
-    const TilemapSpec& spec = map_.Spec;
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(spec.Width) * 8 * static_cast<std::size_t>(spec.Height) * 8);
+    const TilemapShape& shape = map_.Shape;
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(shape.Width) * 8 * static_cast<std::size_t>(shape.Height) * 8);
     RenderTilemap(map_, indices.data());
-    View->SetPicture(indices, spec.Width * 8, spec.Height * 8, ScreenColors(state_.WorkingPalette));
-    View->SetSelected(selected_ < 0 ? -1 : selected_ % spec.Width, selected_ < 0 ? -1 : selected_ / spec.Width);
+    View->SetPicture(indices, shape.Width * 8, shape.Height * 8, ScreenColors(state_.WorkingPalette));
+    View->SetSelected(selected_ < 0 ? -1 : selected_ % shape.Width, selected_ < 0 ? -1 : selected_ / shape.Width);
     ShowEntryFields();
 }
 
@@ -350,12 +350,12 @@ void TilemapWindow::ShowEntryFields()
         return;
     }
     const TilemapEntry& entry = map_.Entries[static_cast<std::size_t>(selected_)];
-    const TilemapSpec& spec = map_.Spec;
-    const std::int64_t entryAddress = spec.MapAddress + std::int64_t{selected_} * FormatInfo(spec.Format).EntryBytes;
-    LbEntry->setText(Text("Entry " + std::to_string(selected_ % spec.Width) + ", " +
-                          std::to_string(selected_ / spec.Width) + " at " + HexText(entryAddress) +
+    const TilemapShape& shape = map_.Shape;
+    const std::int64_t entryAddress = shape.MapAddress + std::int64_t{selected_} * FormatInfo(shape.Format).EntryBytes;
+    LbEntry->setText(Text("Entry " + std::to_string(selected_ % shape.Width) + ", " +
+                          std::to_string(selected_ / shape.Width) + " at " + HexText(entryAddress) +
                           (mapStream_ ? " in the stream" : "") + ": tile " + std::to_string(entry.Tile) + " at " +
-                          HexText(EntryTileAddress(spec, entry.Tile))));
+                          HexText(EntryTileAddress(shape, entry.Tile))));
     SpinTile->setValue(entry.Tile);
     SpinPalette->setValue(entry.Palette);
     ChkFlipX->setChecked(entry.FlipX);
@@ -365,21 +365,21 @@ void TilemapWindow::ShowEntryFields()
 
 void TilemapWindow::SelectEntry(int column, int line)
 {
-    if (!shown_ || column < 0 || line < 0 || column >= map_.Spec.Width || line >= map_.Spec.Height)
+    if (!shown_ || column < 0 || line < 0 || column >= map_.Shape.Width || line >= map_.Shape.Height)
         return;
-    selected_ = line * map_.Spec.Width + column;
+    selected_ = line * map_.Shape.Width + column;
     View->SetSelected(column, line);
     ShowEntryFields();
     // The entry's tile as stored goes to the editor's cursor cell; the map
     // shows it flipped, the cell as it is in the file.
     const TilemapEntry& entry = map_.Entries[static_cast<std::size_t>(selected_)];
-    const std::int64_t address = EntryTileAddress(map_.Spec, entry.Tile);
+    const std::int64_t address = EntryTileAddress(map_.Shape, entry.Tile);
     if (address < 0 || address > INT32_MAX)
         return;
     const int slot = CursorSlot(state_);
     RecordStep(state_.Recorder, "copy of a tile", [&] {
         ClearSlot(state_.EditorSlots, slot);
-        LoadSlot(state_, windows_.Dialogs, static_cast<std::int32_t>(address), slot, map_.Spec.TileMode);
+        LoadSlot(state_, windows_.Dialogs, static_cast<std::int32_t>(address), slot, map_.Shape.TileMode);
     });
     CellsChanged(windows_, {slot});
 }
@@ -397,7 +397,7 @@ void TilemapWindow::WriteEntry(const TilemapEntry& entry, const std::string& ste
     }
     std::optional<std::string> problem;
     RecordStep(state_.Recorder, stepName, [&] {
-        problem = WriteTilemapEntry(*store, map_.Spec, map_.MapBytes, selected_, entry);
+        problem = WriteTilemapEntry(*store, map_.Shape, map_.MapBytes, selected_, entry);
     });
     if (problem) {
         windows_.Dialogs.Message(*problem, "Tilemap", MsgIcon::Critical);
@@ -423,12 +423,12 @@ void TilemapWindow::BtPlaceTile_Click()
 {
     if (!shown_ || selected_ < 0)
         return;
-    const std::optional<int> tile = TileNumberFor(map_.Spec, SelectedTileAddress(state_));
+    const std::optional<int> tile = TileNumberFor(map_.Shape, SelectedTileAddress(state_));
     if (!tile) {
         windows_.Dialogs.Message("The browser's selected tile at " + HexText(SelectedTileAddress(state_)) +
                                      " is no tile an entry can name: the map's tiles start at " +
-                                     HexText(map_.Spec.TilesAddress) + " and are " +
-                                     std::to_string(StandardModes[map_.Spec.TileMode].BytesPerTile) +
+                                     HexText(map_.Shape.TilesAddress) + " and are " +
+                                     std::to_string(StandardModes[map_.Shape.TileMode].BytesPerTile) +
                                      " bytes each.",
                                  "Tilemap", MsgIcon::Critical);
         return;

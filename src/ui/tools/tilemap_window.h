@@ -76,7 +76,7 @@ public:
 private:
     QWidget* BuildMapFields();
     QWidget* BuildEntryFields();
-    TilemapSpec SpecFromFields() const;
+    TilemapShape ShapeFromFields() const;
     // The store the map is read from and written to: the file, or the
     // compressed stream the source list names (the reason when it does not
     // unpack).
