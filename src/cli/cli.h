@@ -67,3 +67,8 @@ PaletteLoad ReadAnyPaletteFile(const std::string& path, const std::string& forma
 
 // The 256 colors the program starts with.
 Palette256 DefaultWorkingPalette();
+
+struct ParsedArgs;
+// The colors of --palette FILE's first set (any palette file the program
+// reads), or the default working palette without the option.
+Palette256 PaletteOption(const ParsedArgs& parsed);

@@ -92,13 +92,7 @@ int RunDecode(const std::vector<std::string>& arguments, std::ostream& out, std:
         const std::string& output = parsed.Required("-o");
         CheckOutputTarget(output);
 
-        Palette256 colors = DefaultWorkingPalette();
-        if (parsed.Has("--palette")) {
-            const PaletteLoad load = ReadAnyPaletteFile(parsed.Required("--palette"), "");
-            if (load.Error)
-                throw CliFailure{load.Error->Text};
-            colors = load.Sets.front().Colors;
-        }
+        const Palette256 colors = PaletteOption(parsed);
 
         RomFile rom;
         OpenRom(rom, parsed.Positionals[0], err);

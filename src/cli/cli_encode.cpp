@@ -124,15 +124,8 @@ std::vector<std::uint8_t> TruecolorIndices(const RgbaImage& picture, GraphicsMod
             << built.Colors.size() - 1 << " in order of first appearance\n";
         return std::move(built.Indices);
     }
-    Palette256 colors = DefaultWorkingPalette();
-    std::string source = "the default palette";
-    if (parsed.Has("--palette")) {
-        const PaletteLoad load = ReadAnyPaletteFile(parsed.Required("--palette"), "");
-        if (load.Error)
-            throw CliFailure{load.Error->Text};
-        colors = load.Sets.front().Colors;
-        source = parsed.Required("--palette");
-    }
+    const Palette256 colors = PaletteOption(parsed);
+    const std::string source = parsed.Has("--palette") ? parsed.Required("--palette") : "the default palette";
     MappedPicture mapped = MapOntoPalette(picture, {colors.begin(), colors.begin() + colorLimit});
     err << "brixel-cli: note: " << png << " mapped onto the first " << colorLimit << " colors of " << source << ": "
         << ColorMatchText(mapped.Match, static_cast<std::int64_t>(picture.Pixels.size())) << '\n';

@@ -150,6 +150,16 @@ Palette256 DefaultWorkingPalette()
     return Defaults().WorkingPalette;
 }
 
+Palette256 PaletteOption(const ParsedArgs& parsed)
+{
+    if (!parsed.Has("--palette"))
+        return DefaultWorkingPalette();
+    const PaletteLoad load = ReadAnyPaletteFile(parsed.Required("--palette"), "");
+    if (load.Error)
+        throw CliFailure{load.Error->Text};
+    return load.Sets.front().Colors;
+}
+
 PaletteLoad ReadAnyPaletteFile(const std::string& path, const std::string& formatName)
 {
     std::optional<PaletteLoad> firstRefusal;
