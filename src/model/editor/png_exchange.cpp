@@ -51,6 +51,11 @@ IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int
     return image;
 }
 
+IndexedImage TilePicture(const std::uint8_t* tilePixels, const WorkingPaletteTable& palette)
+{
+    return BrowserGridPicture(tilePixels, 1, 1, palette);
+}
+
 namespace {
 
 void CutCells(const std::vector<std::uint8_t>& indices, BmpPicture& picture)

@@ -26,6 +26,10 @@ IndexedImage EditorPicture(const EditorSlotTable& slots, const WorkingPaletteTab
 IndexedImage BrowserGridPicture(const std::uint8_t* tilePixels, int columns, int lines,
                                 const WorkingPaletteTable& palette);
 
+// One tile's 64 indices as an 8 x 8 picture with all 256 working palette
+// colors.
+IndexedImage TilePicture(const std::uint8_t* tilePixels, const WorkingPaletteTable& palette);
+
 // A PNG read for the editor. A palette PNG gives Picture and nothing else;
 // a truecolor or grayscale one gives Picture mapped onto the working
 // palette's first 2^bpp colors (Match says how well), and Built, the same

@@ -222,6 +222,13 @@ void MainForm::CreateAddedKeys()
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setShortcutContext(Qt::ApplicationShortcut);
     addAction(find);
+    // Copy and paste of pictures likewise; the browser's Ctrl+C stays
+    // "Close file".
+    for (const char* name : {"ICopyCell", "IPasteCell"}) {
+        QAction* clipboard = MenuItem(name);
+        clipboard->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(clipboard);
+    }
     connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
     ShowUndoItems();
 }

@@ -5,6 +5,7 @@
 #include "ui/app/options.h"
 #include "ui/app/undo_edge.h"
 #include "ui/browser/brow_ctrl.h"
+#include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
 #include "ui/editor/tile_ctrl.h"
@@ -83,6 +84,13 @@ constexpr MenuItemEntry EditItems[] = {
     {"IBreak8"},
     {"ICreatePatch", "Create patch...", {}, [](Windows& w) { w.UndoEdge->CreatePatch(); }},
     {"IApplyPatch", "Apply patch...", {}, [](Windows& w) { w.UndoEdge->ApplyPatch(); }},
+    {"IBreak11"},
+    // Pictures through the system clipboard; the keys are the main window's.
+    {"ICopyCell", "Copy cell", Qt::CTRL | Qt::SHIFT | Qt::Key_C, [](Windows& w) { w.Editor->CopyCursorCell(); }},
+    {"ICopyCells", "Copy all cells", {}, [](Windows& w) { w.Editor->CopyAllCells(); }},
+    {"ICopyBrowserTile", "Copy browser tile", {}, [](Windows& w) { w.Browser->CopySelectedTile(); }},
+    {"IPasteCell", "Paste into cell", Qt::CTRL | Qt::SHIFT | Qt::Key_V,
+     [](Windows& w) { w.Editor->PasteIntoCursorCell(); }},
 };
 
 template <int Width, int Height, bool Columns>

@@ -1,3 +1,4 @@
+#include "ui/editor/clipboard_actions.h"
 #include "ui/browser/browser.h"
 
 #include "model/browser/browser_nav.h"
@@ -378,6 +379,11 @@ void Browser::mouseDoubleClickEvent(QMouseEvent* event)
     mousePressEvent(event);
     if (event->button() == Qt::LeftButton)
         CopySelectedToEditor();
+}
+
+void Browser::CopySelectedTile()
+{
+    CopyBrowserTile(state_, windows_);
 }
 
 void Browser::CopySelectedToEditor()

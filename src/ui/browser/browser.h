@@ -55,6 +55,8 @@ public:
     // The double-click action: the selected tile into the editor's cursor
     // cell, and the cursor one column on.
     void CopySelectedToEditor();
+    // The selected tile onto the clipboard as a picture.
+    void CopySelectedTile();
     // Puts the address scroll bar at its top without scrolling the view.
     void ScrollBarToTop();
     // Gives the keyboard focus to the address scroll bar.

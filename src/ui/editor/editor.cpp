@@ -1,3 +1,4 @@
+#include "ui/editor/clipboard_actions.h"
 #include "ui/editor/editor.h"
 
 #include "model/core/program_state.h"
@@ -412,6 +413,21 @@ void Editor::keyPressEvent(QKeyEvent* event)
     TellTileTool();
     DrawEditorOverlay();
     update();
+}
+
+void Editor::CopyCursorCell()
+{
+    ::CopyCursorCell(state_, windows_);
+}
+
+void Editor::CopyAllCells()
+{
+    ::CopyAllCells(state_, windows_);
+}
+
+void Editor::PasteIntoCursorCell()
+{
+    ::PasteIntoCursorCell(state_, windows_);
 }
 
 void Editor::RunOnTileTool(void (TileCtrl::*action)())

@@ -46,6 +46,12 @@ public:
 
     // A browser tile dropped at a point in this window's coordinates.
     void DragToEditor(int x, int y);
+
+    // The clipboard: the cursor cell or all cells out as pictures, a
+    // picture in from the cursor cell on.
+    void CopyCursorCell();
+    void CopyAllCells();
+    void PasteIntoCursorCell();
     // Lays out the scroll bars and the fit button; resets the offsets.
     void FormatEditScroll();
     void BtFit_Click();
