@@ -3,7 +3,6 @@
 // the object palette, each 32 colors that some 64 bytes of the file hold as
 // 15-bit words with red in the low bits; the rest of each set is black.
 
-#include "fuzz_support.h"
 #include "savestate_support.h"
 
 #include <cstring>
@@ -34,17 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const Bytes file(data, data + size);
     const PaletteLoad load = LoadPaletteFile(WriteTempFile("state.s0", file), BessSavestate, DistinctNesColors());
-    if (load.Error) {
-        CHECK(load.Sets.empty() && load.Error->Caption == "Brixel");
-        return 0;
-    }
-    CHECK(size >= 8 && std::memcmp(data + size - 4, "BESS", 4) == 0);
-    CHECK(load.Sets.size() == 2);
-    CHECK(load.Sets[0].Description == "BESS BG palette" && load.Sets[1].Description == "BESS OBJ palette");
-    for (const ColorSetEntry& set : load.Sets) {
-        CHECK(FileHolds(file, set.Colors));
-        for (std::size_t i = 32; i < 256; ++i)
-            CHECK(set.Colors[i] == 0);
-    }
+    if (CheckFoundPalette(load, {"BESS BG palette", "BESS OBJ palette"}, 32, file, &FileHolds))
+        CHECK(size >= 8 && std::memcmp(data + size - 4, "BESS", 4) == 0);
     return 0;
 }

@@ -105,3 +105,20 @@ void FuzzFixedSizeSavestate(const std::uint8_t* data, std::size_t size, const Sa
     }
     CheckPalette(load, layout, window.data() + Margin);
 }
+
+bool CheckFoundPalette(const PaletteLoad& load, const std::vector<std::string>& descriptions,
+                       std::size_t colorsPerSet, const Bytes& file, bool (*inFile)(const Bytes&, const Palette256&))
+{
+    if (load.Error) {
+        CHECK(load.Sets.empty() && load.Error->Caption == "Brixel");
+        return false;
+    }
+    CHECK(load.Sets.size() == descriptions.size());
+    for (std::size_t s = 0; s < load.Sets.size(); ++s) {
+        CHECK(load.Sets[s].Description == descriptions[s]);
+        CHECK(inFile(file, load.Sets[s].Colors));
+        for (std::size_t i = colorsPerSet; i < 256; ++i)
+            CHECK(load.Sets[s].Colors[i] == 0);
+    }
+    return true;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fuzz_support.h"
 #include "model/palette/color_encoding.h"
 #include "model/palette/palette_files.h"
 #include "model/palette/palette_load.h"
@@ -48,3 +49,11 @@ void CheckPalette(const PaletteLoad& load, const SavestateLayout& layout, const 
 // checks that it is accepted exactly when the size is right, and then that
 // its palette is read correctly.
 void FuzzFixedSizeSavestate(const std::uint8_t* data, std::size_t size, const SavestateLayout& layout);
+
+// The savestates known by their content. A refused file leaves no set and
+// says so under the caption "Brixel"; an accepted one gives the sets named
+// by descriptions, each with its first colorsPerSet colors read from a place
+// in the file that inFile finds, and the rest black. Returns whether the
+// file was accepted.
+bool CheckFoundPalette(const PaletteLoad& load, const std::vector<std::string>& descriptions,
+                       std::size_t colorsPerSet, const Bytes& file, bool (*inFile)(const Bytes&, const Palette256&));

@@ -1,6 +1,7 @@
 #include "model/core/indexed_png.h"
 
 #include "model/core/file_io.h"
+#include "model/core/png_memory_io.h"
 
 #include <png.h>
 
@@ -10,51 +11,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr const char* PngCaption = "PNG image";
-constexpr const char* TooLargeText = "the image is too large: more than 16384 x 16384 pixels, or a side above 1048576";
-
-// Plain data shared with libpng's callbacks. The reading functions that call
-// setjmp keep only such plain values in their frames, so a longjmp out of
-// libpng skips no destructor.
-struct PngIo {
-    const std::uint8_t* Data;
-    std::size_t Size;
-    std::size_t Position;
-    std::vector<std::uint8_t>* Output;  // writing only
-    char Error[160];
-    char Warning[160];  // the last one: libpng explains a refused header there
-};
-
-[[noreturn]] void OnPngError(png_structp png, png_const_charp message)
-{
-    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
-    std::snprintf(io->Error, sizeof io->Error, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void OnPngWarning(png_structp png, png_const_charp message)
-{
-    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
-    std::snprintf(io->Warning, sizeof io->Warning, "%s", message);
-}
-
-void ReadFromMemory(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* io = static_cast<PngIo*>(png_get_io_ptr(png));
-    if (length > io->Size - io->Position)
-        png_error(png, "the file ends too early");
-    std::memcpy(data, io->Data + io->Position, length);
-    io->Position += length;
-}
-
-void WriteToMemory(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* io = static_cast<PngIo*>(png_get_io_ptr(png));
-    io->Output->insert(io->Output->end(), data, data + length);
-}
-
-void FlushNothing(png_structp) {}
 
 const char* ColorTypeName(int colorType)
 {
@@ -189,7 +145,7 @@ std::vector<PngText> TextsOf(png_structp png, png_infop info)
 
 Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
 {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
+    if (!HasPngSignature(bytes))
         return Refusal("not a PNG file");
     PngIo io{bytes.data(), bytes.size(), 0, nullptr, {}, {}};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnPngError, OnPngWarning);
@@ -198,7 +154,7 @@ Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
         png_destroy_read_struct(&png, nullptr, nullptr);
         return Refusal("not enough memory to read the PNG");
     }
-    png_set_read_fn(png, &io, ReadFromMemory);
+    png_set_read_fn(png, &io, ReadPngFromMemory);
     Loaded<IndexedImage> load{};
     int colorType = 0;
     const ReadOutcome outcome = ReadPng(png, info, load, colorType);
@@ -212,14 +168,11 @@ Loaded<IndexedImage> DecodeIndexedPng(const std::vector<std::uint8_t>& bytes)
         return Refusal(std::string("not an indexed PNG: the image is ") + ColorTypeName(colorType) +
                        "; save it with a palette of at most 256 colors");
     case ReadOutcome::TooLarge:
-        return Refusal(TooLargeText);
+        return Refusal(PngTooLargeText);
     case ReadOutcome::Damaged:
         break;
     }
-    // libpng's own limit check says the same as ours, in its words.
-    if (std::strstr(io.Error, "exceeds user limit") || std::strstr(io.Warning, "exceeds user limit"))
-        return Refusal(TooLargeText);
-    return Refusal(std::string("the PNG file is damaged or cut short (") + io.Error + ")");
+    return Refusal(BrokenPngReason(io));
 }
 
 std::optional<UserMessage> RefusePngFileSize(std::int64_t size)
@@ -253,7 +206,7 @@ std::optional<std::string> PngSizeProblem(std::int64_t width, std::int64_t heigh
     if (width < 1 || height < 1)
         return std::string("the image has no pixels");
     if (width > MaxPngSide || height > MaxPngSide || width * height > MaxPngPixels)
-        return std::string(TooLargeText);
+        return std::string(PngTooLargeText);
     return std::nullopt;
 }
 
@@ -288,7 +241,7 @@ std::vector<std::uint8_t> EncodeIndexedPng(const IndexedImage& image, std::strin
             *reason = "not enough memory to write the PNG";
         return {};
     }
-    png_set_write_fn(png, &io, WriteToMemory, FlushNothing);
+    png_set_write_fn(png, &io, WritePngToMemory, FlushNothing);
     const bool written = WritePng(png, info, image, palette, texts.data(), static_cast<int>(texts.size()));
     png_destroy_write_struct(&png, &info);
     if (!written) {

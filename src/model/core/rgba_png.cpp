@@ -1,5 +1,7 @@
 #include "model/core/rgba_png.h"
 
+#include "model/core/png_memory_io.h"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -7,41 +9,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr const char* PngCaption = "PNG image";
-constexpr const char* TooLargeText = "the image is too large: more than 16384 x 16384 pixels, or a side above 1048576";
-
-// Plain data shared with libpng's callbacks; the function that calls setjmp
-// keeps only such values in its frame, so a longjmp skips no destructor.
-struct ReadIo {
-    const std::uint8_t* Data;
-    std::size_t Size;
-    std::size_t Position;
-    char Error[160];
-    char Warning[160];
-};
-
-[[noreturn]] void OnError(png_structp png, png_const_charp message)
-{
-    auto* io = static_cast<ReadIo*>(png_get_error_ptr(png));
-    std::snprintf(io->Error, sizeof io->Error, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp png, png_const_charp message)
-{
-    auto* io = static_cast<ReadIo*>(png_get_error_ptr(png));
-    std::snprintf(io->Warning, sizeof io->Warning, "%s", message);
-}
-
-void ReadFromMemory(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* io = static_cast<ReadIo*>(png_get_io_ptr(png));
-    if (length > io->Size - io->Position)
-        png_error(png, "the file ends too early");
-    std::memcpy(data, io->Data + io->Position, length);
-    io->Position += length;
-}
 
 enum class ReadOutcome { Read, Damaged, Indexed, TooLarge };
 
@@ -110,16 +77,16 @@ bool IsTruecolorPng(const std::vector<std::uint8_t>& bytes)
 
 Loaded<RgbaImage> DecodeRgbaPng(const std::vector<std::uint8_t>& bytes)
 {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
+    if (!HasPngSignature(bytes))
         return Refusal("not a PNG file");
-    ReadIo io{bytes.data(), bytes.size(), 0, {}, {}};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning);
+    PngIo io{bytes.data(), bytes.size(), 0, nullptr, {}, {}};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
         return Refusal("not enough memory to read the PNG");
     }
-    png_set_read_fn(png, &io, ReadFromMemory);
+    png_set_read_fn(png, &io, ReadPngFromMemory);
     Loaded<RgbaImage> load{};
     const ReadOutcome outcome = ReadPng(png, info, load);
     png_destroy_read_struct(&png, &info, nullptr);
@@ -129,11 +96,9 @@ Loaded<RgbaImage> DecodeRgbaPng(const std::vector<std::uint8_t>& bytes)
     case ReadOutcome::Indexed:
         return Refusal("an indexed PNG: its pixels are palette indices, not colors");
     case ReadOutcome::TooLarge:
-        return Refusal(TooLargeText);
+        return Refusal(PngTooLargeText);
     case ReadOutcome::Damaged:
         break;
     }
-    if (std::strstr(io.Error, "exceeds user limit") || std::strstr(io.Warning, "exceeds user limit"))
-        return Refusal(TooLargeText);
-    return Refusal(std::string("the PNG file is damaged or cut short (") + io.Error + ")");
+    return Refusal(BrokenPngReason(io));
 }
