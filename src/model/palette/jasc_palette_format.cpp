@@ -1,5 +1,7 @@
 #include "model/palette/jasc_palette_format.h"
 
+#include "model/palette/palette_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <optional>
@@ -14,30 +16,6 @@ PaletteLoad NotJasc(const std::string& reason)
 {
     return Refused<PaletteSets>({"Not a JASC palette file.\r" + reason, "Brixel", MsgIcon::None});
 }
-
-// Hands out the lines of a text one by one, without the line end and the
-// blanks around them.
-class TextLines {
-public:
-    explicit TextLines(std::string_view text) : rest_(text) {}
-
-    std::optional<std::string_view> Next()
-    {
-        if (rest_.empty())
-            return std::nullopt;
-        const std::size_t end = rest_.find('\n');
-        std::string_view line = rest_.substr(0, end);
-        rest_ = end == std::string_view::npos ? std::string_view{} : rest_.substr(end + 1);
-        const std::size_t last = line.find_last_not_of(" \t\r");
-        if (last == std::string_view::npos)
-            return std::string_view{};
-        line = line.substr(0, last + 1);
-        return line.substr(line.find_first_not_of(Blanks));
-    }
-
-private:
-    std::string_view rest_;
-};
 
 // A plain decimal number (digits only) up to max.
 std::optional<int> Decimal(std::string_view text, int max)
@@ -85,7 +63,7 @@ std::vector<std::uint8_t> BuildJascPalette(const Palette256& colors)
 
 PaletteLoad ReadJascPalette(const std::vector<std::uint8_t>& bytes)
 {
-    TextLines lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    PaletteTextLines lines(bytes);
     if (lines.Next() != "JASC-PAL" || lines.Next() != "0100")
         return NotJasc("Wrong header.");
     const auto countLine = lines.Next();
