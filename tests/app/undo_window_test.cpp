@@ -463,12 +463,13 @@ TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)
 {
     QAction* edit = form->IEdit->menuAction();
     EXPECT_EQ(form->menuBar()->actions()[4], edit);
-    EXPECT_EQ(form->menuBar()->actions().back(), form->ILayout->menuAction());
+    EXPECT_EQ(form->menuBar()->actions().back(), form->IWindow->menuAction());
     const bool shown = edit->isVisible();
     w->Tools->ChkMenu->click();
     EXPECT_NE(edit->isVisible(), shown);
     EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
-    EXPECT_EQ(form->ILayout->menuAction()->isVisible(), edit->isVisible());
+    for (QMenu* added : {form->ILayout, form->IGo, form->IDraw, form->IWindow})
+        EXPECT_EQ(added->menuAction()->isVisible(), edit->isVisible());
     // The keys work with the menus hidden.
     PaintStroke(3);
     Key(Qt::CTRL | Qt::Key_Z);

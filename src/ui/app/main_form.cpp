@@ -184,14 +184,18 @@ void MainForm::CreateStatusStrip()
 
 void MainForm::CreateMenus()
 {
-    const std::vector<QMenu*> menus = BuildMainMenus(*menuBar(), windows_);
-    // The table lists them left to right: Browser, Editor, Tile, Help.
-    IBrowser = menus[0];
-    IEditor = menus[1];
-    ITile = menus[2];
-    IIhelp = menus[3];
-    IEdit = menus[4];
-    ILayout = menus[5];
+    menus_ = BuildMainMenus(*menuBar(), windows_);
+    // The table lists them left to right: Browser, Editor, Tile, Help, then
+    // the added ones.
+    IBrowser = menus_[0];
+    IEditor = menus_[1];
+    ITile = menus_[2];
+    IIhelp = menus_[3];
+    IEdit = menus_[4];
+    ILayout = menus_[5];
+    IGo = menus_[6];
+    IDraw = menus_[7];
+    IWindow = menus_[8];
 
     // Ctrl+S is a key of its own for "Save all", wherever the focus is in
     // the program, also while the menu bar is hidden.
@@ -222,13 +226,15 @@ void MainForm::CreateAddedKeys()
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setShortcutContext(Qt::ApplicationShortcut);
     addAction(find);
-    // Copy and paste of pictures likewise; the browser's Ctrl+C stays
-    // "Close file".
-    for (const char* name : {"ICopyCell", "IPasteCell"}) {
-        QAction* clipboard = MenuItem(name);
-        clipboard->setShortcutContext(Qt::ApplicationShortcut);
-        addAction(clipboard);
-    }
+    // So do the added items that say so (copy and paste of pictures, the Go
+    // menu); the browser's Ctrl+C stays "Close file".
+    for (const MenuEntry& menu : AddedMenuTable())
+        for (const MenuItemEntry& item : menu.Items)
+            if (item.Everywhere) {
+                QAction* action = MenuItem(item.Name);
+                action->setShortcutContext(Qt::ApplicationShortcut);
+                addAction(action);
+            }
     connect(windows_.UndoEdge, &UndoEdge::Changed, this, &MainForm::ShowUndoItems);
     ShowUndoItems();
 }
@@ -245,7 +251,7 @@ void MainForm::ShowUndoItems()
 
 QAction* MainForm::MenuItem(const char* name) const
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit, ILayout})
+    for (QMenu* menu : menus_)
         for (QAction* action : menu->actions())
             if (action->objectName() == QLatin1String(name))
                 return action;
@@ -263,7 +269,7 @@ void MainForm::OpenStartFile(const std::string& path)
 
 void MainForm::ShowMenus(bool visible)
 {
-    for (QMenu* menu : {IBrowser, IEditor, ITile, IIhelp, IEdit, ILayout})
+    for (QMenu* menu : menus_)
         menu->menuAction()->setVisible(visible);
     menuBar()->setVisible(visible);
 }

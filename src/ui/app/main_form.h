@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <vector>
+
 #include <memory>
 #include <string>
 
@@ -52,6 +54,9 @@ public:
     QMenu* IIhelp;
     QMenu* IEdit;
     QMenu* ILayout;
+    QMenu* IGo;
+    QMenu* IDraw;
+    QMenu* IWindow;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +66,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    std::vector<QMenu*> menus_;  // every menu, left to right
+
     void CreateWindows();
     void ArrangeWindows();
     void CreateMenus();

@@ -86,11 +86,12 @@ constexpr MenuItemEntry EditItems[] = {
     {"IApplyPatch", "Apply patch...", {}, [](Windows& w) { w.UndoEdge->ApplyPatch(); }},
     {"IBreak11"},
     // Pictures through the system clipboard; the keys are the main window's.
-    {"ICopyCell", "Copy cell", Qt::CTRL | Qt::SHIFT | Qt::Key_C, [](Windows& w) { w.Editor->CopyCursorCell(); }},
+    {"ICopyCell", "Copy cell", Qt::CTRL | Qt::SHIFT | Qt::Key_C, [](Windows& w) { w.Editor->CopyCursorCell(); },
+     nullptr, false, true},
     {"ICopyCells", "Copy all cells", {}, [](Windows& w) { w.Editor->CopyAllCells(); }},
     {"ICopyBrowserTile", "Copy browser tile", {}, [](Windows& w) { w.Browser->CopySelectedTile(); }},
     {"IPasteCell", "Paste into cell", Qt::CTRL | Qt::SHIFT | Qt::Key_V,
-     [](Windows& w) { w.Editor->PasteIntoCursorCell(); }},
+     [](Windows& w) { w.Editor->PasteIntoCursorCell(); }, nullptr, false, true},
 };
 
 template <int Width, int Height, bool Columns>
@@ -129,9 +130,26 @@ constexpr MenuItemEntry LayoutItems[] = {
     {"ILayTilemap", "Tilemap...", {}, [](Windows& w) { w.Tilemap->ShowWindow(); }},
 };
 
+// Added after the Layout menu: moving through the file and back.
+constexpr MenuItemEntry GoItems[] = {
+    {"IGoBreak1"},
+};
+
+// Added after the Go menu: drawing tools of the editor beyond the
+// described three.
+constexpr MenuItemEntry DrawItems[] = {
+    {"IDrawBreak1"},
+};
+
+// Added last: every window, and the way back to a tidy arrangement.
+constexpr MenuItemEntry WindowItems[] = {
+    {"IWinBreak1"},
+};
+
 constexpr MenuEntry Menus[] = {
     {"IBrowser", "Browser", BrowserItems}, {"IEditor", "Editor", EditorItems}, {"ITile", "Tile", TileItems},
     {"IIhelp", "Help", HelpItems},         {"IEdit", "Edit", EditItems},       {"ILayout", "Layout", LayoutItems},
+    {"IGo", "Go", GoItems},                {"IDraw", "Draw", DrawItems},       {"IWindow", "Window", WindowItems},
 };
 
 // "Other blocks..." is checked when no block size of the menu's own is.
@@ -179,9 +197,11 @@ std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)
             }
             QObject::connect(action, &QAction::triggered, action, [&windows, run = item.Run] { run(windows); });
             if (item.Checked) {
-                if (!choice)
-                    choice = new QActionGroup(menu);
-                choice->addAction(action);
+                if (!item.Toggle) {
+                    if (!choice)
+                        choice = new QActionGroup(menu);
+                    choice->addAction(action);
+                }
                 action->setCheckable(true);
                 QObject::connect(menu, &QMenu::aboutToShow, action,
                                  [&windows, action, checked = item.Checked] { action->setChecked(checked(windows)); });

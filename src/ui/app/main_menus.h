@@ -18,8 +18,13 @@ struct MenuItemEntry {
     QKeyCombination Key{};
     void (*Run)(Windows&) = nullptr;
     // Items that show a check mark say here whether they are checked; asked
-    // each time their menu opens.
+    // each time their menu opens. The checked items of a menu are one
+    // choice, unless Toggle: such an item is switched on and off alone.
     bool (*Checked)(Windows&) = nullptr;
+    bool Toggle = false;
+    // The key works wherever the focus is in the program, like Ctrl+Z (an
+    // added key no described window uses); otherwise it only shows.
+    bool Everywhere = false;
 
     bool IsSeparator() const { return Text == nullptr; }
 };
@@ -34,7 +39,8 @@ struct MenuEntry {
 // The main window's menus, left to right. Adding an item is one line in
 // its menu's list.
 std::span<const MenuEntry> MainMenuTable();
-// The menus added after those (Edit, Layout), left to right.
+// The menus added after those (Edit, Layout, Go, Draw, Window), left to
+// right.
 std::span<const MenuEntry> AddedMenuTable();
 
 // Builds the table's menus into the menu bar, each item running its action
