@@ -221,6 +221,12 @@ PixelRect FitFrameToScreen(const PixelRect& client, const FrameMargins& margins,
     return fitted;
 }
 
+PixelPoint PlaceWhollyInside(const PixelRect& window, const PixelRect& area)
+{
+    return {ClampSpan(window.X, area.X, area.X + area.Width - window.Width),
+            ClampSpan(window.Y, area.Y, area.Y + area.Height - window.Height)};
+}
+
 PixelPoint DefaultFloatingPosition(const PixelRect& area, PixelSize frame, const ScreenRect& screen)
 {
     const int left = area.X + (area.Width - frame.Width) / 2;

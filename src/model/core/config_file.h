@@ -134,6 +134,10 @@ std::optional<LayoutConfig> ParseConfigFile(const std::uint8_t* bytes, std::size
 // editor's size so that each fits the screen area.
 void FitLayoutToScreen(LayoutConfig& layout, const ScreenRect& screen);
 
+// Where a window goes to lie wholly inside an area, moved as little as
+// possible; one larger than the area puts its top-left corner at the area's.
+PixelPoint PlaceWhollyInside(const PixelRect& window, const PixelRect& area);
+
 // Where a floating window goes: its stored offset from the main window's
 // corner, kept on the screen.
 PixelPoint FloatingPosition(PixelPoint offset, PixelPoint mainCorner, const ScreenRect& screen);

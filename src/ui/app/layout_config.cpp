@@ -83,24 +83,6 @@ std::array<PixelPoint*, 4> FloatingOffsets(LayoutConfig& layout)
     return {&layout.BookmarkOffset, &layout.ColorSetOffset, &layout.PatternOffset, &layout.OptionsOffset};
 }
 
-// Puts the main window's whole frame, title bar included, on the screen.
-void FitMainFrame(QWidget& form)
-{
-    if (form.isMaximized() || form.isFullScreen() || form.isMinimized())
-        return;
-    const QRect client = form.geometry();
-    const QMargins frame = CurrentFrame(form);
-    const FrameMargins margins{frame.left(), frame.top(), frame.right(), frame.bottom()};
-    const PixelRect fitted =
-        FitFrameToScreen({client.x(), client.y(), client.width(), client.height()}, margins, AvailableScreen(&form));
-    if (fitted.Width != client.width() || fitted.Height != client.height())
-        form.resize(fitted.Width, fitted.Height);
-    // A window's position is that of its frame.
-    const QPoint frameCorner(fitted.X - margins.Left, fitted.Y - margins.Top);
-    if (frameCorner != form.frameGeometry().topLeft())
-        form.move(frameCorner);
-}
-
 // Gives the main window the outer size, frame included, that a layout asks
 // for. A layout applied before the show meets a frame the window system
 // adds later (a window manager only after mapping the window): for a short
@@ -123,9 +105,10 @@ public:
         return form.findChild<MainFrameKeeper*>(Name, Qt::FindDirectChildrenOnly);
     }
 
-    void SetOuterSize(QSize outer)
+    void SetOuterSize(QSize outer, bool intoView)
     {
         outer_ = outer;
+        intoView_ = intoView;
         sizedFor_.reset();
         Settle();
     }
@@ -159,22 +142,27 @@ private:
             form_.resize(outer_->shrunkBy(margins));
         }
         FitMainFrame(form_);
+        // A layout saved on a larger screen: the windows come into view.
+        if (auto* main = qobject_cast<QMainWindow*>(&form_); main && intoView_)
+            if (auto* area = qobject_cast<QMdiArea*>(main->centralWidget()))
+                BringChildWindowsIntoView(*area);
     }
 
     QWidget& form_;
     std::optional<QSize> outer_;
     std::optional<QMargins> sizedFor_;
+    bool intoView_ = false;  // the layout was larger than the screen
 };
 
 // The stored size is the outer one, frame included; resize() sets the
 // inner one.
-void SizeMainFrame(QWidget& form, QSize outer)
+void SizeMainFrame(QWidget& form, QSize outer, bool intoView)
 {
     MainFrameKeeper* keeper = MainFrameKeeper::Of(form);
     if (!keeper && !form.isVisible())
         keeper = new MainFrameKeeper(form);
     if (keeper) {
-        keeper->SetOuterSize(outer);
+        keeper->SetOuterSize(outer, intoView);
         return;
     }
     form.resize(outer.shrunkBy(CurrentFrame(form)));
@@ -252,6 +240,24 @@ void ApplySwitches(ProgramState& state, Windows& windows, const LayoutSwitches& 
 
 }  // namespace
 
+// Puts the main window's whole frame, title bar included, on the screen.
+void FitMainFrame(QWidget& form)
+{
+    if (form.isMaximized() || form.isFullScreen() || form.isMinimized())
+        return;
+    const QRect client = form.geometry();
+    const QMargins frame = CurrentFrame(form);
+    const FrameMargins margins{frame.left(), frame.top(), frame.right(), frame.bottom()};
+    const PixelRect fitted =
+        FitFrameToScreen({client.x(), client.y(), client.width(), client.height()}, margins, AvailableScreen(&form));
+    if (fitted.Width != client.width() || fitted.Height != client.height())
+        form.resize(fitted.Width, fitted.Height);
+    // A window's position is that of its frame.
+    const QPoint frameCorner(fitted.X - margins.Left, fitted.Y - margins.Top);
+    if (frameCorner != form.frameGeometry().topLeft())
+        form.move(frameCorner);
+}
+
 ConfigFolders DefaultConfigFolders()
 {
     return {QCoreApplication::applicationDirPath().toStdString(),
@@ -317,9 +323,10 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows)
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout)
 {
     QMainWindow& form = windows.Shell.MainWindow();
+    const PixelSize saved = layout.MainSize;
     FitLayoutToScreen(layout, AvailableScreen(&form));
 
-    SizeMainFrame(form, QSize(layout.MainSize.Width, layout.MainSize.Height));
+    SizeMainFrame(form, QSize(layout.MainSize.Width, layout.MainSize.Height), layout.MainSize != saved);
     // Child positions count from the unscrolled corner of the area.
     MdiArea(windows).horizontalScrollBar()->setValue(0);
     MdiArea(windows).verticalScrollBar()->setValue(0);

@@ -7,6 +7,7 @@
 struct ProgramState;
 struct Windows;
 class Dialogs;
+class QWidget;
 
 // The two folders the layout file may live in: the program's own and the
 // user's configuration folder. Tests pass folders of their own.
@@ -36,6 +37,9 @@ LayoutConfig GatherLayout(const ProgramState& state, Windows& windows);
 // the stored outer size once its frame is known (see MainFrameKeeper);
 // hidden floating windows take their offsets when shown.
 void ApplyLayout(ProgramState& state, Windows& windows, LayoutConfig layout);
+
+// Puts the main window's whole frame, title bar included, on the screen.
+void FitMainFrame(QWidget& form);
 
 // Writes the layout file; tells the user when it cannot be written.
 // Returns whether it was written.

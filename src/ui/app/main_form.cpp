@@ -10,6 +10,7 @@
 #include "ui/app/qt_dialogs.h"
 #include "ui/app/tools.h"
 #include "ui/app/undo_edge.h"
+#include "ui/app/window_arrangement.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
@@ -76,15 +77,7 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
         SetChildVisible(window, true);
 
     // Big enough for the first arrangement, as far as the screen allows.
-    QRect arrangement;
-    for (QMdiSubWindow* frame : mdiArea_->subWindowList())
-        if (frame != ChildFrame(windows_.Tilemap))  // opened on demand, over the browser
-            arrangement |= frame->geometry();
-    QSize wanted(std::max(699, arrangement.right() + 8), std::max(534, arrangement.bottom() + 8));
-    wanted += QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-    if (const QScreen* screen = this->screen())
-        wanted = wanted.boundedTo(screen->availableSize() - QSize(40, 80));
-    resize(wanted);
+    resize(ArrangementSize(*this, windows_));
 
     // A saved layout and its switches override the first arrangement.
     LoadConfig(state_, windows_);
@@ -133,29 +126,20 @@ void MainForm::CreateWindows()
 
 void MainForm::ArrangeWindows()
 {
-    // Side by side from the left: tool panel, control panel, browser, palette.
-    const int toolsRight = AddChildWindow(windows_.Tools, QPoint(0, 0))->geometry().right() + 4;
-    QMdiSubWindow* panelFrame = AddChildWindow(windows_.BrowCtrl, QPoint(toolsRight, 0));
-    QMdiSubWindow* browserFrame = AddChildWindow(windows_.Browser, QPoint(panelFrame->geometry().right() + 4, 0));
-    QMdiSubWindow* paletteFrame = AddChildWindow(windows_.PaletteCtrl, QPoint(browserFrame->geometry().right() + 4, 0));
-    // The editor row below: its control panel, the editor, the tile tool.
-    const int editorTop = std::max(panelFrame->geometry().bottom(), paletteFrame->geometry().bottom()) + 4;
-    QMdiSubWindow* editCtrlFrame = AddChildWindow(windows_.EditCtrl, QPoint(toolsRight, editorTop));
-    QMdiSubWindow* editorFrame =
-        AddChildWindow(windows_.Editor, QPoint(editCtrlFrame->geometry().right() + 4, editorTop));
+    for (QWidget* window : std::initializer_list<QWidget*>{windows_.Tools, windows_.BrowCtrl, windows_.Browser,
+                                                           windows_.PaletteCtrl,
+                            windows_.EditCtrl, windows_.Editor, windows_.TileCtrl, windows_.Tilemap})
+        AddChildWindow(window, QPoint(0, 0));
+    QMdiSubWindow* editorFrame = qobject_cast<QMdiSubWindow*>(ChildFrame(windows_.Editor));
     editorFrame->setMinimumSize(editorFrame->size() - windows_.Editor->size() + windows_.Editor->minimumSize());
-    // The editor opens 4000 x 4000 twips large, frame included.
-    constexpr std::int16_t editorStartTwips = 4000;
-    editorFrame->resize(TwipsToPixels(editorStartTwips), TwipsToPixels(editorStartTwips));
-    AddChildWindow(windows_.TileCtrl, QPoint(editorFrame->geometry().right() + 4, editorTop));
     // The tilemap window opens beside the browser when asked for, and the
     // user may size it: a map is often larger than the screen.
-    QMdiSubWindow* tilemapFrame =
-        AddChildWindow(windows_.Tilemap, QPoint(browserFrame->geometry().left() + 24, browserFrame->geometry().top() + 24));
+    QMdiSubWindow* tilemapFrame = qobject_cast<QMdiSubWindow*>(ChildFrame(windows_.Tilemap));
     windows_.Tilemap->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
     tilemapFrame->setMinimumSize(0, 0);
     tilemapFrame->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     tilemapFrame->resize(560, 620);
+    PlaceWorkingWindows(windows_, false);
 }
 
 QMdiSubWindow* MainForm::AddChildWindow(QWidget* window, QPoint position)

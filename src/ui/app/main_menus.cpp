@@ -3,12 +3,20 @@
 #include "ui/app/help.h"
 #include "ui/app/main_form.h"
 #include "ui/app/options.h"
+#include "ui/app/tools.h"
 #include "ui/app/undo_edge.h"
+#include "ui/app/window_arrangement.h"
 #include "ui/browser/brow_ctrl.h"
 #include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/editor.h"
 #include "ui/editor/tile_ctrl.h"
+#include "ui/editor/pattern.h"
+#include "ui/palette/color_set.h"
+#include "ui/palette/palette_ctrl.h"
+#include "ui/tools/c_out_put.h"
+#include "ui/floor/child_window.h"
+#include "ui/floor/shell.h"
 #include "ui/floor/windows.h"
 #include "ui/tools/find_graphics.h"
 #include "ui/tools/find_streams.h"
@@ -131,8 +139,21 @@ constexpr MenuItemEntry LayoutItems[] = {
 };
 
 // Added after the Layout menu: moving through the file and back.
+// The keys are added ones that work wherever the focus is; Alt with the
+// arrows and page keys is none of the described windows' keys.
 constexpr MenuItemEntry GoItems[] = {
+    {"IGoNextLine", "Next line", Qt::ALT | Qt::Key_Down, [](Windows& w) { w.Browser->StepLines(1); }, nullptr, false, true},
+    {"IGoPrevLine", "Previous line", Qt::ALT | Qt::Key_Up, [](Windows& w) { w.Browser->StepLines(-1); }, nullptr, false, true},
+    {"IGoNextScreen", "Next screen", Qt::ALT | Qt::Key_PageDown, [](Windows& w) { w.Browser->StepScreens(1); },
+     nullptr, false, true},
+    {"IGoPrevScreen", "Previous screen", Qt::ALT | Qt::Key_PageUp, [](Windows& w) { w.Browser->StepScreens(-1); },
+     nullptr, false, true},
     {"IGoBreak1"},
+    {"IGoAddress", "Go to address", Qt::CTRL | Qt::Key_L, [](Windows& w) { w.BrowCtrl->FocusJumpField(); }, nullptr,
+     false, true},
+    {"IGoBack", "Back", Qt::ALT | Qt::Key_Left, [](Windows& w) { w.BrowCtrl->GoBack(); }, nullptr, false, true},
+    {"IGoForward", "Forward", Qt::ALT | Qt::Key_Right, [](Windows& w) { w.BrowCtrl->GoForward(); }, nullptr, false,
+     true},
 };
 
 // Added after the Go menu: drawing tools of the editor beyond the
@@ -142,8 +163,32 @@ constexpr MenuItemEntry DrawItems[] = {
 };
 
 // Added last: every window, and the way back to a tidy arrangement.
+template <auto Window> void ShowChild(Windows& w)
+{
+    BringChildForward(w.*Window);
+}
+
 constexpr MenuItemEntry WindowItems[] = {
+    {"IWinTools", "Controls", {}, &ShowChild<&Windows::Tools>},
+    {"IWinBrowCtrl", "Browser Control", {}, &ShowChild<&Windows::BrowCtrl>},
+    {"IWinBrowser", "Browser", {}, [](Windows& w) { w.BrowCtrl->ShowBrowser(); }},
+    {"IWinPalette", "Color Palette", {}, &ShowChild<&Windows::PaletteCtrl>},
+    {"IWinEditCtrl", "Editor Control", {}, &ShowChild<&Windows::EditCtrl>},
+    {"IWinEditor", "Editor", {}, &ShowChild<&Windows::Editor>},
+    {"IWinTileCtrl", "Tile Tool", {}, &ShowChild<&Windows::TileCtrl>},
+    {"IWinTilemap", "Tilemap", {}, [](Windows& w) { w.Tilemap->ShowWindow(); }},
     {"IWinBreak1"},
+    {"IWinColorSet", "Color Set", {}, [](Windows& w) { w.ColorSet->ShowTool(); }},
+    {"IWinBookmark", "Bookmark Tool", {}, [](Windows& w) { w.BrowCtrl->BtBookmark_Click(); }},
+    {"IWinFileInfo", "File Info", {}, [](Windows& w) { w.BrowCtrl->BtFileInfo_Click(); }},
+    {"IWinPattern", "Editor Address Patterns", {}, [](Windows& w) { w.Pattern->ShowTool(); }},
+    {"IWinCOutPut", "Tile and Palette C/C++ Converter", {}, [](Windows& w) { w.COutPut->ShowTool(); }},
+    {"IWinFind", "Find graphics", {}, [](Windows& w) { w.FindGraphics->ShowTool(); }},
+    {"IWinFindStreams", "Find compressed data", {}, [](Windows& w) { w.FindStreams->ShowTool(); }},
+    {"IWinOptions", "Options", {}, [](Windows& w) { w.Options->ShowOptions(); }},
+    {"IWinBreak2"},
+    {"IWinIntoView", "Bring all windows into view", {}, [](Windows& w) { BringAllWindowsIntoView(w.Shell.MainWindow()); }},
+    {"IWinReset", "Reset layout", {}, [](Windows& w) { ResetWindowLayout(w.Shell.MainWindow(), w, w.BrowCtrl->FileOpen()); }},
 };
 
 constexpr MenuEntry Menus[] = {

@@ -135,6 +135,9 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileInfo_Click);
     connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);
     connect(BtCloseFile, &QToolButton::clicked, this, &BrowCtrl::BtCloseFile_Click);
+    // Places of another file or other bytes mean nothing here.
+    for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed, ChangeKind::TilesSource})
+        windows_.Changes.Subscribe(kind, [this](const Change&) { jumps_.Clear(); });
 
     for (std::uint8_t index : ModeListOrder) {
         const std::string_view name = state_.ModeTable[index].Name;
@@ -168,9 +171,12 @@ void BrowCtrl::ComboMode_Click(int position)
 {
     if (position < 0 || position >= ModeCount)
         return;
+    const BrowserPlace left = Place();
     state_.CurrentMode = ModeListOrder[position];
     ModeChanged(windows_, CurrentModeInfo(state_));
     FollowMode();
+    if (!placing_)
+        RecordJumpFrom(left);
 }
 
 void BrowCtrl::FollowMode()
@@ -221,10 +227,12 @@ void BrowCtrl::GridSize_Change()
 
 void BrowCtrl::BtJumpAdd_Click()
 {
+    const BrowserPlace left = Place();
     state_.BrowserAddress = JumpAddress(EdAdd->text().toStdString(), state_.TilesLength(), BrowserRows(state_).Lines,
                                         BrowserRows(state_).LineTiles, CurrentModeInfo(state_).BytesPerTile);
     ShowAddress(state_.BrowserAddress);
     windows_.Changes.Announce(ChangeKind::BrowserJump);
+    RecordJumpFrom(left);
 }
 
 void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
@@ -232,10 +240,13 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
     if (!state_.FileOpen() || address < 0 ||
         address + static_cast<std::int64_t>(StandardModes[mode].BytesPerTile) > state_.TilesLength())
         return;
+    const BrowserPlace left = Place();
+    placing_ = true;
     if (state_.CurrentMode != mode)
         for (int position = 0; position < ModeCount; ++position)
             if (ModeListOrder[position] == mode)
                 ComboMode->setCurrentIndex(position);
+    placing_ = false;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
     const GridPlace place =
         GridPlaceFor(address, state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile,
@@ -246,6 +257,69 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
     ShowFineOffset(static_cast<std::uint8_t>(place.Start % bytesPerTile));
     ShowAddress(state_.BrowserAddress);
     BrowserAddressChanged(windows_);
+    RecordJumpFrom(left);
+}
+
+BrowserPlace BrowCtrl::Place() const
+{
+    return {state_.BrowserAddress, static_cast<GraphicsMode>(state_.CurrentMode)};
+}
+
+void BrowCtrl::RecordJumpFrom(BrowserPlace from)
+{
+    if (state_.FileOpen())
+        jumps_.Jumped(from, Place());
+}
+
+void BrowCtrl::GoBack()
+{
+    if (const auto place = jumps_.Back(Place()))
+        ShowPlace(*place);
+}
+
+void BrowCtrl::GoForward()
+{
+    if (const auto place = jumps_.Forward(Place()))
+        ShowPlace(*place);
+}
+
+void BrowCtrl::ShowPlace(BrowserPlace place)
+{
+    placing_ = true;
+    for (int position = 0; position < ModeCount; ++position)
+        if (ModeListOrder[position] == place.Mode)
+            ComboMode->setCurrentIndex(position);
+    placing_ = false;
+    // The file has not changed length since (a new file clears the
+    // history), but the place is checked like any jump.
+    const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
+    const GridPlace grid = GridPlaceFor(place.Address, state_.TilesLength(), state_.BrowserLines,
+                                        state_.BrowserColumns, bytesPerTile, state_.BrowserLayout);
+    state_.BrowserAddress = grid.Start;
+    ShowFineOffset(static_cast<std::uint8_t>(grid.Start % bytesPerTile));
+    ShowAddress(state_.BrowserAddress);
+    BrowserAddressChanged(windows_);
+}
+
+void BrowCtrl::ShowBrowser()
+{
+    if (state_.FileOpen())
+        BringChildForward(windows_.Browser);
+    else
+        ShowToolNotAvailable();
+}
+
+bool BrowCtrl::FileOpen() const
+{
+    return state_.FileOpen();
+}
+
+void BrowCtrl::FocusJumpField()
+{
+    SetChildVisible(this, true);
+    ChildFrame(this)->activateWindow();
+    EdAdd->setFocus(Qt::ShortcutFocusReason);
+    EdAdd->selectAll();
 }
 
 void BrowCtrl::SetLayout(const TileLayout& layout)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/browser/jump_history.h"
 #include "model/core/tile_layout.h"
 #include "model/core/mode_table.h"
 
@@ -68,6 +69,20 @@ public:
     // Asks for a block size and order of the user's own and lays it out.
     void ChooseOtherLayout();
 
+    // The places jumped between: the jump field, ShowTileAt (Find graphics,
+    // scan results) and a mode switch record themselves; another jump (a
+    // bookmark) calls RecordJumpFrom with the place it left.
+    BrowserPlace Place() const;
+    void RecordJumpFrom(BrowserPlace from);
+    void GoBack();
+    void GoForward();
+    // Puts the keyboard focus into the jump field, its text selected.
+    void FocusJumpField();
+    // Brings the browser to the front; without a file it only says that
+    // the browser shows a file.
+    void ShowBrowser();
+    bool FileOpen() const;
+
     // Shows the list's first mode; the main window calls it once every
     // window is made.
     void SelectFirstMode();
@@ -104,7 +119,11 @@ private:
     // The questions before another file is opened (edits not yet saved,
     // closing the open file); false when the user stays with the open one.
     bool ReadyToOpenAnother();
+    // Shows a place of the history: its mode, then its address exactly.
+    void ShowPlace(BrowserPlace place);
 
     ProgramState& state_;
     Windows& windows_;
+    JumpHistory jumps_;
+    bool placing_ = false;  // a jump is under way: its mode switch is part of it
 };

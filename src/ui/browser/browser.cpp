@@ -325,6 +325,17 @@ void Browser::WheelLines(int steps)
     TimedReloadAndRedraw();
 }
 
+void Browser::StepLines(int lines)
+{
+    if (state_.FileOpen())
+        WheelLines(lines);
+}
+
+void Browser::StepScreens(int screens)
+{
+    StepLines(screens * BrowserRows(state_).Lines);
+}
+
 void Browser::TakeFocus()
 {
     ChildFrame(this)->activateWindow();

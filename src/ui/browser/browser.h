@@ -57,6 +57,10 @@ public:
     void CopySelectedToEditor();
     // The selected tile onto the clipboard as a picture.
     void CopySelectedTile();
+    // Moves the grid by whole lines or whole grids (back when negative),
+    // exactly, as the wheel does; nothing without an open file.
+    void StepLines(int lines);
+    void StepScreens(int screens);
     // Puts the address scroll bar at its top without scrolling the view.
     void ScrollBarToTop();
     // Gives the keyboard focus to the address scroll bar.

@@ -1,5 +1,6 @@
 #pragma once
 
+class QMdiArea;
 class QWidget;
 
 // Child windows live inside an MDI frame; showing or hiding one means its
@@ -7,3 +8,9 @@ class QWidget;
 QWidget* ChildFrame(QWidget* window);
 void SetChildVisible(QWidget* window, bool visible);
 bool IsChildVisible(const QWidget* window);
+// Shows a child window and brings it to the front of the working area.
+void BringChildForward(QWidget* window);
+
+// Moves every shown child window that lies wholly or partly outside the
+// working area's visible part back in, moved as little as possible.
+void BringChildWindowsIntoView(QMdiArea& area);

@@ -199,7 +199,25 @@ ToolWindow::ToolWindow(QWidget* parent, Qt::WindowFlags extraFlags) : QWidget(pa
 
 void ToolWindow::ShowTool()
 {
+    if (!testAttribute(Qt::WA_Moved))
+        if (const std::optional<QPoint> place = FirstPlace())
+            move(*place);
     ShowToolWindow(*this);
+}
+
+QPoint BesideWindow(QWidget& window, const QWidget& anchor)
+{
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize();
+    const QRect other(anchor.mapToGlobal(QPoint(0, 0)), anchor.size());
+    const QSize frame = window.frameGeometry().size();
+    const ScreenRect screen = AvailableScreen(&anchor);
+    int left = other.right() + 8;
+    if (left + frame.width() > screen.X + screen.Width)
+        left = other.left() - 8 - frame.width();
+    const PixelPoint corner =
+        PlaceWhollyInside({left, other.top(), frame.width(), frame.height()}, screen);
+    return {corner.X, corner.Y};
 }
 
 void ToolWindow::Form_Deactivate()

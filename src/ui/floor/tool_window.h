@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <optional>
 #include <utility>
 
 // Helpers shared by the floating tool windows.
@@ -58,6 +59,11 @@ QPoint ToolWindowOffset(QWidget& window);
 // rather than the screen's corner.
 void ShowToolWindow(QWidget& window);
 
+// Where a window goes beside another (a child window of the working area or
+// a top-level one): right of it at its top, or left of it when the screen
+// has no room on the right; kept on the screen.
+QPoint BesideWindow(QWidget& window, const QWidget& anchor);
+
 // A floating tool window: a Qt::Tool window parented to the main window,
 // created once and afterwards only shown and hidden. It hides when another
 // window takes the activation, except while one of its own dialogs has it.
@@ -77,6 +83,10 @@ protected:
 
     // The window gained the activation.
     virtual void Form_Activate() {}
+
+    // Where the window goes when it is first shown; nothing: its default
+    // place over the working area.
+    virtual std::optional<QPoint> FirstPlace() { return std::nullopt; }
 
     // Whether this window itself is the active one. (QWidget::isActiveWindow
     // also counts a tool window whose main window is active under styles

@@ -1,3 +1,4 @@
+#include "ui/browser/brow_ctrl.h"
 #include "ui/tools/bookmark.h"
 
 #include "ui/floor/refresh.h"
@@ -121,8 +122,10 @@ void Bookmark::BtGotoBookmark_Click()
         Tell(BookmarkNotDisplayable);
         return;
     }
+    const BrowserPlace left = windows_.BrowCtrl->Place();
     state_.BrowserAddress = mark->Address;
     BrowserAddressChanged(windows_);
+    windows_.BrowCtrl->RecordJumpFrom(left);
 }
 
 void Bookmark::BtLoadBookmark_Click()

@@ -1,3 +1,5 @@
+#include "ui/browser/browser.h"
+#include "ui/floor/child_window.h"
 #include "ui/tools/find_graphics.h"
 
 #include "model/codec/shown_stream.h"
@@ -367,4 +369,11 @@ void FindGraphics::ShowMatch(int row)
     if (where != state_.ShownSource && !windows_.FindStreams->ShowSource(where))
         return;
     windows_.BrowCtrl->ShowTileAt(match.Mode, match.Address);
+}
+
+std::optional<QPoint> FindGraphics::FirstPlace()
+{
+    if (!IsChildVisible(windows_.Browser))
+        return std::nullopt;
+    return BesideWindow(*this, *ChildFrame(windows_.Browser));
 }

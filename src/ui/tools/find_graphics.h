@@ -76,6 +76,10 @@ signals:
     // A search ended (found, cancelled or refused before it began).
     void SearchEnded();
 
+protected:
+    // Beside the browser, so that the tiles it jumps to stay in sight.
+    std::optional<QPoint> FirstPlace() override;
+
 private:
     // What the searching thread hands back.
     struct Outcome {

@@ -1,3 +1,5 @@
+#include "ui/browser/browser.h"
+#include "ui/floor/child_window.h"
 #include "ui/tools/find_streams.h"
 
 #include "model/codec/shown_stream.h"
@@ -291,4 +293,11 @@ void FindStreams::BtBack_Click()
     windows_.Shell.SetInfoText("Showing the file " + state_.FileName());
     TilesSourceChanged(windows_);
     windows_.BrowCtrl->ShowTileAt(state_.CurrentMode, at);
+}
+
+std::optional<QPoint> FindStreams::FirstPlace()
+{
+    if (!IsChildVisible(windows_.Browser))
+        return std::nullopt;
+    return BesideWindow(*this, *ChildFrame(windows_.Browser));
 }

@@ -65,6 +65,10 @@ signals:
     // A scan ended (found, cancelled or refused before it began).
     void ScanEnded();
 
+protected:
+    // Beside the browser, so that the tiles it jumps to stay in sight.
+    std::optional<QPoint> FirstPlace() override;
+
 private:
     void Finish(std::vector<FoundStream> found, bool cancelled);
     void StopScan();
