@@ -6,14 +6,19 @@
 #include "ui/editor/editor.h"
 #include "ui/editor/pattern.h"
 #include "ui/palette/color_set.h"
+#include "ui/palette/palette_ctrl.h"
 #include "ui/tools/bookmark.h"
+#include "model/editor/canvas_tools.h"
 #include "model/editor/editor_slots.h"
 #include "support/temp_dir.h"
 #include "support/viewer_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,9 +27,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -68,6 +76,8 @@ protected:
     }
 
     void Key(QKeyCombination key) { QTest::keyClick(w->Editor, key.key(), key.keyboardModifiers()); }
+    // Where a canvas pixel lies in the editor at the start's zoom of 3.
+    static QPoint PixelPoint(CanvasPoint pixel) { return {pixel.X * 3 + 1, pixel.Y * 3 + 1}; }
     std::string Info() const { return form->LbInfo->text().toStdString(); }
     std::string ItemText(const char* name) const { return form->MenuItem(name)->text().toStdString(); }
     int Asked(ScriptedDialogs::Kind kind) const
@@ -477,6 +487,128 @@ TEST_F(UndoWindow, TheEditMenuFollowsTheMenuToggle)
     w->Tools->ChkMenu->click();
     EXPECT_EQ(edit->isVisible(), shown);
     EXPECT_EQ(edit->isVisible(), form->IBrowser->menuAction()->isVisible());
+}
+
+TEST_F(UndoWindow, EachDrawingToolIsOneStepThatFollowsThePointerAndCtrlZTakesBack)
+{
+    struct Case {
+        const char* Item;
+        const char* Step;
+        CanvasPoint Press, Move, Release;
+        std::vector<int> (*Draw)(EditorSlotTable&, CanvasPoint, CanvasPoint);
+    };
+    const Case cases[] = {
+        {"IDrawFlood",
+         "flood fill",
+         {12, 2},
+         {30, 9},
+         {30, 9},
+         [](EditorSlotTable& s, CanvasPoint a, CanvasPoint) { return FloodFill(s, a, 6); }},
+        {"IDrawLine",
+         "line",
+         {2, 1},
+         {20, 14},
+         {15, 4},
+         [](EditorSlotTable& s, CanvasPoint a, CanvasPoint b) { return DrawCanvasPixels(s, LinePoints(a, b), 6); }},
+        {"IDrawRect",
+         "rectangle",
+         {6, 6},
+         {1, 20},
+         {11, 3},
+         [](EditorSlotTable& s, CanvasPoint a, CanvasPoint b) {
+             return DrawCanvasPixels(s, RectanglePoints(a, b, false), 6);
+         }},
+        {"IDrawFilledRect",
+         "rectangle",
+         {6, 6},
+         {20, 20},
+         {3, 11},
+         [](EditorSlotTable& s, CanvasPoint a, CanvasPoint b) {
+             return DrawCanvasPixels(s, RectanglePoints(a, b, true), 6);
+         }},
+    };
+    state.CurrentColor = 6;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Item);
+        form->MenuItem(c.Item)->trigger();
+        emit form->IDraw->aboutToShow();
+        EXPECT_TRUE(form->MenuItem(c.Item)->isChecked());
+        for (QRadioButton* option : {w->EditCtrl->OptionSelect, w->EditCtrl->OptionPaint, w->EditCtrl->OptionFill})
+            EXPECT_FALSE(option->isChecked());
+        const EditorSlotTable before = state.EditorSlots;
+        EditorSlotTable expected = before;
+        c.Draw(expected, c.Press, c.Release);
+        QTest::mousePress(w->Editor, Qt::LeftButton, {}, PixelPoint(c.Press));
+        QTest::mouseMove(w->Editor, PixelPoint(c.Move));
+        // A shape shows while it is dragged; the flood fill happened on the press.
+        EXPECT_EQ(CanvasPixel(state.EditorSlots, c.Move), 6);
+        QTest::mouseRelease(w->Editor, Qt::LeftButton, {}, PixelPoint(c.Release));
+        EXPECT_TRUE(state.EditorSlots == expected);
+        EXPECT_EQ(ItemText("IUndo"), "Undo " + std::string(c.Step));
+        Key(Qt::CTRL | Qt::Key_Z);
+        EXPECT_TRUE(state.EditorSlots == before);
+        EXPECT_FALSE(CellZeroMarked());
+    }
+    // A click on a described tool's button switches back.
+    w->EditCtrl->OptionPaint->click();
+    EXPECT_EQ(state.EditMode, EditorTool::Paint);
+}
+
+TEST_F(UndoWindow, AltClickPicksTheColorInEveryToolAndChangesNothing)
+{
+    const auto pixel = std::max_element(readPixels_.begin(), readPixels_.end());
+    const int index = static_cast<int>(pixel - readPixels_.begin());
+    ASSERT_GT(*pixel, 0);
+    for (const char* item : {"IDrawSelect", "IDrawPaint", "IDrawFill", "IDrawFlood", "IDrawLine", "IDrawRect"}) {
+        SCOPED_TRACE(item);
+        form->MenuItem(item)->trigger();
+        state.CurrentColor = 0;
+        // The cursor starts elsewhere, so a Select press would move it.
+        state.EditorCursorCol = 5;
+        QTest::mousePress(w->Editor, Qt::LeftButton, Qt::AltModifier, PixelPoint({index % 8, index / 8}));
+        QTest::mouseMove(w->Editor, PixelPoint({12, 12}));
+        QTest::mouseRelease(w->Editor, Qt::LeftButton, Qt::AltModifier, PixelPoint({12, 12}));
+        EXPECT_EQ(state.CurrentColor, *pixel);
+        const PackedColor shown = state.WorkingPalette[*pixel];
+        EXPECT_EQ(w->PaletteCtrl->ShpCol->palette().color(QPalette::Window).rgb(),
+                  qRgb(RedOf(shown), GreenOf(shown), BlueOf(shown)));
+        EXPECT_EQ(state.EditorSlots[0].Pixels, readPixels_);
+        EXPECT_EQ(state.EditorCursorCol, 5);
+        EXPECT_EQ(state.History.Size(), 1u);
+    }
+}
+
+TEST_F(UndoWindow, ReplaceColorAsksAndChangesTheCursorCellOrAllCellsInOneStep)
+{
+    const std::uint8_t from = *std::max_element(readPixels_.begin(), readPixels_.end());
+    // Cell 1 holds the color in its pixel (1, 1) too; the cursor is on cell 0.
+    w->EditCtrl->OptionPaint->click();
+    state.CurrentColor = from;
+    QTest::mouseClick(w->Editor, Qt::LeftButton, {}, PixelPoint({9, 1}));
+    state.EditorCursorCol = 0;
+    state.EditorCursorRow = 0;
+    const EditorSlotTable before = state.EditorSlots;
+    TilePixels replaced = readPixels_;
+    std::replace(replaced.begin(), replaced.end(), from, std::uint8_t{9});
+    state.CurrentColor = 9;
+    for (const bool all : {false, true}) {
+        SCOPED_TRACE(all);
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->findChild<QSpinBox*>("SpinToColor")->value(), 9);
+            dialog->findChild<QSpinBox*>("SpinFromColor")->setValue(from);
+            dialog->findChild<QComboBox*>("ComboReplaceScope")->setCurrentIndex(all ? 1 : 0);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        form->MenuItem("IDrawReplace")->trigger();
+        EXPECT_EQ(ItemText("IUndo"), "Undo replace color");
+        EXPECT_EQ(state.EditorSlots[0].Pixels, replaced);
+        EXPECT_EQ(state.EditorSlots[1].Pixels[9], all ? 9 : from);
+        // The dialog had the keys; the menu item undoes.
+        form->MenuItem("IUndo")->trigger();
+        EXPECT_TRUE(state.EditorSlots == before);
+    }
 }
 
 }  // namespace

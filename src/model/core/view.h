@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-// The editor's tool: what a press on the canvas does.
-enum class EditorTool : std::uint8_t { Select, Paint, Fill };
+// The editor's tool: what a press on the canvas does. The drawing tools
+// after the first three came later; the first three keep their numbers.
+enum class EditorTool : std::uint8_t { Select, Paint, Fill, FloodFill, Line, Rectangle, FilledRectangle };
 
 // What only positions and shows the document: the browser's place, grid
 // and selection, the editor's zoom and cursor, the palette panel's layout,

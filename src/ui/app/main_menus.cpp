@@ -156,10 +156,36 @@ constexpr MenuItemEntry GoItems[] = {
      true},
 };
 
-// Added after the Go menu: drawing tools of the editor beyond the
-// described three.
+template <EditorTool Tool>
+void ChooseTool(Windows& w)
+{
+    w.EditCtrl->SetEditMode(Tool);
+}
+
+template <EditorTool Tool>
+bool IsTool(Windows& w)
+{
+    return w.EditCtrl->EditMode() == Tool;
+}
+
+template <EditorTool Tool>
+constexpr MenuItemEntry ToolItem(const char* name, const char* text)
+{
+    return {name, text, {}, &ChooseTool<Tool>, &IsTool<Tool>};
+}
+
+// Added after the Go menu: every tool of the editor, the drawing tools
+// beyond the described three among them, as one choice.
 constexpr MenuItemEntry DrawItems[] = {
+    ToolItem<EditorTool::Select>("IDrawSelect", "Select"),
+    ToolItem<EditorTool::Paint>("IDrawPaint", "Paint"),
+    ToolItem<EditorTool::Fill>("IDrawFill", "Fill tile"),
+    ToolItem<EditorTool::FloodFill>("IDrawFlood", "Flood fill"),
+    ToolItem<EditorTool::Line>("IDrawLine", "Line"),
+    ToolItem<EditorTool::Rectangle>("IDrawRect", "Rectangle"),
+    ToolItem<EditorTool::FilledRectangle>("IDrawFilledRect", "Filled rectangle"),
     {"IDrawBreak1"},
+    {"IDrawReplace", "Replace color...", {}, [](Windows& w) { w.Editor->ReplaceColorInCells(); }},
 };
 
 // Added last: every window, and the way back to a tidy arrangement.

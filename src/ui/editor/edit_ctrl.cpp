@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 EditCtrl::EditCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     : QWidget(parent), state_(state), windows_(windows)
 {
@@ -112,7 +114,26 @@ void EditCtrl::changeEvent(QEvent* event)
 void EditCtrl::SetEditMode(EditorTool mode)
 {
     QRadioButton* options[] = {OptionSelect, OptionPaint, OptionFill};
-    options[static_cast<int>(mode)]->setChecked(true);
+    const auto index = static_cast<std::size_t>(mode);
+    if (index < std::size(options)) {
+        options[index]->setChecked(true);
+        return;
+    }
+    // A drawing tool the panel has no button for: no button shows checked,
+    // so a click on any of them switches back.
+    state_.EditMode = mode;
+    for (QRadioButton* option : options) {
+        if (!option->isChecked())
+            continue;
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+}
+
+EditorTool EditCtrl::EditMode() const
+{
+    return state_.EditMode;
 }
 
 void EditCtrl::ToggleGrid()

@@ -24,7 +24,9 @@ public:
     void BtSaveEdit_Click();
     void BtReload_Click();
     void BtEditClear_Click();
+    // Checks the tool's button; a drawing tool without one leaves none checked.
     void SetEditMode(EditorTool mode);
+    EditorTool EditMode() const;
     // Gives the keyboard focus to the panel.
     void TakeFocus();
     // The keys' way to the view switches: a click on the check box.

@@ -7,6 +7,7 @@
 #include "model/editor/editor_slots.h"
 #include "ui/browser/browser.h"
 #include "ui/editor/edit_ctrl.h"
+#include "ui/editor/replace_color_dialog.h"
 #include "ui/editor/tile_ctrl.h"
 #include "ui/floor/child_window.h"
 #include "ui/floor/icons.h"
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -34,6 +36,40 @@ constexpr std::uint32_t MarginColor = 0xFFACACACu;  // RGB 172, 172, 172
 // Unsaved cells are marked on their border, in a color of their own so the
 // mark still shows on the cursor's frame.
 constexpr std::uint32_t UnsavedMarkColor = 0xFFFF8000u;  // RGB 255, 128, 0
+
+CanvasPoint CanvasPointOf(const CanvasHit& hit)
+{
+    return {hit.Column * TileSide + hit.PixelX, hit.Row * TileSide + hit.PixelY};
+}
+
+CanvasShape ShapeOf(EditorTool tool)
+{
+    switch (tool) {
+    case EditorTool::Rectangle:
+        return CanvasShape::Rectangle;
+    case EditorTool::FilledRectangle:
+        return CanvasShape::FilledRectangle;
+    default:
+        return CanvasShape::Line;
+    }
+}
+
+// The step a stroke of the tool is called in the history.
+const char* StrokeName(EditorTool tool)
+{
+    switch (tool) {
+    case EditorTool::Paint:
+        return "paint";
+    case EditorTool::Fill:
+        return "fill";
+    case EditorTool::FloodFill:
+        return "flood fill";
+    case EditorTool::Line:
+        return "line";
+    default:
+        return "rectangle";
+    }
+}
 
 }  // namespace
 
@@ -216,11 +252,15 @@ void Editor::TellTileTool()
     windows_.TileCtrl->LoadTile(state_.EditorSlots[cursor].Address == EmptySlot ? -1 : cursor);
 }
 
-void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
+std::optional<CanvasHit> Editor::HitAt(QPoint point) const
 {
-    const int z = state_.EditorZoom;
-    const std::optional<CanvasHit> hit =
-        HitCanvas(point.x(), point.y(), HEditScr->value(), VEditScr->value(), z, InnerWidth(), InnerHeight());
+    return HitCanvas(point.x(), point.y(), HEditScr->value(), VEditScr->value(), state_.EditorZoom, InnerWidth(),
+                     InnerHeight());
+}
+
+void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point, bool pressed)
+{
+    const std::optional<CanvasHit> hit = HitAt(point);
     if (!hit) {
         draggingTile_ = false;
         return;
@@ -269,6 +309,18 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
             DrawSlots(FillSlot(state_.EditorSlots, slot, state_.CurrentColor));
             DrawEditorOverlay();
             break;
+        case EditorTool::FloodFill:
+            // One area a press; moving with the button held fills no more.
+            if (!pressed || !state_.Recorder.StrokeOpen())
+                break;
+            DrawSlots(FloodFill(state_.EditorSlots, CanvasPointOf(*hit), state_.CurrentColor));
+            DrawEditorOverlay();
+            break;
+        case EditorTool::Line:
+        case EditorTool::Rectangle:
+        case EditorTool::FilledRectangle:
+            FollowShape(*hit, pressed);
+            break;
         }
         update();
     } else if (buttons & Qt::RightButton) {
@@ -282,17 +334,56 @@ void Editor::PressOrMove(Qt::MouseButtons buttons, QPoint point)
     }
 }
 
+void Editor::FollowShape(const CanvasHit& hit, bool pressed)
+{
+    // Something ended the stroke (an undo, a lost focus): the shape is
+    // left as it was and the held button draws no more.
+    if (!state_.Recorder.StrokeOpen()) {
+        shapeDraft_.reset();
+        return;
+    }
+    if (pressed)
+        shapeDraft_.emplace(state_.EditorSlots, ShapeOf(state_.EditMode), CanvasPointOf(hit), state_.CurrentColor);
+    if (!shapeDraft_)
+        return;
+    DrawSlots(shapeDraft_->Follow(state_.EditorSlots, CanvasPointOf(hit)));
+    DrawEditorOverlay();
+}
+
+void Editor::FinishShape(QPoint point)
+{
+    // The release may come without a move to its point first.
+    if (const std::optional<CanvasHit> hit = HitAt(point); hit && shapeDraft_)
+        FollowShape(*hit, false);
+    shapeDraft_.reset();
+}
+
+void Editor::PickColorAt(QPoint point)
+{
+    const std::optional<CanvasHit> hit = HitAt(point);
+    if (!hit)
+        return;
+    state_.CurrentColor = CanvasPixel(state_.EditorSlots, CanvasPointOf(*hit));
+    windows_.Changes.Announce(ChangeKind::CurrentColor);
+}
+
 void Editor::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
+    picking_ = event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier);
+    if (picking_) {
+        PickColorAt(point);
+        return;
+    }
     BeginStroke(event->buttons());
-    PressOrMove(event->buttons(), event->position().toPoint());
+    PressOrMove(event->buttons(), point, true);
 }
 
 void Editor::BeginStroke(Qt::MouseButtons buttons)
 {
     if (state_.Recorder.StrokeOpen() || !(buttons & Qt::LeftButton) || state_.EditMode == EditorTool::Select)
         return;
-    state_.Recorder.BeginStroke(state_.EditMode == EditorTool::Paint ? "paint" : "fill");
+    state_.Recorder.BeginStroke(StrokeName(state_.EditMode));
 }
 
 void Editor::focusOutEvent(QFocusEvent* event)
@@ -311,19 +402,26 @@ void Editor::hideEvent(QHideEvent* event)
 
 void Editor::mouseMoveEvent(QMouseEvent* event)
 {
-    PressOrMove(event->buttons(), event->position().toPoint());
+    // The button of an Alt+click neither drags nor draws.
+    if (picking_ && (event->buttons() & Qt::LeftButton))
+        return;
+    picking_ = false;
+    PressOrMove(event->buttons(), event->position().toPoint(), false);
 }
 
 void Editor::mouseReleaseEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        picking_ = false;
+        FinishShape(point);
+    }
     if (!(event->buttons() & Qt::LeftButton))
         state_.Recorder.EndStroke();
-    const QPoint point = event->position().toPoint();
     if (point.x() >= 0 && point.y() >= 0 && point.x() <= InnerWidth() && point.y() <= InnerHeight()) {
         // A click (press and release on one cell) only moves the cursor: the
         // drag is over, so a later pointer move cannot swap cells.
-        const std::optional<CanvasHit> hit = HitCanvas(point.x(), point.y(), HEditScr->value(), VEditScr->value(),
-                                                       state_.EditorZoom, InnerWidth(), InnerHeight());
+        const std::optional<CanvasHit> hit = HitAt(point);
         if (hit && hit->Slot() == dragStartSlot_)
             draggingTile_ = false;
         return;
@@ -428,6 +526,21 @@ void Editor::CopyAllCells()
 void Editor::PasteIntoCursorCell()
 {
     ::PasteIntoCursorCell(state_, windows_);
+}
+
+void Editor::ReplaceColorInCells()
+{
+    const std::optional<ColorReplacement> choice = AskColorReplacement(this, state_.CurrentColor);
+    if (!choice)
+        return;
+    std::vector<int> cells(1, CursorSlot(state_));
+    if (choice->AllCells) {
+        cells.resize(EditorSlotCount);
+        std::iota(cells.begin(), cells.end(), 0);
+    }
+    CellsChanged(windows_, RecordStep(state_.Recorder, "replace color", [&] {
+                     return ReplaceColor(state_.EditorSlots, cells, choice->From, choice->To);
+                 }));
 }
 
 void Editor::RunOnTileTool(void (TileCtrl::*action)())

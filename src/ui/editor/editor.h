@@ -3,6 +3,8 @@
 #include "model/core/editor_cells.h"
 #include "model/core/pixel_buffer.h"
 #include "model/core/wheel_steps.h"
+#include "model/editor/canvas_tools.h"
+#include "model/editor/editor_canvas.h"
 #include "ui/floor/key_table.h"
 
 #include <QImage>
@@ -10,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 struct ProgramState;
@@ -52,6 +55,9 @@ public:
     void CopyCursorCell();
     void CopyAllCells();
     void PasteIntoCursorCell();
+    // Asks which color becomes which, in the cursor cell or all cells, and
+    // replaces it as one step.
+    void ReplaceColorInCells();
     // Lays out the scroll bars and the fit button; resets the offsets.
     void FormatEditScroll();
     void BtFit_Click();
@@ -84,7 +90,15 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void PressOrMove(Qt::MouseButtons buttons, QPoint point);
+    // pressed: the button went down now rather than moved while held.
+    void PressOrMove(Qt::MouseButtons buttons, QPoint point, bool pressed);
+    // The line and rectangle tools: a press starts the shape, moves and the
+    // release take its end along.
+    void FollowShape(const CanvasHit& hit, bool pressed);
+    void FinishShape(QPoint point);
+    // Alt+click in every tool: the pixel's color becomes the current one.
+    void PickColorAt(QPoint point);
+    std::optional<CanvasHit> HitAt(QPoint point) const;
     // Runs an action of the tile tool or the editor control panel, or
     // clicks one of the panel's switches, when the window exists.
     void RunOnTileTool(void (TileCtrl::*action)());
@@ -93,7 +107,7 @@ private:
     void FocusBrowser();
     PixelBuffer Backing();
     void DrawUnsavedMarks(PixelBuffer& target);
-    // A paint or fill stroke is one step of the history, from press to release.
+    // A stroke of any drawing tool is one step of the history, from press to release.
     void BeginStroke(Qt::MouseButtons buttons);
     PixelBuffer SlotImage(int slot);
     int InnerWidth() const;
@@ -106,4 +120,8 @@ private:
     bool draggingTile_ = false;
     WheelSteps wheelSteps_;
     int dragStartSlot_ = -1;  // the cell a Select drag began on
+    // The line or rectangle being dragged.
+    std::optional<ShapeDraft> shapeDraft_;
+    // An Alt+click's button is still held.
+    bool picking_ = false;
 };
