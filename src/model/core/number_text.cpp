@@ -166,6 +166,11 @@ std::string HexText(std::int64_t value)
     return text;
 }
 
+std::string AddressText(std::int64_t address, bool hex)
+{
+    return hex ? HexText(address) : std::to_string(address);
+}
+
 std::string FormatPlainDecimal(double value)
 {
     if (value == 0)

@@ -25,6 +25,9 @@ std::string FormatHex(std::int32_t value);
 // "0x" and at least two upper-case hexadecimal digits: 0x0F, 0x150.
 std::string HexText(std::int64_t value);
 
+// An address as the program shows it: decimal, or HexText when hex.
+std::string AddressText(std::int64_t address, bool hex);
+
 // A number in plain decimal with no more digits than needed: 0.055 gives
 // "0.055", 1.5 gives "1.5", 0 gives "0". Always a digit before the point.
 std::string FormatPlainDecimal(double value);

@@ -31,6 +31,7 @@ struct View {
     int BrowserSelY = 0;
     TileLayout BrowserLayout;  // how the grid lays the tiles out; the row order by default
     std::string AddressFieldText = "0";  // the jump field as it reads now, typed or shown
+    bool HexAddresses = false;  // addresses shown as 0x hexadecimal instead of decimal
 
     // Editor.
     int EditorZoom = 0;

@@ -116,20 +116,20 @@ void SortBookmarks(BookmarkList& list)
                 std::swap(marks[i], marks[j]);
 }
 
-std::string BookmarkRowText(const BookmarkRecord& record, BookmarkOrder order)
+std::string BookmarkRowText(const BookmarkRecord& record, BookmarkOrder order, bool hex)
 {
-    const std::string address = std::to_string(record.Address);
+    const std::string address = AddressText(record.Address, hex);
     if (order == BookmarkOrder::Address)
         return address + " (" + record.Description + ")";
     return record.Description + " (" + address + ")";
 }
 
-std::vector<std::string> BookmarkRows(const BookmarkList& list)
+std::vector<std::string> BookmarkRows(const BookmarkList& list, bool hex)
 {
     std::vector<std::string> rows;
     rows.reserve(list.Marks.size());
     for (const BookmarkRecord& record : list.Marks)
-        rows.push_back(BookmarkRowText(record, list.Order));
+        rows.push_back(BookmarkRowText(record, list.Order, hex));
     return rows;
 }
 

@@ -52,10 +52,10 @@ void ClearBookmarks(BookmarkList& list);
 void SortBookmarks(BookmarkList& list);
 
 // "16 (Font)" in address order, "Font (16)" in description order.
-std::string BookmarkRowText(const BookmarkRecord& record, BookmarkOrder order);
+std::string BookmarkRowText(const BookmarkRecord& record, BookmarkOrder order, bool hex = false);
 
 // The rows of the list in table order.
-std::vector<std::string> BookmarkRows(const BookmarkList& list);
+std::vector<std::string> BookmarkRows(const BookmarkList& list, bool hex = false);
 
 // Whether the browser can show a bookmark: it lies inside the file with room
 // for one tile of the mode. A negative address is never shown.

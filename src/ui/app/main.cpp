@@ -36,7 +36,9 @@ int main(int argc, char* argv[])
     MainForm mainForm(state);
     // The program's own settings, read here and not by the window, so that
     // tests that make windows start from the defaults.
-    state.BrowserLayout = StoredBrowserLayout(QSettings(ProgramSettingsPath(), QSettings::IniFormat));
+    const QSettings settings(ProgramSettingsPath(), QSettings::IniFormat);
+    state.BrowserLayout = StoredBrowserLayout(settings);
+    state.HexAddresses = StoredHexAddresses(settings);
     mainForm.show();
     if (!line.RomPath.empty())
         mainForm.OpenStartFile(line.RomPath);

@@ -154,6 +154,9 @@ constexpr MenuItemEntry GoItems[] = {
     {"IGoBack", "Back", Qt::ALT | Qt::Key_Left, [](Windows& w) { w.BrowCtrl->GoBack(); }, nullptr, false, true},
     {"IGoForward", "Forward", Qt::ALT | Qt::Key_Right, [](Windows& w) { w.BrowCtrl->GoForward(); }, nullptr, false,
      true},
+    {"IGoBreak2"},
+    {"IGoHex", "Show addresses in hexadecimal", {}, [](Windows& w) { w.BrowCtrl->SetHexAddresses(!w.BrowCtrl->HexAddresses()); },
+     [](Windows& w) { return w.BrowCtrl->HexAddresses(); }, true},
 };
 
 template <EditorTool Tool>

@@ -2,6 +2,7 @@
 
 #include "model/browser/browser_nav.h"
 #include "model/core/dialogs.h"
+#include "model/core/number_text.h"
 #include "model/core/program_state.h"
 #include "model/core/rom_session.h"
 #include "model/core/view_limits.h"
@@ -135,6 +136,10 @@ BrowCtrl::BrowCtrl(ProgramState& state, Windows& windows, QWidget* parent)
     connect(BtFileInfo, &QToolButton::clicked, this, &BrowCtrl::BtFileInfo_Click);
     connect(BtOpenFile, &QToolButton::clicked, this, &BrowCtrl::BtOpenFile_Click);
     connect(BtCloseFile, &QToolButton::clicked, this, &BrowCtrl::BtCloseFile_Click);
+    // The jump field shows the address it holds in the new form.
+    windows_.Changes.Subscribe(ChangeKind::AddressForm, [this](const Change&) {
+        ShowAddress(RoundHalfEven(ReadLenientNumber(EdAdd->text().toStdString())));
+    });
     // Places of another file or other bytes mean nothing here.
     for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::FileClosed, ChangeKind::TilesSource})
         windows_.Changes.Subscribe(kind, [this](const Change&) { jumps_.Clear(); });
@@ -314,6 +319,19 @@ bool BrowCtrl::FileOpen() const
     return state_.FileOpen();
 }
 
+void BrowCtrl::SetHexAddresses(bool hex)
+{
+    state_.HexAddresses = hex;
+    QSettings settings(ProgramSettingsPath(), QSettings::IniFormat);
+    StoreHexAddresses(settings, hex);
+    windows_.Changes.Announce(ChangeKind::AddressForm);
+}
+
+bool BrowCtrl::HexAddresses() const
+{
+    return state_.HexAddresses;
+}
+
 void BrowCtrl::FocusJumpField()
 {
     SetChildVisible(this, true);
@@ -399,7 +417,7 @@ void BrowCtrl::TakeFocus()
 
 void BrowCtrl::ShowAddress(std::int32_t address)
 {
-    EdAdd->setText(QString::number(address));
+    EdAdd->setText(QString::fromStdString(AddressText(address, state_.HexAddresses)));
     EdAdd->repaint();
 }
 

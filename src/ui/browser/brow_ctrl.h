@@ -82,6 +82,10 @@ public:
     // the browser shows a file.
     void ShowBrowser();
     bool FileOpen() const;
+    // Shows every address in hexadecimal or in decimal; remembered in the
+    // program's settings.
+    void SetHexAddresses(bool hex);
+    bool HexAddresses() const;
 
     // Shows the list's first mode; the main window calls it once every
     // window is made.

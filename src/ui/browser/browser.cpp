@@ -369,7 +369,7 @@ void Browser::mouseMoveEvent(QMouseEvent* event)
     const int y = std::clamp(static_cast<int>(event->position().y()), 0, height());
     const int cell = state_.BrowserZoom * TileSide;
     const std::int64_t address = TileAddressAt(state_, x / cell, y / cell);
-    windows_.Shell.SetCoorText("Address: " + std::to_string(address));
+    windows_.Shell.SetCoorText("Address: " + AddressText(address, state_.HexAddresses));
 }
 
 void Browser::mouseReleaseEvent(QMouseEvent* event)

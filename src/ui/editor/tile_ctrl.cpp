@@ -82,6 +82,12 @@ TileCtrl::TileCtrl(ProgramState& state, Windows& windows, QWidget* parent)
         windows_.Changes.Subscribe(kind, [this](const Change&) { ShowCellMode(); });
     for (ChangeKind kind : {ChangeKind::FileOpened, ChangeKind::TilesSource})
         windows_.Changes.Subscribe(kind, [this](const Change&) { LoadTile(-1); });
+    // The address in the field, in the form addresses show in now.
+    windows_.Changes.Subscribe(ChangeKind::AddressForm, [this](const Change&) {
+        const std::string text = EdAdd->text().toStdString();
+        if (text != NotAvailable && !text.empty())
+            SetFieldText(AddressText(RoundHalfEven(ReadLenientNumber(text)), state_.HexAddresses));
+    });
 }
 
 void TileCtrl::LoadTile(int n)
@@ -92,7 +98,9 @@ void TileCtrl::LoadTile(int n)
     const bool hasTile = toolAddress_ >= UnboundTile;
     // An unbound cell's number is shown for a moment only: the change
     // handling turns it into "n/a" at once.
-    SetFieldText(hasTile ? std::to_string(toolAddress_) : NotAvailable);
+    SetFieldText(!hasTile                ? std::string(NotAvailable)
+                 : toolAddress_ < 0      ? std::to_string(toolAddress_)
+                                         : AddressText(toolAddress_, state_.HexAddresses));
     EdAdd_Change();
     for (QWidget* control : std::initializer_list<QWidget*>{BtFlipX, BtFlipY, BtRotate, BtDeleteSprite, SaveTile,
                                                             BtReloadTile, BtCopyToAddress, BtCopySelTile, EdAdd})
@@ -135,7 +143,7 @@ void TileCtrl::EdAdd_Change()
     // The field never names an address whose tile would run past the end.
     const std::int32_t lastAddress = state_.TilesLength() - CurrentModeInfo(state_).BytesPerTile;
     if (ReadLenientNumber(text) > lastAddress) {
-        text = std::to_string(lastAddress);
+        text = AddressText(lastAddress, state_.HexAddresses);
         SetFieldText(text);
     }
     const std::int32_t shown = text.empty() ? 0 : RoundHalfEven(ReadLenientNumber(text));

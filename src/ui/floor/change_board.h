@@ -31,6 +31,7 @@ enum class ChangeKind {
     EditorCleared,   // every editor cell was emptied: the editor starts over
     Layout,          // which working windows show follows the tool panel's switches
     TilesSource,     // the browser shows the file or a compressed stream in its place
+    AddressForm,     // addresses show in hexadecimal or in decimal now
     Count
 };
 

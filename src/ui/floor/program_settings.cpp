@@ -20,6 +20,16 @@ TileLayout StoredBrowserLayout(const QSettings& settings)
     return ParseTileLayout(text).value_or(TileLayout{});
 }
 
+bool StoredHexAddresses(const QSettings& settings)
+{
+    return settings.value(QStringLiteral("display/hexAddresses"), false).toBool();
+}
+
+void StoreHexAddresses(QSettings& settings, bool hex)
+{
+    settings.setValue(QStringLiteral("display/hexAddresses"), hex);
+}
+
 void StoreBrowserLayout(QSettings& settings, const TileLayout& layout)
 {
     settings.setValue(BrowserLayoutKey, QString::fromStdString(TileLayoutText(layout)));

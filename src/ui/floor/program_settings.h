@@ -17,3 +17,7 @@ QString ProgramSettingsPath();
 // is stored or the stored text is not a layout.
 TileLayout StoredBrowserLayout(const QSettings& settings);
 void StoreBrowserLayout(QSettings& settings, const TileLayout& layout);
+
+// Whether addresses show in hexadecimal; off when none is stored.
+bool StoredHexAddresses(const QSettings& settings);
+void StoreHexAddresses(QSettings& settings, bool hex);

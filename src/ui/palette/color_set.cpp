@@ -260,7 +260,8 @@ void ColorSet::BtPalIn_Click()
     const int count = ComboNumCol->currentText().toInt();
     StoreLoadedSetsAsStep(state_, "palette import",
                           {ImportPalette(state_.FileHandle, address, encoding, count, state_.NesColors,
-                                         EdPalAdd->currentText().toStdString())},
+                                         state_.HexAddresses ? HexText(address)
+                                                             : EdPalAdd->currentText().toStdString())},
                           false);
     RefreshSetList();
 }

@@ -87,6 +87,12 @@ Bookmark::Bookmark(ProgramState& state, Windows& windows, QWidget* parent)
     connect(ListMarks, &QListWidget::itemDoubleClicked, this, &Bookmark::BtGotoBookmark_Click);
 
     ShowList();
+    windows_.Changes.Subscribe(ChangeKind::AddressForm, [this](const Change&) {
+        const int row = ListMarks->currentRow();
+        ShowList();
+        const QSignalBlocker blocker(ListMarks);
+        ListMarks->setCurrentRow(row);
+    });
 }
 
 void Bookmark::ShowList()
@@ -94,7 +100,7 @@ void Bookmark::ShowList()
     ChkOrder->setChecked(state_.Bookmarks.Order == BookmarkOrder::Description);
     const QSignalBlocker blocker(ListMarks);
     ListMarks->clear();
-    for (const std::string& row : BookmarkRows(state_.Bookmarks))
+    for (const std::string& row : BookmarkRows(state_.Bookmarks, state_.HexAddresses))
         ListMarks->addItem(QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size())));
 }
 

@@ -337,7 +337,8 @@ void FindGraphics::Finish(Outcome outcome)
     for (const GraphicsMatch& match : matches_) {
         const std::string_view mode = state_.ModeTable[match.Mode].Name;
         rows.append(new QTreeWidgetItem(
-            QStringList{QString::fromStdString(FormatHex(match.Address)), QString::number(match.Address),
+            QStringList{QString::fromStdString(FormatHex(match.Address)),
+                        QString::fromStdString(AddressText(match.Address, state_.HexAddresses)),
                         QString::fromLatin1(mode.data(), static_cast<qsizetype>(mode.size())),
                         QString::fromStdString(FlipText(match.Flip)), QString::number(match.Neighbours),
                         QString::fromStdString(StreamText(match))}));
