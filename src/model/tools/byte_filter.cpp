@@ -74,15 +74,25 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
 
 // Which pair rejects most depends on where the query rows 0 have equal
 // pixels.
-std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query)
+std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query)
 {
     std::vector<ByteFilter> filters;
     const std::size_t count = RowDecoderOf(mode).Positions.size();
     for (std::size_t first = 0; first < count; first += 2)
         filters.push_back(MakeByteFilter(mode, query, first));
+    return filters;
+}
+
+std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters)
+{
     std::sort(filters.begin(), filters.end(),
               [](const ByteFilter& a, const ByteFilter& b) { return a.Passed < b.Passed; });
     return {std::move(filters[0]), filters.size() > 1 ? std::move(filters[1]) : ByteFilter{}};
+}
+
+std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query)
+{
+    return BestByteFilters(PairByteFilters(mode, query));
 }
 
 }  // namespace search

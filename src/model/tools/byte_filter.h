@@ -42,8 +42,15 @@ struct ByteFilter {
     }
 };
 
-// The two filters on pairs of row 0 bytes that reject the most, best first;
-// the second is not Useful when the mode's row 0 has only two bytes.
+// The filters on each pair of row 0 bytes, in the order of the bytes: the
+// first reads the mode's first two row 0 bytes.
+std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query);
+
+// The two of filters that reject the most, best first; the second is not
+// Useful when the mode's row 0 has only two bytes.
+std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters);
+
+// The same from the filters the mode's row 0 bytes give.
 std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query);
 
 }  // namespace search

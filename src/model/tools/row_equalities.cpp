@@ -1,0 +1,127 @@
+#include "model/tools/row_equalities.h"
+
+#include "model/core/editor_cells.h"
+
+namespace search {
+
+namespace {
+
+// The flat key of one plane byte, pixel 0 in bit 7: which pixel pairs its
+// bits leave equal.
+const std::array<FlatKey, 256>& PlaneKeys()
+{
+    static const auto keys = [] {
+        std::array<FlatKey, 256> all{};
+        for (int value = 0; value < 256; ++value) {
+            Row row = 0;
+            for (int x = 0; x < TileSide; ++x)
+                row |= static_cast<Row>((value >> (7 - x)) & 1) << (8 * x);
+            all[value] = FlatKeyOfRow(row);
+        }
+        return all;
+    }();
+    return keys;
+}
+
+bool IsPlanes(const RowDecoder& decoder)
+{
+    Row seen = 0;
+    for (const auto& table : decoder.Tables) {
+        // Bytes must give disjoint bits, so that equal bits of every byte
+        // make equal pixels.
+        if (table[0xFF] & seen)
+            return false;
+        seen |= table[0xFF];
+        // The pairs a byte's own bits leave equal must be those of a
+        // plane byte.
+        for (int value = 0; value < 256; ++value)
+            if (FlatKeyOfRow(table[value]) != PlaneKeys()[value])
+                return false;
+    }
+    return !decoder.Tables.empty();
+}
+
+bool IsNibbles(const RowDecoder& decoder, bool highFirst)
+{
+    if (decoder.Positions != std::vector<int>{0, 1, 2, 3})
+        return false;
+    for (int j = 0; j < 4; ++j)
+        for (int value = 0; value < 256; ++value) {
+            const Row first = static_cast<Row>(highFirst ? value >> 4 : value & 15);
+            const Row second = static_cast<Row>(highFirst ? value & 15 : value >> 4);
+            if (decoder.Tables[j][value] != (first << (16 * j) | second << (16 * j + 8)))
+                return false;
+        }
+    return true;
+}
+
+// Per pixel k of a stream, which of the next KeyDistance pixels equal it;
+// reads count + KeyDistance pixels.
+void StreamEqualities(const std::uint8_t* pixels, std::uint8_t* equalities, int count)
+{
+    for (int k = 0; k < count; ++k)
+        equalities[k] = static_cast<std::uint8_t>((pixels[k] == pixels[k + 1]) | (pixels[k] == pixels[k + 2]) << 1 |
+                                                  (pixels[k] == pixels[k + 3]) << 2 | (pixels[k] == pixels[k + 4]) << 3);
+}
+
+}  // namespace
+
+FlatKey FlatKeyOfRow(Row row)
+{
+    FlatKey key = 0;
+    for (int x = 0; x < TileSide; ++x)
+        for (int d = 1; d <= KeyDistance && x + d < TileSide; ++d)
+            if (((row >> (8 * x)) & 0xFF) == ((row >> (8 * (x + d))) & 0xFF))
+                key |= FlatKey{1} << (8 * x + d - 1);
+    return key;
+}
+
+RowSource RowSourceOf(GraphicsMode mode)
+{
+    static const auto sources = [] {
+        std::array<RowSource, ModeCount> all{};
+        for (int m = 0; m < ModeCount; ++m) {
+            const RowDecoder& decoder = RowDecoderOf(static_cast<GraphicsMode>(m));
+            if (decoder.Linear)
+                all[m] = RowSource::Bytes;
+            else if (IsPlanes(decoder))
+                all[m] = RowSource::Planes;
+            else if (IsNibbles(decoder, true))
+                all[m] = RowSource::HighNibbleFirst;
+            else if (IsNibbles(decoder, false))
+                all[m] = RowSource::LowNibbleFirst;
+        }
+        return all;
+    }();
+    return sources[mode];
+}
+
+void RowEqualities::Fill(const std::uint8_t* bytes, bool planes, bool highFirst, bool lowFirst, bool linear)
+{
+    if (planes) {
+        const auto& keys = PlaneKeys();
+        for (int n = 0; n < EqualityStretch + 63; ++n)
+            planes_[n] = keys[bytes[n]];
+    }
+    if (linear)
+        StreamEqualities(bytes, bytes_.data(), EqualityStretch + 8);
+    // Two pixels per byte: a key reads up to pixel 2 * EqualityStretch + 6,
+    // whose equalities look four pixels further.
+    constexpr int nibbleBytes = EqualityStretch + 8;
+    if (highFirst) {
+        for (int n = 0; n < nibbleBytes; ++n) {
+            pixels_[2 * n] = bytes[n] >> 4;
+            pixels_[2 * n + 1] = bytes[n] & 15;
+        }
+        StreamEqualities(pixels_.data(), highFirst_.data(), 2 * EqualityStretch + 8);
+    }
+    if (lowFirst) {
+        for (int n = 0; n < nibbleBytes; ++n) {
+            pixels_[2 * n] = bytes[n] & 15;
+            pixels_[2 * n + 1] = bytes[n] >> 4;
+        }
+        StreamEqualities(pixels_.data(), lowFirst_.data(), 2 * EqualityStretch + 8);
+    }
+}
+
+}  // namespace search

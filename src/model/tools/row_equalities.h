@@ -1,0 +1,79 @@
+#pragma once
+
+#include "model/core/mode_table.h"
+#include "model/tools/row_keys.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+// Row 0 pattern keys of every offset of a stretch of bytes, read from
+// equality arrays made once per stretch and shared by the modes that lay
+// their pixels out alike. A query of many tiles lets nearly every offset
+// past the two-byte filters of the wide modes; this key of the whole row
+// still rejects them, at a few operations per offset.
+namespace search {
+
+// Bit 8x + d - 1 says whether pixel x equals pixel x + d, for d = 1 to
+// KeyDistance and x + d < 8: the pairs of RowKey, laid out so that the
+// pairs of pixel x sit in byte x.
+using FlatKey = std::uint64_t;
+
+// The pairs that lie inside one row.
+inline constexpr FlatKey FlatKeyMask = 0x0001'0307'0F0F'0F0FULL;
+
+FlatKey FlatKeyOfRow(Row row);
+
+// Where a mode's row 0 pixels come from, as far as the arrays see it.
+enum class RowSource : std::uint8_t {
+    None,             // not read from the arrays
+    Planes,           // each row byte gives one bit of every pixel, pixel 0 in bit 7
+    HighNibbleFirst,  // four bytes of two pixels each, the first in the high nibble
+    LowNibbleFirst,   // the same, the first in the low nibble
+    Bytes,            // eight bytes, one pixel each
+};
+
+// Found by comparing the mode's row decoder with each layout.
+RowSource RowSourceOf(GraphicsMode mode);
+
+// Offsets of a stretch at most this long are keyed at once.
+inline constexpr int EqualityStretch = 4096;
+
+// The equality arrays of one stretch. Fill reads EqualityStretch + 63
+// bytes from the stretch's start whatever its length.
+class RowEqualities {
+public:
+    void Fill(const std::uint8_t* bytes, bool planes, bool highFirst, bool lowFirst, bool linear);
+
+    // The key of row 0 of the tile at offset i of the stretch, read as
+    // source says; Planes ANDs the plane bytes at the positions given.
+    template <int K> FlatKey PlanesKey(const std::array<int, K>& positions, int i) const
+    {
+        FlatKey key = FlatKeyMask;
+        for (int j = 0; j < K; ++j)
+            key &= planes_[i + positions[j]];
+        return key;
+    }
+    FlatKey HighFirstKey(int i) const { return Load(highFirst_.data() + 2 * i); }
+    FlatKey LowFirstKey(int i) const { return Load(lowFirst_.data() + 2 * i); }
+    FlatKey BytesKey(int i) const { return Load(bytes_.data() + i); }
+
+private:
+    static FlatKey Load(const std::uint8_t* equalities)
+    {
+        FlatKey key;
+        std::memcpy(&key, equalities, sizeof key);
+        return key & FlatKeyMask;
+    }
+
+    // Per byte, the pairs its bits leave equal (planes); per pixel of a
+    // stream of pixels, which of the next KeyDistance pixels equal it.
+    std::array<FlatKey, EqualityStretch + 64> planes_{};
+    std::array<std::uint8_t, EqualityStretch + 16> bytes_{};
+    std::array<std::uint8_t, 2 * EqualityStretch + 16> highFirst_{};
+    std::array<std::uint8_t, 2 * EqualityStretch + 16> lowFirst_{};
+    std::array<std::uint8_t, 2 * EqualityStretch + 16> pixels_{};
+};
+
+}  // namespace search
