@@ -24,11 +24,11 @@ void KnownPairs(Row value, Row known, Row whole, Key& unequal, Key& equal)
     }
 }
 
-// The filter on row 0 bytes firstByte and firstByte + 1 (of the mode's
-// row 0 bytes; only firstByte when it is the last one).
-ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t firstByte)
+// The filter on row y bytes firstByte and firstByte + 1 (of the mode's
+// row y bytes; only firstByte when it is the last one).
+ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t firstByte, int y)
 {
-    const RowDecoder& decoder = RowDecoderOf(mode);
+    const RowDecoder& decoder = RowDecoderOf(mode, y);
     const auto& tables = decoder.Tables;
     const std::size_t count = decoder.Positions.size();
     ByteFilter filter;
@@ -74,12 +74,12 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
 
 // Which pair rejects most depends on where the query rows 0 have equal
 // pixels.
-std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query)
+std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query, int y)
 {
     std::vector<ByteFilter> filters;
-    const std::size_t count = RowDecoderOf(mode).Positions.size();
+    const std::size_t count = RowDecoderOf(mode, y).Positions.size();
     for (std::size_t first = 0; first < count; first += 2)
-        filters.push_back(MakeByteFilter(mode, query, first));
+        filters.push_back(MakeByteFilter(mode, query, first, y));
     return filters;
 }
 

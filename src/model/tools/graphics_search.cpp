@@ -105,6 +105,7 @@ struct Matcher {
     std::uint16_t Gated = 0;
     std::uint16_t Keyed = 0;
     std::vector<ModeGate> Gates;
+    std::vector<ModeGate> RowOneGates;  // asked only when Gates let a mode through
     bool NeedPlanes = false;
     bool NeedHighFirst = false;
     bool NeedLowFirst = false;
@@ -156,6 +157,24 @@ Matcher MakeMatcher(const PreparedQuery& query, bool exact)
         }
     }
     return matcher;
+}
+
+// The variants' different rows 1 and their pattern keys.
+QueryRows RowsOne(const PreparedQuery& query)
+{
+    QueryRows rows;
+    rows.Exact = query.RowsZero.Exact;
+    std::unordered_set<Row> seen;
+    std::unordered_set<Key> patterns;
+    for (const QueryVariant& variant : query.Variants) {
+        Row row;
+        std::memcpy(&row, variant.Pixels.data() + TileSide, sizeof row);
+        if (seen.insert(row).second)
+            rows.Rows.push_back(row);
+        if (const Key key = RowKey(row, false); patterns.insert(key).second)
+            rows.PatternKeys.push_back(key);
+    }
+    return rows;
 }
 
 struct RawHit {
@@ -218,47 +237,55 @@ private:
     {
         switch (RowSourceOf(mode)) {
         case RowSource::HighNibbleFirst:
-            return KeyedWith(mode, bytes, address, count, [&](int i) { return equalities_.HighFirstKey(i); });
+            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.HighFirstKey(i); });
         case RowSource::LowNibbleFirst:
-            return KeyedWith(mode, bytes, address, count, [&](int i) { return equalities_.LowFirstKey(i); });
+            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.LowFirstKey(i); });
         case RowSource::Bytes:
-            return KeyedWith(mode, bytes, address, count, [&](int i) { return equalities_.BytesKey(i); });
+            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.BytesKey(i); });
         case RowSource::Planes:
             break;
         case RowSource::None:
             return;
         }
-        switch (RowDecoderOf(mode).Positions.size()) {
-        case 2:
-            return KeyedPlanes<2>(mode, bytes, address, count);
-        case 3:
-            return KeyedPlanes<3>(mode, bytes, address, count);
-        case 4:
-            return KeyedPlanes<4>(mode, bytes, address, count);
-        case 8:
-            return KeyedPlanes<8>(mode, bytes, address, count);
+        // Neighbouring row bytes are read as one pair.
+        const std::vector<int>& positions = RowDecoderOf(mode).Positions;
+        std::vector<const FlatKey*> planes;
+        for (std::size_t j = 0; j < positions.size(); ++j) {
+            const bool pair = j + 1 < positions.size() && positions[j + 1] == positions[j] + 1;
+            planes.push_back(pair ? equalities_.PlanePairsAt(positions[j]) : equalities_.PlanesAt(positions[j]));
+            j += pair;
+        }
+        switch (planes.size()) {
         case 1:
-            return KeyedPlanes<1>(mode, bytes, address, count);
+            return KeyedPlanes<1>(mode, bytes, address, count, planes);
+        case 2:
+            return KeyedPlanes<2>(mode, bytes, address, count, planes);
+        case 3:
+            return KeyedPlanes<3>(mode, bytes, address, count, planes);
+        case 4:
+            return KeyedPlanes<4>(mode, bytes, address, count, planes);
         default:
             for (int i = 0; i < count; ++i)
                 Check(mode, bytes + i, address + i);
         }
     }
 
-    template <int K> void KeyedPlanes(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count)
+    template <int K>
+    void KeyedPlanes(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count,
+                     const std::vector<const FlatKey*>& from)
     {
-        const std::vector<int>& all = RowDecoderOf(mode).Positions;
-        std::array<int, K> positions{};
-        std::copy_n(all.begin(), std::min<std::size_t>(K, all.size()), positions.begin());
-        KeyedWith(mode, bytes, address, count, [&](int i) { return equalities_.PlanesKey<K>(positions, i); });
+        std::array<const FlatKey*, K> planes;
+        std::copy_n(from.begin(), K, planes.begin());
+        KeyedWith(mode, bytes, address, count,
+                  [&](std::size_t i) { return RowEqualities::PlanesKey<K>(planes, i); });
     }
 
     template <typename KeyOf>
     void KeyedWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, KeyOf keyOf)
     {
-        for (int i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(count, 0)); ++i)
             if (matcher_.FlatMayMatch(keyOf(i)))
-                Check(mode, bytes + i, address + i);
+                Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
     }
 
     // The gated modes, offset by offset: each gate's table says which of
@@ -272,6 +299,10 @@ private:
             const std::uint8_t* tile = bytes + i;
             unsigned modes = matcher_.Gated;
             for (const ModeGate& gate : gates)
+                modes &= gate.At(tile);
+            if (modes == 0)
+                continue;
+            for (const ModeGate& gate : matcher_.RowOneGates)
                 modes &= gate.At(tile);
             if (modes == 0)
                 continue;
@@ -637,6 +668,22 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         }
     }
     matcher.Gates = MakeModeGates(gateFilters);
+    // Gated modes whose row 1 lies in two bytes are gated on it too.
+    const QueryRows rowsOne = RowsOne(prepared);
+    std::array<ByteFilter, ModeCount> rowOneFilters;
+    std::vector<std::pair<GraphicsMode, const ByteFilter*>> rowOneGateFilters;
+    for (const GraphicsMode mode : validModes) {
+        if (!(matcher.Gated >> mode & 1) || !firstFilters[mode].Complete || RowDecoderOf(mode, 1).Positions.size() > 2)
+            continue;
+        if (cancel.load(std::memory_order_relaxed)) {
+            result.Cancelled = true;
+            return result;
+        }
+        rowOneFilters[mode] = PairByteFilters(mode, rowsOne, 1).front();
+        if (rowOneFilters[mode].Useful)
+            rowOneGateFilters.emplace_back(mode, &rowOneFilters[mode]);
+    }
+    matcher.RowOneGates = MakeModeGates(rowOneGateFilters);
 
     // Each thread takes one range of tile starts and reads a tile's bytes
     // past its end, so ranges share only the overlap.

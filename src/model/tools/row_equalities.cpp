@@ -2,6 +2,8 @@
 
 #include "model/core/editor_cells.h"
 
+#include <cstring>
+
 namespace search {
 
 namespace {
@@ -56,12 +58,41 @@ bool IsNibbles(const RowDecoder& decoder, bool highFirst)
 }
 
 // Per pixel k of a stream, which of the next KeyDistance pixels equal it;
-// reads count + KeyDistance pixels.
+// reads count + KeyDistance + 7 pixels. Eight pixels at a time in a word:
+// bit 7 of each byte of ZeroBytes marks an equal pair.
 void StreamEqualities(const std::uint8_t* pixels, std::uint8_t* equalities, int count)
 {
-    for (int k = 0; k < count; ++k)
-        equalities[k] = static_cast<std::uint8_t>((pixels[k] == pixels[k + 1]) | (pixels[k] == pixels[k + 2]) << 1 |
-                                                  (pixels[k] == pixels[k + 3]) << 2 | (pixels[k] == pixels[k + 4]) << 3);
+    for (int k = 0; k < count; k += 8) {
+        Row here;
+        std::memcpy(&here, pixels + k, sizeof here);
+        Row flags = 0;
+        for (int d = 1; d <= KeyDistance; ++d) {
+            Row there;
+            std::memcpy(&there, pixels + k + d, sizeof there);
+            flags |= ZeroBytes(here ^ there) >> (8 - d);
+        }
+        std::memcpy(equalities + k, &flags, sizeof flags);
+    }
+}
+
+// The pixels of a byte of two, in stream order.
+std::array<std::uint16_t, 256> NibblePixels(bool highFirst)
+{
+    std::array<std::uint16_t, 256> all{};
+    for (int value = 0; value < 256; ++value) {
+        const int first = highFirst ? value >> 4 : value & 15;
+        const int second = highFirst ? value & 15 : value >> 4;
+        all[value] = static_cast<std::uint16_t>(first | second << 8);
+    }
+    return all;
+}
+
+void SplitNibbles(const std::uint8_t* bytes, std::uint8_t* pixels, int count, bool highFirst)
+{
+    static const std::array<std::array<std::uint16_t, 256>, 2> tables{NibblePixels(false), NibblePixels(true)};
+    const auto& table = tables[highFirst];
+    for (int n = 0; n < count; ++n)
+        std::memcpy(pixels + 2 * n, &table[bytes[n]], 2);
 }
 
 }  // namespace
@@ -102,24 +133,20 @@ void RowEqualities::Fill(const std::uint8_t* bytes, bool planes, bool highFirst,
         const auto& keys = PlaneKeys();
         for (int n = 0; n < EqualityStretch + 63; ++n)
             planes_[n] = keys[bytes[n]];
+        for (int n = 0; n < EqualityStretch + 62; ++n)
+            planePairs_[n] = planes_[n] & planes_[n + 1];
     }
     if (linear)
         StreamEqualities(bytes, bytes_.data(), EqualityStretch + 8);
     // Two pixels per byte: a key reads up to pixel 2 * EqualityStretch + 6,
-    // whose equalities look four pixels further.
-    constexpr int nibbleBytes = EqualityStretch + 8;
+    // whose equalities look up to eleven pixels further.
+    constexpr int nibbleBytes = EqualityStretch + 12;
     if (highFirst) {
-        for (int n = 0; n < nibbleBytes; ++n) {
-            pixels_[2 * n] = bytes[n] >> 4;
-            pixels_[2 * n + 1] = bytes[n] & 15;
-        }
+        SplitNibbles(bytes, pixels_.data(), nibbleBytes, true);
         StreamEqualities(pixels_.data(), highFirst_.data(), 2 * EqualityStretch + 8);
     }
     if (lowFirst) {
-        for (int n = 0; n < nibbleBytes; ++n) {
-            pixels_[2 * n] = bytes[n] & 15;
-            pixels_[2 * n + 1] = bytes[n] >> 4;
-        }
+        SplitNibbles(bytes, pixels_.data(), nibbleBytes, false);
         StreamEqualities(pixels_.data(), lowFirst_.data(), 2 * EqualityStretch + 8);
     }
 }

@@ -4,6 +4,7 @@
 #include "model/tools/row_keys.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -46,18 +47,22 @@ class RowEqualities {
 public:
     void Fill(const std::uint8_t* bytes, bool planes, bool highFirst, bool lowFirst, bool linear);
 
-    // The key of row 0 of the tile at offset i of the stretch, read as
-    // source says; Planes ANDs the plane bytes at the positions given.
-    template <int K> FlatKey PlanesKey(const std::array<int, K>& positions, int i) const
+    // The key of row 0 of the tile at offset i of the stretch, read as its
+    // mode's source says. Planes: the AND of the plane keys of the row's
+    // bytes, from PlanesAt of each byte's position in the tile.
+    const FlatKey* PlanesAt(int position) const { return planes_.data() + position; }
+    // The same of the bytes at position and position + 1 together.
+    const FlatKey* PlanePairsAt(int position) const { return planePairs_.data() + position; }
+    template <int K> static FlatKey PlanesKey(const std::array<const FlatKey*, K>& planes, std::size_t i)
     {
-        FlatKey key = FlatKeyMask;
-        for (int j = 0; j < K; ++j)
-            key &= planes_[i + positions[j]];
+        FlatKey key = planes[0][i];
+        for (int j = 1; j < K; ++j)
+            key &= planes[j][i];
         return key;
     }
-    FlatKey HighFirstKey(int i) const { return Load(highFirst_.data() + 2 * i); }
-    FlatKey LowFirstKey(int i) const { return Load(lowFirst_.data() + 2 * i); }
-    FlatKey BytesKey(int i) const { return Load(bytes_.data() + i); }
+    FlatKey HighFirstKey(std::size_t i) const { return Load(highFirst_.data() + 2 * i); }
+    FlatKey LowFirstKey(std::size_t i) const { return Load(lowFirst_.data() + 2 * i); }
+    FlatKey BytesKey(std::size_t i) const { return Load(bytes_.data() + i); }
 
 private:
     static FlatKey Load(const std::uint8_t* equalities)
@@ -70,10 +75,11 @@ private:
     // Per byte, the pairs its bits leave equal (planes); per pixel of a
     // stream of pixels, which of the next KeyDistance pixels equal it.
     std::array<FlatKey, EqualityStretch + 64> planes_{};
+    std::array<FlatKey, EqualityStretch + 64> planePairs_{};
     std::array<std::uint8_t, EqualityStretch + 16> bytes_{};
     std::array<std::uint8_t, 2 * EqualityStretch + 16> highFirst_{};
     std::array<std::uint8_t, 2 * EqualityStretch + 16> lowFirst_{};
-    std::array<std::uint8_t, 2 * EqualityStretch + 16> pixels_{};
+    std::array<std::uint8_t, 2 * EqualityStretch + 24> pixels_{};
 };
 
 }  // namespace search
