@@ -52,13 +52,13 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
         const Row value = low[index & 0xFF] | (two ? high[index >> 8] : 0);
         bool may = false;
         if (query.Exact) {
-            for (const Row row : query.Rows)
-                may = may || ((row ^ value) & known) == 0;
+            may = std::any_of(query.Rows.begin(), query.Rows.end(),
+                              [&](Row row) { return ((row ^ value) & known) == 0; });
         } else {
             Key unequal, equal;
             KnownPairs(value, known, whole, unequal, equal);
-            for (const Key key : query.PatternKeys)
-                may = may || ((key & unequal) == 0 && (~key & KeyMask & equal) == 0);
+            may = std::any_of(query.PatternKeys.begin(), query.PatternKeys.end(),
+                              [&](Key key) { return (key & unequal) == 0 && (~key & KeyMask & equal) == 0; });
         }
         if (may)
             filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);

@@ -58,41 +58,24 @@ bool IsNibbles(const RowDecoder& decoder, bool highFirst)
 }
 
 // Per pixel k of a stream, which of the next KeyDistance pixels equal it;
-// reads count + KeyDistance + 7 pixels. Eight pixels at a time in a word:
-// bit 7 of each byte of ZeroBytes marks an equal pair.
+// reads count + KeyDistance pixels. Written byte by byte so that the
+// compiler compares many pixels at once.
 void StreamEqualities(const std::uint8_t* pixels, std::uint8_t* equalities, int count)
 {
-    for (int k = 0; k < count; k += 8) {
-        Row here;
-        std::memcpy(&here, pixels + k, sizeof here);
-        Row flags = 0;
-        for (int d = 1; d <= KeyDistance; ++d) {
-            Row there;
-            std::memcpy(&there, pixels + k + d, sizeof there);
-            flags |= ZeroBytes(here ^ there) >> (8 - d);
-        }
-        std::memcpy(equalities + k, &flags, sizeof flags);
-    }
+    for (int k = 0; k < count; ++k)
+        equalities[k] = static_cast<std::uint8_t>((pixels[k] == pixels[k + 1]) | (pixels[k] == pixels[k + 2]) << 1 |
+                                                  (pixels[k] == pixels[k + 3]) << 2 | (pixels[k] == pixels[k + 4]) << 3);
 }
 
-// The pixels of a byte of two, in stream order.
-std::array<std::uint16_t, 256> NibblePixels(bool highFirst)
-{
-    std::array<std::uint16_t, 256> all{};
-    for (int value = 0; value < 256; ++value) {
-        const int first = highFirst ? value >> 4 : value & 15;
-        const int second = highFirst ? value & 15 : value >> 4;
-        all[value] = static_cast<std::uint16_t>(first | second << 8);
-    }
-    return all;
-}
-
+// The two pixels of each byte, in stream order.
 void SplitNibbles(const std::uint8_t* bytes, std::uint8_t* pixels, int count, bool highFirst)
 {
-    static const std::array<std::array<std::uint16_t, 256>, 2> tables{NibblePixels(false), NibblePixels(true)};
-    const auto& table = tables[highFirst];
-    for (int n = 0; n < count; ++n)
-        std::memcpy(pixels + 2 * n, &table[bytes[n]], 2);
+    const int first = highFirst ? 4 : 0;
+    const int second = 4 - first;
+    for (int n = 0; n < count; ++n) {
+        pixels[2 * n] = static_cast<std::uint8_t>((bytes[n] >> first) & 15);
+        pixels[2 * n + 1] = static_cast<std::uint8_t>((bytes[n] >> second) & 15);
+    }
 }
 
 }  // namespace
