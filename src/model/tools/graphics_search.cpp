@@ -290,16 +290,47 @@ private:
 
     // The gated modes, offset by offset: each gate's table says which of
     // them may still match; near the file's end the modes whose tiles no
-    // longer fit drop out.
+    // longer fit drop out. The usual one or two gates are held in locals.
     void GatedStretch(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
                       const std::array<int, ModeCount>& counts)
     {
+        switch (matcher_.Gates.size()) {
+        case 1:
+            return GatedWith<1>(bytes, first, start, stretch, gatedShortest, counts);
+        case 2:
+            return GatedWith<2>(bytes, first, start, stretch, gatedShortest, counts);
+        case 3:
+            return GatedWith<3>(bytes, first, start, stretch, gatedShortest, counts);
+        default:
+            return GatedWith<0>(bytes, first, start, stretch, gatedShortest, counts);
+        }
+    }
+
+    // G gates, or any number for G = 0.
+    template <std::size_t G>
+    void GatedWith(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
+                   const std::array<int, ModeCount>& counts)
+    {
         const std::vector<ModeGate>& gates = matcher_.Gates;
+        std::array<const std::uint16_t*, G> tables;
+        std::array<int, G> firsts;
+        std::array<int, G> seconds;
+        for (std::size_t g = 0; g < G; ++g) {
+            tables[g] = gates[g].Modes.data();
+            firsts[g] = gates[g].First;
+            seconds[g] = gates[g].Second;
+        }
+        const unsigned gated = matcher_.Gated;
         for (int i = start; i < start + stretch; ++i) {
             const std::uint8_t* tile = bytes + i;
-            unsigned modes = matcher_.Gated;
-            for (const ModeGate& gate : gates)
-                modes &= gate.At(tile);
+            unsigned modes = gated;
+            if constexpr (G == 0) {
+                for (const ModeGate& gate : gates)
+                    modes &= gate.At(tile);
+            } else {
+                for (std::size_t g = 0; g < G; ++g)
+                    modes &= tables[g][tile[firsts[g]] | tile[seconds[g]] << 8];
+            }
             if (modes == 0)
                 continue;
             for (const ModeGate& gate : matcher_.RowOneGates)
