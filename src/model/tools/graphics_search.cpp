@@ -110,12 +110,15 @@ struct Matcher {
     bool NeedHighFirst = false;
     bool NeedLowFirst = false;
     bool NeedBytes = false;
-    // The variants' row 0 flat keys.
+    // The variants' row 0 flat keys, and those of rows 0 and 1 together.
     std::vector<std::uint64_t> FlatRowKeys = std::vector<std::uint64_t>(65536 / 64);
+    std::vector<std::uint64_t> FlatPairKeys = std::vector<std::uint64_t>(65536 / 64);
 
     bool MayMatch(Key rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
 
     bool FlatMayMatch(FlatKey key) const { return TestBit(FlatRowKeys, KeyIndex(key)); }
+
+    bool FlatPairMayMatch(FlatKey key0, FlatKey key1) const { return TestBit(FlatPairKeys, PairIndex(key0, key1)); }
 
     bool PairMayMatch(Key key0, Key key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
 
@@ -149,6 +152,7 @@ Matcher MakeMatcher(const PreparedQuery& query, bool exact)
         SetBit(matcher.FlatRowKeys, KeyIndex(FlatKeyOfRow(row)));
         Row second;
         std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
+        SetBit(matcher.FlatPairKeys, PairIndex(FlatKeyOfRow(row), FlatKeyOfRow(second)));
         SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, exact)));
         for (int y = 1; y < TileSide; ++y) {
             Row lower;
@@ -231,61 +235,88 @@ public:
     }
 
 private:
-    // The modes whose row 0 key is read from the equality arrays: the key
-    // of each offset against the query's keys, then the usual checks.
+    // The modes whose row keys are read from the equality arrays: the key
+    // of row 0 of each offset against the query's, then, when row 1 lies
+    // alike, the keys of both rows together, then the usual checks.
     void KeyedStretch(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count)
     {
-        switch (RowSourceOf(mode)) {
+        const RowLayout zero = RowLayoutOf(mode, 0);
+        const RowLayout one = RowLayoutOf(mode, 1);
+        const bool pairs = one.Source == zero.Source;
+        const int oneStart = pairs ? one.Start : zero.Start;
+        const auto stream = [&](const std::uint8_t* zeroAt, const std::uint8_t* oneAt, std::size_t step) {
+            KeyedWith(
+                mode, bytes, address, count, pairs,
+                [=](std::size_t i) { return RowEqualities::StreamKey(zeroAt + step * i); },
+                [=](std::size_t i) { return RowEqualities::StreamKey(oneAt + step * i); });
+        };
+        switch (zero.Source) {
         case RowSource::HighNibbleFirst:
-            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.HighFirstKey(i); });
+            return stream(equalities_.HighFirstAt(zero.Start), equalities_.HighFirstAt(oneStart), 2);
         case RowSource::LowNibbleFirst:
-            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.LowFirstKey(i); });
+            return stream(equalities_.LowFirstAt(zero.Start), equalities_.LowFirstAt(oneStart), 2);
         case RowSource::Bytes:
-            return KeyedWith(mode, bytes, address, count, [&](std::size_t i) { return equalities_.BytesKey(i); });
+            return stream(equalities_.BytesAt(zero.Start), equalities_.BytesAt(oneStart), 1);
         case RowSource::Planes:
             break;
         case RowSource::None:
             return;
         }
-        // Neighbouring row bytes are read as one pair.
-        const std::vector<int>& positions = RowDecoderOf(mode).Positions;
-        std::vector<const FlatKey*> planes;
-        for (std::size_t j = 0; j < positions.size(); ++j) {
-            const bool pair = j + 1 < positions.size() && positions[j + 1] == positions[j] + 1;
-            planes.push_back(pair ? equalities_.PlanePairsAt(positions[j]) : equalities_.PlanesAt(positions[j]));
-            j += pair;
-        }
-        switch (planes.size()) {
+        const std::vector<const FlatKey*> planesZero = PlanesOf(RowDecoderOf(mode, 0).Positions);
+        std::vector<const FlatKey*> planesOne = PlanesOf(RowDecoderOf(mode, 1).Positions);
+        const bool planePairs = pairs && planesOne.size() == planesZero.size();
+        if (!planePairs)
+            planesOne = planesZero;
+        switch (planesZero.size()) {
         case 1:
-            return KeyedPlanes<1>(mode, bytes, address, count, planes);
+            return KeyedPlanes<1>(mode, bytes, address, count, planePairs, planesZero, planesOne);
         case 2:
-            return KeyedPlanes<2>(mode, bytes, address, count, planes);
+            return KeyedPlanes<2>(mode, bytes, address, count, planePairs, planesZero, planesOne);
         case 3:
-            return KeyedPlanes<3>(mode, bytes, address, count, planes);
+            return KeyedPlanes<3>(mode, bytes, address, count, planePairs, planesZero, planesOne);
         case 4:
-            return KeyedPlanes<4>(mode, bytes, address, count, planes);
+            return KeyedPlanes<4>(mode, bytes, address, count, planePairs, planesZero, planesOne);
         default:
             for (int i = 0; i < count; ++i)
                 Check(mode, bytes + i, address + i);
         }
     }
 
-    template <int K>
-    void KeyedPlanes(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count,
-                     const std::vector<const FlatKey*>& from)
+    // The plane keys of a row's bytes; neighbouring bytes are read as one pair.
+    std::vector<const FlatKey*> PlanesOf(const std::vector<int>& positions) const
     {
-        std::array<const FlatKey*, K> planes;
-        std::copy_n(from.begin(), K, planes.begin());
-        KeyedWith(mode, bytes, address, count,
-                  [&](std::size_t i) { return RowEqualities::PlanesKey<K>(planes, i); });
+        std::vector<const FlatKey*> planes;
+        for (std::size_t j = 0; j < positions.size(); ++j) {
+            const bool pair = j + 1 < positions.size() && positions[j + 1] == positions[j] + 1;
+            planes.push_back(pair ? equalities_.PlanePairsAt(positions[j]) : equalities_.PlanesAt(positions[j]));
+            j += pair;
+        }
+        return planes;
     }
 
-    template <typename KeyOf>
-    void KeyedWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, KeyOf keyOf)
+    template <int K>
+    void KeyedPlanes(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, bool pairs,
+                     const std::vector<const FlatKey*>& fromZero, const std::vector<const FlatKey*>& fromOne)
     {
-        for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(count, 0)); ++i)
-            if (matcher_.FlatMayMatch(keyOf(i)))
-                Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
+        std::array<const FlatKey*, K> zero;
+        std::array<const FlatKey*, K> one;
+        std::copy_n(fromZero.begin(), K, zero.begin());
+        std::copy_n(fromOne.begin(), K, one.begin());
+        KeyedWith(
+            mode, bytes, address, count, pairs, [&](std::size_t i) { return RowEqualities::PlanesKey<K>(zero, i); },
+            [&](std::size_t i) { return RowEqualities::PlanesKey<K>(one, i); });
+    }
+
+    template <typename ZeroKey, typename OneKey>
+    void KeyedWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, bool pairs,
+                   ZeroKey zeroKey, OneKey oneKey)
+    {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(count, 0)); ++i) {
+            const FlatKey key = zeroKey(i);
+            if (!matcher_.FlatMayMatch(key) || (pairs && !matcher_.FlatPairMayMatch(key, oneKey(i))))
+                continue;
+            Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
+        }
     }
 
     // The gated modes, offset by offset: each gate's table says which of
@@ -685,7 +716,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(std::move(filters));
         // A first filter that lets many offsets through is passed over for
         // the key of the whole row when the arrays can give it.
-        const RowSource source = RowSourceOf(mode);
+        const RowSource source = RowLayoutOf(mode, 0).Source;
         const ByteFilter& gate = firstFilters[mode];
         if (!options.Exact && source != RowSource::None && !gate.Complete && gate.Passed > KeyedAbovePassed) {
             matcher.Keyed |= static_cast<std::uint16_t>(1u << mode);

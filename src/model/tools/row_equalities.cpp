@@ -43,9 +43,20 @@ bool IsPlanes(const RowDecoder& decoder)
     return !decoder.Tables.empty();
 }
 
+// Positions start to start + count - 1.
+bool Consecutive(const RowDecoder& decoder, int count)
+{
+    if (decoder.Positions.size() != static_cast<std::size_t>(count))
+        return false;
+    for (int j = 0; j < count; ++j)
+        if (decoder.Positions[j] != decoder.Positions[0] + j)
+            return false;
+    return true;
+}
+
 bool IsNibbles(const RowDecoder& decoder, bool highFirst)
 {
-    if (decoder.Positions != std::vector<int>{0, 1, 2, 3})
+    if (!Consecutive(decoder, 4))
         return false;
     for (int j = 0; j < 4; ++j)
         for (int value = 0; value < 256; ++value) {
@@ -55,6 +66,31 @@ bool IsNibbles(const RowDecoder& decoder, bool highFirst)
                 return false;
         }
     return true;
+}
+
+bool IsBytes(const RowDecoder& decoder)
+{
+    if (!Consecutive(decoder, 8))
+        return false;
+    for (int j = 0; j < 8; ++j)
+        for (int value = 0; value < 256; ++value)
+            if (decoder.Tables[j][value] != static_cast<Row>(value) << (8 * j))
+                return false;
+    return true;
+}
+
+RowLayout MakeRowLayout(const RowDecoder& decoder)
+{
+    const int start = decoder.Positions.empty() ? 0 : decoder.Positions[0];
+    if (IsBytes(decoder) && start <= 8)
+        return {RowSource::Bytes, start};
+    if (IsPlanes(decoder))
+        return {RowSource::Planes, 0};
+    if (IsNibbles(decoder, true) && start <= 4)
+        return {RowSource::HighNibbleFirst, start};
+    if (IsNibbles(decoder, false) && start <= 4)
+        return {RowSource::LowNibbleFirst, start};
+    return {};
 }
 
 // Per pixel k of a stream, which of the next KeyDistance pixels equal it;
@@ -90,24 +126,16 @@ FlatKey FlatKeyOfRow(Row row)
     return key;
 }
 
-RowSource RowSourceOf(GraphicsMode mode)
+RowLayout RowLayoutOf(GraphicsMode mode, int y)
 {
-    static const auto sources = [] {
-        std::array<RowSource, ModeCount> all{};
-        for (int m = 0; m < ModeCount; ++m) {
-            const RowDecoder& decoder = RowDecoderOf(static_cast<GraphicsMode>(m));
-            if (decoder.Linear)
-                all[m] = RowSource::Bytes;
-            else if (IsPlanes(decoder))
-                all[m] = RowSource::Planes;
-            else if (IsNibbles(decoder, true))
-                all[m] = RowSource::HighNibbleFirst;
-            else if (IsNibbles(decoder, false))
-                all[m] = RowSource::LowNibbleFirst;
-        }
+    static const auto layouts = [] {
+        std::array<std::array<RowLayout, 2>, ModeCount> all{};
+        for (int m = 0; m < ModeCount; ++m)
+            for (int row = 0; row < 2; ++row)
+                all[m][row] = MakeRowLayout(RowDecoderOf(static_cast<GraphicsMode>(m), row));
         return all;
     }();
-    return sources[mode];
+    return layouts[mode][y];
 }
 
 void RowEqualities::Fill(const std::uint8_t* bytes, bool planes, bool highFirst, bool lowFirst, bool linear)
@@ -119,18 +147,21 @@ void RowEqualities::Fill(const std::uint8_t* bytes, bool planes, bool highFirst,
         for (int n = 0; n < EqualityStretch + 62; ++n)
             planePairs_[n] = planes_[n] & planes_[n + 1];
     }
+    // Rows starting up to 8 bytes into the tile: keys read up to stream
+    // entry EqualityStretch + 14.
     if (linear)
-        StreamEqualities(bytes, bytes_.data(), EqualityStretch + 8);
-    // Two pixels per byte: a key reads up to pixel 2 * EqualityStretch + 6,
-    // whose equalities look up to eleven pixels further.
-    constexpr int nibbleBytes = EqualityStretch + 12;
+        StreamEqualities(bytes, bytes_.data(), EqualityStretch + 16);
+    // Two pixels per byte, rows starting up to 4 bytes into the tile: keys
+    // read up to pixel 2 * EqualityStretch + 14, whose equalities look four
+    // pixels further.
+    constexpr int nibbleBytes = EqualityStretch + 10;
     if (highFirst) {
         SplitNibbles(bytes, pixels_.data(), nibbleBytes, true);
-        StreamEqualities(pixels_.data(), highFirst_.data(), 2 * EqualityStretch + 8);
+        StreamEqualities(pixels_.data(), highFirst_.data(), 2 * EqualityStretch + 16);
     }
     if (lowFirst) {
         SplitNibbles(bytes, pixels_.data(), nibbleBytes, false);
-        StreamEqualities(pixels_.data(), lowFirst_.data(), 2 * EqualityStretch + 8);
+        StreamEqualities(pixels_.data(), lowFirst_.data(), 2 * EqualityStretch + 16);
     }
 }
 

@@ -26,7 +26,7 @@ inline constexpr FlatKey FlatKeyMask = 0x0001'0307'0F0F'0F0FULL;
 
 FlatKey FlatKeyOfRow(Row row);
 
-// Where a mode's row 0 pixels come from, as far as the arrays see it.
+// Where a mode's row pixels come from, as far as the arrays see it.
 enum class RowSource : std::uint8_t {
     None,             // not read from the arrays
     Planes,           // each row byte gives one bit of every pixel, pixel 0 in bit 7
@@ -35,8 +35,17 @@ enum class RowSource : std::uint8_t {
     Bytes,            // eight bytes, one pixel each
 };
 
-// Found by comparing the mode's row decoder with each layout.
-RowSource RowSourceOf(GraphicsMode mode);
+// A row's source and, for the streams of pixels, the tile byte it starts
+// at (at most 4 for nibbles, 8 for bytes); planes name their bytes in the
+// row decoder.
+struct RowLayout {
+    RowSource Source = RowSource::None;
+    int Start = 0;
+};
+
+// Row y (0 or 1) of a mode, found by comparing its row decoder with each
+// layout.
+RowLayout RowLayoutOf(GraphicsMode mode, int y);
 
 // Offsets of a stretch at most this long are keyed at once.
 inline constexpr int EqualityStretch = 4096;
@@ -60,17 +69,19 @@ public:
             key &= planes[j][i];
         return key;
     }
-    FlatKey HighFirstKey(std::size_t i) const { return Load(highFirst_.data() + 2 * i); }
-    FlatKey LowFirstKey(std::size_t i) const { return Load(lowFirst_.data() + 2 * i); }
-    FlatKey BytesKey(std::size_t i) const { return Load(bytes_.data() + i); }
-
-private:
-    static FlatKey Load(const std::uint8_t* equalities)
+    // Streams: the key of the row starting at tile byte start of offset i
+    // is StreamKey(at + step * i), at from here, step 2 for nibbles.
+    const std::uint8_t* HighFirstAt(int start) const { return highFirst_.data() + 2 * start; }
+    const std::uint8_t* LowFirstAt(int start) const { return lowFirst_.data() + 2 * start; }
+    const std::uint8_t* BytesAt(int start) const { return bytes_.data() + start; }
+    static FlatKey StreamKey(const std::uint8_t* equalities)
     {
         FlatKey key;
         std::memcpy(&key, equalities, sizeof key);
         return key & FlatKeyMask;
     }
+
+private:
 
     // Per byte, the pairs its bits leave equal (planes); per pixel of a
     // stream of pixels, which of the next KeyDistance pixels equal it.
