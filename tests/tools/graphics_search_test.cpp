@@ -347,6 +347,12 @@ TEST(GraphicsSearch, ManyTilesInAllModesMatchTheDecodeOfEveryOffset)
         plants.insert(plants.end(), {{mode, at, m, false}, {mode, at + 150, m + 12, false}, {mode, at + 300, m, true},
                                      {mode, at + 600, m, true}});
     }
+    // Tiles at the last of the 4096 offsets keyed at once, whose row 1 is keyed
+    // from the end of the equality arrays.
+    for (const auto& [mode, at] : {std::pair{ModeGba8bpp, 4095}, std::pair{ModeSegaGenesis, 8191}}) {
+        Plant(mode, data, at, Recolored(mode, query[30].Pixels, random));
+        plants.emplace_back(mode, at, 30, false);
+    }
     std::vector<std::tuple<GraphicsMode, std::int32_t, TilePixels>> fileTiles;
     for (int m = 0; m < ModeCount; ++m) {
         const auto mode = static_cast<GraphicsMode>(m);
