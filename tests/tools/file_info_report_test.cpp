@@ -285,7 +285,8 @@ TEST(FileInfoChecksum, BlockReadsMatchByteBySumOnRandomFiles)
 TEST(FileInfoChecksum, FullBytesLoseNoCarry)
 {
     TempDir dir;
-    for (const std::size_t length : {std::size_t{336}, std::size_t{1031}, std::size_t{65536 + 5}, std::size_t{1} << 20}) {
+    for (const std::size_t length :
+         {std::size_t{336}, std::size_t{1031}, std::size_t{65536 + 5}, std::size_t{1} << 20}) {
         SCOPED_TRACE(length);
         const Bytes bytes(length, 0xFF);
         RomFile file = OpenFile(dir.WriteFile("f" + std::to_string(length), bytes));

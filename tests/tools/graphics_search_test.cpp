@@ -1,12 +1,12 @@
 #include "model/tools/graphics_search.h"
 
-#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
+#include "model/core/mode_table.h"
 #include "model/core/rom_file.h"
-#include "support/temp_dir.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/row_keys.h"
 #include "model/tools/search_file_source.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -344,7 +344,9 @@ TEST(GraphicsSearch, ManyTilesInAllModesMatchTheDecodeOfEveryOffset)
         Plant(mode, data, at + 150, Recolored(mode, query[m + 12].Pixels, random));
         Plant(mode, data, at + 300, late);
         Plant(mode, data, at + 600, lower);
-        plants.insert(plants.end(), {{mode, at, m, false}, {mode, at + 150, m + 12, false}, {mode, at + 300, m, true},
+        plants.insert(plants.end(), {{mode, at, m, false},
+                                     {mode, at + 150, m + 12, false},
+                                     {mode, at + 300, m, true},
                                      {mode, at + 600, m, true}});
     }
     // Tiles at the last of the 4096 offsets keyed at once, whose row 1 is keyed

@@ -47,7 +47,7 @@ struct FileChecksums {
 // The CRC-32 of [begin, end) of the file now with the given original bytes
 // laid over.
 std::optional<std::uint32_t> CrcWithOriginals(const RomFile& file, const OriginalByteMap& originals, std::int64_t begin,
-                                         std::int64_t end)
+                                              std::int64_t end)
 {
     std::uint32_t crc = Crc(0, nullptr, 0);
     std::vector<std::uint8_t> block(PatchBlockSize);
@@ -72,7 +72,8 @@ std::optional<std::uint32_t> OpenedFileCrc(const RomFile& file, const OriginalBy
     const std::int64_t middle = length / 2;
     std::array<std::optional<std::uint32_t>, 2> halves;
     RunOnThreads(2, [&](int half) {
-        halves[half] = half == 0 ? CrcWithOriginals(file, originals, 0, middle) : CrcWithOriginals(file, originals, middle, length);
+        halves[half] = half == 0 ? CrcWithOriginals(file, originals, 0, middle)
+                                 : CrcWithOriginals(file, originals, middle, length);
     });
     if (!halves[0] || !halves[1])
         return std::nullopt;

@@ -1,9 +1,9 @@
 #include "model/tools/graphics_search.h"
 
 #include "model/core/progress_gate.h"
-#include "model/core/worker_threads.h"
 #include "model/core/rom_file.h"
 #include "model/core/tile_codec.h"
+#include "model/core/worker_threads.h"
 #include "model/tools/byte_filter.h"
 #include "model/tools/mode_gates.h"
 #include "model/tools/row_equalities.h"

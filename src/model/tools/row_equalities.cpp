@@ -99,8 +99,9 @@ RowLayout MakeRowLayout(const RowDecoder& decoder)
 void StreamEqualities(const std::uint8_t* pixels, std::uint8_t* equalities, int count)
 {
     for (int k = 0; k < count; ++k)
-        equalities[k] = static_cast<std::uint8_t>((pixels[k] == pixels[k + 1]) | (pixels[k] == pixels[k + 2]) << 1 |
-                                                  (pixels[k] == pixels[k + 3]) << 2 | (pixels[k] == pixels[k + 4]) << 3);
+        equalities[k] =
+            static_cast<std::uint8_t>((pixels[k] == pixels[k + 1]) | (pixels[k] == pixels[k + 2]) << 1 |
+                                      (pixels[k] == pixels[k + 3]) << 2 | (pixels[k] == pixels[k + 4]) << 3);
 }
 
 // The two pixels of each byte, in stream order.

@@ -82,7 +82,6 @@ public:
     }
 
 private:
-
     // Per byte, the pairs its bits leave equal (planes); per pixel of a
     // stream of pixels, which of the next KeyDistance pixels equal it.
     std::array<FlatKey, EqualityStretch + 64> planes_{};
