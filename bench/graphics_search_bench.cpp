@@ -3,12 +3,14 @@
 // one). Random bytes are the worst case for the quick reject, as real
 // graphics repeat far more; the tile is a typical sprite tile (background,
 // outline, fill, light), plus one case with a tile of random colors. CPU
-// time is that of the whole process, both worker threads together.
+// time is that of the whole process, both worker threads together. The
+// floor is one read pass of the same file (BM_ReadPass64MiB, one thread).
 #include "model/core/mode_table.h"
 #include "model/core/rom_file.h"
 #include "model/tools/graphics_search.h"
 
 #include "random_file.h"
+#include "read_pass.h"
 
 #include <benchmark/benchmark.h>
 
@@ -116,6 +118,18 @@ void BM_QueryOf64Tiles(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
 }
 
+void BM_ReadPass64MiB(benchmark::State& state)
+{
+    RomFile file;
+    if (!file.Open(BenchFile()).Opened()) {
+        state.SkipWithError("cannot open the benchmark file");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadPass(file));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
+}
+
 void BM_AllModesOneThread(benchmark::State& state)
 {
     SearchOptions options;
@@ -154,6 +168,7 @@ void BM_CancelDelay(benchmark::State& state)
 
 }  // namespace
 
+BENCHMARK(BM_ReadPass64MiB)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_AllModes)
     ->Args({0, 0})
     ->Args({1, 0})

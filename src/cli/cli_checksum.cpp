@@ -69,7 +69,7 @@ int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, st
                 return ExitOk;
             if (!rom.IsWritable())
                 throw CliFailure{parsed.Positionals[0] + " is read-only; nothing was written"};
-            if (const auto message = RepairGameBoyChecksum(rom, rom.Length(), {}))
+            if (const auto message = RepairGameBoyChecksumFromSum(rom, rom.Length(), sum))
                 throw CliFailure{OneLine(message->Text)};
             out << "Global checksum written: " << Hex(sum.Sum, 1) << '\n';
             return ExitOk;

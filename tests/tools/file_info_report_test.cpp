@@ -280,6 +280,20 @@ TEST(FileInfoChecksum, BlockReadsMatchByteBySumOnRandomFiles)
     }
 }
 
+// Bytes of 0xFF fill the sum's partial counters fastest: no carry may be
+// lost at any length, whole words or not.
+TEST(FileInfoChecksum, FullBytesLoseNoCarry)
+{
+    TempDir dir;
+    for (const std::size_t length :
+         {std::size_t{336}, std::size_t{1031}, std::size_t{65536 + 5}, std::size_t{1} << 20}) {
+        SCOPED_TRACE(length);
+        const Bytes bytes(length, 0xFF);
+        RomFile file = OpenFile(dir.WriteFile("f" + std::to_string(length), bytes));
+        EXPECT_EQ(SumGameBoyRom(file, static_cast<std::int32_t>(length), {}).Sum, ReferenceSum(bytes));
+    }
+}
+
 TEST(FileInfoChecksum, FileShorterThanItsLengthIsIncomplete)
 {
     TempDir dir;

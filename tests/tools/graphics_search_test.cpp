@@ -1,12 +1,12 @@
 #include "model/tools/graphics_search.h"
 
-#include "model/core/mode_table.h"
 #include "core/reference_codec.h"
+#include "model/core/mode_table.h"
 #include "model/core/rom_file.h"
-#include "support/temp_dir.h"
 #include "model/tools/find_graphics_text.h"
 #include "model/tools/row_keys.h"
 #include "model/tools/search_file_source.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -296,6 +297,92 @@ TEST(GraphicsSearch, AllModesAcrossThreadRanges)
     EXPECT_LE(progress.size(), 101u);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_DOUBLE_EQ(progress.back(), 1.0);
+}
+
+// Colors renamed in order of first appearance, written apart from the
+// program's pattern.
+TilePixels Renamed(const TilePixels& tile)
+{
+    std::array<int, 256> names;
+    names.fill(-1);
+    int next = 0;
+    TilePixels out;
+    for (int i = 0; i < 64; ++i)
+        out[i] = static_cast<std::uint8_t>(names[tile[i]] < 0 ? names[tile[i]] = next++ : names[tile[i]]);
+    return out;
+}
+
+// A query of 64 tiles lets nearly every offset past the two-byte filters of
+// the wide modes, so keys of whole rows decide there: all modes at once, with
+// and without flips, give exactly what a decode of every offset gives. Near
+// misses are planted in every mode: a query tile changed only in pixel 6 of
+// row 0, and one changed only in row 3. Some query tiles have a row 0 of one
+// color, so every pixel pair of the row counts.
+TEST(GraphicsSearch, ManyTilesInAllModesMatchTheDecodeOfEveryOffset)
+{
+    std::mt19937 random(23);
+    std::vector<std::uint8_t> picture(64 * 64);
+    for (auto& p : picture)
+        p = static_cast<std::uint8_t>(random() % 4);
+    // Tiles 12 to 23 have one color in row 0: every pixel pair of the row equal.
+    for (int t = 12; t < 24; ++t)
+        for (int x = 0; x < 8; ++x)
+            picture[t / 8 * 8 * 64 + t % 8 * 8 + x] = 3;
+    const std::vector<QueryTile> query = QueryFromImage(64, 64, picture);
+    Bytes data = RandomBytes(12000, 29);
+    std::vector<std::tuple<GraphicsMode, std::int32_t, int, bool>> plants;  // mode, address, query tile, a near miss
+    for (int m = 0; m < ModeCount; ++m) {
+        const auto mode = static_cast<GraphicsMode>(m);
+        if (ColorCount(mode) < 4)
+            continue;
+        const std::int32_t at = 900 * m + 17;
+        TilePixels late = query[m].Pixels;
+        late[6] = static_cast<std::uint8_t>((late[6] + 1) % 4);
+        TilePixels lower = query[m].Pixels;
+        lower[3 * 8 + 2] = static_cast<std::uint8_t>((lower[3 * 8 + 2] + 1) % 4);
+        Plant(mode, data, at, Recolored(mode, query[m].Pixels, random));
+        Plant(mode, data, at + 150, Recolored(mode, query[m + 12].Pixels, random));
+        Plant(mode, data, at + 300, late);
+        Plant(mode, data, at + 600, lower);
+        plants.insert(plants.end(), {{mode, at, m, false},
+                                     {mode, at + 150, m + 12, false},
+                                     {mode, at + 300, m, true},
+                                     {mode, at + 600, m, true}});
+    }
+    // Tiles at the last of the 4096 offsets keyed at once, whose row 1 is keyed
+    // from the end of the equality arrays.
+    for (const auto& [mode, at] : {std::pair{ModeGba8bpp, 4095}, std::pair{ModeSegaGenesis, 8191}}) {
+        Plant(mode, data, at, Recolored(mode, query[30].Pixels, random));
+        plants.emplace_back(mode, at, 30, false);
+    }
+    std::vector<std::tuple<GraphicsMode, std::int32_t, TilePixels>> fileTiles;
+    for (int m = 0; m < ModeCount; ++m) {
+        const auto mode = static_cast<GraphicsMode>(m);
+        for (std::int32_t a = 0; a + StandardModes[mode].BytesPerTile <= static_cast<std::int32_t>(data.size()); ++a)
+            fileTiles.emplace_back(mode, a, Renamed(ReferenceTileAt(mode, data, a)));
+    }
+    for (const bool flips : {false, true}) {
+        SCOPED_TRACE(flips ? "flips" : "no flips");
+        std::map<TilePixels, std::vector<int>> queryTilesOf;
+        for (int q = 0; q < static_cast<int>(query.size()); ++q)
+            for (int f = 0; f < (flips ? 4 : 1); ++f) {
+                auto& tiles = queryTilesOf[Renamed(Mirrored(query[q].Pixels, f & 1, f & 2))];
+                if (tiles.empty() || tiles.back() != q)
+                    tiles.push_back(q);
+            }
+        std::set<std::tuple<GraphicsMode, std::int32_t, int>> expected, got;
+        for (const auto& [mode, address, pattern] : fileTiles)
+            if (const auto it = queryTilesOf.find(pattern); it != queryTilesOf.end())
+                for (const int q : it->second)
+                    expected.emplace(mode, address, q);
+        for (const auto& [mode, address, q, nearMiss] : plants)
+            EXPECT_EQ(expected.count({mode, address, q}), nearMiss ? 0u : 1u) << address;
+        SearchOptions options;
+        options.Flips = flips;
+        for (const GraphicsMatch& match : Search(data, query, AllGraphicsModes(), options).Matches)
+            got.emplace(match.Mode, match.Address, match.QueryTile);
+        EXPECT_EQ(got, expected);
+    }
 }
 
 TEST(GraphicsSearch, UniformTilesAreSkippedUnlessAsked)

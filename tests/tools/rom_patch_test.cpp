@@ -4,6 +4,7 @@
 #include "model/core/rom_file.h"
 #include "model/tools/bps_number.h"
 #include "model/tools/bps_patch.h"
+#include "model/tools/crc_changes.h"
 #include "model/tools/ips_patch.h"
 #include "model/tools/patch_messages.h"
 #include "model/tools/rom_patch.h"
@@ -313,6 +314,60 @@ TEST(RomPatch, BpsChecksumsAndSizesMustMatch)
     const Applied applied = ApplyToCopy(dir, rom.Original, wrongTarget);
     EXPECT_EQ(applied.Result.Refusal, PatchTargetChecksumText);
     EXPECT_TRUE(applied.File == rom.Original);
+}
+
+// The CRC of changed data from the CRC before and the changed runs alone,
+// checked against the reference CRC of the changed bytes; and two pieces'
+// CRCs joined at every kind of split.
+TEST(BpsCrc, ChangedRunsGiveTheCrcOfTheChangedData)
+{
+    const Bytes before = RandomBytes(70000, 21);
+    using Runs = std::vector<std::pair<std::int64_t, std::size_t>>;
+    Runs everyFewBytes;
+    for (std::int64_t offset = 3; offset < 70000; offset += 997)
+        everyFewBytes.emplace_back(offset, 1);
+    const std::vector<Runs> cases = {
+        {}, {{0, 1}}, {{69999, 1}}, {{0, 1}, {69999, 1}}, {{1000, 100}, {1100, 200}}, everyFewBytes, {{0, 70000}},
+    };
+    for (const Runs& runs : cases) {
+        SCOPED_TRACE(runs.size());
+        Bytes after = before;
+        CrcOfChanges crc(70000);
+        for (const auto& [offset, size] : runs) {
+            Bytes difference(size);
+            for (std::size_t i = 0; i < size; ++i) {
+                difference[i] = static_cast<std::uint8_t>(1 + i % 255);
+                after[static_cast<std::size_t>(offset) + i] ^= difference[i];
+            }
+            crc.Add(offset, difference);
+        }
+        EXPECT_EQ(crc.After(ReferenceCrc32(before, before.size())), ReferenceCrc32(after, after.size()));
+    }
+    for (const std::size_t split : {std::size_t{0}, std::size_t{1}, std::size_t{4096}, std::size_t{69999}}) {
+        const Bytes second(before.begin() + static_cast<std::ptrdiff_t>(split), before.end());
+        EXPECT_EQ(CombineCrc32(ReferenceCrc32(before, split), ReferenceCrc32(second, second.size()),
+                               static_cast<std::int64_t>(second.size())),
+                  ReferenceCrc32(before, before.size()))
+            << split;
+    }
+}
+
+// The CRC of the file as opened is taken once and kept: a later patch,
+// after more changes (the first and last bytes among them), still names
+// the original and the changed file.
+TEST(RomPatch, BpsKeepsTheOpenedFileCrcAcrossLaterChanges)
+{
+    TempDir dir;
+    EditedRom rom(dir, RandomBytes(300000, 13));
+    rom.ChangeRun(5000, 40);
+    Made(BpsPatchFormat.Build(rom.File, rom.Originals));
+    EXPECT_EQ(rom.Originals.OpenedFileCrc(), ReferenceCrc32(rom.Original, rom.Original.size()));
+    rom.Change(0, static_cast<std::uint8_t>(~rom.Original[0]));
+    rom.ChangeRun(299990, 10);
+    rom.Change(5010, rom.Original[5010]);  // one byte of the run back as it was
+    const Applied applied = ApplyToCopy(dir, rom.Original, Made(BpsPatchFormat.Build(rom.File, rom.Originals)));
+    EXPECT_TRUE(applied.Result.Accepted()) << applied.Result.Refusal;
+    EXPECT_TRUE(applied.File == rom.Current);
 }
 
 TEST(RomPatch, BpsCopiesFromSourceAndTarget)

@@ -195,6 +195,7 @@ void OriginalByteMap::Clear()
 {
     leaves_.clear();
     size_ = 0;
+    openedFileCrc_.reset();
 }
 
 std::size_t OriginalByteMap::MemoryBytes() const

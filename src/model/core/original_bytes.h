@@ -75,6 +75,12 @@ public:
     // none has.
     std::int64_t EndBelow(std::int64_t limit) const;
 
+    // The CRC-32 of the whole file as it was opened, kept by the first
+    // patch that needed it: those bytes never change, so the file is read
+    // for it once per open. Clear forgets it.
+    std::optional<std::uint32_t> OpenedFileCrc() const { return openedFileCrc_; }
+    void KeepOpenedFileCrc(std::uint32_t crc) const { openedFileCrc_ = crc; }
+
     bool Empty() const { return leaves_.empty(); }
     // The number of offsets with an original.
     std::int64_t Size() const { return size_; }
@@ -158,4 +164,5 @@ private:
 
     Leaves leaves_;  // none empty
     std::int64_t size_ = 0;
+    mutable std::optional<std::uint32_t> openedFileCrc_;
 };

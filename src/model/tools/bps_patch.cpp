@@ -2,14 +2,17 @@
 
 #include "model/core/byte_order.h"
 #include "model/core/rom_file.h"
+#include "model/core/worker_threads.h"
 #include "model/tools/bps_number.h"
 #include "model/tools/changed_runs.h"
+#include "model/tools/crc_changes.h"
 #include "model/tools/patch_messages.h"
 #include "model/tools/patch_writes.h"
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <optional>
 
@@ -20,8 +23,7 @@ constexpr std::size_t FooterSize = 12;
 
 std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* bytes, std::size_t size)
 {
-    // zlib takes at most 4 GiB at once; blocks and patches stay far below.
-    return static_cast<std::uint32_t>(::crc32(crc, bytes, static_cast<uInt>(size)));
+    return Crc32(crc, bytes, size);
 }
 
 void AppendLe32(std::vector<std::uint8_t>& out, std::uint32_t value)
@@ -36,28 +38,68 @@ void AppendAction(std::vector<std::uint8_t>& out, BpsAction action, std::int64_t
     AppendBpsNumber(out, (static_cast<std::uint64_t>(length - 1) << 2) | static_cast<std::uint64_t>(action));
 }
 
-// The CRC32 of the file now and of the file with its original bytes back.
+// The CRC32 of the file with its original bytes back and of the file now.
 struct FileChecksums {
     std::uint32_t Source = 0;
     std::uint32_t Target = 0;
 };
 
-std::optional<FileChecksums> ChecksumsOf(const RomFile& file, const OriginalByteMap& originals)
+// The CRC-32 of [begin, end) of the file now with the given original bytes
+// laid over.
+std::optional<std::uint32_t> CrcWithOriginals(const RomFile& file, const OriginalByteMap& originals, std::int64_t begin,
+                                              std::int64_t end)
 {
-    FileChecksums sums{Crc(0, nullptr, 0), Crc(0, nullptr, 0)};
+    std::uint32_t crc = Crc(0, nullptr, 0);
     std::vector<std::uint8_t> block(PatchBlockSize);
-    const std::int64_t length = file.Length();
-    for (std::int64_t at = 0; at < length;) {
-        const auto part = static_cast<std::size_t>(std::min<std::int64_t>(length - at, PatchBlockSize));
+    for (std::int64_t at = begin; at < end;) {
+        const auto part = static_cast<std::size_t>(std::min<std::int64_t>(end - at, PatchBlockSize));
         if (file.ReadAt(at, block.data(), part) != part)
             return std::nullopt;
-        sums.Target = Crc(sums.Target, block.data(), part);
-        const std::int64_t end = at + static_cast<std::int64_t>(part);
         originals.LayOver(at, std::span<std::uint8_t>(block.data(), part));
-        sums.Source = Crc(sums.Source, block.data(), part);
-        at = end;
+        crc = Crc(crc, block.data(), part);
+        at += static_cast<std::int64_t>(part);
     }
-    return sums;
+    return crc;
+}
+
+// The same of the whole file, kept in the map: taken once per open, its
+// two halves read side by side.
+std::optional<std::uint32_t> OpenedFileCrc(const RomFile& file, const OriginalByteMap& originals)
+{
+    if (const auto known = originals.OpenedFileCrc())
+        return known;
+    const std::int64_t length = file.Length();
+    const std::int64_t middle = length / 2;
+    std::array<std::optional<std::uint32_t>, 2> halves;
+    RunOnThreads(2, [&](int half) {
+        halves[half] = half == 0 ? CrcWithOriginals(file, originals, 0, middle)
+                                 : CrcWithOriginals(file, originals, middle, length);
+    });
+    if (!halves[0] || !halves[1])
+        return std::nullopt;
+    const std::uint32_t crc = CombineCrc32(*halves[0], *halves[1], length - middle);
+    originals.KeepOpenedFileCrc(crc);
+    return crc;
+}
+
+// The CRC-32s of the file as opened and as it is now, the second from the
+// first and the changed runs alone.
+std::optional<FileChecksums> ChecksumsOf(const RomFile& file, const OriginalByteMap& originals,
+                                         const ChangedRuns& changed)
+{
+    const auto source = OpenedFileCrc(file, originals);
+    if (!source)
+        return std::nullopt;
+    CrcOfChanges target(file.Length());
+    std::vector<std::uint8_t> difference;
+    for (const ChangedRun& run : changed.Runs) {
+        difference = run.Bytes;
+        originals.LayOver(run.Offset, difference);
+        for (std::size_t i = 0; i < difference.size(); ++i)
+            difference[i] ^= run.Bytes[i];
+        target.Add(run.Offset, difference);
+    }
+    return FileChecksums{*source, target.After(*source)};
 }
 
 PatchWrites Refused(std::string reason)
@@ -200,10 +242,7 @@ private:
 
 std::optional<std::uint32_t> FileCrc(const RomFile& file)
 {
-    const auto sums = ChecksumsOf(file, OriginalByteMap{});
-    if (!sums)
-        return std::nullopt;
-    return sums->Target;
+    return CrcWithOriginals(file, OriginalByteMap{}, 0, file.Length());
 }
 
 std::optional<std::uint32_t> PatchedCrc(const RomFile& file, const PatchWriteCollector& collector)
@@ -227,7 +266,7 @@ PatchFile BuildBpsPatch(const RomFile& file, const OriginalByteMap& originals)
 {
     PatchFile result;
     const ChangedRuns changed = FindChangedRuns(file, originals);
-    const auto sums = changed.Failure.empty() ? ChecksumsOf(file, originals) : std::nullopt;
+    const auto sums = changed.Failure.empty() ? ChecksumsOf(file, originals, changed) : std::nullopt;
     if (!sums) {
         result.Refusal = PatchReadFailedText(file.Path());
         return result;

@@ -24,11 +24,11 @@ void KnownPairs(Row value, Row known, Row whole, Key& unequal, Key& equal)
     }
 }
 
-// The filter on row 0 bytes firstByte and firstByte + 1 (of the mode's
-// row 0 bytes; only firstByte when it is the last one).
-ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t firstByte)
+// The filter on row y bytes firstByte and firstByte + 1 (of the mode's
+// row y bytes; only firstByte when it is the last one).
+ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t firstByte, int y)
 {
-    const RowDecoder& decoder = RowDecoderOf(mode);
+    const RowDecoder& decoder = RowDecoderOf(mode, y);
     const auto& tables = decoder.Tables;
     const std::size_t count = decoder.Positions.size();
     ByteFilter filter;
@@ -52,13 +52,13 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
         const Row value = low[index & 0xFF] | (two ? high[index >> 8] : 0);
         bool may = false;
         if (query.Exact) {
-            for (const Row row : query.Rows)
-                may = may || ((row ^ value) & known) == 0;
+            may = std::any_of(query.Rows.begin(), query.Rows.end(),
+                              [&](Row row) { return ((row ^ value) & known) == 0; });
         } else {
             Key unequal, equal;
             KnownPairs(value, known, whole, unequal, equal);
-            for (const Key key : query.PatternKeys)
-                may = may || ((key & unequal) == 0 && (~key & KeyMask & equal) == 0);
+            may = std::any_of(query.PatternKeys.begin(), query.PatternKeys.end(),
+                              [&](Key key) { return (key & unequal) == 0 && (~key & KeyMask & equal) == 0; });
         }
         if (may)
             filter.Bits[index >> 6] |= std::uint64_t{1} << (index & 63);
@@ -74,15 +74,25 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
 
 // Which pair rejects most depends on where the query rows 0 have equal
 // pixels.
-std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query)
+std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query, int y)
 {
     std::vector<ByteFilter> filters;
-    const std::size_t count = RowDecoderOf(mode).Positions.size();
+    const std::size_t count = RowDecoderOf(mode, y).Positions.size();
     for (std::size_t first = 0; first < count; first += 2)
-        filters.push_back(MakeByteFilter(mode, query, first));
+        filters.push_back(MakeByteFilter(mode, query, first, y));
+    return filters;
+}
+
+std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters)
+{
     std::sort(filters.begin(), filters.end(),
               [](const ByteFilter& a, const ByteFilter& b) { return a.Passed < b.Passed; });
     return {std::move(filters[0]), filters.size() > 1 ? std::move(filters[1]) : ByteFilter{}};
+}
+
+std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query)
+{
+    return BestByteFilters(PairByteFilters(mode, query));
 }
 
 }  // namespace search

@@ -13,7 +13,7 @@ namespace search {
 // Distinct rows 0 among the query tiles up to which byte filters are built.
 inline constexpr std::size_t MaxFilterRows = 64;
 
-// What the query tiles' rows 0 are: the rows themselves for exact colors,
+// What the query tiles' rows 0 (or 1) are: the rows themselves for exact colors,
 // their distinct pattern keys otherwise.
 struct QueryRows {
     bool Exact = false;
@@ -42,8 +42,16 @@ struct ByteFilter {
     }
 };
 
-// The two filters on pairs of row 0 bytes that reject the most, best first;
-// the second is not Useful when the mode's row 0 has only two bytes.
+// The filters on each pair of row y (0 or 1) bytes against the query's rows
+// y, in the order of the bytes: the first reads the mode's first two row y
+// bytes.
+std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query, int y = 0);
+
+// The two of filters that reject the most, best first; the second is not
+// Useful when the mode's row 0 has only two bytes.
+std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters);
+
+// The same from the filters the mode's row 0 bytes give.
 std::pair<ByteFilter, ByteFilter> BestByteFilters(GraphicsMode mode, const QueryRows& query);
 
 }  // namespace search

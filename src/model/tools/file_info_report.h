@@ -101,3 +101,8 @@ UserMessage ChecksumTooShortMessage();
 // and written. Returns the message to show; none when the sum was written.
 std::optional<UserMessage> RepairGameBoyChecksum(RomFile& file, std::int32_t length,
                                                  const ChecksumProgressReport& progress);
+
+// The same with the sum already taken over length bytes (SumGameBoyRom),
+// so the file is read once: too short a file is refused, an incomplete sum
+// is not written.
+std::optional<UserMessage> RepairGameBoyChecksumFromSum(RomFile& file, std::int32_t length, const ChecksumSum& sum);

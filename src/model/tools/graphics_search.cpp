@@ -1,10 +1,12 @@
 #include "model/tools/graphics_search.h"
 
 #include "model/core/progress_gate.h"
-#include "model/core/worker_threads.h"
 #include "model/core/rom_file.h"
 #include "model/core/tile_codec.h"
+#include "model/core/worker_threads.h"
 #include "model/tools/byte_filter.h"
+#include "model/tools/mode_gates.h"
+#include "model/tools/row_equalities.h"
 #include "model/tools/row_keys.h"
 
 #include <algorithm>
@@ -67,6 +69,10 @@ inline std::uint64_t HashTile(const std::uint8_t* key)
     return hash;
 }
 
+// A mode whose first byte filter lets more of the 65536 values through
+// than this reads its row 0 keys from the equality arrays instead.
+constexpr int KeyedAbovePassed = 65536 / 16;
+
 // Query tiles between two reads of the cancel flag while preparing.
 constexpr std::size_t PreparationCheckEvery = 256;
 
@@ -93,7 +99,26 @@ struct Matcher {
     // query tile has is not enough when no query tile has it with this row 1.
     std::vector<std::uint64_t> PairKeys = std::vector<std::uint64_t>(65536 / 64);
 
+    // Modes looked up offset by offset through the gates, and modes whose
+    // row 0 key is read from the equality arrays (pattern search only),
+    // with the arrays these need.
+    std::uint16_t Gated = 0;
+    std::uint16_t Keyed = 0;
+    std::vector<ModeGate> Gates;
+    std::vector<ModeGate> RowOneGates;  // asked only when Gates let a mode through
+    bool NeedPlanes = false;
+    bool NeedHighFirst = false;
+    bool NeedLowFirst = false;
+    bool NeedBytes = false;
+    // The variants' row 0 flat keys, and those of rows 0 and 1 together.
+    std::vector<std::uint64_t> FlatRowKeys = std::vector<std::uint64_t>(65536 / 64);
+    std::vector<std::uint64_t> FlatPairKeys = std::vector<std::uint64_t>(65536 / 64);
+
     bool MayMatch(Key rowKey) const { return TestBit(RowKeys, KeyIndex(rowKey)); }
+
+    bool FlatMayMatch(FlatKey key) const { return TestBit(FlatRowKeys, KeyIndex(key)); }
+
+    bool FlatPairMayMatch(FlatKey key0, FlatKey key1) const { return TestBit(FlatPairKeys, PairIndex(key0, key1)); }
 
     bool PairMayMatch(Key key0, Key key1) const { return TestBit(PairKeys, PairIndex(key0, key1)); }
 
@@ -124,8 +149,10 @@ Matcher MakeMatcher(const PreparedQuery& query, bool exact)
         std::memcpy(&row, variant.Pixels.data(), sizeof row);
         const Key key = RowKey(row, exact);
         SetBit(matcher.RowKeys, KeyIndex(key));
+        SetBit(matcher.FlatRowKeys, KeyIndex(FlatKeyOfRow(row)));
         Row second;
         std::memcpy(&second, variant.Pixels.data() + TileSide, sizeof second);
+        SetBit(matcher.FlatPairKeys, PairIndex(FlatKeyOfRow(row), FlatKeyOfRow(second)));
         SetBit(matcher.PairKeys, PairIndex(key, RowKey(second, exact)));
         for (int y = 1; y < TileSide; ++y) {
             Row lower;
@@ -134,6 +161,24 @@ Matcher MakeMatcher(const PreparedQuery& query, bool exact)
         }
     }
     return matcher;
+}
+
+// The variants' different rows 1 and their pattern keys.
+QueryRows RowsOne(const PreparedQuery& query)
+{
+    QueryRows rows;
+    rows.Exact = query.RowsZero.Exact;
+    std::unordered_set<Row> seen;
+    std::unordered_set<Key> patterns;
+    for (const QueryVariant& variant : query.Variants) {
+        Row row;
+        std::memcpy(&row, variant.Pixels.data() + TileSide, sizeof row);
+        if (seen.insert(row).second)
+            rows.Rows.push_back(row);
+        if (const Key key = RowKey(row, false); patterns.insert(key).second)
+            rows.PatternKeys.push_back(key);
+    }
+    return rows;
 }
 
 struct RawHit {
@@ -153,74 +198,222 @@ public:
     bool Full = false;     // hitLimit reached: the rest of the range is not searched
     bool Stopped = false;  // the cancel flag ended the scan before the range's end
 
-    // Compares the tiles starting at bytes[0 .. count-1] (file address first
-    // onwards) with the query.
-    void ScanMode(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count)
+    // Compares the tiles starting at bytes[0 .. counts[m]-1] (file address
+    // first onwards) with the query in each of the modes, offset by offset
+    // for the gated modes and stretch by stretch for the keyed ones. The
+    // hits are kept per mode and taken mode after mode at the end, so they
+    // and the hit limit fall as if each mode had scanned the block alone.
+    void ScanBlock(const std::vector<GraphicsMode>& modes, const std::uint8_t* bytes, std::int32_t first,
+                   const std::array<int, ModeCount>& counts, const std::atomic<bool>& cancel)
     {
-        const RowDecoder& decoder = RowDecoderOf(mode);
-        if (decoder.Linear)
-            return ScanWith(mode, bytes, first, count, [](const std::uint8_t* p) {
-                Row row;
-                std::memcpy(&row, p, sizeof row);
-                return row;
-            });
-        switch (decoder.Positions.size()) {
-        case 1:
-            return ScanTables<1>(mode, decoder, bytes, first, count);
-        case 2:
-            return ScanTables<2>(mode, decoder, bytes, first, count);
-        case 3:
-            return ScanTables<3>(mode, decoder, bytes, first, count);
-        case 4:
-            return ScanTables<4>(mode, decoder, bytes, first, count);
-        case 8:
-            return ScanTables<8>(mode, decoder, bytes, first, count);
-        default:
-            return ScanWith(mode, bytes, first, count,
-                            [mode](const std::uint8_t* p) { return DecodedRow(mode, p, 0); });
+        blockRoom_ = hitLimit_ - Hits.size();
+        int longest = 0;
+        int gatedShortest = BlockBytes;
+        for (const GraphicsMode mode : modes) {
+            blockHits_[mode].clear();
+            overflowed_[mode] = false;
+            longest = std::max(longest, counts[mode]);
+            if (matcher_.Gated >> mode & 1)
+                gatedShortest = std::min(gatedShortest, counts[mode]);
         }
+        for (int start = 0; start < longest; start += EqualityStretch) {
+            if (cancel.load(std::memory_order_relaxed)) {
+                Stopped = true;
+                break;
+            }
+            const int stretch = std::min(EqualityStretch, longest - start);
+            if (matcher_.Keyed != 0)
+                equalities_.Fill(bytes + start, matcher_.NeedPlanes, matcher_.NeedHighFirst, matcher_.NeedLowFirst,
+                                 matcher_.NeedBytes);
+            for (const GraphicsMode mode : modes)
+                if (matcher_.Keyed >> mode & 1)
+                    KeyedStretch(mode, bytes + start, first + start, std::min(stretch, counts[mode] - start));
+            if (matcher_.Gated != 0)
+                GatedStretch(bytes, first, start, stretch, gatedShortest, counts);
+        }
+        TakeBlockHits(modes);
     }
 
 private:
-    template <int K>
-    void ScanTables(GraphicsMode mode, const RowDecoder& decoder, const std::uint8_t* bytes, std::int32_t first,
-                    int count)
+    // The modes whose row keys are read from the equality arrays: the key
+    // of row 0 of each offset against the query's, then, when row 1 lies
+    // alike, the keys of both rows together, then the usual checks.
+    void KeyedStretch(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count)
     {
-        std::array<int, K> positions;
-        std::array<const Row*, K> tables;
-        for (int j = 0; j < K; ++j) {
-            positions[j] = decoder.Positions[j];
-            tables[j] = decoder.Tables[j].data();
+        const RowLayout zero = RowLayoutOf(mode, 0);
+        const RowLayout one = RowLayoutOf(mode, 1);
+        const bool pairs = one.Source == zero.Source;
+        const int oneStart = pairs ? one.Start : zero.Start;
+        const auto stream = [&](const std::uint8_t* zeroAt, const std::uint8_t* oneAt, std::size_t step) {
+            KeyedWith(
+                mode, bytes, address, count, pairs,
+                [=](std::size_t i) { return RowEqualities::StreamKey(zeroAt + step * i); },
+                [=](std::size_t i) { return RowEqualities::StreamKey(oneAt + step * i); });
+        };
+        switch (zero.Source) {
+        case RowSource::HighNibbleFirst:
+            return stream(equalities_.HighFirstAt(zero.Start), equalities_.HighFirstAt(oneStart), 2);
+        case RowSource::LowNibbleFirst:
+            return stream(equalities_.LowFirstAt(zero.Start), equalities_.LowFirstAt(oneStart), 2);
+        case RowSource::Bytes:
+            return stream(equalities_.BytesAt(zero.Start), equalities_.BytesAt(oneStart), 1);
+        case RowSource::Planes:
+            break;
+        case RowSource::None:
+            return;
         }
-        ScanWith(mode, bytes, first, count, [&](const std::uint8_t* p) {
-            Row row = 0;
-            for (int j = 0; j < K; ++j)
-                row |= tables[j][p[positions[j]]];
-            return row;
-        });
+        const std::vector<const FlatKey*> planesZero = PlanesOf(RowDecoderOf(mode, 0).Positions);
+        std::vector<const FlatKey*> planesOne = PlanesOf(RowDecoderOf(mode, 1).Positions);
+        const bool planePairs = pairs && planesOne.size() == planesZero.size();
+        if (!planePairs)
+            planesOne = planesZero;
+        switch (planesZero.size()) {
+        case 1:
+            return KeyedPlanes<1>(mode, bytes, address, count, planePairs, planesZero, planesOne);
+        case 2:
+            return KeyedPlanes<2>(mode, bytes, address, count, planePairs, planesZero, planesOne);
+        case 3:
+            return KeyedPlanes<3>(mode, bytes, address, count, planePairs, planesZero, planesOne);
+        case 4:
+            return KeyedPlanes<4>(mode, bytes, address, count, planePairs, planesZero, planesOne);
+        default:
+            for (int i = 0; i < count; ++i)
+                Check(mode, bytes + i, address + i);
+        }
     }
 
-    template <typename RowOf>
-    void ScanWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t first, int count, RowOf rowOf)
+    // The plane keys of a row's bytes; neighbouring bytes are read as one pair.
+    std::vector<const FlatKey*> PlanesOf(const std::vector<int>& positions) const
+    {
+        std::vector<const FlatKey*> planes;
+        for (std::size_t j = 0; j < positions.size(); ++j) {
+            const bool pair = j + 1 < positions.size() && positions[j + 1] == positions[j] + 1;
+            planes.push_back(pair ? equalities_.PlanePairsAt(positions[j]) : equalities_.PlanesAt(positions[j]));
+            j += pair;
+        }
+        return planes;
+    }
+
+    template <int K>
+    void KeyedPlanes(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, bool pairs,
+                     const std::vector<const FlatKey*>& fromZero, const std::vector<const FlatKey*>& fromOne)
+    {
+        std::array<const FlatKey*, K> zero;
+        std::array<const FlatKey*, K> one;
+        std::copy_n(fromZero.begin(), K, zero.begin());
+        std::copy_n(fromOne.begin(), K, one.begin());
+        KeyedWith(
+            mode, bytes, address, count, pairs, [&](std::size_t i) { return RowEqualities::PlanesKey<K>(zero, i); },
+            [&](std::size_t i) { return RowEqualities::PlanesKey<K>(one, i); });
+    }
+
+    template <typename ZeroKey, typename OneKey>
+    void KeyedWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, bool pairs,
+                   ZeroKey zeroKey, OneKey oneKey)
+    {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(count, 0)); ++i) {
+            const FlatKey key = zeroKey(i);
+            if (!matcher_.FlatMayMatch(key) || (pairs && !matcher_.FlatPairMayMatch(key, oneKey(i))))
+                continue;
+            Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
+        }
+    }
+
+    // The gated modes, offset by offset: each gate's table says which of
+    // them may still match; near the file's end the modes whose tiles no
+    // longer fit drop out. The usual one or two gates are held in locals.
+    void GatedStretch(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
+                      const std::array<int, ModeCount>& counts)
+    {
+        switch (matcher_.Gates.size()) {
+        case 1:
+            return GatedWith<1>(bytes, first, start, stretch, gatedShortest, counts);
+        case 2:
+            return GatedWith<2>(bytes, first, start, stretch, gatedShortest, counts);
+        case 3:
+            return GatedWith<3>(bytes, first, start, stretch, gatedShortest, counts);
+        default:
+            return GatedWith<0>(bytes, first, start, stretch, gatedShortest, counts);
+        }
+    }
+
+    // G gates, or any number for G = 0.
+    template <std::size_t G>
+    void GatedWith(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
+                   const std::array<int, ModeCount>& counts)
+    {
+        const std::vector<ModeGate>& gates = matcher_.Gates;
+        std::array<const std::uint16_t*, G> tables;
+        std::array<int, G> firsts;
+        std::array<int, G> seconds;
+        for (std::size_t g = 0; g < G; ++g) {
+            tables[g] = gates[g].Modes.data();
+            firsts[g] = gates[g].First;
+            seconds[g] = gates[g].Second;
+        }
+        const unsigned gated = matcher_.Gated;
+        for (int i = start; i < start + stretch; ++i) {
+            const std::uint8_t* tile = bytes + i;
+            unsigned modes = gated;
+            if constexpr (G == 0) {
+                for (const ModeGate& gate : gates)
+                    modes &= gate.At(tile);
+            } else {
+                for (std::size_t g = 0; g < G; ++g)
+                    modes &= tables[g][tile[firsts[g]] | tile[seconds[g]] << 8];
+            }
+            if (modes == 0)
+                continue;
+            for (const ModeGate& gate : matcher_.RowOneGates)
+                modes &= gate.At(tile);
+            if (modes == 0)
+                continue;
+            if (i >= gatedShortest)
+                for (int m = 0; m < ModeCount; ++m)
+                    if (i >= counts[m])
+                        modes &= ~(1u << m);
+            for (; modes != 0; modes &= modes - 1) {
+                const auto mode = static_cast<GraphicsMode>(std::countr_zero(modes));
+                Check(mode, tile, first + i);
+            }
+        }
+    }
+
+    // The per-mode checks of one offset, cheapest first: the two byte
+    // filters, row 0's key, rows 0 and 1 together, then the whole tile.
+    void Check(GraphicsMode mode, const std::uint8_t* tile, std::int32_t address)
     {
         const bool exact = matcher_.Exact;
         const ByteFilter& filter = matcher_.Filters[mode];
         const ByteFilter& next = matcher_.NextFilters[mode];
-        const RowDecoder& rowOne = RowDecoderOf(mode, 1);
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t* tile = bytes + i;
-            if (filter.Useful && !filter.MayMatch(tile))
-                continue;
-            if (!filter.Complete && next.Useful && !next.MayMatch(tile))
-                continue;
-            const Key key0 = RowKey(rowOf(tile), exact);
-            if (!filter.Complete && !matcher_.MayMatch(key0))
-                continue;
-            if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(rowOne, tile), exact)))
-                continue;
-            Compare(mode, bytes + i, first + i);
-            if (Full)
+        if (filter.Useful && !filter.MayMatch(tile))
+            return;
+        if (!filter.Complete && next.Useful && !next.MayMatch(tile))
+            return;
+        const Key key0 = RowKey(DecodeRow(RowDecoderOf(mode, 0), tile), exact);
+        if (!filter.Complete && !matcher_.MayMatch(key0))
+            return;
+        if (!matcher_.PairMayMatch(key0, RowKey(DecodeRow(RowDecoderOf(mode, 1), tile), exact)))
+            return;
+        Compare(mode, tile, address);
+    }
+
+    // The block's hits in the order of the modes, up to the hit limit.
+    void TakeBlockHits(const std::vector<GraphicsMode>& modes)
+    {
+        for (const GraphicsMode mode : modes) {
+            for (const RawHit& hit : blockHits_[mode]) {
+                if (Hits.size() >= hitLimit_) {
+                    Full = true;
+                    return;
+                }
+                Hits.push_back(hit);
+            }
+            // More hits than the room left: the next would have passed it.
+            if (overflowed_[mode]) {
+                Full = true;
                 return;
+            }
         }
     }
 
@@ -255,11 +448,11 @@ private:
                     exactColors = true;
                 }
             for (const int q : query.QueryTilesOf[best->Tile]) {
-                if (Hits.size() >= hitLimit_) {
-                    Full = true;
+                if (blockHits_[mode].size() >= blockRoom_) {
+                    overflowed_[mode] = true;
                     return;
                 }
-                Hits.push_back({address, mode, best->Flip, exactColors, q});
+                blockHits_[mode].push_back({address, mode, best->Flip, exactColors, q});
             }
         }
     }
@@ -286,6 +479,12 @@ private:
 
     const Matcher& matcher_;
     std::size_t hitLimit_;
+    // This block's hits per mode, each at most the room the worker had
+    // when the block began.
+    std::array<std::vector<RawHit>, ModeCount> blockHits_;
+    std::array<bool, ModeCount> overflowed_{};
+    std::size_t blockRoom_ = 0;
+    RowEqualities equalities_;
     std::array<std::uint32_t, 256> stamps_{};
     std::array<std::uint8_t, 256> names_{};
     std::uint32_t stamp_ = 0;
@@ -299,22 +498,22 @@ void ScanRange(const SearchSource& source, std::int64_t length, std::int64_t beg
 {
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(BlockBytes + MaxBytesPerTile - 1));
     for (std::int64_t blockStart = begin; blockStart < end && !worker.Full; blockStart += BlockBytes) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            worker.Stopped = true;
+            return;
+        }
         const std::int64_t blockEnd = std::min(end, blockStart + BlockBytes);
         const std::size_t wanted = static_cast<std::size_t>(blockEnd - blockStart + MaxBytesPerTile - 1);
         source.ReadAt(blockStart, buffer.data(), wanted);
+        // Only tiles that lie wholly inside the file.
+        std::array<int, ModeCount> counts{};
         for (const GraphicsMode mode : modes) {
-            if (worker.Full)
-                return;
-            if (cancel.load(std::memory_order_relaxed)) {
-                worker.Stopped = true;
-                return;
-            }
-            // Only tiles that lie wholly inside the file.
             const std::int64_t lastStart = std::min(blockEnd, length - StandardModes[mode].BytesPerTile + 1);
-            if (lastStart > blockStart)
-                worker.ScanMode(mode, buffer.data(), static_cast<std::int32_t>(blockStart),
-                                static_cast<int>(lastStart - blockStart));
+            counts[mode] = static_cast<int>(std::max<std::int64_t>(0, lastStart - blockStart));
         }
+        worker.ScanBlock(modes, buffer.data(), static_cast<std::int32_t>(blockStart), counts, cancel);
+        if (worker.Stopped)
+            return;
         progress.Add(blockEnd - blockStart);
     }
 }
@@ -505,13 +704,48 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     const std::int64_t length = source.Length();
     if (prepared.Variants.empty() || validModes.empty() || length <= 0)
         return result;
+    std::array<ByteFilter, ModeCount> firstFilters;
+    std::vector<std::pair<GraphicsMode, const ByteFilter*>> gateFilters;
     for (const GraphicsMode mode : validModes) {
         if (cancel.load(std::memory_order_relaxed)) {
             result.Cancelled = true;
             return result;
         }
-        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(mode, prepared.RowsZero);
+        std::vector<ByteFilter> filters = PairByteFilters(mode, prepared.RowsZero);
+        firstFilters[mode] = filters.front();
+        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(std::move(filters));
+        // A first filter that lets many offsets through is passed over for
+        // the key of the whole row when the arrays can give it.
+        const RowSource source = RowLayoutOf(mode, 0).Source;
+        const ByteFilter& gate = firstFilters[mode];
+        if (!options.Exact && source != RowSource::None && !gate.Complete && gate.Passed > KeyedAbovePassed) {
+            matcher.Keyed |= static_cast<std::uint16_t>(1u << mode);
+            matcher.NeedPlanes = matcher.NeedPlanes || source == RowSource::Planes;
+            matcher.NeedHighFirst = matcher.NeedHighFirst || source == RowSource::HighNibbleFirst;
+            matcher.NeedLowFirst = matcher.NeedLowFirst || source == RowSource::LowNibbleFirst;
+            matcher.NeedBytes = matcher.NeedBytes || source == RowSource::Bytes;
+        } else {
+            matcher.Gated |= static_cast<std::uint16_t>(1u << mode);
+            gateFilters.emplace_back(mode, &gate);
+        }
     }
+    matcher.Gates = MakeModeGates(gateFilters);
+    // Gated modes whose row 1 lies in two bytes are gated on it too.
+    const QueryRows rowsOne = RowsOne(prepared);
+    std::array<ByteFilter, ModeCount> rowOneFilters;
+    std::vector<std::pair<GraphicsMode, const ByteFilter*>> rowOneGateFilters;
+    for (const GraphicsMode mode : validModes) {
+        if (!(matcher.Gated >> mode & 1) || !firstFilters[mode].Complete || RowDecoderOf(mode, 1).Positions.size() > 2)
+            continue;
+        if (cancel.load(std::memory_order_relaxed)) {
+            result.Cancelled = true;
+            return result;
+        }
+        rowOneFilters[mode] = PairByteFilters(mode, rowsOne, 1).front();
+        if (rowOneFilters[mode].Useful)
+            rowOneGateFilters.emplace_back(mode, &rowOneFilters[mode]);
+    }
+    matcher.RowOneGates = MakeModeGates(rowOneGateFilters);
 
     // Each thread takes one range of tile starts and reads a tile's bytes
     // past its end, so ranges share only the overlap.
