@@ -48,6 +48,8 @@ MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
       windows_(dialogs ? *dialogs : *ownDialogs_, *this), mdiArea_(new QMdiArea)
 {
     windows_.UndoEdge = new UndoEdge(state_, windows_, this);
+    if (ownDialogs_)
+        ownDialogs_->SetRomPath([this] { return state_.FileOpen() ? state_.FileName() : std::string(); });
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
     setAcceptDrops(true);

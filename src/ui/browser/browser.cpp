@@ -175,7 +175,9 @@ void Browser::RedrawBrowser()
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
                    QStringLiteral(" mode") +
-                   (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)));
+                   (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)) +
+                   // Said before the user tries to save into it.
+                   (state_.FileHandle.IsWritable() ? QString() : QStringLiteral(" (read-only)")));
     ShowWindow();
     repaint();
 }
