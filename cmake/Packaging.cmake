@@ -21,8 +21,10 @@ foreach(size ${BRIXEL_ICON_SIZES})
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${BRIXEL_APP_ID}.png)
 endforeach()
-# The page describes brixel-cli, which src/cli builds and installs.
-install(FILES man/brixel-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The pages of brixel and of brixel-cli, which src/cli builds and installs.
+install(FILES man/brixel-cli.1 man/brixel.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Help > User's manual looks for it here, beside the program's prefix.
+install(FILES docs/manual.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brixel)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brixel)

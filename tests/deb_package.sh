@@ -48,7 +48,9 @@ for path in $(for p in "$@"; do echo "usr/bin/$p"; done) \
     usr/share/icons/hicolor/scalable/apps/$id.svg \
     usr/share/icons/hicolor/16x16/apps/$id.png \
     usr/share/icons/hicolor/256x256/apps/$id.png \
-    usr/share/man/man1/brixel-cli.1; do
+    usr/share/man/man1/brixel-cli.1 \
+    usr/share/man/man1/brixel.1 \
+    usr/share/doc/brixel/manual.md; do
     grep -qx "\./$path" "$out/files" || fail "the package lacks /$path"
 done
 echo "$(basename "$deb"): Depends: $depends"

@@ -2,7 +2,8 @@
 # Installs the build into a fresh prefix and checks the installed tree as a
 # desktop would use it: the programs start, the desktop file and the
 # metainfo pass their validators and name each other, the icon it names is
-# there in every size, and the manual page formats cleanly.
+# there in every size, the manual pages format cleanly and the user's manual
+# is there.
 # Usage: desktop_install.sh BUILD_DIR PROGRAM...
 # Exits 77 (skipped) when desktop-file-validate or appstreamcli is missing.
 build="$1"
@@ -58,10 +59,14 @@ for size in 16 32 48 64 128 256; do
     fi
 done
 
-page="$share/man/man1/brixel-cli.1"
-[ -f "$page" ] || fail "share/man/man1/brixel-cli.1 is not installed"
-if command -v groff >/dev/null 2>&1; then
-    warnings="$(groff -man -Tutf8 -ww -z "$page" 2>&1)"
-    [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
-fi
+for name in brixel-cli brixel; do
+    page="$share/man/man1/$name.1"
+    [ -f "$page" ] || fail "share/man/man1/$name.1 is not installed"
+    if command -v groff >/dev/null 2>&1; then
+        warnings="$(groff -man -Tutf8 -ww -z "$page" 2>&1)"
+        [ -z "$warnings" ] || fail "groff warns about the manual page $name.1: $warnings"
+    fi
+done
+# Help > User's manual finds the installed copy beside the program's prefix.
+[ -s "$share/doc/brixel/manual.md" ] || fail "share/doc/brixel/manual.md is not installed"
 echo "installed tree checked in $prefix"

@@ -18,27 +18,11 @@ constexpr std::string_view ChecksumUsage = "Usage: brixel-cli checksum ROM [--fi
 
 constexpr std::array<OptionSpec, 1> ChecksumOptions{{{"--fix", false}}};
 
-constexpr std::int64_t HeaderChecksumOffset = 333;  // 0x14D
-constexpr std::int64_t HeaderSumStart = 308;        // 0x134 .. 0x14C
-
 std::string Hex(unsigned value, int digits)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
-}
-
-// The header checksum as stored and as computed: x = x - byte - 1 over
-// 0x134-0x14C. Both "n/a" when the file does not hold them.
-std::pair<std::string, std::string> HeaderChecksumTexts(const RomFile& rom)
-{
-    std::array<std::uint8_t, HeaderChecksumOffset - HeaderSumStart + 1> bytes{};
-    if (rom.ReadAt(HeaderSumStart, bytes.data(), bytes.size()) != bytes.size())
-        return {NotAvailableText, NotAvailableText};
-    std::uint8_t sum = 0;
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
-        sum = static_cast<std::uint8_t>(sum - bytes[i] - 1);
-    return {Hex(bytes.back(), 2), Hex(sum, 2)};
 }
 
 // The program's messages separate lines with carriage returns.
@@ -61,10 +45,10 @@ int RunChecksum(const std::vector<std::string>& arguments, std::ostream& out, st
             const ChecksumSum sum = SumGameBoyRom(rom, rom.Length(), {});
             if (!sum.Complete)
                 throw CliFailure{OneLine(ChecksumReadFailedText)};
-            const auto [storedHeader, computedHeader] = HeaderChecksumTexts(rom);
+            const HeaderChecksum header = HeaderChecksumTexts(rom);
             out << "Title: " << RomTitleText(rom) << '\n'
                 << "Global checksum: stored " << StoredChecksumText(rom) << ", computed " << Hex(sum.Sum, 1) << '\n'
-                << "Header checksum: stored " << storedHeader << ", computed " << computedHeader << '\n';
+                << "Header checksum: stored " << header.Stored << ", computed " << header.Computed << '\n';
             if (!parsed.Has("--fix"))
                 return ExitOk;
             if (!rom.IsWritable())

@@ -34,6 +34,7 @@ TEST(CommandLineTest, HelpAndVersion)
     EXPECT_EQ(Parse({"game.gb", "-h"}).What, Action::Help);
     EXPECT_EQ(Parse({"--version"}).What, Action::Version);
     EXPECT_EQ(Parse({"--version", "game.gb"}).RomPath, "");
+    EXPECT_EQ(Parse({"--print-manual-tables"}).What, Action::PrintManualTables);
     EXPECT_EQ(VersionText(), "Brixel 0.54");
     const std::string usage = UsageText("/usr/bin/brixel");
     EXPECT_EQ(usage.substr(0, usage.find('\n')), "Usage: /usr/bin/brixel [ROMFILE]");

@@ -47,7 +47,7 @@ TEST_F(MainWindow, MenusHoldEveryItemInOrder)
                     "ITReload=Reload tile", "ITClear=Clear tile", "IBreak4", "ITMirrow=Mirrow tile", "ITFlip=Flip tile",
                     "ITRotate=Rotate tile", "IBreak9", "ITFind=Find graphics...",
                     "ITFindStreams=Find compressed data...", "ITBackToFile=Back to the file"}));
-    EXPECT_EQ(names(form->IIhelp), (List{"IOption=Options", "IBreak5", "IHelp=Info"}));
+    EXPECT_EQ(names(form->IIhelp), (List{"IOption=Options", "IBreak5", "IHelp=Info", "IManual=User's manual"}));
 }
 
 TEST_F(MainWindow, MenuItemsRunTheirButtons)

@@ -59,6 +59,8 @@ const std::map<std::string, ShownItem> ShownItems = {
     {"IOption", {"Options", {}, "ShowOptions"}},
     {"IBreak5", {nullptr, {}}},
     {"IHelp", {"Info", {}, "ShowHelp"}},
+    // Added: the user's manual in a window.
+    {"IManual", {"User's manual", {}, "ShowManual"}},
 };
 
 using MainMenus = ActionFixture;

@@ -11,6 +11,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -254,4 +255,53 @@ TEST(QtDialogsModal, SaveAddsTheChosenEntrysExtensionToANameWithout)
     EXPECT_EQ(saveAs("mylist", 1), folder + "mylist.bmk");
     EXPECT_EQ(saveAs("mylist.txt", 1), folder + "mylist.txt");
     EXPECT_EQ(saveAs("mylist", 2), folder + "mylist");
+}
+
+TEST(QtDialogsModal, FileDialogsStartInTheRomFolderElseTheLastChosenOne)
+{
+    TempDir dir;
+    const std::string roms = dir.Path() / "roms", art = dir.Path() / "art";
+    std::filesystem::create_directories(roms);
+    std::filesystem::create_directories(art);
+    std::string romPath;
+    QtDialogs dialogs(nullptr);
+    dialogs.SetRomPath([&romPath] { return romPath; });
+    struct Step {
+        std::string Rom;
+        const char* Suggested;  // null: an open dialog
+        std::string Choose;     // empty: cancel
+        std::string Folder;     // where the dialog starts; empty: not checked
+        std::string Offered;    // the file a save dialog offers
+    };
+    const Step steps[] = {
+        {"", nullptr, art + "/tiles.png", "", ""},
+        {"", "", "", art, ""},
+        {roms + "/game.gb", nullptr, "", roms, ""},
+        {roms + "/game.gb", "game.ips", "", roms, roms + "/game.ips"},
+        {"", nullptr, "", art, ""},
+    };
+    for (const Step& step : steps) {
+        romPath = step.Rom;
+        std::string folder, offered;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            folder = dialog->directory().absolutePath().toStdString();
+            offered = step.Suggested && *step.Suggested ? dialog->selectedFiles().value(0).toStdString() : "";
+            if (step.Choose.empty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(QString::fromStdString(step.Choose));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        const std::string filter = "All files (*.*)|*.*";
+        const FileChoice choice =
+            step.Suggested ? dialogs.SaveFileSuggesting(filter, step.Suggested) : dialogs.OpenFile(filter);
+        EXPECT_EQ(choice.Path, step.Choose);
+        if (!step.Folder.empty()) {
+            EXPECT_EQ(folder, step.Folder) << step.Rom;
+        }
+        EXPECT_EQ(offered, step.Offered) << step.Rom;
+    }
 }

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -65,6 +66,20 @@ TEST_F(BrowserOpenClose, OpeningShowsTheFileFromItsFirstByte)
     EXPECT_EQ(Text(w->Browser->windowTitle()), "Browser - '" + path + "' in 1 bit per pixel mode");
     // Tile 1 of the grid is bytes 8..15 of the file.
     EXPECT_EQ(w->Browser->DecodedPixels()[64 + 7], 8 & 1);
+}
+
+TEST_F(BrowserOpenClose, CaptionSaysReadOnlyBeforeAnyWrite)
+{
+    const std::pair<mode_t, const char*> files[] = {{0644, ""}, {0444, " (read-only)"}};
+    for (const auto& [permissions, suffix] : files) {
+        const std::string path = dir.WriteFile("rom" + std::to_string(permissions) + ".gb", CountingBytes(64));
+        ASSERT_EQ(::chmod(path.c_str(), permissions), 0);
+        if (state.FileOpen())
+            dialogs.QueueYesNo(true);
+        dialogs.QueueFile({path, 1});
+        w->BrowCtrl->BtOpenFile_Click();
+        EXPECT_EQ(Text(w->Browser->windowTitle()), "Browser - '" + path + "' in 1 bit per pixel mode" + suffix);
+    }
 }
 
 TEST_F(BrowserOpenClose, OpenWithAFileOpenAsksFirst)

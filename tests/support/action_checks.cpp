@@ -3,6 +3,7 @@
 #include "model/codec/shown_stream.h"
 #include "model/codec/stream_codecs.h"
 #include "ui/app/help.h"
+#include "ui/app/manual_window.h"
 #include "ui/app/options.h"
 #include "ui/app/tools.h"
 #include "ui/browser/brow_ctrl.h"
@@ -28,6 +29,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include <memory>
@@ -339,6 +341,17 @@ void ActionFixture::AddToolPanelChecks()
             OpenZeroRom();
     };
     checks_["ShowHelp"] = showsWindow([this] { return w->Help; });
+    checks_["ShowManual"] = {[this] {
+                                 if (auto* manual = form->findChild<ManualWindow*>())
+                                     manual->hide();
+                             },
+                             [this] {
+                                 auto* manual = form->findChild<ManualWindow*>();
+                                 ASSERT_NE(manual, nullptr);
+                                 EXPECT_TRUE(manual->isVisible());
+                                 EXPECT_TRUE(manual->Text->toPlainText().startsWith("Brixel user's manual"));
+                                 manual->hide();
+                             }};
     checks_["BtColorSet"] = showsWindow([this] { return w->ColorSet; });
     checks_["BtEditPatt"] = showsWindow([this] { return w->Pattern; });
     checks_["BtFileInfo"] = showsWindow([this] { return w->FileInfo; }, needsFile);

@@ -41,6 +41,13 @@ FileChoice ScriptedDialogs::SaveFile(const std::string& filter)
     return NextFile(Kind::SaveFile, filter);
 }
 
+FileChoice ScriptedDialogs::SaveFileSuggesting(const std::string& filter, const std::string& suggestedName)
+{
+    FileChoice choice = NextFile(Kind::SaveFile, filter);
+    Prompts.back().SuggestedName = suggestedName;
+    return choice;
+}
+
 FileChoice ScriptedDialogs::NextFile(Kind kind, const std::string& filter)
 {
     Prompts.push_back({kind, filter, {}, MsgIcon::None});

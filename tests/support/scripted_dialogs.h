@@ -18,6 +18,7 @@ public:
         std::string Text;  // message or question; the filter for file dialogs
         std::string Caption;
         MsgIcon Icon = MsgIcon::None;
+        std::string SuggestedName;  // what a save dialog offered
     };
 
     using Dialogs::Message;
@@ -26,6 +27,7 @@ public:
     SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;
     FileChoice SaveFile(const std::string& filter) override;
+    FileChoice SaveFileSuggesting(const std::string& filter, const std::string& suggestedName) override;
     std::optional<PackedColor> PickColor() override;
 
     void QueueYesNo(bool answer) { yesNoAnswers_.push_back(answer); }

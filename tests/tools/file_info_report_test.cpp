@@ -395,3 +395,35 @@ TEST(ChecksumRepair, WritesTheSumOrSaysWhyNot)
         EXPECT_EQ(ReadWholeFile(fullPath), bytes);
     }
 }
+
+TEST(FileInfoHeader, ComputedChecksumsAndWhetherTheStoredOnesMatch)
+{
+    // Zero bytes: the header checksum over 0x134-0x14C is -25 = E7, and the
+    // global sum is then the E7 at 0x14D alone.
+    struct Case {
+        std::size_t Length;
+        std::uint8_t Header;     // at 0x14D
+        std::uint8_t GlobalLow;  // at 0x14F, after 00 at 0x14E
+        const char* Text;
+    };
+    const Case cases[] = {
+        {0x150, 0xE7, 0xE7, "Header checksum: computed E7, matches\rGlobal checksum: computed E7, matches"},
+        {0x150, 0x12, 0xE7,
+         "Header checksum: computed E7, stored 12, does not match\r"
+         "Global checksum: computed 12, stored E7, does not match"},
+        {0x400, 0xE7, 0xE6,
+         "Header checksum: computed E7, matches\rGlobal checksum: computed E7, stored E6, does not match"},
+        {334, 0xE7, 0, "Header checksum: computed E7, matches\rGlobal checksum: n/a"},
+        {333, 0, 0, "Header checksum: n/a\rGlobal checksum: n/a"},
+    };
+    TempDir dir;
+    int n = 0;
+    for (const Case& c : cases) {
+        Bytes bytes(std::max<std::size_t>(c.Length, 0x150), 0);
+        bytes[0x14D] = c.Header;
+        bytes[0x14F] = c.GlobalLow;
+        bytes.resize(c.Length);
+        RomFile file = OpenFile(dir.WriteFile("sum" + std::to_string(n++), bytes));
+        EXPECT_EQ(ChecksumCheckText(file, static_cast<std::int32_t>(c.Length)), c.Text) << c.Length;
+    }
+}

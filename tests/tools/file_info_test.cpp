@@ -164,9 +164,13 @@ TEST_F(FileInfoWindow, RepairWritesTheSumIntoTheHeaderOnly)
     const Bytes before = GameBoyImage(100003, 6);
     const std::string path = Open("game.gb", before);
     window->DoReport();
-    QTest::mouseClick(window->BtDoChecksum, Qt::LeftButton);
-
     const std::uint16_t sum = ByteBySum(before);
+    const std::string computed = QString::number(sum, 16).toUpper().toStdString();
+    EXPECT_TRUE(Text(window->LbChecksumCheck)
+                    .ends_with("\nGlobal checksum: computed " + computed + ", stored 3A7F, does not match"));
+    QTest::mouseClick(window->BtDoChecksum, Qt::LeftButton);
+    EXPECT_TRUE(Text(window->LbChecksumCheck).ends_with("\nGlobal checksum: computed " + computed + ", matches"));
+
     Bytes expected = before;
     expected[334] = static_cast<std::uint8_t>(sum >> 8);
     expected[335] = static_cast<std::uint8_t>(sum & 0xFF);
@@ -181,6 +185,9 @@ TEST_F(FileInfoWindow, SampleRomKeepsItsValidChecksum)
     const Bytes sample = ReadWholeFile(std::string(BRIXEL_SOURCE_DIR) + "/samples/sample.gb");
     ASSERT_EQ(sample.size(), 32768u);
     const std::string path = Open("sample.gb", sample);
+    window->DoReport();
+    EXPECT_EQ(Text(window->LbChecksumCheck),
+              "Header checksum: computed 0B, matches\nGlobal checksum: computed 65CA, matches");
     window->BtDoChecksum_Click();
     EXPECT_EQ(ReadWholeFile(path), sample);
     EXPECT_TRUE(dialogs.Prompts.empty());

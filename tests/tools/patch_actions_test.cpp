@@ -76,6 +76,7 @@ TEST_F(PatchActions, CreateSavesTheChangesInTheChosenFormatOrSaysWhyNot)
     EXPECT_FALSE(CreatePatchOfChanges(state, dialogs).Message);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
     EXPECT_EQ(dialogs.Prompts.at(0).Text, "IPS patch (*.ips)|*.ips|BPS patch (*.bps)|*.bps");
+    EXPECT_EQ(dialogs.Prompts.at(0).SuggestedName, "game.ips");
 
     CloseRomInState(state);
     EXPECT_EQ(MessageText(CreatePatchOfChanges(state, dialogs)), "No file is open, so there is no file to patch.");

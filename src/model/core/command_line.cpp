@@ -64,6 +64,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             return line;
         } else if (argument == "--version") {
             line.What = CommandLine::Action::Version;
+        } else if (argument == "--print-manual-tables") {
+            line.What = CommandLine::Action::PrintManualTables;
         } else if (const QtOption* option = FindQtOption(argument)) {
             if (option->TakesValue && ++i >= arguments.size())
                 return Misuse("option '" + argument + "' needs a value");

@@ -12,6 +12,8 @@ struct CommandLine {
         Help,     // print the usage to standard output, exit 0
         Version,  // print "Brixel 0.54", exit 0
         Misuse,   // print Problem and the usage to standard error, exit 2
+        // print the user's manual's lists of menus and keys (markdown), exit 0
+        PrintManualTables,
     };
     Action What = Action::Run;
     std::string RomPath;

@@ -51,6 +51,13 @@ public:
     // separated by ";"; the first entry is selected when the dialog opens.
     virtual FileChoice OpenFile(const std::string& filter) = 0;
     virtual FileChoice SaveFile(const std::string& filter) = 0;
+    // A save dialog that offers suggestedName (a file name without folder)
+    // to start with; a dialog that cannot offer one asks as SaveFile does.
+    virtual FileChoice SaveFileSuggesting(const std::string& filter, const std::string& suggestedName)
+    {
+        (void)suggestedName;
+        return SaveFile(filter);
+    }
 
     // The platform's color picker; nullopt when cancelled.
     virtual std::optional<PackedColor> PickColor() = 0;

@@ -83,19 +83,65 @@ std::string RomTitleText(const RomFile& file)
     return std::string(title.begin(), title.begin() + static_cast<std::ptrdiff_t>(delivered));
 }
 
+namespace {
+
+// Upper-case hexadecimal, at least `digits` digits.
+std::string HexDigits(unsigned value, int digits)
+{
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::string text;
+    do {
+        text.insert(text.begin(), hexDigits[value % 16]);
+        value /= 16;
+    } while (value != 0 || static_cast<int>(text.size()) < digits);
+    return text;
+}
+
+constexpr std::int64_t HeaderChecksumOffset = 333;  // 0x14D
+constexpr std::int64_t HeaderSumStart = 308;        // 0x134 .. 0x14C
+
+std::string CheckLine(const std::string& name, const std::string& stored, const std::string& computed)
+{
+    if (stored == NotAvailableText)
+        return name + ": " + NotAvailableText;
+    return name + ": computed " + computed +
+           (stored == computed ? ", matches" : ", stored " + stored + ", does not match");
+}
+
+}  // namespace
+
 std::string StoredChecksumText(const RomFile& file)
 {
     std::array<std::uint8_t, 2> stored{};
     if (file.ReadAt(GameBoyChecksumOffset, stored.data(), stored.size()) != stored.size())
         return NotAvailableText;
-    static const char digits[] = "0123456789ABCDEF";
-    unsigned value = stored[0] * 256u + stored[1];
-    std::string text;
-    do {
-        text.insert(text.begin(), digits[value % 16]);
-        value /= 16;
-    } while (value != 0);
-    return text;
+    return HexDigits(stored[0] * 256u + stored[1], 1);
+}
+
+HeaderChecksum HeaderChecksumTexts(const RomFile& file)
+{
+    std::array<std::uint8_t, HeaderChecksumOffset - HeaderSumStart + 1> bytes{};
+    if (file.ReadAt(HeaderSumStart, bytes.data(), bytes.size()) != bytes.size())
+        return {NotAvailableText, NotAvailableText};
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        sum = static_cast<std::uint8_t>(sum - bytes[i] - 1);
+    return {HexDigits(bytes.back(), 2), HexDigits(sum, 2)};
+}
+
+std::string ChecksumCheckText(const RomFile& file, std::int32_t length)
+{
+    const HeaderChecksum header = HeaderChecksumTexts(file);
+    const std::string stored = StoredChecksumText(file);
+    std::string global;
+    if (stored == NotAvailableText) {
+        global = CheckLine("Global checksum", stored, {});
+    } else {
+        const ChecksumSum sum = SumGameBoyRom(file, length, {});
+        global = sum.Complete ? CheckLine("Global checksum", stored, HexDigits(sum.Sum, 1))
+                              : "Global checksum: the file could not be read to its end";
+    }
+    return CheckLine("Header checksum", header.Stored, header.Computed) + "\r" + global;
 }
 
 std::vector<ChecksumProgress> ChecksumProgressSteps(std::int32_t length)

@@ -61,6 +61,22 @@ std::string RomTitleText(const RomFile& file);
 // "n/a" unless the file holds both bytes.
 std::string StoredChecksumText(const RomFile& file);
 
+// The header checksum at 0x14D as stored and as computed over 0x134-0x14C
+// (x = x - byte - 1), two upper-case hexadecimal digits each; both "n/a"
+// when the file does not hold them.
+struct HeaderChecksum {
+    std::string Stored;
+    std::string Computed;
+};
+HeaderChecksum HeaderChecksumTexts(const RomFile& file);
+
+// Two lines joined by a carriage return, for below the stored checksum: the
+// header and the global checksum as computed over the file's length bytes,
+// each with whether the stored one matches ("Header checksum: computed E7,
+// matches", "Global checksum: computed 3A7F, stored 1234, does not match");
+// "n/a" after the name when the file does not hold the stored checksum.
+std::string ChecksumCheckText(const RomFile& file, std::int32_t length);
+
 // One caption change of the repair: after the byte at Offset was added.
 struct ChecksumProgress {
     std::int32_t Offset = 0;

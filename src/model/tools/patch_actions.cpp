@@ -1,6 +1,7 @@
 #include "model/tools/patch_actions.h"
 
 #include "model/core/confirm_save.h"
+#include "model/core/dialog_start.h"
 #include "model/core/edit_step.h"
 #include "model/core/file_filter.h"
 #include "model/core/file_io.h"
@@ -130,7 +131,10 @@ EditReport CreatePatchOfChanges(const ProgramState& state, Dialogs& dialogs)
         if (changed.Runs.empty())
             return Refusal(PatchNoChangesText, PatchCaption);
 
-        const FileChoice choice = dialogs.SaveFile(CreatePatchFilter());
+        // Named after the ROM, as emulators look for a patch beside it.
+        const FileChoice choice = dialogs.SaveFileSuggesting(
+            CreatePatchFilter(),
+            NameAfterRom(state.FileName(), std::string(PatchFormatToCreate(1).Patterns).substr(1)));
         if (choice.Path.empty())
             return {};
         const PatchFileFormat& format = PatchFormatToCreate(choice.FilterIndex);

@@ -1,5 +1,6 @@
 #include "model/core/command_line.h"
 #include "ui/app/main_form.h"
+#include "ui/app/manual_tables.h"
 #include "ui/floor/program_settings.h"
 #include "model/core/program_state.h"
 
@@ -21,6 +22,9 @@ int main(int argc, char* argv[])
         return 0;
     case CommandLine::Action::Version:
         std::printf("%s\n", VersionText().c_str());
+        return 0;
+    case CommandLine::Action::PrintManualTables:
+        std::fputs(ManualKeyAndMenuLists().c_str(), stdout);
         return 0;
     case CommandLine::Action::Misuse:
         std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.Problem.c_str(), UsageText(program).c_str());

@@ -41,11 +41,16 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <map>
+#include <string>
+
 MainForm::MainForm(ProgramState& state, Dialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
       windows_(dialogs ? *dialogs : *ownDialogs_, *this), mdiArea_(new QMdiArea)
 {
     windows_.UndoEdge = new UndoEdge(state_, windows_, this);
+    if (ownDialogs_)
+        ownDialogs_->SetRomPath([this] { return state_.FileOpen() ? state_.FileName() : std::string(); });
 
     setWindowTitle(QStringLiteral("Brixel 0.54"));
     setAcceptDrops(true);
@@ -181,35 +186,32 @@ void MainForm::CreateMenus()
     IDraw = menus_[7];
     IWindow = menus_[8];
 
-    // Ctrl+S is a key of its own for "Save all", wherever the focus is in
-    // the program, also while the menu bar is hidden.
-    auto* saveAllKey = new QAction(this);
-    saveAllKey->setObjectName(QStringLiteral("SaveAllKey"));
-    saveAllKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    saveAllKey->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(saveAllKey);
-    connect(saveAllKey, &QAction::triggered, MenuItem("ISaveAll"), &QAction::trigger);
     CreateAddedKeys();
 }
 
 void MainForm::CreateAddedKeys()
 {
-    // Undo and redo work wherever the focus is, like Ctrl+S, also with the
-    // menu bar hidden: the items themselves carry application-wide keys and
-    // belong to the main window too. A text field with the focus keeps the
-    // keys for its own text.
-    QAction* undo = MenuItem("IUndo");
-    QAction* redo = MenuItem("IRedo");
-    undo->setShortcutContext(Qt::ApplicationShortcut);
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    redo->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(undo);
-    addAction(redo);
-    // Ctrl+F opens "Find graphics" the same way.
-    QAction* find = MenuItem("ITFind");
-    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    find->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(find);
+    // Keys that work wherever the focus is, also with the menu bar hidden
+    // (Ctrl+S, undo and redo, Ctrl+F): they belong to the main window.
+    std::map<std::string, QList<QKeySequence>> itemKeys;
+    for (const WindowWideKey& key : WindowWideKeyTable()) {
+        if (key.OnItem) {
+            itemKeys[key.Item].append(QKeySequence(key.Key));
+            continue;
+        }
+        auto* own = new QAction(this);
+        own->setObjectName(QLatin1String(key.Item) + QStringLiteral("Key"));
+        own->setShortcut(QKeySequence(key.Key));
+        own->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(own);
+        connect(own, &QAction::triggered, MenuItem(key.Item), &QAction::trigger);
+    }
+    for (const auto& [name, keys] : itemKeys) {
+        QAction* action = MenuItem(name.c_str());
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(action);
+    }
     // So do the added items that say so (copy and paste of pictures, the Go
     // menu); the browser's Ctrl+C stays "Close file".
     for (const MenuEntry& menu : AddedMenuTable())

@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QMdiSubWindow;
+class QtDialogs;
 struct ProgramState;
 
 // The main window: the menus, the child windows in its MDI area and the
@@ -76,7 +77,7 @@ private:
     void ShowUndoItems();
 
     ProgramState& state_;
-    std::unique_ptr<Dialogs> ownDialogs_;
+    std::unique_ptr<QtDialogs> ownDialogs_;
     Windows windows_;
     QMdiArea* mdiArea_;
 };

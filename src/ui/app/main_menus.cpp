@@ -2,6 +2,7 @@
 
 #include "ui/app/help.h"
 #include "ui/app/main_form.h"
+#include "ui/app/manual_window.h"
 #include "ui/app/options.h"
 #include "ui/app/tools.h"
 #include "ui/app/undo_edge.h"
@@ -70,7 +71,7 @@ constexpr MenuItemEntry TileItems[] = {
     {"ITMirrow", "Mirrow tile", Qt::Key_End, [](Windows& w) { w.TileCtrl->BtFlipY_Click(); }},
     {"ITFlip", "Flip tile", Qt::Key_Delete, [](Windows& w) { w.TileCtrl->BtFlipX_Click(); }},
     {"ITRotate", "Rotate tile", Qt::Key_PageDown, [](Windows& w) { w.TileCtrl->BtRotate_Click(); }},
-    // Added after the described items; Ctrl+F is set by the main window.
+    // Added after the described items; Ctrl+F is a window-wide key below.
     {"IBreak9"},
     {"ITFind", "Find graphics...", {}, [](Windows& w) { w.FindGraphics->ShowTool(); }},
     {"ITFindStreams", "Find compressed data...", {}, [](Windows& w) { w.FindStreams->ShowTool(); }},
@@ -81,6 +82,8 @@ constexpr MenuItemEntry HelpItems[] = {
     {"IOption", "Options", {}, [](Windows& w) { w.Options->ShowOptions(); }},
     {"IBreak5"},
     {"IHelp", "Info", {}, [](Windows& w) { w.Help->ShowHelp(); }},
+    // Added after the described items.
+    {"IManual", "User's manual", {}, [](Windows& w) { ShowManual(w); }},
 };
 
 // Added after the four menus above: the history of changes and patches.
@@ -226,6 +229,15 @@ constexpr MenuEntry Menus[] = {
     {"IGo", "Go", GoItems},                {"IDraw", "Draw", DrawItems},       {"IWindow", "Window", WindowItems},
 };
 
+constexpr WindowWideKey WindowWideKeys[] = {
+    // "Save all" keeps its described key only shown in its menu.
+    {"ISaveAll", Qt::CTRL | Qt::Key_S, false},
+    {"IUndo", Qt::CTRL | Qt::Key_Z},
+    {"IRedo", Qt::CTRL | Qt::Key_Y},
+    {"IRedo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z},
+    {"ITFind", Qt::CTRL | Qt::Key_F},
+};
+
 // "Other blocks..." is checked when no block size of the menu's own is.
 bool NoPresetLayoutChecked(Windows& w)
 {
@@ -248,6 +260,11 @@ std::span<const MenuEntry> MainMenuTable()
 std::span<const MenuEntry> AddedMenuTable()
 {
     return std::span<const MenuEntry>(Menus).subspan(FirstMenusCount);
+}
+
+std::span<const WindowWideKey> WindowWideKeyTable()
+{
+    return WindowWideKeys;
 }
 
 std::vector<QMenu*> BuildMainMenus(QMenuBar& bar, Windows& windows)

@@ -43,6 +43,20 @@ std::span<const MenuEntry> MainMenuTable();
 // right.
 std::span<const MenuEntry> AddedMenuTable();
 
+// A key the main window gives a menu item beyond the table's: it runs the
+// item wherever the focus is in the program, also while the menu bar is
+// hidden. A text field with the focus keeps such keys for its own text.
+struct WindowWideKey {
+    const char* Item;  // object name of the menu item
+    QKeyCombination Key;
+    // The item itself carries the key and shows it. Otherwise a separate
+    // action of the main window does, and the item's own key only shows.
+    bool OnItem = true;
+};
+
+// The window-wide keys, several for one item in the order it lists them.
+std::span<const WindowWideKey> WindowWideKeyTable();
+
 // Builds the table's menus into the menu bar, each item running its action
 // on the windows. The shown keys only show: they are live only while the
 // menu bar itself has the focus, so a window's own key handling decides

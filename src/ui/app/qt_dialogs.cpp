@@ -1,7 +1,8 @@
 #include "ui/app/qt_dialogs.h"
 
-#include "ui/floor/tool_window.h"
+#include "model/core/dialog_start.h"
 #include "model/core/file_filter.h"
+#include "ui/floor/tool_window.h"
 
 #include <QColorDialog>
 #include <QEvent>
@@ -163,7 +164,12 @@ FileChoice QtDialogs::OpenFile(const std::string& filter)
 
 FileChoice QtDialogs::SaveFile(const std::string& filter)
 {
-    FileChoice choice = RunFileDialog(filter, true);
+    return SaveFileSuggesting(filter, {});
+}
+
+FileChoice QtDialogs::SaveFileSuggesting(const std::string& filter, const std::string& suggestedName)
+{
+    FileChoice choice = RunFileDialog(filter, true, suggestedName);
     // A name typed without an extension gets the chosen entry's one.
     const std::vector<FileFilterEntry> entries = ParseFileFilter(filter);
     if (!choice.Path.empty() && choice.FilterIndex >= 1 && choice.FilterIndex <= static_cast<int>(entries.size()))
@@ -182,7 +188,7 @@ std::optional<PackedColor> QtDialogs::PickColor()
     return MakePackedColor(color.red(), color.green(), color.blue());
 }
 
-FileChoice QtDialogs::RunFileDialog(const std::string& filter, bool save)
+FileChoice QtDialogs::RunFileDialog(const std::string& filter, bool save, const std::string& suggestedName)
 {
     const QStringList nameFilters = ToNameFilters(filter);
     PlacedDialog<QFileDialog> dialog(parent_, parent_);
@@ -195,11 +201,17 @@ FileChoice QtDialogs::RunFileDialog(const std::string& filter, bool save)
     dialog.setNameFilters(nameFilters);
     if (!nameFilters.isEmpty())
         dialog.selectNameFilter(nameFilters.front());
+    const std::string folder = DialogStartFolder(romPath_ ? romPath_() : std::string(), lastChosen_);
+    if (!folder.empty())
+        dialog.setDirectory(QString::fromStdString(folder));
+    if (!suggestedName.empty())
+        dialog.selectFile(QString::fromStdString(suggestedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().front();
     if (path.isEmpty())
         return {};
+    lastChosen_ = path.toStdString();
     return {path.toStdString(), FilterIndexOf(nameFilters, dialog.selectedNameFilter())};
 }
 

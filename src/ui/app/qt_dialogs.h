@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <string>
+
 class QWidget;
 
 // The Dialogs seam on Qt: message boxes, file dialogs and the color picker,
@@ -13,12 +16,18 @@ class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
+    // The open ROM's path, asked each time a file dialog opens (empty: none
+    // is open). File dialogs start in its folder, else in the folder of the
+    // file last chosen in one of them.
+    void SetRomPath(std::function<std::string()> romPath) { romPath_ = std::move(romPath); }
+
     using Dialogs::Message;
     void Message(const std::string& text, const std::string& caption, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     SaveChoice AskSaveDiscardCancel(const std::string& text, const std::string& caption) override;
     FileChoice OpenFile(const std::string& filter) override;
     FileChoice SaveFile(const std::string& filter) override;
+    FileChoice SaveFileSuggesting(const std::string& filter, const std::string& suggestedName) override;
     std::optional<PackedColor> PickColor() override;
 
     // "label|patterns|..." as Qt name filters, one per entry: the label
@@ -36,7 +45,9 @@ public:
     static QString DisplayText(const std::string& text);
 
 private:
-    FileChoice RunFileDialog(const std::string& filter, bool save);
+    FileChoice RunFileDialog(const std::string& filter, bool save, const std::string& suggestedName = {});
 
     QWidget* parent_;
+    std::function<std::string()> romPath_;
+    std::string lastChosen_;
 };

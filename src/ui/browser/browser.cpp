@@ -175,7 +175,9 @@ void Browser::RedrawBrowser()
                    QString::fromUtf8(CurrentModeInfo(state_).Name.data(),
                                      static_cast<qsizetype>(CurrentModeInfo(state_).Name.size())) +
                    QStringLiteral(" mode") +
-                   (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)));
+                   (stream.empty() ? QString() : QStringLiteral(" - ") + QString::fromStdString(stream)) +
+                   // Said before the user tries to save into it.
+                   (state_.FileHandle.IsWritable() ? QString() : QStringLiteral(" (read-only)")));
     ShowWindow();
     repaint();
 }
@@ -223,23 +225,23 @@ void Browser::TimedReloadAndRedraw()
 std::span<const KeyAction<Browser>> Browser::KeyTable()
 {
     static constexpr KeyAction<Browser> Keys[] = {
-        {Qt::Key_Up, [](Browser& b) { b.ScrollByKey(ScrollKey::Up); }},
-        {Qt::Key_Down, [](Browser& b) { b.ScrollByKey(ScrollKey::Down); }},
-        {Qt::Key_PageUp, [](Browser& b) { b.ScrollByKey(ScrollKey::PageUp); }},
-        {Qt::Key_PageDown, [](Browser& b) { b.ScrollByKey(ScrollKey::PageDown); }},
-        {Qt::Key_Home, [](Browser& b) { b.ScrollByKey(ScrollKey::Home); }},
-        {Qt::Key_End, [](Browser& b) { b.ScrollByKey(ScrollKey::End); }},
-        {Qt::Key_Left, [](Browser& b) { b.Panel().StepFineOffset(-1); }},
-        {Qt::Key_Right, [](Browser& b) { b.Panel().StepFineOffset(+1); }},
-        {Qt::Key_Return, [](Browser& b) { b.CopySelectedToEditor(); }},
-        {Qt::Key_Enter, [](Browser& b) { b.CopySelectedToEditor(); }},
-        {Qt::Key_Space, [](Browser& b) { b.Panel().TakeFocus(); }},
-        {Qt::KeypadModifier | Qt::Key_Plus, [](Browser& b) { b.Panel().BtBrowZoomIn_Click(); }},
-        {Qt::KeypadModifier | Qt::Key_Minus, [](Browser& b) { b.Panel().BtBrowZoomOut_Click(); }},
-        {Qt::CTRL | Qt::Key_O, [](Browser& b) { b.Panel().BtOpenFile_Click(); }},
-        {Qt::CTRL | Qt::Key_C, [](Browser& b) { b.Panel().BtCloseFile_Click(); }},
-        {Qt::CTRL | Qt::Key_G, [](Browser& b) { b.Panel().ToggleGrid(); }},
-        {Qt::CTRL | Qt::Key_E, [](Browser& b) { b.FocusEditor(); }},
+        {Qt::Key_Up, "Scroll up one line", [](Browser& b) { b.ScrollByKey(ScrollKey::Up); }},
+        {Qt::Key_Down, "Scroll down one line", [](Browser& b) { b.ScrollByKey(ScrollKey::Down); }},
+        {Qt::Key_PageUp, "Scroll up one page", [](Browser& b) { b.ScrollByKey(ScrollKey::PageUp); }},
+        {Qt::Key_PageDown, "Scroll down one page", [](Browser& b) { b.ScrollByKey(ScrollKey::PageDown); }},
+        {Qt::Key_Home, "Go to the start of the file", [](Browser& b) { b.ScrollByKey(ScrollKey::Home); }},
+        {Qt::Key_End, "Go to the end of the file", [](Browser& b) { b.ScrollByKey(ScrollKey::End); }},
+        {Qt::Key_Left, "Fine offset one byte back", [](Browser& b) { b.Panel().StepFineOffset(-1); }},
+        {Qt::Key_Right, "Fine offset one byte on", [](Browser& b) { b.Panel().StepFineOffset(+1); }},
+        {Qt::Key_Return, "Copy the selected tile to the editor", [](Browser& b) { b.CopySelectedToEditor(); }},
+        {Qt::Key_Enter, "Copy the selected tile to the editor", [](Browser& b) { b.CopySelectedToEditor(); }},
+        {Qt::Key_Space, "Focus the browser control panel", [](Browser& b) { b.Panel().TakeFocus(); }},
+        {Qt::KeypadModifier | Qt::Key_Plus, "Zoom in", [](Browser& b) { b.Panel().BtBrowZoomIn_Click(); }},
+        {Qt::KeypadModifier | Qt::Key_Minus, "Zoom out", [](Browser& b) { b.Panel().BtBrowZoomOut_Click(); }},
+        {Qt::CTRL | Qt::Key_O, "Open file", [](Browser& b) { b.Panel().BtOpenFile_Click(); }},
+        {Qt::CTRL | Qt::Key_C, "Close file", [](Browser& b) { b.Panel().BtCloseFile_Click(); }},
+        {Qt::CTRL | Qt::Key_G, "Grid on/off", [](Browser& b) { b.Panel().ToggleGrid(); }},
+        {Qt::CTRL | Qt::Key_E, "Focus the editor", [](Browser& b) { b.FocusEditor(); }},
     };
     return Keys;
 }

@@ -454,42 +454,45 @@ void Editor::DragToEditor(int x, int y)
 std::span<const KeyAction<Editor>> Editor::KeyTable()
 {
     static constexpr KeyAction<Editor> Keys[] = {
-        {Qt::Key_Right,
+        {Qt::Key_Right, "Cursor one cell right",
          [](Editor& e) {
              if (e.state_.EditorCursorCol < CanvasCells - 1)
                  ++e.state_.EditorCursorCol;
          }},
-        {Qt::Key_Left,
+        {Qt::Key_Left, "Cursor one cell left",
          [](Editor& e) {
              if (e.state_.EditorCursorCol > 0)
                  --e.state_.EditorCursorCol;
          }},
-        {Qt::Key_Up,
+        {Qt::Key_Up, "Cursor one cell up",
          [](Editor& e) {
              if (e.state_.EditorCursorRow >= 1)
                  --e.state_.EditorCursorRow;
          }},
-        {Qt::Key_Down,
+        {Qt::Key_Down, "Cursor one cell down",
          [](Editor& e) {
              if (e.state_.EditorCursorRow < CanvasCells - 1)
                  ++e.state_.EditorCursorRow;
          }},
-        {Qt::Key_Delete, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipX_Click); }},
-        {Qt::Key_End, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipY_Click); }},
-        {Qt::Key_PageDown, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtRotate_Click); }},
-        {Qt::Key_Return, [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
-        {Qt::Key_Enter, [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
-        {Qt::Key_A, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopyToAddress_Click); }},
-        {Qt::Key_R, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtReloadTile_Click); }},
-        {Qt::Key_S, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopySelTile_Click); }},
-        {Qt::Key_C, [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtDeleteSprite_Click); }},
-        {Qt::Key_Space, [](Editor& e) { e.RunOnPanel(&EditCtrl::TakeFocus); }},
+        {Qt::Key_Delete, "Flip tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipX_Click); }},
+        {Qt::Key_End, "Mirrow tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtFlipY_Click); }},
+        {Qt::Key_PageDown, "Rotate tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtRotate_Click); }},
+        {Qt::Key_Return, "Save tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
+        {Qt::Key_Enter, "Save tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::SaveTile_Click); }},
+        {Qt::Key_A, "Save tile to address", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopyToAddress_Click); }},
+        {Qt::Key_R, "Reload tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtReloadTile_Click); }},
+        {Qt::Key_S, "Save tile to selection", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtCopySelTile_Click); }},
+        {Qt::Key_C, "Clear tile", [](Editor& e) { e.RunOnTileTool(&TileCtrl::BtDeleteSprite_Click); }},
+        {Qt::Key_Space, "Focus the editor control panel", [](Editor& e) { e.RunOnPanel(&EditCtrl::TakeFocus); }},
         // The button named ZoomIn makes the tiles smaller.
-        {Qt::KeypadModifier | Qt::Key_Minus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomIn_Click); }},
-        {Qt::KeypadModifier | Qt::Key_Plus, [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomOut_Click); }},
-        {Qt::CTRL | Qt::Key_G, [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleGrid); }},
-        {Qt::CTRL | Qt::Key_N, [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleEmptyCells); }},
-        {Qt::CTRL | Qt::Key_B, [](Editor& e) { e.FocusBrowser(); }},
+        {Qt::KeypadModifier | Qt::Key_Minus, "Zoom in (smaller tiles)",
+         [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomIn_Click); }},
+        {Qt::KeypadModifier | Qt::Key_Plus, "Zoom out (larger tiles)",
+         [](Editor& e) { e.RunOnPanel(&EditCtrl::BtEditZoomOut_Click); }},
+        {Qt::CTRL | Qt::Key_G, "Grid on/off", [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleGrid); }},
+        {Qt::CTRL | Qt::Key_N, "Show/hide noncopied tiles",
+         [](Editor& e) { e.RunOnPanel(&EditCtrl::ToggleEmptyCells); }},
+        {Qt::CTRL | Qt::Key_B, "Focus the browser", [](Editor& e) { e.FocusBrowser(); }},
     };
     return Keys;
 }

@@ -11,6 +11,7 @@
 // ignored, so the keypad's Enter and arrows work like the main ones.
 template <class Window> struct KeyAction {
     QKeyCombination Key;
+    const char* Text;  // what the key does, as the user's manual lists it
     void (*Run)(Window&);
 };
 

@@ -74,6 +74,9 @@ FileInfo::FileInfo(ProgramState& state, Windows& windows, QWidget* parent)
     gameBoy->addWidget(new QLabel(QStringLiteral("Checksum stored in file:")), 1, 0);
     gameBoy->addWidget(LbFileChecksum, 1, 1);
     gameBoy->addWidget(BtDoChecksum, 2, 0, 1, 2);
+    // Added below the described fields: both checksums as computed.
+    LbChecksumCheck = FrameLabel();
+    gameBoy->addWidget(LbChecksumCheck, 3, 0, 1, 2);
     gameBoy->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -98,6 +101,7 @@ void FileInfo::DoReport()
     LbROMName->setText(DisplayText(RomTitleText(state_.FileHandle)));
     LbFileChecksum->setText(DisplayText(StoredChecksumText(state_.FileHandle)));
     BtDoChecksum->setText(QString::fromLatin1(RepairChecksumCaption));
+    LbChecksumCheck->setText(DisplayText(ChecksumCheckText(state_.FileHandle, state_.FileLength())));
 }
 
 void FileInfo::BtDoChecksum_Click()

@@ -11,7 +11,8 @@ class QLabel;
 class QPushButton;
 
 // The "File Info" window: path, length and attributes of the open file, the
-// Gameboy title and stored global checksum, and the checksum repair.
+// Gameboy title and stored global checksum, and the checksum repair; below
+// them the computed checksums.
 class FileInfo : public ToolWindow {
     Q_OBJECT
 
@@ -31,6 +32,9 @@ public:
     QLabel* LbROMName;
     QLabel* LbFileChecksum;
     QPushButton* BtDoChecksum;
+    // Below the described fields: the header and global checksums as
+    // computed, and whether the stored ones match.
+    QLabel* LbChecksumCheck;
 
 private:
     void Tell(const UserMessage& message);
