@@ -1,4 +1,5 @@
 #include "model/core/mode_table.h"
+#include "model/tools/bookmark_file.h"
 #include "support/viewer_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/app/main_form.h"
@@ -7,10 +8,14 @@
 #include "ui/editor/edit_ctrl.h"
 #include "ui/editor/tile_ctrl.h"
 #include "ui/floor/child_window.h"
+#include "ui/floor/program_settings.h"
 #include "ui/palette/palette_ctrl.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -108,4 +113,33 @@ TEST_F(GoAndWindowMenus, WindowItemsBringWindowsBackAndResetLayoutRestoresTheFir
     EXPECT_EQ(palette->pos(), paletteHome);
     EXPECT_TRUE(IsChildVisible(w->EditCtrl));
     EXPECT_GT(tileTool->geometry().top(), ChildFrame(w->Browser)->geometry().bottom());
+}
+
+TEST_F(GoAndWindowMenus, HexadecimalSwitchShowsTheListedAddressesInHexAndOffAgainInDecimal)
+{
+    QTest::keyClick(w->BrowCtrl->EdAdd, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w->BrowCtrl->EdAdd, "4096");
+    QTest::keyClick(w->BrowCtrl->EdAdd, Qt::Key_Return);
+    QTest::mouseDClick(w->Browser, Qt::LeftButton, {}, QPoint(5, 5));  // tile at 4096 into cell 0
+    state.EditorCursorCol = 0;
+    w->TileCtrl->LoadTile(0);
+    state.Bookmarks.Marks = {{4096, "title"}};
+    QAction* hex = form->MenuItem("IGoHex");
+    const struct {
+        bool Hex;
+        const char* Address;
+    } forms[] = {{true, "0x1000"}, {false, "4096"}};
+    for (const auto& form_ : forms) {
+        hex->trigger();
+        SCOPED_TRACE(form_.Address);
+        EXPECT_EQ(state.HexAddresses, form_.Hex);
+        EXPECT_EQ(StoredHexAddresses(QSettings(ProgramSettingsPath(), QSettings::IniFormat)), form_.Hex);
+        EXPECT_EQ(w->BrowCtrl->EdAdd->text().toStdString(), form_.Address);
+        EXPECT_EQ(w->TileCtrl->EdAdd->text().toStdString(), form_.Address);
+        QTest::mouseMove(w->Browser, QPoint(5, 5));
+        EXPECT_EQ(form->LbCoor->text().toStdString(), std::string("Address: ") + form_.Address);
+        EXPECT_EQ(BookmarkRows(state.Bookmarks, state.HexAddresses).at(0), std::string(form_.Address) + " (title)");
+        emit form->IGo->aboutToShow();
+        EXPECT_EQ(hex->isChecked(), form_.Hex);
+    }
 }
