@@ -62,14 +62,7 @@ void BM_GameBoyChecksum32MiBWithProgress(benchmark::State& state)
 
 void BM_ReadPass32MiB(benchmark::State& state)
 {
-    RomFile file;
-    if (!file.Open(BenchFile()).Opened()) {
-        state.SkipWithError("cannot open the benchmark file");
-        return;
-    }
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ReadPass(file));
-    state.SetBytesProcessed(state.iterations() * std::int64_t{FileLength});
+    MeasureReadPass(state, BenchFile());
 }
 
 // What brixel-cli checksum --fix does: one sum, then the write of its two

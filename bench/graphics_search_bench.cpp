@@ -120,14 +120,7 @@ void BM_QueryOf64Tiles(benchmark::State& state)
 
 void BM_ReadPass64MiB(benchmark::State& state)
 {
-    RomFile file;
-    if (!file.Open(BenchFile()).Opened()) {
-        state.SkipWithError("cannot open the benchmark file");
-        return;
-    }
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ReadPass(file));
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(FileLength));
+    MeasureReadPass(state, BenchFile());
 }
 
 void BM_AllModesOneThread(benchmark::State& state)

@@ -84,13 +84,7 @@ void BM_BpsPatch10000ChangesIn64MiBCold(benchmark::State& state)
 
 void BM_ReadPass64MiB(benchmark::State& state)
 {
-    RomFile file;
-    if (!file.Open(BenchFile()).Opened()) {
-        state.SkipWithError("cannot open the benchmark file");
-        return;
-    }
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ReadPass(file));
+    MeasureReadPass(state, BenchFile());
 }
 
 }  // namespace
