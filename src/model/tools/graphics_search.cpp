@@ -356,15 +356,22 @@ private:
     // The modes each gate lets through at the GateRun offsets from tile.
     void LookUpRun(const std::uint8_t* tile)
     {
-        runModes_.fill(matcher_.Gated);
-        for (const ModeGate& gate : matcher_.Gates) {
+        const auto gated = static_cast<std::uint16_t>(matcher_.Gated);
+        for (std::size_t g = 0; g < matcher_.Gates.size(); ++g) {
+            const ModeGate& gate = matcher_.Gates[g];
             const std::uint8_t* low = tile + gate.First;
             const std::uint8_t* high = tile + gate.Second;
             for (int j = 0; j < GateRun; ++j)
                 runIndices_[j] = static_cast<std::uint16_t>(low[j] | high[j] << 8);
+            // The first gate writes, so that a search with one gate reads
+            // nothing back.
             const std::uint16_t* table = gate.Modes.data();
-            for (int j = 0; j < GateRun; ++j)
-                runModes_[j] &= table[runIndices_[j]];
+            if (g == 0)
+                for (int j = 0; j < GateRun; ++j)
+                    runModes_[j] = gated & table[runIndices_[j]];
+            else
+                for (int j = 0; j < GateRun; ++j)
+                    runModes_[j] &= table[runIndices_[j]];
         }
     }
 
