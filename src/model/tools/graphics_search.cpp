@@ -381,6 +381,7 @@ private:
     // gathers eight 0-or-1 bytes into the top byte, the first lowest.
     std::uint64_t PassedOfRun()
     {
+        static_assert(std::endian::native == std::endian::little, "the first byte must land lowest in the word");
         for (int j = 0; j < GateRun; ++j)
             runPassed_[j] = runModes_[j] != 0;
         std::uint64_t passed = 0;
