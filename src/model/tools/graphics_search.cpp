@@ -73,6 +73,9 @@ inline std::uint64_t HashTile(const std::uint8_t* key)
 // than this reads its row 0 keys from the equality arrays instead.
 constexpr int KeyedAbovePassed = 65536 / 16;
 
+// Offsets the gates look up at once.
+constexpr int GateRun = 64;
+
 // Query tiles between two reads of the cancel flag while preparing.
 constexpr std::size_t PreparationCheckEvery = 256;
 
@@ -321,61 +324,92 @@ private:
 
     // The gated modes, offset by offset: each gate's table says which of
     // them may still match; near the file's end the modes whose tiles no
-    // longer fit drop out. The usual one or two gates are held in locals.
+    // longer fit drop out. Offsets are looked up GateRun at a time into a
+    // small array, with no branch per offset, so the compiler can build
+    // the table indices many at once; only offsets some mode passes are
+    // then looked at one by one.
     void GatedStretch(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
                       const std::array<int, ModeCount>& counts)
     {
-        switch (matcher_.Gates.size()) {
-        case 1:
-            return GatedWith<1>(bytes, first, start, stretch, gatedShortest, counts);
-        case 2:
-            return GatedWith<2>(bytes, first, start, stretch, gatedShortest, counts);
-        case 3:
-            return GatedWith<3>(bytes, first, start, stretch, gatedShortest, counts);
-        default:
-            return GatedWith<0>(bytes, first, start, stretch, gatedShortest, counts);
+        const int end = start + stretch;
+        int run = start;
+        for (; run + GateRun <= end; run += GateRun) {
+            LookUpRun(bytes + run);
+            std::uint16_t any = 0;
+            for (int j = 0; j < GateRun; ++j)
+                any |= runModes_[j];
+            if (any == 0)
+                continue;
+            for (std::uint64_t passed = PassedOfRun(); passed != 0; passed &= passed - 1) {
+                const int j = std::countr_zero(passed);
+                CheckGated(runModes_[j], bytes, first, run + j, gatedShortest, counts);
+            }
+        }
+        for (; run < end; ++run) {
+            unsigned modes = matcher_.Gated;
+            for (const ModeGate& gate : matcher_.Gates)
+                modes &= gate.At(bytes + run);
+            if (modes != 0)
+                CheckGated(modes, bytes, first, run, gatedShortest, counts);
         }
     }
 
-    // G gates, or any number for G = 0.
-    template <std::size_t G>
-    void GatedWith(const std::uint8_t* bytes, std::int32_t first, int start, int stretch, int gatedShortest,
-                   const std::array<int, ModeCount>& counts)
+    // The modes each gate lets through at the GateRun offsets from tile.
+    void LookUpRun(const std::uint8_t* tile)
     {
-        const std::vector<ModeGate>& gates = matcher_.Gates;
-        std::array<const std::uint16_t*, G> tables;
-        std::array<int, G> firsts;
-        std::array<int, G> seconds;
-        for (std::size_t g = 0; g < G; ++g) {
-            tables[g] = gates[g].Modes.data();
-            firsts[g] = gates[g].First;
-            seconds[g] = gates[g].Second;
+        const auto gated = static_cast<std::uint16_t>(matcher_.Gated);
+        for (std::size_t g = 0; g < matcher_.Gates.size(); ++g) {
+            const ModeGate& gate = matcher_.Gates[g];
+            const std::uint8_t* low = tile + gate.First;
+            const std::uint8_t* high = tile + gate.Second;
+            for (int j = 0; j < GateRun; ++j)
+                runIndices_[j] = static_cast<std::uint16_t>(low[j] | high[j] << 8);
+            // The first gate writes, so that a search with one gate reads
+            // nothing back.
+            const std::uint16_t* table = gate.Modes.data();
+            if (g == 0)
+                for (int j = 0; j < GateRun; ++j)
+                    runModes_[j] = gated & table[runIndices_[j]];
+            else
+                for (int j = 0; j < GateRun; ++j)
+                    runModes_[j] &= table[runIndices_[j]];
         }
-        const unsigned gated = matcher_.Gated;
-        for (int i = start; i < start + stretch; ++i) {
-            const std::uint8_t* tile = bytes + i;
-            unsigned modes = gated;
-            if constexpr (G == 0) {
-                for (const ModeGate& gate : gates)
-                    modes &= gate.At(tile);
-            } else {
-                for (std::size_t g = 0; g < G; ++g)
-                    modes &= tables[g][tile[firsts[g]] | tile[seconds[g]] << 8];
-            }
-            if (modes == 0)
-                continue;
-            for (const ModeGate& gate : matcher_.RowOneGates)
-                modes &= gate.At(tile);
-            if (modes == 0)
-                continue;
-            if (i >= gatedShortest)
-                for (int m = 0; m < ModeCount; ++m)
-                    if (i >= counts[m])
-                        modes &= ~(1u << m);
-            for (; modes != 0; modes &= modes - 1) {
-                const auto mode = static_cast<GraphicsMode>(std::countr_zero(modes));
-                Check(mode, tile, first + i);
-            }
+    }
+
+    // Bit j set when some mode passed at offset j of the run: the offsets
+    // are then visited without a branch per offset. Each multiplication
+    // gathers eight 0-or-1 bytes into the top byte, the first lowest.
+    std::uint64_t PassedOfRun()
+    {
+        static_assert(std::endian::native == std::endian::little, "the first byte must land lowest in the word");
+        for (int j = 0; j < GateRun; ++j)
+            runPassed_[j] = runModes_[j] != 0;
+        std::uint64_t passed = 0;
+        for (int k = 0; k < GateRun; k += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, runPassed_.data() + k, sizeof eight);
+            passed |= (eight * 0x0102040810204080ULL) >> 56 << k;
+        }
+        return passed;
+    }
+
+    // An offset the gates let some modes through at: the row 1 gates, the
+    // modes whose tiles still fit, then each mode's own checks.
+    void CheckGated(unsigned modes, const std::uint8_t* bytes, std::int32_t first, int i, int gatedShortest,
+                    const std::array<int, ModeCount>& counts)
+    {
+        const std::uint8_t* tile = bytes + i;
+        for (const ModeGate& gate : matcher_.RowOneGates)
+            modes &= gate.At(tile);
+        if (modes == 0)
+            return;
+        if (i >= gatedShortest)
+            for (int m = 0; m < ModeCount; ++m)
+                if (i >= counts[m])
+                    modes &= ~(1u << m);
+        for (; modes != 0; modes &= modes - 1) {
+            const auto mode = static_cast<GraphicsMode>(std::countr_zero(modes));
+            Check(mode, tile, first + i);
         }
     }
 
@@ -488,6 +522,9 @@ private:
     std::array<std::uint32_t, 256> stamps_{};
     std::array<std::uint8_t, 256> names_{};
     std::uint32_t stamp_ = 0;
+    std::array<std::uint16_t, GateRun> runIndices_{};
+    std::array<std::uint16_t, GateRun> runModes_{};
+    std::array<std::uint8_t, GateRun> runPassed_{};
     TilePixels pattern_{};
 };
 
