@@ -246,23 +246,30 @@ void BrowCtrl::ShowTileAt(GraphicsMode mode, std::int32_t address)
         address + static_cast<std::int64_t>(StandardModes[mode].BytesPerTile) > state_.TilesLength())
         return;
     const BrowserPlace left = Place();
+    MoveTo({address, mode}, true);
+    RecordJumpFrom(left);
+}
+
+void BrowCtrl::MoveTo(BrowserPlace place, bool selectTile)
+{
+    // The mode switch is part of the move, not a jump of its own.
     placing_ = true;
-    if (state_.CurrentMode != mode)
+    if (state_.CurrentMode != place.Mode)
         for (int position = 0; position < ModeCount; ++position)
-            if (ModeListOrder[position] == mode)
+            if (ModeListOrder[position] == place.Mode)
                 ComboMode->setCurrentIndex(position);
     placing_ = false;
     const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    const GridPlace place =
-        GridPlaceFor(address, state_.TilesLength(), state_.BrowserLines, state_.BrowserColumns, bytesPerTile,
-                     state_.BrowserLayout);
-    state_.BrowserAddress = place.Start;
-    state_.BrowserSelX = place.Column;
-    state_.BrowserSelY = place.Line;
-    ShowFineOffset(static_cast<std::uint8_t>(place.Start % bytesPerTile));
+    const GridPlace grid = GridPlaceFor(place.Address, state_.TilesLength(), state_.BrowserLines,
+                                        state_.BrowserColumns, bytesPerTile, state_.BrowserLayout);
+    state_.BrowserAddress = grid.Start;
+    if (selectTile) {
+        state_.BrowserSelX = grid.Column;
+        state_.BrowserSelY = grid.Line;
+    }
+    ShowFineOffset(static_cast<std::uint8_t>(grid.Start % bytesPerTile));
     ShowAddress(state_.BrowserAddress);
     BrowserAddressChanged(windows_);
-    RecordJumpFrom(left);
 }
 
 BrowserPlace BrowCtrl::Place() const
@@ -279,32 +286,15 @@ void BrowCtrl::RecordJumpFrom(BrowserPlace from)
 void BrowCtrl::GoBack()
 {
     if (const auto place = jumps_.Back(Place()))
-        ShowPlace(*place);
+        MoveTo(*place, false);
 }
 
 void BrowCtrl::GoForward()
 {
     if (const auto place = jumps_.Forward(Place()))
-        ShowPlace(*place);
+        MoveTo(*place, false);
 }
 
-void BrowCtrl::ShowPlace(BrowserPlace place)
-{
-    placing_ = true;
-    for (int position = 0; position < ModeCount; ++position)
-        if (ModeListOrder[position] == place.Mode)
-            ComboMode->setCurrentIndex(position);
-    placing_ = false;
-    // The file has not changed length since (a new file clears the
-    // history), but the place is checked like any jump.
-    const int bytesPerTile = CurrentModeInfo(state_).BytesPerTile;
-    const GridPlace grid = GridPlaceFor(place.Address, state_.TilesLength(), state_.BrowserLines,
-                                        state_.BrowserColumns, bytesPerTile, state_.BrowserLayout);
-    state_.BrowserAddress = grid.Start;
-    ShowFineOffset(static_cast<std::uint8_t>(grid.Start % bytesPerTile));
-    ShowAddress(state_.BrowserAddress);
-    BrowserAddressChanged(windows_);
-}
 
 void BrowCtrl::ShowBrowser()
 {

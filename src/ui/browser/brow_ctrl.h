@@ -123,8 +123,9 @@ private:
     // The questions before another file is opened (edits not yet saved,
     // closing the open file); false when the user stays with the open one.
     bool ReadyToOpenAnother();
-    // Shows a place of the history: its mode, then its address exactly.
-    void ShowPlace(BrowserPlace place);
+    // Shows a place: its mode, then the grid where the tile at its address
+    // shows (selected, when asked).
+    void MoveTo(BrowserPlace place, bool selectTile);
 
     ProgramState& state_;
     Windows& windows_;
