@@ -109,6 +109,8 @@ struct Matcher {
     std::uint16_t Keyed = 0;
     std::vector<ModeGate> Gates;
     std::vector<ModeGate> RowOneGates;  // asked only when Gates let a mode through
+    // Asked before the gates when few first bytes can pass them.
+    FirstByteFilter FirstBytes;
     bool NeedPlanes = false;
     bool NeedHighFirst = false;
     bool NeedLowFirst = false;
@@ -182,6 +184,37 @@ QueryRows RowsOne(const PreparedQuery& query)
             rows.PatternKeys.push_back(key);
     }
     return rows;
+}
+
+// The byte filters of one mode: on the pairs of its row 0 bytes and, when
+// the first pair is all of row 0 and row 1 lies in two bytes, on row 1.
+struct ModeFilters {
+    std::vector<ByteFilter> RowZero;
+    ByteFilter RowOne;
+};
+
+// Every mode's filters, built on threads that take the modes of most bytes
+// first. Once cancel is set the modes not yet begun are left without.
+std::array<ModeFilters, ModeCount> MakeModeFilters(const std::vector<GraphicsMode>& modes,
+                                                   const PreparedQuery& prepared, int threads,
+                                                   const std::atomic<bool>& cancel)
+{
+    const QueryRows rowsOne = RowsOne(prepared);
+    std::vector<GraphicsMode> order = modes;
+    std::stable_sort(order.begin(), order.end(), [](GraphicsMode a, GraphicsMode b) {
+        return RowDecoderOf(a).Positions.size() > RowDecoderOf(b).Positions.size();
+    });
+    std::array<ModeFilters, ModeCount> filters;
+    std::atomic<std::size_t> next{0};
+    RunOnThreads(std::clamp(threads, 1, static_cast<int>(order.size())), [&](int) {
+        for (std::size_t i = next++; i < order.size() && !cancel.load(std::memory_order_relaxed); i = next++) {
+            ModeFilters& mode = filters[order[i]];
+            mode.RowZero = PairByteFilters(order[i], prepared.RowsZero);
+            if (mode.RowZero.front().Complete && RowDecoderOf(order[i], 1).Positions.size() <= 2)
+                mode.RowOne = PairByteFilters(order[i], rowsOne, 1).front();
+        }
+    });
+    return filters;
 }
 
 struct RawHit {
@@ -306,19 +339,33 @@ private:
         std::copy_n(fromZero.begin(), K, zero.begin());
         std::copy_n(fromOne.begin(), K, one.begin());
         KeyedWith(
-            mode, bytes, address, count, pairs, [&](std::size_t i) { return RowEqualities::PlanesKey<K>(zero, i); },
-            [&](std::size_t i) { return RowEqualities::PlanesKey<K>(one, i); });
+            mode, bytes, address, count, pairs, [=](std::size_t i) { return RowEqualities::PlanesKey<K>(zero, i); },
+            [=](std::size_t i) { return RowEqualities::PlanesKey<K>(one, i); });
     }
 
+    // Row 0 keys are looked up GateRun offsets at a time with no call in
+    // the loop, so the set and the arrays stay in registers; the offsets
+    // whose key some query tile has are then checked one by one. Keys past
+    // count are read from the arrays' spare room and not used.
     template <typename ZeroKey, typename OneKey>
     void KeyedWith(GraphicsMode mode, const std::uint8_t* bytes, std::int32_t address, int count, bool pairs,
                    ZeroKey zeroKey, OneKey oneKey)
     {
-        for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(count, 0)); ++i) {
-            const FlatKey key = zeroKey(i);
-            if (!matcher_.FlatMayMatch(key) || (pairs && !matcher_.FlatPairMayMatch(key, oneKey(i))))
-                continue;
-            Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
+        const std::uint64_t* rowKeys = matcher_.FlatRowKeys.data();
+        std::array<std::uint8_t, GateRun> keyPassed;
+        for (int run = 0; run < count; run += GateRun) {
+            for (int j = 0; j < GateRun; ++j) {
+                const unsigned index = KeyIndex(zeroKey(static_cast<std::size_t>(run + j)));
+                keyPassed[j] = static_cast<std::uint8_t>((rowKeys[index >> 6] >> (index & 63)) & 1);
+            }
+            std::uint64_t passed = BitsOfBytes(keyPassed);
+            if (count - run < GateRun)
+                passed &= (std::uint64_t{1} << (count - run)) - 1;
+            for (; passed != 0; passed &= passed - 1) {
+                const auto i = static_cast<std::size_t>(run + std::countr_zero(passed));
+                if (!pairs || matcher_.FlatPairMayMatch(zeroKey(i), oneKey(i)))
+                    Check(mode, bytes + i, address + static_cast<std::int32_t>(i));
+            }
         }
     }
 
@@ -333,6 +380,10 @@ private:
     {
         const int end = start + stretch;
         int run = start;
+        if (matcher_.FirstBytes.Used)
+            for (; run + GateRun <= end; run += GateRun)
+                for (std::uint64_t passed = matcher_.FirstBytes.Passed(bytes + run); passed != 0; passed &= passed - 1)
+                    GateOne(bytes, first, run + std::countr_zero(passed), gatedShortest, counts);
         for (; run + GateRun <= end; run += GateRun) {
             LookUpRun(bytes + run);
             std::uint16_t any = 0;
@@ -345,13 +396,18 @@ private:
                 CheckGated(runModes_[j], bytes, first, run + j, gatedShortest, counts);
             }
         }
-        for (; run < end; ++run) {
-            unsigned modes = matcher_.Gated;
-            for (const ModeGate& gate : matcher_.Gates)
-                modes &= gate.At(bytes + run);
-            if (modes != 0)
-                CheckGated(modes, bytes, first, run, gatedShortest, counts);
-        }
+        for (; run < end; ++run)
+            GateOne(bytes, first, run, gatedShortest, counts);
+    }
+
+    void GateOne(const std::uint8_t* bytes, std::int32_t first, int i, int gatedShortest,
+                 const std::array<int, ModeCount>& counts)
+    {
+        unsigned modes = matcher_.Gated;
+        for (const ModeGate& gate : matcher_.Gates)
+            modes &= gate.At(bytes + i);
+        if (modes != 0)
+            CheckGated(modes, bytes, first, i, gatedShortest, counts);
     }
 
     // The modes each gate lets through at the GateRun offsets from tile.
@@ -377,20 +433,12 @@ private:
     }
 
     // Bit j set when some mode passed at offset j of the run: the offsets
-    // are then visited without a branch per offset. Each multiplication
-    // gathers eight 0-or-1 bytes into the top byte, the first lowest.
+    // are then visited without a branch per offset.
     std::uint64_t PassedOfRun()
     {
-        static_assert(std::endian::native == std::endian::little, "the first byte must land lowest in the word");
         for (int j = 0; j < GateRun; ++j)
             runPassed_[j] = runModes_[j] != 0;
-        std::uint64_t passed = 0;
-        for (int k = 0; k < GateRun; k += 8) {
-            std::uint64_t eight;
-            std::memcpy(&eight, runPassed_.data() + k, sizeof eight);
-            passed |= (eight * 0x0102040810204080ULL) >> 56 << k;
-        }
-        return passed;
+        return BitsOfBytes(runPassed_);
     }
 
     // An offset the gates let some modes through at: the row 1 gates, the
@@ -741,20 +789,19 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     const std::int64_t length = source.Length();
     if (prepared.Variants.empty() || validModes.empty() || length <= 0)
         return result;
-    std::array<ByteFilter, ModeCount> firstFilters;
+    const int threadCount = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
+    std::array<ModeFilters, ModeCount> modeFilters = MakeModeFilters(validModes, prepared, threadCount, cancel);
+    if (cancel.load(std::memory_order_relaxed)) {
+        result.Cancelled = true;
+        return result;
+    }
     std::vector<std::pair<GraphicsMode, const ByteFilter*>> gateFilters;
+    std::vector<std::pair<GraphicsMode, const ByteFilter*>> rowOneGateFilters;
     for (const GraphicsMode mode : validModes) {
-        if (cancel.load(std::memory_order_relaxed)) {
-            result.Cancelled = true;
-            return result;
-        }
-        std::vector<ByteFilter> filters = PairByteFilters(mode, prepared.RowsZero);
-        firstFilters[mode] = filters.front();
-        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) = BestByteFilters(std::move(filters));
+        const ByteFilter& gate = modeFilters[mode].RowZero.front();
         // A first filter that lets many offsets through is passed over for
         // the key of the whole row when the arrays can give it.
         const RowSource source = RowLayoutOf(mode, 0).Source;
-        const ByteFilter& gate = firstFilters[mode];
         if (!options.Exact && source != RowSource::None && !gate.Complete && gate.Passed > KeyedAbovePassed) {
             matcher.Keyed |= static_cast<std::uint16_t>(1u << mode);
             matcher.NeedPlanes = matcher.NeedPlanes || source == RowSource::Planes;
@@ -764,43 +811,33 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         } else {
             matcher.Gated |= static_cast<std::uint16_t>(1u << mode);
             gateFilters.emplace_back(mode, &gate);
+            if (modeFilters[mode].RowOne.Useful)
+                rowOneGateFilters.emplace_back(mode, &modeFilters[mode].RowOne);
         }
     }
     matcher.Gates = MakeModeGates(gateFilters);
-    // Gated modes whose row 1 lies in two bytes are gated on it too.
-    const QueryRows rowsOne = RowsOne(prepared);
-    std::array<ByteFilter, ModeCount> rowOneFilters;
-    std::vector<std::pair<GraphicsMode, const ByteFilter*>> rowOneGateFilters;
-    for (const GraphicsMode mode : validModes) {
-        if (!(matcher.Gated >> mode & 1) || !firstFilters[mode].Complete || RowDecoderOf(mode, 1).Positions.size() > 2)
-            continue;
-        if (cancel.load(std::memory_order_relaxed)) {
-            result.Cancelled = true;
-            return result;
-        }
-        rowOneFilters[mode] = PairByteFilters(mode, rowsOne, 1).front();
-        if (rowOneFilters[mode].Useful)
-            rowOneGateFilters.emplace_back(mode, &rowOneFilters[mode]);
-    }
+    matcher.FirstBytes = MakeFirstByteFilter(matcher.Gates, matcher.Gated);
     matcher.RowOneGates = MakeModeGates(rowOneGateFilters);
+    for (const GraphicsMode mode : validModes)
+        std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) =
+            BestByteFilters(std::move(modeFilters[mode].RowZero));
 
     // Each thread takes one range of tile starts and reads a tile's bytes
     // past its end, so ranges share only the overlap.
-    int threadCount = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
-    threadCount =
+    const int scanThreads =
         static_cast<int>(std::clamp<std::int64_t>(threadCount, 1, std::max<std::int64_t>(1, length / BlockBytes)));
     ProgressGate gate(progress, length);
     std::vector<Worker> workers;
-    workers.reserve(static_cast<std::size_t>(threadCount));
-    for (int t = 0; t < threadCount; ++t)
-        workers.emplace_back(matcher, RawHitLimit / static_cast<std::size_t>(threadCount));
-    const auto rangeStart = [&](int t) { return length * t / threadCount; };
+    workers.reserve(static_cast<std::size_t>(scanThreads));
+    for (int t = 0; t < scanThreads; ++t)
+        workers.emplace_back(matcher, RawHitLimit / static_cast<std::size_t>(scanThreads));
+    const auto rangeStart = [&](int t) { return length * t / scanThreads; };
     // The caller's thread only waits, so progress is never told on it;
     // only when the system refuses a thread does it scan that range itself.
     const auto scan = [&](int t) {
         ScanRange(source, length, rangeStart(t), rangeStart(t + 1), validModes, workers[t], cancel, gate);
     };
-    RunOnThreads(threadCount, scan);
+    RunOnThreads(scanThreads, scan);
 
     std::vector<RawHit> hits;
     for (const Worker& worker : workers) {

@@ -3,7 +3,10 @@
 #include "model/core/mode_table.h"
 #include "model/tools/byte_filter.h"
 
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -22,6 +25,48 @@ struct ModeGate {
 
     std::uint16_t At(const std::uint8_t* tile) const { return Modes[tile[First] | tile[Second] << 8]; }
 };
+
+// Bit j set when byte j is 1 (bytes are 0 or 1). Each multiplication
+// gathers eight bytes into the top byte, the first lowest.
+inline std::uint64_t BitsOfBytes(const std::array<std::uint8_t, 64>& bytes)
+{
+    static_assert(std::endian::native == std::endian::little, "the first byte must land lowest in the word");
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 64; k += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, bytes.data() + k, sizeof eight);
+        bits |= (eight * 0x0102040810204080ULL) >> 56 << k;
+    }
+    return bits;
+}
+
+// Offsets whose byte at Position is one of a few values, found many at a
+// time by comparing bytes alone: when a gate lets few first bytes through,
+// most offsets are passed over without a table lookup.
+struct FirstByteFilter {
+    static constexpr int MaxValues = 8;
+    bool Used = false;
+    int Position = 0;
+    int Count = 0;  // values compared: a multiple of 4
+    std::array<std::uint8_t, MaxValues> Values{};  // unused places repeat the first
+
+    // Bit j set when tile + j has one of the values, for j below 64.
+    std::uint64_t Passed(const std::uint8_t* tile) const
+    {
+        const std::uint8_t* at = tile + Position;
+        std::array<std::uint8_t, 64> hit{};
+        for (int k = 0; k < Count; k += 4)
+            for (int j = 0; j < 64; ++j)
+                hit[j] |= (at[j] == Values[k]) | (at[j] == Values[k + 1]) | (at[j] == Values[k + 2]) |
+                          (at[j] == Values[k + 3]);
+        return BitsOfBytes(hit);
+    }
+};
+
+// The first byte filter of the gate that lets the fewest first bytes
+// through for the modes asked; not Used when every gate lets more than
+// MaxValues through.
+FirstByteFilter MakeFirstByteFilter(const std::vector<ModeGate>& gates, std::uint16_t modes);
 
 // One gate per different pair of bytes among the filters, in order of
 // first appearance. A filter of one byte joins a gate whose first byte it
