@@ -77,10 +77,19 @@ ByteFilter MakeByteFilter(GraphicsMode mode, const QueryRows& query, std::size_t
 std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query, int y)
 {
     std::vector<ByteFilter> filters;
-    const std::size_t count = RowDecoderOf(mode, y).Positions.size();
-    for (std::size_t first = 0; first < count; first += 2)
-        filters.push_back(MakeByteFilter(mode, query, first, y));
+    for (int pair = 0; pair < PairCount(mode, y); ++pair)
+        filters.push_back(PairByteFilter(mode, query, pair, y));
     return filters;
+}
+
+int PairCount(GraphicsMode mode, int y)
+{
+    return static_cast<int>(RowDecoderOf(mode, y).Positions.size() + 1) / 2;
+}
+
+ByteFilter PairByteFilter(GraphicsMode mode, const QueryRows& query, int pair, int y)
+{
+    return MakeByteFilter(mode, query, 2 * static_cast<std::size_t>(pair), y);
 }
 
 std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters)

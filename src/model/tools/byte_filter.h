@@ -47,6 +47,10 @@ struct ByteFilter {
 // bytes.
 std::vector<ByteFilter> PairByteFilters(GraphicsMode mode, const QueryRows& query, int y = 0);
 
+// The number of those filters, and one of them.
+int PairCount(GraphicsMode mode, int y = 0);
+ByteFilter PairByteFilter(GraphicsMode mode, const QueryRows& query, int pair, int y = 0);
+
 // The two of filters that reject the most, best first; the second is not
 // Useful when the mode's row 0 has only two bytes.
 std::pair<ByteFilter, ByteFilter> BestByteFilters(std::vector<ByteFilter> filters);

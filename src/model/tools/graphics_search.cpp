@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -188,30 +189,40 @@ QueryRows RowsOne(const PreparedQuery& query)
 
 // The byte filters of one mode: on the pairs of its row 0 bytes and, when
 // the first pair is all of row 0 and row 1 lies in two bytes, on row 1.
+// A keyed mode reads its row 0 keys from the equality arrays, as its first
+// filter lets many offsets through; its other filters are not built, as
+// they would only be asked after the key.
 struct ModeFilters {
     std::vector<ByteFilter> RowZero;
     ByteFilter RowOne;
+    bool Keyed = false;
 };
 
 // Every mode's filters, built on threads that take the modes of most bytes
 // first. Once cancel is set the modes not yet begun are left without.
 std::array<ModeFilters, ModeCount> MakeModeFilters(const std::vector<GraphicsMode>& modes,
-                                                   const PreparedQuery& prepared, int threads,
+                                                   const PreparedQuery& prepared, bool exact, int threads,
                                                    const std::atomic<bool>& cancel)
 {
     const QueryRows rowsOne = RowsOne(prepared);
     std::vector<GraphicsMode> order = modes;
-    std::stable_sort(order.begin(), order.end(), [](GraphicsMode a, GraphicsMode b) {
-        return RowDecoderOf(a).Positions.size() > RowDecoderOf(b).Positions.size();
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [](GraphicsMode a, GraphicsMode b) { return PairCount(a) > PairCount(b); });
     std::array<ModeFilters, ModeCount> filters;
     std::atomic<std::size_t> next{0};
     RunOnThreads(std::clamp(threads, 1, static_cast<int>(order.size())), [&](int) {
         for (std::size_t i = next++; i < order.size() && !cancel.load(std::memory_order_relaxed); i = next++) {
-            ModeFilters& mode = filters[order[i]];
-            mode.RowZero = PairByteFilters(order[i], prepared.RowsZero);
-            if (mode.RowZero.front().Complete && RowDecoderOf(order[i], 1).Positions.size() <= 2)
-                mode.RowOne = PairByteFilters(order[i], rowsOne, 1).front();
+            const GraphicsMode mode = order[i];
+            ModeFilters& made = filters[mode];
+            const ByteFilter& first = made.RowZero.emplace_back(PairByteFilter(mode, prepared.RowsZero, 0));
+            made.Keyed = !exact && RowLayoutOf(mode, 0).Source != RowSource::None && !first.Complete &&
+                         first.Passed > KeyedAbovePassed;
+            if (made.Keyed)
+                continue;
+            if (first.Complete && RowDecoderOf(mode, 1).Positions.size() <= 2)
+                made.RowOne = PairByteFilter(mode, rowsOne, 0, 1);
+            for (int pair = 1; pair < PairCount(mode); ++pair)
+                made.RowZero.push_back(PairByteFilter(mode, prepared.RowsZero, pair));
         }
     });
     return filters;
@@ -280,19 +291,23 @@ private:
         const RowLayout one = RowLayoutOf(mode, 1);
         const bool pairs = one.Source == zero.Source;
         const int oneStart = pairs ? one.Start : zero.Start;
-        const auto stream = [&](const std::uint8_t* zeroAt, const std::uint8_t* oneAt, std::size_t step) {
+        // The step is a constant of each call, so that the key loop keeps
+        // nothing but the arrays' addresses.
+        const auto stream = [&](const std::uint8_t* zeroAt, const std::uint8_t* oneAt, auto step) {
             KeyedWith(
                 mode, bytes, address, count, pairs,
-                [=](std::size_t i) { return RowEqualities::StreamKey(zeroAt + step * i); },
-                [=](std::size_t i) { return RowEqualities::StreamKey(oneAt + step * i); });
+                [=](std::size_t i) { return RowEqualities::StreamKey(zeroAt + decltype(step)::value * i); },
+                [=](std::size_t i) { return RowEqualities::StreamKey(oneAt + decltype(step)::value * i); });
         };
+        using Nibbles = std::integral_constant<std::size_t, 2>;
+        using Bytes = std::integral_constant<std::size_t, 1>;
         switch (zero.Source) {
         case RowSource::HighNibbleFirst:
-            return stream(equalities_.HighFirstAt(zero.Start), equalities_.HighFirstAt(oneStart), 2);
+            return stream(equalities_.HighFirstAt(zero.Start), equalities_.HighFirstAt(oneStart), Nibbles{});
         case RowSource::LowNibbleFirst:
-            return stream(equalities_.LowFirstAt(zero.Start), equalities_.LowFirstAt(oneStart), 2);
+            return stream(equalities_.LowFirstAt(zero.Start), equalities_.LowFirstAt(oneStart), Nibbles{});
         case RowSource::Bytes:
-            return stream(equalities_.BytesAt(zero.Start), equalities_.BytesAt(oneStart), 1);
+            return stream(equalities_.BytesAt(zero.Start), equalities_.BytesAt(oneStart), Bytes{});
         case RowSource::Planes:
             break;
         case RowSource::None:
@@ -790,7 +805,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     if (prepared.Variants.empty() || validModes.empty() || length <= 0)
         return result;
     const int threadCount = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
-    std::array<ModeFilters, ModeCount> modeFilters = MakeModeFilters(validModes, prepared, threadCount, cancel);
+    std::array<ModeFilters, ModeCount> modeFilters = MakeModeFilters(validModes, prepared, options.Exact, threadCount, cancel);
     if (cancel.load(std::memory_order_relaxed)) {
         result.Cancelled = true;
         return result;
@@ -799,10 +814,8 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     std::vector<std::pair<GraphicsMode, const ByteFilter*>> rowOneGateFilters;
     for (const GraphicsMode mode : validModes) {
         const ByteFilter& gate = modeFilters[mode].RowZero.front();
-        // A first filter that lets many offsets through is passed over for
-        // the key of the whole row when the arrays can give it.
-        const RowSource source = RowLayoutOf(mode, 0).Source;
-        if (!options.Exact && source != RowSource::None && !gate.Complete && gate.Passed > KeyedAbovePassed) {
+        if (modeFilters[mode].Keyed) {
+            const RowSource source = RowLayoutOf(mode, 0).Source;
             matcher.Keyed |= static_cast<std::uint16_t>(1u << mode);
             matcher.NeedPlanes = matcher.NeedPlanes || source == RowSource::Planes;
             matcher.NeedHighFirst = matcher.NeedHighFirst || source == RowSource::HighNibbleFirst;
