@@ -96,8 +96,17 @@ void BM_OneModeRandomColorTile(benchmark::State& state)
     state.SetLabel(std::string(StandardModes[mode].Name));
 }
 
-// A query cut from a 64 x 64 picture of random 4-color tiles: 64 tiles,
-// in all modes (argument -1) or one.
+// A query cut from a 64 x 64 picture of random 4-color tiles: 64 tiles.
+std::vector<QueryTile> QueryOf64Tiles()
+{
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> picture(64 * 64);
+    for (auto& p : picture)
+        p = static_cast<std::uint8_t>(random() % 4);
+    return QueryFromImage(64, 64, picture);
+}
+
+// The 64-tile query in all modes (argument -1) or one.
 void BM_QueryOf64Tiles(benchmark::State& state)
 {
     RomFile file;
@@ -105,11 +114,7 @@ void BM_QueryOf64Tiles(benchmark::State& state)
         state.SkipWithError("cannot open the benchmark file");
         return;
     }
-    std::mt19937 random(11);
-    std::vector<std::uint8_t> picture(64 * 64);
-    for (auto& p : picture)
-        p = static_cast<std::uint8_t>(random() % 4);
-    const std::vector<QueryTile> query = QueryFromImage(64, 64, picture);
+    const std::vector<QueryTile> query = QueryOf64Tiles();
     const std::vector<GraphicsMode> modes =
         state.range(0) < 0 ? AllGraphicsModes() : std::vector{static_cast<GraphicsMode>(state.range(0))};
     const std::atomic<bool> cancel{false};
@@ -130,8 +135,8 @@ void BM_AllModesOneThread(benchmark::State& state)
     RunSearch(state, AllGraphicsModes(), SpriteTile(), options);
 }
 
-// From setting the cancel flag, 100 ms into an all-mode search, to the
-// search's return.
+// From setting the cancel flag, 100 ms into an all-mode search of the
+// 64-tile query (the longest search here), to the search's return.
 void BM_CancelDelay(benchmark::State& state)
 {
     RomFile file;
@@ -140,6 +145,7 @@ void BM_CancelDelay(benchmark::State& state)
         return;
     }
     const RomFileSource source(file);
+    const std::vector<QueryTile> query = QueryOf64Tiles();
     for (auto _ : state) {
         std::atomic<bool> cancel{false};
         std::chrono::steady_clock::time_point cancelled;
@@ -148,7 +154,7 @@ void BM_CancelDelay(benchmark::State& state)
             cancelled = std::chrono::steady_clock::now();
             cancel = true;
         });
-        const SearchResult result = SearchGraphics(source, {{SpriteTile(), 0, 0}}, AllGraphicsModes(), {}, cancel);
+        const SearchResult result = SearchGraphics(source, query, AllGraphicsModes(), {}, cancel);
         const auto returned = std::chrono::steady_clock::now();
         canceller.join();
         if (!result.Cancelled) {
