@@ -27,11 +27,12 @@ TEST(FirstByteFilter, TheGateWithFewestFirstBytesIsComparedInGroupsOfFour)
         int compared;
     };
     const Case cases[] = {
-        {{0}, true, 0, 4},         // nothing passes: any one value is enough
-        {{1}, true, 0, 4},         //
-        {{5, 3}, true, 2, 4},      // the second gate has fewer
-        {{8}, true, 0, 8},         //
-        {{9, 12}, false, 0, 0},    // too many to compare
+        {{0}, true, 0, 4},        // nothing passes: any one value is enough
+        {{1}, true, 0, 4},        //
+        {{5, 3}, true, 2, 4},     // the second gate has fewer
+        {{8}, true, 0, 8},        //
+        {{13, 9}, true, 2, 12},   //
+        {{13, 16}, false, 0, 0},  // too many to compare
     };
     for (const Case& c : cases) {
         std::vector<ModeGate> gates;

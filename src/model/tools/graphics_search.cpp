@@ -804,8 +804,10 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
     const std::int64_t length = source.Length();
     if (prepared.Variants.empty() || validModes.empty() || length <= 0)
         return result;
-    const int threadCount = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
-    std::array<ModeFilters, ModeCount> modeFilters = MakeModeFilters(validModes, prepared, options.Exact, threadCount, cancel);
+    const int threadCount =
+        options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
+    std::array<ModeFilters, ModeCount> modeFilters =
+        MakeModeFilters(validModes, prepared, options.Exact, threadCount, cancel);
     if (cancel.load(std::memory_order_relaxed)) {
         result.Cancelled = true;
         return result;

@@ -44,10 +44,10 @@ inline std::uint64_t BitsOfBytes(const std::array<std::uint8_t, 64>& bytes)
 // time by comparing bytes alone: when a gate lets few first bytes through,
 // most offsets are passed over without a table lookup.
 struct FirstByteFilter {
-    static constexpr int MaxValues = 8;
+    static constexpr int MaxValues = 12;
     bool Used = false;
     int Position = 0;
-    int Count = 0;  // values compared: a multiple of 4
+    int Count = 0;                                 // values compared: a multiple of 4
     std::array<std::uint8_t, MaxValues> Values{};  // unused places repeat the first
 
     // Bit j set when tile + j has one of the values, for j below 64.
