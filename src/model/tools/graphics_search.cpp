@@ -5,6 +5,7 @@
 #include "model/core/tile_codec.h"
 #include "model/core/worker_threads.h"
 #include "model/tools/byte_filter.h"
+#include "model/tools/gate_prefilter.h"
 #include "model/tools/mode_gates.h"
 #include "model/tools/row_equalities.h"
 #include "model/tools/row_keys.h"
@@ -110,8 +111,8 @@ struct Matcher {
     std::uint16_t Keyed = 0;
     std::vector<ModeGate> Gates;
     std::vector<ModeGate> RowOneGates;  // asked only when Gates let a mode through
-    // Asked before the gates when few first bytes can pass them.
-    FirstByteFilter FirstBytes;
+    // Asked before the gates when it lets few offsets through.
+    GatePrefilter Prefilter;
     bool NeedPlanes = false;
     bool NeedHighFirst = false;
     bool NeedLowFirst = false;
@@ -395,9 +396,9 @@ private:
     {
         const int end = start + stretch;
         int run = start;
-        if (matcher_.FirstBytes.Used)
+        if (matcher_.Prefilter.Used)
             for (; run + GateRun <= end; run += GateRun)
-                for (std::uint64_t passed = matcher_.FirstBytes.Passed(bytes + run); passed != 0; passed &= passed - 1)
+                for (std::uint64_t passed = matcher_.Prefilter.Passed(bytes + run); passed != 0; passed &= passed - 1)
                     GateOne(bytes, first, run + std::countr_zero(passed), gatedShortest, counts);
         for (; run + GateRun <= end; run += GateRun) {
             LookUpRun(bytes + run);
@@ -831,7 +832,7 @@ SearchResult SearchGraphics(const SearchSource& source, const std::vector<QueryT
         }
     }
     matcher.Gates = MakeModeGates(gateFilters);
-    matcher.FirstBytes = MakeFirstByteFilter(matcher.Gates, matcher.Gated);
+    matcher.Prefilter = MakeGatePrefilter(matcher.Gates, matcher.Gated);
     matcher.RowOneGates = MakeModeGates(rowOneGateFilters);
     for (const GraphicsMode mode : validModes)
         std::tie(matcher.Filters[mode], matcher.NextFilters[mode]) =

@@ -26,28 +26,4 @@ std::vector<ModeGate> MakeModeGates(const std::vector<std::pair<GraphicsMode, co
     return gates;
 }
 
-FirstByteFilter MakeFirstByteFilter(const std::vector<ModeGate>& gates, std::uint16_t modes)
-{
-    FirstByteFilter best;
-    int fewest = FirstByteFilter::MaxValues + 1;
-    for (const ModeGate& gate : gates) {
-        std::vector<std::uint8_t> values;
-        for (unsigned first = 0; first < 256; ++first)
-            for (unsigned second = 0; second < 256; ++second)
-                if (gate.Modes[first | second << 8] & modes) {
-                    values.push_back(static_cast<std::uint8_t>(first));
-                    break;
-                }
-        if (static_cast<int>(values.size()) >= fewest)
-            continue;
-        fewest = static_cast<int>(values.size());
-        best.Used = true;
-        best.Position = gate.First;
-        best.Count = std::max(4, (fewest + 3) / 4 * 4);
-        best.Values.fill(values.empty() ? 0 : values[0]);
-        std::copy(values.begin(), values.end(), best.Values.begin());
-    }
-    return best;
-}
-
 }  // namespace search

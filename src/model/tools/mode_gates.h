@@ -40,34 +40,6 @@ inline std::uint64_t BitsOfBytes(const std::array<std::uint8_t, 64>& bytes)
     return bits;
 }
 
-// Offsets whose byte at Position is one of a few values, found many at a
-// time by comparing bytes alone: when a gate lets few first bytes through,
-// most offsets are passed over without a table lookup.
-struct FirstByteFilter {
-    static constexpr int MaxValues = 12;
-    bool Used = false;
-    int Position = 0;
-    int Count = 0;                                 // values compared: a multiple of 4
-    std::array<std::uint8_t, MaxValues> Values{};  // unused places repeat the first
-
-    // Bit j set when tile + j has one of the values, for j below 64.
-    std::uint64_t Passed(const std::uint8_t* tile) const
-    {
-        const std::uint8_t* at = tile + Position;
-        std::array<std::uint8_t, 64> hit{};
-        for (int k = 0; k < Count; k += 4)
-            for (int j = 0; j < 64; ++j)
-                hit[j] |= (at[j] == Values[k]) | (at[j] == Values[k + 1]) | (at[j] == Values[k + 2]) |
-                          (at[j] == Values[k + 3]);
-        return BitsOfBytes(hit);
-    }
-};
-
-// The first byte filter of the gate that lets the fewest first bytes
-// through for the modes asked; not Used when every gate lets more than
-// MaxValues through.
-FirstByteFilter MakeFirstByteFilter(const std::vector<ModeGate>& gates, std::uint16_t modes);
-
 // One gate per different pair of bytes among the filters, in order of
 // first appearance. A filter of one byte joins a gate whose first byte it
 // reads.
