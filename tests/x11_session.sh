@@ -97,6 +97,9 @@ menu_open() {
     return 1
 }
 options_closed() { ! has_visible_window '^Options$'; }
+# Keys reach the options window only once it is the active one: a slow
+# start (a sanitizer build on a busy machine) shows it well before that.
+options_active() { [ "$(xdotool getactivewindow)" = "$(visible_window '^Options$')" ]; }
 # Whether the layout file was written since its time was set to 0.
 written() { [ -e "$config" ] && [ "$(stat -c %Y "$config")" != 0 ]; }
 # A 16-bit little-endian value of the layout file at a byte offset.
@@ -112,7 +115,12 @@ open_options() {
         xdotool mousemove --window "$main" 15 10 click 1
         wait_for 3 menu_open || continue
         xdotool key Right Right Right Return
-        wait_for 3 has_visible_window '^Options$' && return 0
+        if wait_for 3 has_visible_window '^Options$'; then
+            wait_for 5 options_active && return 0
+            xdotool windowactivate "$(visible_window '^Options$')"
+            wait_for 3 options_active
+            return
+        fi
     done
     return 1
 }
