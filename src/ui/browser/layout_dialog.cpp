@@ -1,8 +1,9 @@
 #include "ui/browser/layout_dialog.h"
 
+#include "ui/floor/form_dialog.h"
+
 #include <QCheckBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
 
@@ -10,10 +11,7 @@ namespace {
 
 QSpinBox* SideBox(int value, QWidget* parent, const char* name)
 {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setRange(1, MaxLayoutBlockSide);
-    box->setValue(value);
+    QSpinBox* box = NamedSpinBox(value, 1, MaxLayoutBlockSide, parent, name);
     box->setSuffix(QStringLiteral(" tiles"));
     return box;
 }
@@ -34,11 +32,7 @@ std::optional<TileLayout> AskBlockLayout(QWidget* parent, const TileLayout& curr
     form->addRow(QStringLiteral("Block width:"), width);
     form->addRow(QStringLiteral("Block height:"), height);
     form->addRow(columns);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!ExecWithOkCancel(dialog, *form))
         return std::nullopt;
     return TileLayout{width->value(), height->value(), columns->isChecked()};
 }
